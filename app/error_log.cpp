@@ -1,0 +1,50 @@
+#include "app/error_log.h"
+
+#include <vector>
+
+#include "app/file_io.h"
+#include "app/program_folder.h"
+#include "codes/cp932.h"
+#include "codes/text.h"
+
+namespace sorvix {
+namespace {
+
+std::tm LocalTime(std::time_t t) {
+  std::tm tm{};
+  localtime_r(&t, &tm);
+  return tm;
+}
+
+std::vector<std::string> Load(const std::filesystem::path& path) {
+  auto bytes = ReadFileIfExists(path);
+  return bytes ? SplitLines(*bytes) : std::vector<std::string>{};
+}
+
+}  // namespace
+
+ErrorLog::ErrorLog() : path_(HomePath("\\ErrorLog.txt")) {}
+
+std::string FormatDateTime(std::time_t t) {
+  std::tm tm = LocalTime(t);
+  return Format("%04d/%02d/%02d %02d:%02d:%02d", tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday,
+                tm.tm_hour, tm.tm_min, tm.tm_sec);
+}
+
+void ErrorLog::RecordStart(std::time_t now) {
+  std::vector<std::string> lines = Load(path_);
+  if (lines.size() > 100) lines.erase(lines.begin(), lines.end() - 100);
+  lines.push_back("ソフト起動："_sj + FormatDateTime(now));
+  lines.push_back(Cp932(ProgramFolder::Get().string()));
+  WriteFileAtomic(path_, JoinLines(lines));
+}
+
+void ErrorLog::AppendError(std::time_t now, std::string_view text) {
+  std::vector<std::string> lines = Load(path_);
+  std::tm tm = LocalTime(now);
+  lines.push_back("【エラー】"_sj + Format("%02d:%02d:%02d", tm.tm_hour, tm.tm_min, tm.tm_sec) +
+                  "："_sj + std::string(text));
+  WriteFileAtomic(path_, JoinLines(lines));
+}
+
+}  // namespace sorvix

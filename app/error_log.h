@@ -1,0 +1,35 @@
+// ErrorLog.txt in ProgramFolder: CP932 text lines, rewritten whole on every
+// change.
+#pragma once
+
+#include <ctime>
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace sorvix {
+
+class ErrorLog {
+ public:
+  ErrorLog();  // ProgramFolder + "\ErrorLog.txt"
+  explicit ErrorLog(std::filesystem::path path) : path_(std::move(path)) {}
+
+  const std::filesystem::path& path() const { return path_; }
+
+  // At start: keeps the newest 100 lines, then appends "ソフト起動：" + the time
+  // "yyyy/mm/dd hh:nn:ss" and the full path of ProgramFolder.  Throws IoError
+  // when the file cannot be read or written.
+  void RecordStart(std::time_t now);
+
+  // Appends "【エラー】hh:nn:ss：" + `text` (CP932) to the file as it is on
+  // disk now, without trimming.  Throws IoError.
+  void AppendError(std::time_t now, std::string_view text);
+
+ private:
+  std::filesystem::path path_;
+};
+
+// "yyyy/mm/dd hh:nn:ss" in local time.
+std::string FormatDateTime(std::time_t t);
+
+}  // namespace sorvix

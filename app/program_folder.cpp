@@ -1,0 +1,109 @@
+#include "app/program_folder.h"
+
+#include <unistd.h>
+
+#include <array>
+#include <cstdlib>
+#include <system_error>
+
+#include "app/io_error.h"
+#include "codes/cp932.h"
+
+namespace sorvix {
+namespace {
+
+fs::path& Folder() {
+  static fs::path folder = fs::current_path();
+  return folder;
+}
+
+// The canonical spelling of the top folders that the stored data name in
+// several letter cases.
+constexpr std::array<std::string_view, 9> kTopFolders = {"SEI",  "SEIR", "UM2",      "Data", "KSCH",
+                                                         "UMA",  "ylzh", "HPupload", "JVLink"};
+
+bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    char x = a[i], y = b[i];
+    if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
+    if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
+    if (x != y) return false;
+  }
+  return true;
+}
+
+bool Writable(const fs::path& folder) { return access(folder.c_str(), W_OK) == 0; }
+
+}  // namespace
+
+void ProgramFolder::Resolve(const std::string& home, const char* argv0) {
+  fs::path folder;
+  if (!home.empty()) {
+    folder = home;
+  } else if (const char* env = std::getenv("SORVIX_HOME"); env && *env) {
+    folder = env;
+  } else {
+    std::error_code ec;
+    fs::path exe = fs::read_symlink("/proc/self/exe", ec);
+    if (ec && argv0) exe = fs::absolute(argv0, ec);
+    folder = exe.parent_path();
+    if (!Writable(folder)) {
+      const char* user = std::getenv("HOME");
+      folder = fs::path(user ? user : "/tmp") / ".local/share/sorvix";
+    }
+  }
+  std::error_code ec;
+  fs::create_directories(folder, ec);
+  folder = fs::absolute(folder, ec);
+  Set(folder.lexically_normal());
+  fs::current_path(Get(), ec);
+}
+
+void ProgramFolder::Set(const fs::path& folder) { Folder() = folder; }
+
+const fs::path& ProgramFolder::Get() { return Folder(); }
+
+fs::path RelativeStorePath(std::string_view relative) {
+  fs::path out;
+  bool first = true;
+  size_t start = 0;
+  while (start <= relative.size()) {
+    size_t end = start;
+    // Split on backslashes and slashes; a trail byte of a CP932 character can
+    // be 0x5C, so step over double-byte characters.
+    while (end < relative.size() && relative[end] != '\\' && relative[end] != '/') {
+      unsigned char c = static_cast<unsigned char>(relative[end]);
+      end += ((c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC)) ? 2 : 1;
+    }
+    if (end > relative.size()) end = relative.size();
+    std::string_view part = relative.substr(start, end - start);
+    if (!part.empty() && part != ".") {
+      std::string name = Utf8(part);
+      if (first) {
+        for (std::string_view top : kTopFolders)
+          if (EqualsIgnoreCase(name, top)) name = std::string(top);
+      }
+      out /= name;
+      first = false;
+    }
+    start = end + 1;
+  }
+  return out;
+}
+
+fs::path HomePath(std::string_view relative) { return ProgramFolder::Get() / RelativeStorePath(relative); }
+
+void CreateStoreFolders() {
+  for (const char* name : {"\\SEI", "\\SEIR", "\\UM2", "\\DATA", "\\KSCH"}) {
+    fs::path folder = HomePath(name);
+    std::error_code ec;
+    if (fs::is_directory(folder, ec)) continue;
+    if (!fs::create_directory(folder, ec)) {
+      errno = ec.value();
+      ThrowIoError("フォルダを作成できません", folder);
+    }
+  }
+}
+
+}  // namespace sorvix

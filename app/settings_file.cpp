@@ -1,0 +1,181 @@
+#include "app/settings_file.h"
+
+#include <optional>
+#include <vector>
+
+#include "app/file_io.h"
+#include "app/io_error.h"
+#include "app/program_folder.h"
+
+namespace sorvix {
+namespace {
+
+constexpr char kOpenBracket = '\xA2';   // ｢ (half-width, one byte)
+constexpr char kCloseBracket = '\xA3';  // ｣
+
+bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+
+std::string_view Trim(std::string_view s) {
+  while (!s.empty() && IsSpace(s.front())) s.remove_prefix(1);
+  while (!s.empty() && IsSpace(s.back())) s.remove_suffix(1);
+  return s;
+}
+
+bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    char x = a[i], y = b[i];
+    if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
+    if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
+    if (x != y) return false;
+  }
+  return true;
+}
+
+// "[name]" → name; nullopt for other lines.
+std::optional<std::string_view> SectionName(std::string_view line) {
+  line = Trim(line);
+  if (line.size() < 2 || line.front() != '[') return std::nullopt;
+  size_t close = line.find(']');
+  if (close == std::string_view::npos) return std::nullopt;
+  return Trim(line.substr(1, close - 1));
+}
+
+// "key=value" → key; nullopt for lines without "=".
+std::optional<std::string_view> KeyName(std::string_view line) {
+  size_t eq = line.find('=');
+  if (eq == std::string_view::npos) return std::nullopt;
+  return Trim(line.substr(0, eq));
+}
+
+std::vector<std::string> LoadLines(const std::filesystem::path& path) {
+  std::optional<std::string> bytes;
+  try {
+    bytes = ReadFileIfExists(path);
+  } catch (const IoError&) {
+    return {};  // an unreadable settings file reads as missing keys
+  }
+  return bytes ? SplitLines(*bytes) : std::vector<std::string>{};
+}
+
+// Reads a whole-text integer: blanks, sign, digits (or $hex / 0xhex).
+std::optional<int> ParseInteger(std::string_view s) {
+  s = Trim(s);
+  bool negative = false;
+  if (!s.empty() && (s.front() == '-' || s.front() == '+')) {
+    negative = s.front() == '-';
+    s.remove_prefix(1);
+  }
+  int base = 10;
+  if (s.size() > 1 && s.front() == '$') {
+    base = 16;
+    s.remove_prefix(1);
+  } else if (s.size() > 2 && s[0] == '0' && (s[1] == 'x' || s[1] == 'X')) {
+    base = 16;
+    s.remove_prefix(2);
+  }
+  if (s.empty()) return std::nullopt;
+  long long value = 0;
+  for (char c : s) {
+    int digit;
+    if (c >= '0' && c <= '9') digit = c - '0';
+    else if (base == 16 && c >= 'a' && c <= 'f') digit = c - 'a' + 10;
+    else if (base == 16 && c >= 'A' && c <= 'F') digit = c - 'A' + 10;
+    else return std::nullopt;
+    value = value * base + digit;
+    if (value > 0x7FFFFFFFLL + 1) return std::nullopt;
+  }
+  if (negative) value = -value;
+  if (value > 0x7FFFFFFFLL || value < -0x80000000LL) return std::nullopt;
+  return static_cast<int>(value);
+}
+
+}  // namespace
+
+SettingsFile::SettingsFile() : path_(ProgramFolder::Get() / "sorvix.ini") {}
+
+SettingsFile::SettingsFile(const std::filesystem::path& path)
+    : path_(path.has_parent_path() ? path : ProgramFolder::Get() / path) {}
+
+std::string SettingsFile::ReadProfileString(std::string_view section, std::string_view key,
+                                            std::string_view def) const {
+  bool inSection = false;
+  for (const std::string& line : LoadLines(path_)) {
+    if (auto name = SectionName(line)) {
+      inSection = EqualsIgnoreCase(*name, section);
+      continue;
+    }
+    if (!inSection) continue;
+    auto name = KeyName(line);
+    if (!name || !EqualsIgnoreCase(*name, key)) continue;
+    std::string_view value = Trim(std::string_view(line).substr(line.find('=') + 1));
+    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+        value.back() == value.front())
+      value = value.substr(1, value.size() - 2);
+    return std::string(value);
+  }
+  std::string_view d = def;
+  while (!d.empty() && d.back() == ' ') d.remove_suffix(1);
+  return std::string(d);
+}
+
+std::string UnquoteSetting(std::string_view value) {
+  if (value.size() == 2 && ((value[0] == '"' && value[1] == '"') ||
+                            (value[0] == kOpenBracket && value[1] == kCloseBracket)))
+    return {};
+  if (value.size() > 2 && ((value.front() == '"' && value.back() == '"') ||
+                           (value.front() == kOpenBracket && value.back() == kCloseBracket)))
+    return std::string(value.substr(1, value.size() - 2));
+  return std::string(value);
+}
+
+std::string SettingsFile::ReadString(std::string_view section, std::string_view key,
+                                     std::string_view def) const {
+  std::string wrapped;
+  wrapped += kOpenBracket;
+  wrapped += def;
+  wrapped += kCloseBracket;
+  return UnquoteSetting(ReadProfileString(section, key, wrapped));
+}
+
+int SettingsFile::ReadInteger(std::string_view section, std::string_view key, int def) const {
+  std::string value = ReadProfileString(section, key, "");
+  return ParseInteger(value).value_or(def);
+}
+
+void SettingsFile::WriteString(std::string_view section, std::string_view key,
+                               std::string_view value) {
+  std::vector<std::string> lines = LoadLines(path_);
+  std::string entry = std::string(key) + "=" + std::string(value);
+  bool inSection = false;
+  std::optional<size_t> sectionEnd;  // index after the last key line of the section
+  for (size_t i = 0; i < lines.size(); ++i) {
+    if (auto name = SectionName(lines[i])) {
+      if (inSection) break;
+      inSection = EqualsIgnoreCase(*name, section);
+      if (inSection) sectionEnd = i + 1;
+      continue;
+    }
+    if (!inSection) continue;
+    if (!Trim(lines[i]).empty()) sectionEnd = i + 1;
+    auto name = KeyName(lines[i]);
+    if (name && EqualsIgnoreCase(*name, key)) {
+      lines[i] = entry;
+      WriteFileAtomic(path_, JoinLines(lines));
+      return;
+    }
+  }
+  if (sectionEnd) {
+    lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(*sectionEnd), entry);
+  } else {
+    lines.push_back("[" + std::string(section) + "]");
+    lines.push_back(entry);
+  }
+  WriteFileAtomic(path_, JoinLines(lines));
+}
+
+void SettingsFile::WriteInteger(std::string_view section, std::string_view key, int value) {
+  WriteString(section, key, std::to_string(value));
+}
+
+}  // namespace sorvix

@@ -1,0 +1,54 @@
+// sorvix-cli: the program's core without a display.
+#include <cstdio>
+#include <cstring>
+#include <exception>
+#include <string>
+#include <vector>
+
+#include "app/io_error.h"
+#include "app/program_folder.h"
+#include "cli/commands.h"
+
+namespace {
+
+void PrintHelp() {
+  std::printf(
+      "使い方: sorvix-cli [--home DIR] COMMAND [ARGS]\n"
+      "\n"
+      "  dates                  開催日の一覧（新しい順）\n"
+      "  help                   この説明\n"
+      "\n"
+      "--home DIR はデータフォルダ（ProgramFolder）を指定します。\n"
+      "省略時は環境変数 SORVIX_HOME、なければ実行ファイルのフォルダです。\n");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::string home;
+  std::vector<std::string> args;
+  for (int i = 1; i < argc; ++i) {
+    std::string arg = argv[i];
+    if (arg == "--home" && i + 1 < argc) {
+      home = argv[++i];
+    } else if (arg.rfind("--home=", 0) == 0) {
+      home = arg.substr(7);
+    } else if (arg == "--help" || arg == "-h") {
+      PrintHelp();
+      return 0;
+    } else {
+      args.push_back(arg);
+    }
+  }
+  if (args.empty() || args[0] == "help") {
+    PrintHelp();
+    return args.empty() ? 2 : 0;
+  }
+  try {
+    sorvix::ProgramFolder::Resolve(home, argv[0]);
+    return sorvix::cli::Run(args);
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "sorvix-cli: %s\n", e.what());
+    return 1;
+  }
+}

@@ -1,0 +1,74 @@
+#include "codes/text.h"
+
+#include <cstdarg>
+#include <cstdio>
+#include <limits>
+
+namespace sorvix {
+
+int64_t ReadNumber(std::string_view text) {
+  size_t i = 0;
+  while (i < text.size() && text[i] == ' ') ++i;
+  bool negative = false;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+    negative = text[i] == '-';
+    ++i;
+  }
+  int64_t value = 0;
+  constexpr int64_t kLimit = std::numeric_limits<int64_t>::max() / 10 - 10;
+  for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+    if (value < kLimit) value = value * 10 + (text[i] - '0');
+  }
+  return negative ? -value : value;
+}
+
+double ReadDecimal(std::string_view text) {
+  size_t i = 0;
+  while (i < text.size() && text[i] == ' ') ++i;
+  bool negative = false;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+    negative = text[i] == '-';
+    ++i;
+  }
+  double value = 0;
+  for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) value = value * 10 + (text[i] - '0');
+  if (i < text.size() && text[i] == '.') {
+    double scale = 0.1;
+    for (++i; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i, scale /= 10)
+      value += (text[i] - '0') * scale;
+  }
+  return negative ? -value : value;
+}
+
+std::string_view Field(std::string_view record, int pos, int width) {
+  if (pos < 1 || width <= 0) return {};
+  size_t start = static_cast<size_t>(pos - 1);
+  if (start >= record.size()) return {};
+  return record.substr(start, static_cast<size_t>(width));
+}
+
+bool IsBlank(std::string_view text) {
+  for (char c : text)
+    if (c != ' ') return false;
+  return true;
+}
+
+std::string_view TrimRight(std::string_view text) {
+  while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+  return text;
+}
+
+std::string Format(const char* fmt, ...) {
+  va_list args;
+  va_start(args, fmt);
+  va_list copy;
+  va_copy(copy, args);
+  int n = std::vsnprintf(nullptr, 0, fmt, copy);
+  va_end(copy);
+  std::string out(n > 0 ? static_cast<size_t>(n) : 0, '\0');
+  if (n > 0) std::vsnprintf(out.data(), out.size() + 1, fmt, args);
+  va_end(args);
+  return out;
+}
+
+}  // namespace sorvix

@@ -1,0 +1,39 @@
+// Byte-string helpers shared by every subsystem.  All texts of the program
+// are CP932 byte strings; widths and positions count bytes.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace sorvix {
+
+// Reads a number the way every field of the program is read: leading
+// blanks skipped, an optional sign, then the digits up to the first other
+// character.  Text without digits reads 0; an overflow saturates.
+int64_t ReadNumber(std::string_view text);
+inline int ReadInt(std::string_view text) { return static_cast<int>(ReadNumber(text)); }
+
+// Reads a decimal fraction ("  12.5") the same way; no digits read 0.
+double ReadDecimal(std::string_view text);
+
+// The field at 1-based byte position `pos` with `width` bytes.  A field that
+// reaches past the end of the record is cut at the end (possibly empty).
+std::string_view Field(std::string_view record, int pos, int width);
+inline int FieldInt(std::string_view record, int pos, int width) {
+  return ReadInt(Field(record, pos, width));
+}
+
+// True when every byte of the text is an ASCII blank (the empty text too).
+bool IsBlank(std::string_view text);
+
+// The text without its trailing ASCII blanks.
+std::string_view TrimRight(std::string_view text);
+
+// True for a CP932 lead byte (0x81..0x9F, 0xE0..0xFC).
+inline bool IsLeadByte(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
+
+// printf into a std::string.
+std::string Format(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
+
+}  // namespace sorvix
