@@ -7,18 +7,15 @@
 
 #include "app/io_error.h"
 #include "app/program_folder.h"
-#include "cli/commands.h"
+#include "cli/command_registry.h"
 
 namespace {
 
 void PrintHelp() {
+  std::printf("使い方: sorvix-cli [--home DIR] COMMAND [ARGS]\n\n");
+  for (const auto& [name, info] : sorvix::cli::Commands()) std::printf("  %s\n", info.usage.c_str());
   std::printf(
-      "使い方: sorvix-cli [--home DIR] COMMAND [ARGS]\n"
-      "\n"
-      "  dates                  開催日の一覧（新しい順）\n"
-      "  help                   この説明\n"
-      "\n"
-      "--home DIR はデータフォルダ（ProgramFolder）を指定します。\n"
+      "\n--home DIR はデータフォルダ（ProgramFolder）を指定します。\n"
       "省略時は環境変数 SORVIX_HOME、なければ実行ファイルのフォルダです。\n");
 }
 
@@ -45,8 +42,14 @@ int main(int argc, char** argv) {
     return args.empty() ? 2 : 0;
   }
   try {
+    auto& commands = sorvix::cli::Commands();
+    auto it = commands.find(args[0]);
+    if (it == commands.end()) {
+      std::fprintf(stderr, "sorvix-cli: 不明なコマンドです: %s（--help で一覧）\n", args[0].c_str());
+      return 2;
+    }
     sorvix::ProgramFolder::Resolve(home, argv[0]);
-    return sorvix::cli::Run(args);
+    return it->second.run(std::vector<std::string>(args.begin() + 1, args.end()));
   } catch (const std::exception& e) {
     std::fprintf(stderr, "sorvix-cli: %s\n", e.what());
     return 1;

@@ -1,0 +1,38 @@
+// The commands of sorvix-cli register themselves here, one file per command:
+//
+//   static const CommandRegistration kDates{"dates", "開催日の一覧（新しい順）", &Dates};
+//
+// A command takes the arguments after its name and returns the exit code;
+// its texts are printed as UTF-8.
+#pragma once
+
+#include <map>
+#include <string>
+#include <vector>
+
+namespace sorvix::cli {
+
+using Args = std::vector<std::string>;
+using CommandFunction = int (*)(const Args& args);
+
+struct CommandInfo {
+  std::string usage;
+  CommandFunction run;
+};
+
+std::map<std::string, CommandInfo>& Commands();
+
+struct CommandRegistration {
+  CommandRegistration(const char* name, const char* usage, CommandFunction run) {
+    Commands()[name] = CommandInfo{usage, run};
+  }
+};
+
+// Small argument helpers for the commands.
+// The value after `--name`, or `def` when the option is absent.
+std::string OptionValue(const Args& args, const std::string& name, const std::string& def = "");
+bool HasFlag(const Args& args, const std::string& name);
+// The arguments that are neither options nor option values.
+Args Positional(const Args& args, const std::vector<std::string>& optionsWithValue);
+
+}  // namespace sorvix::cli

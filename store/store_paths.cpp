@@ -1,0 +1,64 @@
+#include "store/store_paths.h"
+
+#include "codes/code_tables.h"
+#include "codes/cp932.h"
+#include "codes/text.h"
+
+namespace sorvix {
+
+std::string_view RecordKey(std::string_view record) { return Field(record, 12, 16); }
+
+std::string DateLabel(std::string_view record) {
+  return std::string(Field(record, 12, 4)) + "年"_sj + std::string(Field(record, 16, 2)) + "月"_sj +
+         std::string(Field(record, 18, 2)) + "日"_sj;
+}
+
+std::string DateLabelFromYmd(std::string_view ymd) {
+  return std::string(Field(ymd, 1, 4)) + "年"_sj + std::string(Field(ymd, 5, 2)) + "月"_sj +
+         std::string(Field(ymd, 7, 2)) + "日"_sj;
+}
+
+std::string RaceFilePath(std::string_view dateLabel) {
+  return "\\Data\\" + std::string(dateLabel) + ".jvRA";
+}
+
+std::string RunnerFilePath(std::string_view dateLabel, std::string_view venueCode) {
+  return "\\Data\\" + std::string(dateLabel) + VenueName(venueCode) + ".jvSEr";
+}
+
+std::string PayoutFilePath(std::string_view dateLabel) {
+  return "\\Data\\" + std::string(dateLabel) + ".jvHR";
+}
+
+std::string SaveMarkFilePath(std::string_view dateLabel) {
+  return "\\Data\\" + std::string(dateLabel) + ".sps";
+}
+
+std::string OddsFilePath(std::string_view dateLabel) {
+  return "\\Data\\" + std::string(dateLabel) + ".yoz";
+}
+
+std::string PastRunFilePath(std::string_view pedigreeNumber) {
+  return "\\SEI\\" + std::string(pedigreeNumber.substr(0, 4)) + "\\" + std::string(pedigreeNumber) +
+         ".jvSEI";
+}
+
+std::string HorseFilePath(std::string_view pedigreeNumber) {
+  return "\\UM2\\" + std::string(pedigreeNumber.substr(0, 4)) + "\\" + std::string(pedigreeNumber) +
+         ".jvUM2";
+}
+
+std::string OldHorseFilePath(std::string_view pedigreeNumber) {
+  return "\\UMA\\" + std::string(pedigreeNumber.substr(0, 4)) + "\\" + std::string(pedigreeNumber) +
+         ".jvUMA";
+}
+
+std::string JockeyFilePath(std::string_view jockeyCode) {
+  return "\\KSCH\\" + std::string(jockeyCode.substr(0, 3)) + "Kish.jvKS";
+}
+
+std::string TrainerFilePath(std::string_view trainerCode) {
+  return "\\KSCH\\" + std::string(trainerCode.substr(0, 3)) + "Chok.jvCH";
+}
+
+}  // namespace sorvix
