@@ -78,7 +78,8 @@ fs::path RelativeStorePath(std::string_view relative) {
     }
     if (end > relative.size()) end = relative.size();
     std::string_view part = relative.substr(start, end - start);
-    if (!part.empty() && part != ".") {
+    // "." and ".." never leave ProgramFolder: names come from record fields.
+    if (!part.empty() && part != "." && part != "..") {
       std::string name = Utf8(part);
       if (first) {
         for (std::string_view top : kTopFolders)
