@@ -1,0 +1,74 @@
+// PayoutTable: the payouts of one race as parsed from its HR record, eight
+// bet types with a fixed number of entries each.  Combinations are texts:
+// "%2d-" per number and "%2d" for the last (" 3-12", " 1- 5-13"); an empty
+// text, a text of blanks, " 0- 0" and " 0- 0- 0" hold no result.  The views,
+// the betting window and the hit report compare these texts as they are.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "store/fixed_text.h"
+
+namespace sorvix {
+
+// A win or place entry: the horse number (0 = no result).
+struct PayoutHorse {
+  int32_t HorseNo = 0;
+  int32_t Popularity = 0;
+  int32_t Payout = 0;  // yen
+};
+
+// An entry of a combination bet type.
+struct PayoutCombination {
+  FixedText<8> Combination;
+  int32_t Popularity = 0;
+  int32_t Payout = 0;  // yen
+};
+
+struct PayoutTable {
+  PayoutHorse Win[3];                    // 単勝
+  PayoutHorse Place[5];                  // 複勝
+  PayoutCombination BracketQuinella[3];  // 枠連
+  PayoutCombination Quinella[3];         // 馬連
+  PayoutCombination QuinellaPlace[7];    // ワイド
+  PayoutCombination Exacta[6];           // 馬単
+  PayoutCombination Trio[3];             // 三連複
+  PayoutCombination Trifecta[6];         // 三連単
+};
+
+// " 3-12": "%2d-" of the first number and "%2d" of the second.
+std::string PairText(int first, int second);
+// " 1- 5-13".
+std::string TripleText(int first, int second, int third);
+
+// False for an empty text, a text of blanks, " 0- 0" and " 0- 0- 0".
+bool HasResult(std::string_view combination);
+
+// Parses an HR record image (a blank or short record gives an empty table).
+// Win and place keep the horse number as read; a combination gets its text
+// only when every number of it is 1 or more; popularity and payout are
+// taken as read either way.
+PayoutTable ParsePayoutTable(std::string_view hrRecord);
+
+// Positions of the combination entries in the HR record, for readers that
+// work on the record itself.
+struct HrEntryLayout {
+  int first;     // 1-based position of entry 0
+  int step;      // bytes from one entry to the next
+  int count;     // entries
+  int numbers;   // horse numbers of a combination, 2 bytes each
+  int payoutAt;  // payout offset from the entry start (9 bytes)
+};
+inline constexpr HrEntryLayout kQuinellaLayout{246, 16, 3, 2, 4};
+inline constexpr HrEntryLayout kQuinellaPlaceLayout{294, 16, 7, 2, 4};
+inline constexpr HrEntryLayout kExactaLayout{454, 16, 6, 2, 4};
+inline constexpr HrEntryLayout kTrioLayout{550, 18, 3, 3, 6};
+
+// The combination text of entry `e` built from its numbers in record order
+// (" 0- 0" for an entry without result), and its payout.
+std::string HrEntryText(std::string_view hrRecord, const HrEntryLayout& layout, int e);
+int HrEntryPayout(std::string_view hrRecord, const HrEntryLayout& layout, int e);
+
+}  // namespace sorvix
