@@ -19,8 +19,8 @@ fs::path& Folder() {
 
 // The canonical spelling of the top folders that the stored data name in
 // several letter cases.
-constexpr std::array<std::string_view, 9> kTopFolders = {"SEI",  "SEIR", "UM2",      "Data", "KSCH",
-                                                         "UMA",  "ylzh", "HPupload", "JVLink"};
+constexpr std::array<std::string_view, 9> kTopFolders = {"SEI", "SEIR", "UM2",      "Data",  "KSCH",
+                                                         "UMA", "ylzh", "HPupload", "JVLink"};
 
 bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
@@ -33,7 +33,9 @@ bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
   return true;
 }
 
-bool Writable(const fs::path& folder) { return access(folder.c_str(), W_OK) == 0; }
+bool Writable(const fs::path& folder) {
+  return access(folder.c_str(), W_OK) == 0;
+}
 
 }  // namespace
 
@@ -60,9 +62,13 @@ void ProgramFolder::Resolve(const std::string& home, const char* argv0) {
   fs::current_path(Get(), ec);
 }
 
-void ProgramFolder::Set(const fs::path& folder) { Folder() = folder; }
+void ProgramFolder::Set(const fs::path& folder) {
+  Folder() = folder;
+}
 
-const fs::path& ProgramFolder::Get() { return Folder(); }
+const fs::path& ProgramFolder::Get() {
+  return Folder();
+}
 
 fs::path RelativeStorePath(std::string_view relative) {
   fs::path out;
@@ -93,7 +99,9 @@ fs::path RelativeStorePath(std::string_view relative) {
   return out;
 }
 
-fs::path HomePath(std::string_view relative) { return ProgramFolder::Get() / RelativeStorePath(relative); }
+fs::path HomePath(std::string_view relative) {
+  return ProgramFolder::Get() / RelativeStorePath(relative);
+}
 
 void CreateStoreFolders() {
   for (const char* name : {"\\SEI", "\\SEIR", "\\UM2", "\\DATA", "\\KSCH"}) {

@@ -28,7 +28,8 @@ class SettingsFile {
   void WriteInteger(std::string_view section, std::string_view key, int value);
 
   // The key's value with the quote rules applied; `def` when missing.
-  std::string ReadString(std::string_view section, std::string_view key, std::string_view def) const;
+  std::string ReadString(std::string_view section, std::string_view key,
+                         std::string_view def) const;
   // Stores the text unchanged, without adding quotes.
   void WriteString(std::string_view section, std::string_view key, std::string_view value);
 

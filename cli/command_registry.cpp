@@ -25,7 +25,8 @@ Args Positional(const Args& args, const std::vector<std::string>& optionsWithVal
   Args out;
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
-    if (std::find(optionsWithValue.begin(), optionsWithValue.end(), arg) != optionsWithValue.end()) {
+    if (std::find(optionsWithValue.begin(), optionsWithValue.end(), arg) !=
+        optionsWithValue.end()) {
       ++i;
       continue;
     }

@@ -13,7 +13,8 @@ int Dates(const Args&) {
   return 0;
 }
 
-const CommandRegistration kDates{"dates", "dates                    開催日の一覧（新しい順）", &Dates};
+const CommandRegistration kDates{"dates", "dates                    開催日の一覧（新しい順）",
+                                 &Dates};
 
 }  // namespace
 }  // namespace sorvix::cli

@@ -13,7 +13,8 @@ namespace {
 
 void PrintHelp() {
   std::printf("使い方: sorvix-cli [--home DIR] COMMAND [ARGS]\n\n");
-  for (const auto& [name, info] : sorvix::cli::Commands()) std::printf("  %s\n", info.usage.c_str());
+  for (const auto& [name, info] : sorvix::cli::Commands())
+    std::printf("  %s\n", info.usage.c_str());
   std::printf(
       "\n--home DIR はデータフォルダ（ProgramFolder）を指定します。\n"
       "省略時は環境変数 SORVIX_HOME、なければ実行ファイルのフォルダです。\n");
@@ -45,7 +46,8 @@ int main(int argc, char** argv) {
     auto& commands = sorvix::cli::Commands();
     auto it = commands.find(args[0]);
     if (it == commands.end()) {
-      std::fprintf(stderr, "sorvix-cli: 不明なコマンドです: %s（--help で一覧）\n", args[0].c_str());
+      std::fprintf(stderr, "sorvix-cli: 不明なコマンドです: %s（--help で一覧）\n",
+                   args[0].c_str());
       return 2;
     }
     sorvix::ProgramFolder::Resolve(home, argv[0]);

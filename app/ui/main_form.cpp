@@ -1,0 +1,301 @@
+#include "app/ui/main_form.h"
+
+#include <QActionGroup>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+#include <QUrl>
+#include <QVBoxLayout>
+#include <ctime>
+
+#include "app/error_log.h"
+#include "app/io_error.h"
+#include "app/program_folder.h"
+#include "app/settings_file.h"
+#include "app/startup_checks.h"
+#include "app/ui/about_box.h"
+#include "app/ui/fonts.h"
+#include "app/ui/message_box.h"
+#include "app/ui/qt_text.h"
+#include "store/meeting_list.h"
+
+namespace sorvix {
+
+namespace {
+
+QToolButton* AddToolButton(QToolBar* bar, const QString& caption, const QString& hint) {
+  auto* button = new QToolButton(bar);
+  button->setText(caption);
+  button->setStatusTip(hint);
+  button->setToolTip(hint);
+  button->setToolButtonStyle(Qt::ToolButtonTextOnly);
+  button->setAutoRaise(false);
+  button->setMinimumHeight(28);
+  bar->addWidget(button);
+  return button;
+}
+
+}  // namespace
+
+TMainForm::TMainForm(std::unique_ptr<JvLink> jvLink, QWidget* parent)
+    : QMainWindow(parent), jvLink_(std::move(jvLink)) {
+  setWindowTitle(QString::fromLatin1(kProductName));
+  setObjectName(QStringLiteral("MainForm"));
+  BuildToolBar();
+  BuildPanels();
+  BuildMenus();
+  statusBar()->setObjectName(QStringLiteral("StatusLine"));
+  RestoreGeometry();
+  RunCreationSteps();
+}
+
+TMainForm::~TMainForm() = default;
+
+void TMainForm::BuildToolBar() {
+  auto* bar = addToolBar(QStringLiteral("ToolBar"));
+  bar->setObjectName(QStringLiteral("ToolBar1"));
+  bar->setMovable(false);
+  bar->setFont(GothicFont(9));
+
+  connect(AddToolButton(bar, QStringLiteral("終了"), QStringLiteral("ソフトを終了します")),
+          &QToolButton::clicked, this, &QWidget::close);
+  connect(AddToolButton(bar, QStringLiteral("ﾍﾙﾌﾟ"), QStringLiteral("ﾍﾙﾌﾟの目次を表示します")),
+          &QToolButton::clicked, this, &TMainForm::HelpClick);
+  connect(
+      AddToolButton(bar, QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報"), QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報を表示します")),
+      &QToolButton::clicked, this, &TMainForm::VersionClick);
+  connect(AddToolButton(bar, QStringLiteral("F"), QStringLiteral("レース一覧の表示を切り替えます")),
+          &QToolButton::clicked, this, &TMainForm::FPanelClick);
+  bar->addSeparator();
+  // Commands whose windows are not part of the program yet stay disabled.
+  for (const char* caption : {"JVデータ取得", "連続出馬表", "結果情報", "買い目表", "予想オッズ"}) {
+    QToolButton* button =
+        AddToolButton(bar, QString::fromUtf8(caption), QString::fromUtf8(caption));
+    button->setObjectName(QString::fromUtf8(caption));
+    button->setEnabled(false);
+  }
+  bar->addSeparator();
+
+  DateCombo = new QComboBox(bar);
+  DateCombo->setObjectName(QStringLiteral("DateCombo"));
+  DateCombo->setMaxVisibleItems(36);
+  DateCombo->setFont(GothicFont(11, true));
+  DateCombo->setMinimumContentsLength(14);
+  DateCombo->setStatusTip(QStringLiteral("開催日を選択します"));
+  bar->addWidget(DateCombo);
+
+  RaceHeaderPanel = new QFrame(bar);
+  RaceHeaderPanel->setObjectName(QStringLiteral("RaceHeader"));
+  RaceHeaderPanel->setAutoFillBackground(true);
+  QPalette palette = RaceHeaderPanel->palette();
+  palette.setColor(QPalette::Window, QColor(0xFF, 0xFF, 0xE0));
+  RaceHeaderPanel->setPalette(palette);
+  RaceHeaderPanel->setMinimumWidth(400);
+  RaceHeaderPanel->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+  bar->addWidget(RaceHeaderPanel);
+}
+
+void TMainForm::BuildPanels() {
+  auto* splitter = new QSplitter(Qt::Horizontal, this);
+  Panel5 = new QFrame(splitter);
+  Panel5->setObjectName(QStringLiteral("Panel5"));
+  auto* left = new QVBoxLayout(Panel5);
+  left->setContentsMargins(0, 0, 0, 0);
+  DatList = new QListWidget(Panel5);
+  DatList->setObjectName(QStringLiteral("DatList"));
+  DatList->setFont(GothicFont(10));
+  DatList->setStatusTip(QStringLiteral("レースを選択します"));
+  left->addWidget(DatList);
+  DLlabel = new QLabel(Panel5);
+  DLlabel->setObjectName(QStringLiteral("DLlabel"));
+  DLlabel->setStyleSheet(QStringLiteral("color: blue; font-weight: bold;"));
+  left->addWidget(DLlabel);
+  Panel5->setMinimumWidth(140);
+
+  PageControl1 = new QTabWidget(splitter);
+  PageControl1->setObjectName(QStringLiteral("PageControl1"));
+  for (const char* caption : {"出馬表", "サイン表", "結果表"}) {
+    auto* page = new QWidget(PageControl1);
+    PageControl1->addTab(page, QString::fromUtf8(caption));
+  }
+  PageControl1->hide();
+  splitter->addWidget(Panel5);
+  splitter->addWidget(PageControl1);
+  splitter->setStretchFactor(1, 1);
+  splitter->setSizes({160, 1000});
+  setCentralWidget(splitter);
+}
+
+void TMainForm::BuildMenus() {
+  QMenu* file = menuBar()->addMenu(QStringLiteral("ﾌｧｲﾙ(&F)"));
+  QAction* jvData = file->addAction(QStringLiteral("ＪＶデータ取得(&J)"));
+  jvData->setEnabled(false);
+  QMenu* printOrder = file->addMenu(QStringLiteral("印刷指定"));
+  auto* orderGroup = new QActionGroup(this);
+  ColumnOrderAction = printOrder->addAction(QStringLiteral("縦列印刷"));
+  RowOrderAction = printOrder->addAction(QStringLiteral("横列印刷"));
+  for (QAction* action : {ColumnOrderAction, RowOrderAction}) {
+    action->setCheckable(true);
+    orderGroup->addAction(action);
+  }
+  connect(ColumnOrderAction, &QAction::triggered, this, [this] { PrintOrderClick(false); });
+  connect(RowOrderAction, &QAction::triggered, this, [this] { PrintOrderClick(true); });
+  for (const char* title : {"連続出馬表印刷(&P)", "リング出馬表印刷", "一括リング表"}) {
+    QMenu* menu = file->addMenu(QString::fromUtf8(title));
+    for (const char* scope : {"全開催場所", "競馬場別"})
+      menu->addAction(QString::fromUtf8(scope))->setEnabled(false);
+  }
+  file->addSeparator();
+  connect(file->addAction(QStringLiteral("終了(&X)")), &QAction::triggered, this, &QWidget::close);
+
+  QMenu* settings = menuBar()->addMenu(QStringLiteral("設定(&S)"));
+  settings->addAction(QStringLiteral("ユーザー設定(&U)"))->setEnabled(false);
+  QMenu* estimate = settings->addMenu(QStringLiteral("推定能力計算指定(&S)"));
+  auto* estimateGroup = new QActionGroup(this);
+  RaceDataAction = estimate->addAction(QStringLiteral("競走馬データを利用する"));
+  OddsDataAction = estimate->addAction(QStringLiteral("予想オッズデータを利用する"));
+  for (QAction* action : {RaceDataAction, OddsDataAction}) {
+    action->setCheckable(true);
+    estimateGroup->addAction(action);
+  }
+  RaceDataAction->setChecked(true);
+  ColumnOrderAction->setChecked(true);
+  connect(RaceDataAction, &QAction::triggered, this, [this] { EstimateSourceClick(false); });
+  connect(OddsDataAction, &QAction::triggered, this, [this] { EstimateSourceClick(true); });
+
+  QMenu* folders = menuBar()->addMenu(QStringLiteral("ﾌｫﾙﾀﾞ指定(&D)"));
+  connect(folders->addAction(QStringLiteral("予想オッズフォルダの指定(&Y)")), &QAction::triggered,
+          this, &TMainForm::YosoFolderClick);
+
+  QMenu* help = menuBar()->addMenu(QStringLiteral("ﾍﾙﾌﾟ(&H)"));
+  connect(help->addAction(QStringLiteral("目次(&C)")), &QAction::triggered, this,
+          &TMainForm::HelpClick);
+  connect(help->addAction(QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報(&A)...")), &QAction::triggered, this,
+          &TMainForm::VersionClick);
+}
+
+void TMainForm::RestoreGeometry() {
+  SettingsFile ini;
+  int top = ini.ReadInteger("locate", "top", 10);
+  int left = ini.ReadInteger("locate", "left", 10);
+  int width = ini.ReadInteger("locate", "width", 1200);
+  int height = ini.ReadInteger("locate", "height", 900);
+  setGeometry(left, top, width, height);
+}
+
+bool TMainForm::RunCreationSteps() {
+  try {
+    CreateStoreFolders();
+    MakeDataListBtnClick();
+    ErrorLog().RecordStart(std::time(nullptr));
+  } catch (const IoError& e) {
+    // Reported once the window is up; the remaining creation steps are skipped.
+    QString text = QString::fromUtf8(e.what());
+    QTimer::singleShot(0, this, [this, text] { ShowInformationUtf8(this, text); });
+    return false;
+  }
+  SettingsFile ini;
+  (ini.ReadInteger("PrintOpt", "ColSet", 0) == 0 ? ColumnOrderAction : RowOrderAction)
+      ->setChecked(true);
+  (ini.ReadInteger("YosoOz", "Select", 0) == 0 ? RaceDataAction : OddsDataAction)->setChecked(true);
+  return true;
+}
+
+void TMainForm::MakeDataListBtnClick() {
+  DateCombo->clear();
+  for (const std::string& label : ListMeetingDates()) DateCombo->addItem(Q(label));
+  DateCombo->setCurrentIndex(-1);
+}
+
+void TMainForm::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  if (shown_) return;
+  shown_ = true;
+  QTimer::singleShot(0, this, &TMainForm::FirstShow);
+}
+
+void TMainForm::FirstShow() {
+  int result = jvLink_->JVInit(kSoftwareId);
+  if (result != 0) {
+    ShowInformation(this, JvInitErrorMessage(result), false);
+    return;
+  }
+  std::string message = JvLinkVersionMessage(jvLink_->Version());
+  if (!message.empty()) ShowInformation(this, message);
+}
+
+void TMainForm::closeEvent(QCloseEvent* event) {
+  try {
+    SettingsFile ini;
+    QRect bounds = geometry();
+    ini.WriteInteger("locate", "top", bounds.top());
+    ini.WriteInteger("locate", "left", bounds.left());
+    ini.WriteInteger("locate", "width", bounds.width());
+    ini.WriteInteger("locate", "height", bounds.height());
+  } catch (const IoError& e) {
+    ShowInformationUtf8(this, QString::fromUtf8(e.what()));
+  }
+  event->accept();
+}
+
+void TMainForm::HelpClick() {
+  fs::path help = HomePath("\\sorx.chm");
+  if (!fs::exists(help) ||
+      !QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(help.string()))))
+    ShowInformationUtf8(this, QStringLiteral("ヘルプファイル（sorx.chm）を開けませんでした。"));
+}
+
+void TMainForm::VersionClick() {
+  TAboutBox box(this);
+  box.exec();
+}
+
+void TMainForm::FPanelClick() {
+  Panel5->setVisible(!Panel5->isVisible());
+}
+
+void TMainForm::YosoFolderClick() {
+  SettingsFile ini;
+  std::string folder =
+      ini.ReadString("Dir", "yoso", Cp932((ProgramFolder::Get() / "ylzh").string()));
+  QString chosen = QFileDialog::getExistingDirectory(
+      this, QStringLiteral("単勝予想配当ﾃﾞｰﾀﾌｫﾙﾀﾞの指定"), Q(folder));
+  if (chosen.isEmpty()) return;
+  try {
+    ini.WriteString("Dir", "yoso", FromQ(chosen));
+  } catch (const IoError& e) {
+    ShowInformationUtf8(this, QString::fromUtf8(e.what()));
+  }
+}
+
+void TMainForm::PrintOrderClick(bool rowOrder) {
+  try {
+    SettingsFile().WriteInteger("PrintOpt", "ColSet", rowOrder ? 1 : 0);
+  } catch (const IoError& e) {
+    ShowInformationUtf8(this, QString::fromUtf8(e.what()));
+  }
+}
+
+void TMainForm::EstimateSourceClick(bool predictedOdds) {
+  try {
+    SettingsFile().WriteInteger("YosoOz", "Select", predictedOdds ? 1 : 0);
+  } catch (const IoError& e) {
+    ShowInformationUtf8(this, QString::fromUtf8(e.what()));
+  }
+  // Reloading the chosen date follows once the loader is wired in.
+}
+
+}  // namespace sorvix

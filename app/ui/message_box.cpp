@@ -1,0 +1,59 @@
+#include "app/ui/message_box.h"
+
+#include <QApplication>
+#include <QMessageBox>
+
+#include "codes/cp932.h"
+
+namespace sorvix {
+namespace {
+
+QString Title() {
+  return QApplication::applicationName();
+}
+
+QString FromCp932(std::string_view text) {
+  return QString::fromStdString(Utf8(text));
+}
+
+MessageHandler& Handler() {
+  static MessageHandler handler;
+  return handler;
+}
+
+}  // namespace
+
+void SetMessageHandler(MessageHandler handler) {
+  Handler() = std::move(handler);
+}
+
+void ShowInformation(QWidget* parent, std::string_view text, bool beep) {
+  ShowInformationUtf8(parent, FromCp932(text), beep);
+}
+
+void ShowInformationUtf8(QWidget* parent, const QString& text, bool beep) {
+  if (beep) QApplication::beep();
+  if (Handler()) {
+    Handler()(MessageKind::Information, text);
+    return;
+  }
+  QMessageBox::information(parent, Title(), text, QMessageBox::Ok);
+}
+
+void ShowWarning(QWidget* parent, std::string_view text, bool beep) {
+  if (beep) QApplication::beep();
+  if (Handler()) {
+    Handler()(MessageKind::Warning, FromCp932(text));
+    return;
+  }
+  QMessageBox::warning(parent, Title(), FromCp932(text), QMessageBox::Ok);
+}
+
+bool AskYesNo(QWidget* parent, std::string_view text, bool beep) {
+  if (beep) QApplication::beep();
+  if (Handler()) return Handler()(MessageKind::Question, FromCp932(text));
+  return QMessageBox::question(parent, Title(), FromCp932(text),
+                               QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+}
+
+}  // namespace sorvix

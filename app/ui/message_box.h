@@ -1,0 +1,27 @@
+// The program's three kinds of modal message: information with OK, warning,
+// and a Yes/No question.  Texts are CP932 like every text of the core.
+#pragma once
+
+#include <functional>
+#include <string_view>
+
+class QString;
+class QWidget;
+
+namespace sorvix {
+
+void ShowInformation(QWidget* parent, std::string_view text, bool beep = true);
+void ShowWarning(QWidget* parent, std::string_view text, bool beep = true);
+bool AskYesNo(QWidget* parent, std::string_view text, bool beep = true);
+
+enum class MessageKind { Information, Warning, Question };
+
+// Tests replace the modal boxes: the handler receives each message (UTF-8)
+// and returns true for Yes.  An empty handler restores the boxes.
+using MessageHandler = std::function<bool(MessageKind, const QString&)>;
+void SetMessageHandler(MessageHandler handler);
+
+// The same with UTF-8 texts (platform messages such as IoError).
+void ShowInformationUtf8(QWidget* parent, const QString& text, bool beep = true);
+
+}  // namespace sorvix

@@ -1,0 +1,78 @@
+#include <gtest/gtest.h>
+
+#include "app/program_folder.h"
+#include "app/startup_checks.h"
+#include "codes/cp932.h"
+#include "codes/text.h"
+#include "store/meeting_list.h"
+#include "support/temp_home.h"
+
+namespace sorvix {
+namespace {
+
+TEST(StartupTest, VersionCheck) {
+  EXPECT_EQ(JvLinkVersionMessage("0480"),
+            "ご利用中のJV-Linkのバージョンは[4.8.0]です。\r\n"
+            "本ソフトのご利用にはバージョン[4.9.0]以上が必要です。\r\n"
+            "JRA-VANのホームページより最新のJV-Linkを入手し、インストールしてください。"_sj);
+  EXPECT_EQ(JvLinkVersionMessage("0490"), "");
+  EXPECT_EQ(JvLinkVersionMessage("0500"), "");
+  EXPECT_EQ(JvInitErrorMessage(-101), "JVInitエラー：sid が設定されていません。(-101)"_sj);
+}
+
+TEST(StartupTest, StoreFoldersAreCreatedAndOneDataFolderServesEveryCase) {
+  test::TempHome home;
+  CreateStoreFolders();
+  for (const char* name : {"SEI", "SEIR", "UM2", "Data", "KSCH"})
+    EXPECT_TRUE(std::filesystem::is_directory(home.path() / name)) << name;
+  EXPECT_EQ(HomePath("\\DATA\\x"), home.path() / "Data/x");
+  EXPECT_EQ(HomePath("\\data\\x"), home.path() / "Data/x");
+  EXPECT_EQ(HomePath("\\Data\\2008年01月05日.jvRA"_sj), home.path() / "Data/2008年01月05日.jvRA");
+  // A record field can never lead a path out of ProgramFolder.
+  EXPECT_EQ(HomePath("\\SEI\\..\\..\\etc\\x"), home.path() / "SEI/etc/x");
+  // A CP932 trail byte 0x5C (as in ソ, 83 5C) is not a separator.
+  EXPECT_EQ(HomePath("\\Data\\ソ"_sj), home.path() / "Data/ソ");
+}
+
+TEST(StartupTest, MeetingDatesNewestFirst) {
+  test::TempHome home;
+  EXPECT_TRUE(ListMeetingDates().empty());  // no Data folder at all
+  CreateStoreFolders();
+  EXPECT_TRUE(ListMeetingDates().empty());
+  home.Write("Data/2008年01月05日.jvRA", "");
+  home.Write("Data/2008年01月06日.jvRA", "");
+  home.Write("Data/2008年01月06日.jvHR", "");
+  home.Write("Data/2007年12月28日.jvRA", "");
+  auto dates = ListMeetingDates();
+  ASSERT_EQ(dates.size(), 3u);
+  EXPECT_EQ(dates[0], "2008年01月06日"_sj);
+  EXPECT_EQ(dates[1], "2008年01月05日"_sj);
+  EXPECT_EQ(dates[2], "2007年12月28日"_sj);
+}
+
+TEST(TextTest, NumberReading) {
+  struct Case {
+    const char* text;
+    long long value;
+  } cases[] = {{"  12", 12}, {"-5", -5},  {"+7a", 7},   {"", 0},
+               {"abc", 0},   {" - 3", 0}, {"0012", 12}, {"1 2", 1}};
+  for (const Case& c : cases) EXPECT_EQ(ReadNumber(c.text), c.value) << c.text;
+  EXPECT_DOUBLE_EQ(ReadDecimal(" 10.3"), 10.3);
+  EXPECT_DOUBLE_EQ(ReadDecimal("x"), 0.0);
+  EXPECT_EQ(Field("RA1234", 3, 2), "12");
+  EXPECT_EQ(Field("RA1234", 6, 5), "4");  // cut at the end
+  EXPECT_EQ(Field("RA1234", 9, 2), "");   // past the end
+}
+
+TEST(TextTest, Cp932RoundTripsTheWindowsExtensions) {
+  std::string circled = "①"_sj;
+  EXPECT_EQ(circled, "\x87\x40");
+  EXPECT_EQ(Utf8("\x5C\x7E"), "\\~");  // not ¥ and ‾
+  EXPECT_EQ(Utf8("\xB6\xDE"), "ｶﾞ");
+  EXPECT_TRUE(IsValidCp932("中山"_sj));
+  EXPECT_FALSE(IsValidCp932("\x81"));
+  EXPECT_EQ(Utf8("a\x81"), "a\xEF\xBF\xBD");
+}
+
+}  // namespace
+}  // namespace sorvix
