@@ -57,7 +57,7 @@ case "${1:-}" in
     install_packages
     build "$ROOT/build/release" Release -DSORVIX_TESTS=OFF
     HOME_DIR="$ROOT/demo-home"
-    mkdir -p "$HOME_DIR"
+    mkdir -p "$HOME_DIR/JVLink"
     if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
       exec "$ROOT/build/release/sorvix" --home "$HOME_DIR"
     else

@@ -99,11 +99,9 @@ void TMainForm::BuildToolBar() {
 
   RaceHeaderPanel = new QFrame(bar);
   RaceHeaderPanel->setObjectName(QStringLiteral("RaceHeader"));
-  RaceHeaderPanel->setAutoFillBackground(true);
-  QPalette palette = RaceHeaderPanel->palette();
-  palette.setColor(QPalette::Window, QColor(0xFF, 0xFF, 0xE0));
-  RaceHeaderPanel->setPalette(palette);
-  RaceHeaderPanel->setMinimumWidth(400);
+  RaceHeaderPanel->setStyleSheet(QStringLiteral("QFrame#RaceHeader { background: #FFFFE0; }"));
+  RaceHeaderPanel->setFrameShape(QFrame::StyledPanel);
+  RaceHeaderPanel->setMinimumSize(400, 40);
   RaceHeaderPanel->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
   bar->addWidget(RaceHeaderPanel);
 }
@@ -125,7 +123,12 @@ void TMainForm::BuildPanels() {
   left->addWidget(DLlabel);
   Panel5->setMinimumWidth(140);
 
-  PageControl1 = new QTabWidget(splitter);
+  // The main area keeps its place while the tab control is hidden.
+  auto* mainArea = new QWidget(splitter);
+  auto* mainLayout = new QVBoxLayout(mainArea);
+  mainLayout->setContentsMargins(0, 0, 0, 0);
+  PageControl1 = new QTabWidget(mainArea);
+  mainLayout->addWidget(PageControl1);
   PageControl1->setObjectName(QStringLiteral("PageControl1"));
   for (const char* caption : {"出馬表", "サイン表", "結果表"}) {
     auto* page = new QWidget(PageControl1);
@@ -133,7 +136,7 @@ void TMainForm::BuildPanels() {
   }
   PageControl1->hide();
   splitter->addWidget(Panel5);
-  splitter->addWidget(PageControl1);
+  splitter->addWidget(mainArea);
   splitter->setStretchFactor(1, 1);
   splitter->setSizes({160, 1000});
   setCentralWidget(splitter);
