@@ -1,0 +1,29 @@
+#include "store/save_mark_file.h"
+
+#include <stdexcept>
+
+#include "app/file_io.h"
+#include "app/program_folder.h"
+#include "store/store_paths.h"
+
+namespace sorvix {
+
+std::string ReadSaveMarks(std::string_view dateLabel) {
+  fs::path path = HomePath(SaveMarkFilePath(dateLabel));
+  auto bytes = ReadFileIfExists(path);
+  if (!bytes) {
+    std::string blank(kSaveMarkBytes, '0');
+    WriteFileAtomic(path, blank);
+    return blank;
+  }
+  bytes->resize(kSaveMarkBytes, '0');
+  return std::move(*bytes);
+}
+
+void WriteSaveMarks(std::string_view dateLabel, std::string_view marks) {
+  if (marks.size() != static_cast<size_t>(kSaveMarkBytes))
+    throw std::invalid_argument("save marks must be 648 bytes");
+  WriteFileAtomic(HomePath(SaveMarkFilePath(dateLabel)), marks);
+}
+
+}  // namespace sorvix

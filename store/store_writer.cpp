@@ -1,0 +1,182 @@
+#include "store/store_writer.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <system_error>
+#include <utility>
+
+#include "app/file_io.h"
+#include "app/io_error.h"
+#include "app/program_folder.h"
+#include "store/runner_file.h"
+
+namespace sorvix {
+namespace {
+
+constexpr const char* kWriteFailed = "ファイルに書き込めません";
+
+std::filesystem::path TempPathOf(const std::filesystem::path& path) {
+  std::filesystem::path temp = path;
+  temp += ".tmp~";
+  return temp;
+}
+
+// Writes `bytes` to `temp` without syncing; throws IoError naming `target`.
+void WriteTemp(const std::filesystem::path& temp, const std::filesystem::path& target,
+               std::string_view bytes) {
+  int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  if (fd < 0) ThrowIoError(kWriteFailed, target);
+  size_t done = 0;
+  while (done < bytes.size()) {
+    ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      int err = errno;
+      ::close(fd);
+      errno = err;
+      ThrowIoError(kWriteFailed, target);
+    }
+    done += static_cast<size_t>(n);
+  }
+  if (::close(fd) != 0) ThrowIoError(kWriteFailed, target);
+}
+
+// Brings every file system holding one of `folders` to disk.
+void SyncFolders(const std::set<std::filesystem::path>& folders) {
+  std::set<dev_t> done;
+  for (const auto& folder : folders) {
+    struct stat st {};
+    if (::stat(folder.c_str(), &st) != 0) ThrowIoError(kWriteFailed, folder);
+    if (!done.insert(st.st_dev).second) continue;
+    int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) ThrowIoError(kWriteFailed, folder);
+    if (::syncfs(fd) != 0) {
+      int err = errno;
+      ::close(fd);
+      errno = err;
+      ThrowIoError(kWriteFailed, folder);
+    }
+    ::close(fd);
+  }
+}
+
+}  // namespace
+
+StoreWriter::File* StoreWriter::Open(const std::filesystem::path& path, Kind kind, bool create) {
+  if (auto it = files_.find(path); it != files_.end()) return &it->second;
+  File file;
+  file.kind = kind;
+  if (kind != Kind::Whole) {
+    std::optional<std::string> bytes = ReadFileIfExists(path);
+    if (!bytes && !create) return nullptr;
+    if (kind == Kind::Keyed) {
+      if (bytes) file.keyed = KeyedLines(SplitLines(*bytes));
+    } else if (bytes) {
+      file.lines = SplitLines(*bytes);
+      CompleteRunnerLines(file.lines);
+    } else {
+      file.lines = BlankRunnerLines();
+    }
+  }
+  return &files_.emplace(path, std::move(file)).first->second;
+}
+
+void StoreWriter::Account(File& file) {
+  size_t now = 0;
+  if (file.kind == Kind::Keyed) {
+    now = file.keyed.bytes();
+  } else {
+    for (const auto& line : file.lines) now += line.size() + 2;
+  }
+  bytes_ = bytes_ - file.bytes + now;
+  file.bytes = now;
+}
+
+void StoreWriter::CheckBudget() {
+  if (bytes_ > budget_) Flush();
+}
+
+bool StoreWriter::UpsertLine(std::string_view relative, std::string line, LineKey key,
+                             UpsertOptions options) {
+  File* file = Open(HomePath(relative), Kind::Keyed, !options.onlyWhenExists);
+  if (!file) return false;
+  file->keyed.Upsert(std::move(line), key);
+  if (options.dropBlankFirstLine) file->keyed.DropBlankFirstLine();
+  Account(*file);
+  CheckBudget();
+  return true;
+}
+
+bool StoreWriter::ReplaceRunnerLine(std::string_view relative, int index, std::string line,
+                                    bool onlyWhenExists) {
+  if (index < 0 || index >= kRunnerFileLines) return false;
+  File* file = Open(HomePath(relative), Kind::Runner, !onlyWhenExists);
+  if (!file) return false;
+  file->lines[static_cast<size_t>(index)] = std::move(line);
+  Account(*file);
+  CheckBudget();
+  return true;
+}
+
+void StoreWriter::ReplaceWholeFile(std::string_view relative, std::string line) {
+  File* file = Open(HomePath(relative), Kind::Whole, true);
+  file->lines.assign(1, std::move(line));
+  Account(*file);
+  CheckBudget();
+}
+
+void StoreWriter::EnsureFolder(std::string_view relative) {
+  folders_.insert(HomePath(relative));
+}
+
+void StoreWriter::Discard() {
+  files_.clear();
+  folders_.clear();
+  bytes_ = 0;
+}
+
+void StoreWriter::Flush() {
+  std::map<std::filesystem::path, File> files = std::exchange(files_, {});
+  std::set<std::filesystem::path> folders = std::exchange(folders_, {});
+  bytes_ = 0;
+  if (files.empty() && folders.empty()) return;
+
+  for (const auto& [path, file] : files) folders.insert(path.parent_path());
+  std::vector<std::pair<std::filesystem::path, std::filesystem::path>> temps;  // temp, target
+  try {
+    for (const auto& folder : folders) {
+      std::error_code ec;
+      std::filesystem::create_directories(folder, ec);
+      if (ec) {
+        errno = ec.value();
+        ThrowIoError("フォルダを作成できません", folder);
+      }
+    }
+    for (auto& [path, file] : files) {
+      std::filesystem::path temp = TempPathOf(path);
+      temps.emplace_back(temp, path);
+      if (file.kind == Kind::Keyed) {
+        WriteTemp(temp, path, JoinLines(file.keyed.lines()));
+      } else {
+        WriteTemp(temp, path, JoinLines(file.lines));
+      }
+      file = File{};  // the contents are on their way; free the memory
+    }
+    SyncFolders(folders);
+    while (!temps.empty()) {
+      const auto& [temp, path] = temps.back();
+      if (std::rename(temp.c_str(), path.c_str()) != 0) ThrowIoError(kWriteFailed, path);
+      temps.pop_back();
+    }
+    SyncFolders(folders);
+  } catch (...) {
+    for (const auto& entry : temps) ::unlink(entry.first.c_str());
+    throw;
+  }
+}
+
+}  // namespace sorvix

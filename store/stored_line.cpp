@@ -1,0 +1,53 @@
+#include "store/stored_line.h"
+
+#include "codes/code_tables.h"
+#include "codes/text.h"
+#include "store/store_paths.h"
+
+namespace sorvix {
+
+std::string StoredLine(std::string_view record) {
+  if (record.size() < 2) return {};
+  return std::string(record.substr(0, record.size() - 2));
+}
+
+std::string RaceLine(std::string_view record) {
+  std::string line = StoredLine(record);
+  std::string_view time =
+      FieldInt(record, 878, 4) >= 1 ? Field(record, 878, 4) : Field(record, 874, 4);
+  std::string head =
+      std::string(time) + std::string(Field(record, 20, 2)) + std::string(Field(record, 26, 2));
+  if (head.size() != 8 || line.size() < 10) return line;
+  return OverwriteAt(line, head, 3);
+}
+
+std::string ZeroedLine(std::string_view record) {
+  std::string line = StoredLine(record);
+  if (line.size() < 11) return line;
+  return OverwriteAt(line, "000000000", 3);
+}
+
+bool IsWholeRecord(std::string_view record) {
+  std::string_view type = Field(record, 1, 2);
+  int length = 0;
+  if (type == "RA")
+    length = kRaLength;
+  else if (type == "SE")
+    length = kSeLength;
+  else if (type == "HR")
+    length = kHrLength;
+  else if (type == "UM")
+    length = kUmLength;
+  else if (type == "KS")
+    length = kKsLength;
+  else if (type == "CH")
+    length = kChLength;
+  else
+    return true;
+  if (record.size() != static_cast<size_t>(length)) return false;
+  std::string_view body = record.substr(0, record.size() - 2);
+  return record.substr(record.size() - 2) == "\r\n" &&
+         body.find_first_of("\r\n") == std::string_view::npos;
+}
+
+}  // namespace sorvix
