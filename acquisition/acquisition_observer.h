@@ -1,0 +1,44 @@
+// What an accumulating acquisition shows while it runs.  The window turns
+// these events into its status line, bars, list and message boxes; the
+// command-line tool prints them.  Texts are CP932 unless said otherwise.
+#pragma once
+
+#include <string>
+
+namespace sorvix {
+
+class AcquisitionObserver {
+ public:
+  virtual ~AcquisitionObserver() = default;
+
+  // The status line.
+  virtual void OnStatus(const std::string& /*text*/) {}
+  // The download bar (files downloaded) and the read bar (files read).
+  virtual void OnDownloadBar(int /*position*/, int /*maximum*/) {}
+  virtual void OnReadBar(int /*position*/, int /*maximum*/) {}
+  // The list of stored data: one line added, or the whole list cleared.
+  virtual void OnStoredLine(const std::string& /*line*/) {}
+  virtual void OnStoredListCleared() {}
+  virtual void OnBeep() {}
+  // An information box (always preceded by OnBeep).
+  virtual void OnMessage(const std::string& /*text*/) {}
+  // A store file could not be read or written; the text is UTF-8 and names
+  // the file and the reason.  The read has ended.
+  virtual void OnIoError(const std::string& /*message*/) {}
+  // A record of a stored type whose length is not its type's (a damaged
+  // record); it was not stored.
+  virtual void OnDamagedRecord(const std::string& /*recordType*/, int /*length*/,
+                               const std::string& /*fileName*/) {}
+  // The busy cursor on or off.
+  virtual void OnBusy(bool /*busy*/) {}
+  // The status polling timer (10 ms) started or stopped.
+  virtual void OnTimer(bool /*running*/) {}
+  // The new LastTime ("yyyy/mm/dd hh:nn:ss") after a complete read: the
+  // date picker shows it.
+  virtual void OnLastTime(const std::string& /*lastTime*/) {}
+  // Called before each record is read: the window processes its pending
+  // messages here, so that the cancel button can act.
+  virtual void ProcessEvents() {}
+};
+
+}  // namespace sorvix

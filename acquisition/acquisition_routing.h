@@ -1,0 +1,48 @@
+// Routing of one downloaded record to its LocalStore file by record type,
+// data kind (position 3) and date (positions 12–19):
+//
+//   RA  kind not 1, A or B; in the date window; race number (26–27) above 0;
+//       entered runners (882–883) 1 to 18                      → RaceFile
+//   SE  race number above 0; horse number (29–30) 1 to 18; kind not A or B;
+//       in the date window                                      → RunnerFile
+//   SE  pedigree year (31–34) above Year15 as text: the year folder is made;
+//       kind 7 (results) also                                   → PastRunFile
+//   HR  in the date window; race number above 0                 → PayoutFile
+//   UM  pedigree year (12–15) above Year15 as text              → HorseFile
+//   KS  kind not 0                                              → JockeyFile
+//   CH  kind not 0                                              → TrainerFile
+//
+// Any other record is dropped.  The date window holds when the date number
+// is at least FromYmd − 10, a plain subtraction on the eight-digit number.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "store/store_writer.h"
+
+namespace sorvix {
+
+struct RoutingWindow {
+  int fromYmd = 0;     // yyyymmdd of the from-date
+  std::string year15;  // "%4d" of the current year − 15
+
+  bool InDateWindow(std::string_view record) const;
+};
+
+struct RoutedRecord {
+  // One line per stored copy for the list of stored data.
+  std::vector<std::string> listLines;
+  // The record was damaged: a stored type of the wrong length, or a runner
+  // of a race beyond 12.  A damaged record is not stored (a runner beyond
+  // race 12 may still be kept as a past run).
+  bool damaged = false;
+};
+
+// Stores the record (CP932, ending with CR LF) through `writer`.  Throws
+// IoError when a store file cannot be read.
+RoutedRecord RouteAcquiredRecord(std::string_view record, const RoutingWindow& window,
+                                 StoreWriter& writer);
+
+}  // namespace sorvix
