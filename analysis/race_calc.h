@@ -1,0 +1,31 @@
+// RaceCalc: the computed values of one race.  Per-runner values are indexed
+// by HorseSlot (horse number − 1); marks are indexed by ring row.
+//
+// Every field has its empty value as default initialiser, so `RaceCalc{}` is
+// the state a reset leaves: numbers 0, texts empty.
+#pragma once
+
+#include <cstdint>
+
+#include "store/fixed_text.h"
+
+namespace sorvix {
+
+struct RaceCalc {
+  // Result counts of the runner's jockey, trainer and horse, read at load.
+  int32_t KishuStat[18][6] = {};
+  int32_t ChokyoStat[18][6] = {};
+  int32_t UmaStat[18][4] = {};
+  // Top-two rates in percent.
+  double KishuRate[18] = {};
+  double ChokyoRate[18] = {};
+  double UmaRate[18] = {};
+  // Estimated ability and its rank in the race (1 = best, 0 = no rank).
+  double Suitei[18] = {};
+  int32_t SuiteiRank[18] = {};
+
+  // The special mark per ring row: "○" when save-marked, else empty.
+  FixedText<2> SpsMark[18];
+};
+
+}  // namespace sorvix
