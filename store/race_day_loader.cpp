@@ -1,0 +1,364 @@
+#include "store/race_day_loader.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <optional>
+#include <system_error>
+
+#include "app/io_error.h"
+#include "app/program_folder.h"
+#include "codes/code_tables.h"
+#include "codes/cp932.h"
+#include "codes/text.h"
+#include "store/block_file.h"
+#include "store/horse_master_conversion.h"
+#include "store/race_day.h"
+#include "store/record_date.h"
+#include "store/save_mark_file.h"
+#include "store/store_paths.h"
+
+namespace sorvix {
+namespace {
+
+// Earlier runs further back than this many days before the race are not
+// taken.
+constexpr int64_t kKakoDays = 527;
+constexpr int kProgressMax = 72;
+
+[[noreturn]] void ThrowBadDate(const BlockFile& file, int64_t block, std::string_view record) {
+  throw LoadError("日付が正しくありません（" + std::to_string(block + 1) +
+                  " 番目のレコードの日付 \"" + Utf8(Field(record, 12, 8)) +
+                  "\"）: " + file.Path().string());
+}
+
+int64_t RecordDayOrThrow(const BlockFile& file, int64_t block, std::string_view record) {
+  std::optional<int64_t> day = RecordDay(record);
+  if (!day) ThrowBadDate(file, block, record);
+  return *day;
+}
+
+void CreateFolder(const fs::path& folder) {
+  std::error_code ec;
+  if (fs::is_directory(folder, ec)) return;
+  fs::create_directories(folder, ec);
+  if (ec) {
+    errno = ec.value();
+    ThrowIoError("フォルダを作成できません", folder);
+  }
+}
+
+class Loader {
+ public:
+  Loader(RaceDay& day, std::string_view dateLabel, const LoadOptions& options,
+         LoadProgress& progress)
+      : day_(day), label_(dateLabel), options_(options), progress_(progress) {
+    std::string label(dateLabel);
+    raceTitle_ = "レースデータ読込中："_sj + label;
+    runnerTitle_ = "各馬情報読込中　　："_sj + label;
+    jockeyTitle_ = "騎手情報読込中　　："_sj + label;
+    trainerTitle_ = "調教師読込中　　　："_sj + label;
+    kakoTitle_ = "過去走情報読込中　："_sj + label;
+    detail_.reserve(64);
+  }
+
+  void Run(BlockFile& raceFile) {
+    progress_.SetRange(kProgressMax);
+    progress_.SetTitle(raceTitle_);
+    progress_.Show();
+    progress_.ProcessEvents();
+
+    day_.ClearRecords();
+    day_.LoadedDate = label_;
+    LoadSaveMarks();
+    LoadRaces(raceFile);
+    LoadOdds();
+    BuildRaceList();
+    LoadEarlierRaces();
+    CountResults(day_, progress_);
+    EstimateAbility(day_, options_.source);
+    for (int v = 0; v < kDayVenueCount && v < venueCount_; ++v)
+      day_.DayVenues[v].Assign(std::string_view(venues_[v], 2));
+    RunAnalysis();
+  }
+
+ private:
+  void Title(const std::string& title) {
+    progress_.SetTitle(title);
+    progress_.ProcessEvents();
+  }
+
+  // Save marks: SpsBuf from the SaveMarkFile (created with "0" when
+  // missing), SpsMark "○" for every marked ring row.
+  void LoadSaveMarks() {
+    static const std::string kMark = "○"_sj;
+    std::string marks = ReadSaveMarks(label_);
+    std::copy_n(marks.begin(), kSaveMarkBytes, day_.SpsBuf.begin());
+    for (int r = 0; r < kRaceSlots; ++r)
+      for (int k = 0; k < kRingRows; ++k) {
+        if (day_.SpsBuf[static_cast<size_t>(r * kRingRows + k)] == '1')
+          day_.Calc[r].SpsMark[k] = kMark;
+        else
+          day_.Calc[r].SpsMark[k].Clear();
+      }
+  }
+
+  void LoadRaces(BlockFile& raceFile) {
+    int64_t blocks = raceFile.BlockCount(kRaLength);
+    int r = 0;
+    for (int64_t b = 0; b < blocks && r < kRaceSlots; ++b) {
+      RaImage& ra = day_.RaRec[r];
+      raceFile.ReadBlock(b, kRaLength, ra.data());
+      if (ra.IsBlank(12, 4)) {
+        ra.Clear();
+        continue;
+      }
+      int64_t raceDay = RecordDayOrThrow(raceFile, b, ra.Text());
+      int race = ra.Int(26, 2);
+      int runners = day_.Runners(r);
+      auto runnerFile = BlockFile::OpenIfExists(HomePath(RunnerFilePath(label_, ra.Field(20, 2))));
+      if (runnerFile && runners > 0) {
+        if (race < 1 || race > kRunnerFileLines / kHorseSlots)
+          throw LoadError("レース番号が正しくありません（" + std::to_string(b + 1) +
+                          " 番目のレコードのレース番号 \"" + Utf8(ra.Field(26, 2)) +
+                          "\"）: " + raceFile.Path().string());
+        for (int h = 0; h < runners; ++h) {
+          runnerFile->ReadBlock((race - 1) * kHorseSlots + h, kSeLength, day_.SeRec[r][h].data());
+          LoadRunner(r, h, raceDay);
+        }
+      }
+      progress_.Advance();
+      day_.RaceCount = r + 1;
+      ++r;
+    }
+  }
+
+  void LoadRunner(int r, int h, int64_t raceDay) {
+    const RaImage& ra = day_.RaRec[r];
+    const SeImage& se = day_.SeRec[r][h];
+    detail_.clear();
+    detail_ += VenueName(ra.Field(20, 2));
+    detail_ += PadNumber(ra.Field(26, 2));
+    detail_ += "R:";
+    detail_ += CircledNumber(se.Int(29, 2));
+    detail_ += se.Field(41, 18);
+    progress_.SetDetail(detail_);
+    Title(runnerTitle_);
+
+    std::string_view pedigree = se.Field(31, 10);
+    // A runner line without a pedigree number names no horse; looking it up
+    // would only make folders named with blanks.
+    bool hasHorse = !IsBlank(pedigree);
+    if (hasHorse) LoadHorse(pedigree, day_.UmRec[r][h]);
+
+    Title(jockeyTitle_);
+    FindKeyed(HomePath(JockeyFilePath(se.Field(297, 5))), se.Field(297, 5), day_.KsRec[r][h]);
+
+    Title(trainerTitle_);
+    FindKeyed(HomePath(TrainerFilePath(se.Field(86, 5))), se.Field(86, 5), day_.ChRec[r][h]);
+
+    Title(kakoTitle_);
+    if (hasHorse) LoadKako(r, h, pedigree, raceDay);
+  }
+
+  void LoadHorse(std::string_view pedigree, UmImage& um) {
+    fs::path horsePath = HomePath(HorseFilePath(pedigree));
+    auto file = BlockFile::OpenIfExists(horsePath);
+    if (!file) {
+      CreateFolder(HomePath("\\UM2\\" + std::string(pedigree.substr(0, 4))));
+      ConvertHorseMasterFile(HomePath(OldHorseFilePath(pedigree)), horsePath);
+      file = BlockFile::OpenIfExists(horsePath);
+    }
+    if (file) file->ReadBlock(0, kUmLength, um.data());
+  }
+
+  // The first block of a jockey or trainer file whose positions 12–16 equal
+  // `code`; only the code field of the other blocks is read.
+  template <int N>
+  void FindKeyed(const fs::path& path, std::string_view code, RecordImage<N>& image) {
+    auto file = BlockFile::OpenIfExists(path);
+    if (!file) return;
+    int64_t blocks = file->BlockCount(N);
+    char key[5];
+    for (int64_t b = 0; b < blocks; ++b) {
+      file->ReadAt(b * N + 11, 5, key);
+      if (std::string_view(key, 5) == code) {
+        file->ReadBlock(b, N, image.data());
+        return;
+      }
+    }
+  }
+
+  // The runner's earlier runs, most recent first: results before the race's
+  // own date and no more than 527 days before the race.
+  void LoadKako(int r, int h, std::string_view pedigree, int64_t raceDay) {
+    auto file = BlockFile::OpenIfExists(HomePath(PastRunFilePath(pedigree)));
+    if (!file) return;
+    int64_t blocks = file->BlockCount(kSeLength);
+    int64_t seDate = day_.SeRec[r][h].Number(12, 8);
+    int k = 0;
+    for (int64_t b = blocks - 1; b >= 0 && k < kKakoRuns; --b) {
+      SeImage& kako = day_.KakoSeRec[r][h][k];
+      file->ReadBlock(b, kSeLength, kako.data());
+      int64_t runDay = RecordDayOrThrow(*file, b, kako.Text());
+      if (raceDay - runDay > kKakoDays) {
+        kako.Clear();
+        break;
+      }
+      int64_t runDate = kako.Number(12, 8);
+      if (runDate >= seDate || runDate <= 0 || seDate <= 0) {
+        kako.Clear();
+        continue;
+      }
+      day_.KakoRaRec[r][h][k].Put(12, kako.Field(12, 16));
+      ++k;
+    }
+  }
+
+  // The OddsFile line of each race, matched by date, venue and race number.
+  void LoadOdds() {
+    auto file = BlockFile::OpenIfExists(HomePath(OddsFilePath(label_)));
+    if (!file) return;
+    int64_t lines = std::min<int64_t>(file->BlockCount(kOddsLength), kRaceSlots);
+    OddsImage line;
+    for (int64_t i = 0; i < lines; ++i) {
+      file->ReadBlock(i, kOddsLength, line.data());
+      std::string venue =
+          line.Field(17, 1) == "J" ? VenueName(line.Field(9, 2)) : VenueByIndex(line.Field(9, 2));
+      for (int r = 0; r < day_.RaceCount; ++r) {
+        const RaImage& ra = day_.RaRec[r];
+        if (ra.IsBlank(12, 4)) continue;
+        if (line.Field(1, 8) == ra.Field(12, 8) && venue == VenueName(ra.Field(20, 2)) &&
+            line.Field(15, 2) == ra.Field(26, 2)) {
+          day_.YosoOzRec[r] = line;
+          day_.YosoOzFound[r] = true;
+          break;
+        }
+      }
+    }
+  }
+
+  // Race list rows "09:50 中山 1R" and the day's venue codes.
+  void BuildRaceList() {
+    for (int r = 0; r < kRaceSlots; ++r) {
+      progress_.Advance();
+      const RaImage& ra = day_.RaRec[r];
+      if (ra.IsBlank(12, 4) || ra.Field(12, 4) == "0000") continue;
+      char number[16];
+      std::snprintf(number, sizeof number, "%2dR", ra.Int(26, 2));
+      detail_.clear();
+      detail_ += ra.Field(874, 2);
+      detail_ += ':';
+      detail_ += ra.Field(876, 2);
+      detail_ += ' ';
+      detail_ += VenueName(ra.Field(20, 2));
+      detail_ += number;
+      day_.RaceList[day_.RaceListRows++] = detail_;
+      AddVenue(ra.Field(20, 2));
+    }
+  }
+
+  void AddVenue(std::string_view code) {
+    char key[2] = {code.size() > 0 ? code[0] : ' ', code.size() > 1 ? code[1] : ' '};
+    int at = 0;
+    while (at < venueCount_ && std::string_view(venues_[at], 2) < std::string_view(key, 2)) ++at;
+    if (at < venueCount_ && std::string_view(venues_[at], 2) == std::string_view(key, 2)) return;
+    for (int i = venueCount_; i > at; --i) std::copy_n(venues_[i - 1], 2, venues_[i]);
+    std::copy_n(key, 2, venues_[at]);
+    ++venueCount_;
+  }
+
+  // The race of every earlier run at a JRA venue whose date has a RaceFile.
+  void LoadEarlierRaces() {
+    for (int r = 0; r < day_.RaceCount; ++r)
+      for (int h = 0; h < kHorseSlots; ++h)
+        for (int k = 0; k < kKakoRuns; ++k) {
+          const SeImage& kako = day_.KakoSeRec[r][h][k];
+          if (kako.IsBlank(12, 4)) break;
+          int venue = kako.Int(20, 2);
+          if (venue < 1 || venue > 10) continue;
+          auto file = BlockFile::OpenIfExists(HomePath(RaceFilePath(DateLabel(kako.Text()))));
+          if (!file) continue;
+          int64_t blocks = file->BlockCount(kRaLength);
+          char key[8];  // positions 20–27
+          for (int64_t b = 0; b < blocks; ++b) {
+            file->ReadAt(b * kRaLength + 19, 8, key);
+            std::string_view fields(key, 8);
+            if (fields.substr(6, 2) == kako.Field(26, 2) &&
+                fields.substr(0, 2) == kako.Field(20, 2)) {
+              file->ReadBlock(b, kRaLength, day_.KakoRaRec[r][h][k].data());
+              break;
+            }
+          }
+        }
+  }
+
+  void RunAnalysis() {
+    LoadContext context{label_, options_.source, progress_};
+    for (const AnalysisStep& step : options_.analysis) {
+      if (!step.run) continue;
+      if (step.scope == AnalysisStep::Scope::Day) {
+        step.run(day_, context);
+      } else {
+        for (int i = 0; i < day_.RaceListRows; ++i) {
+          day_.CurRace = i;
+          step.run(day_, context);
+        }
+      }
+    }
+  }
+
+  RaceDay& day_;
+  std::string_view label_;
+  const LoadOptions& options_;
+  LoadProgress& progress_;
+  std::string raceTitle_, runnerTitle_, jockeyTitle_, trainerTitle_, kakoTitle_;
+  std::string detail_;
+  char venues_[kRaceSlots][2] = {};
+  int venueCount_ = 0;
+};
+
+}  // namespace
+
+int RowToSelect(int lastListIndex, int rows) {
+  if (rows <= 0) return -1;
+  return std::clamp(lastListIndex, 0, rows - 1);
+}
+
+LoadOutcome LoadRaceDay(RaceDay& day, std::string_view dateLabel, const LoadOptions& options) {
+  LoadProgress silent;
+  LoadProgress& progress = options.progress ? *options.progress : silent;
+  LoadOutcome outcome;
+
+  day.From2005 = ReadNumber(Field(dateLabel, 1, 4)) >= 2005;
+  day.Reset();
+
+  auto raceFile = BlockFile::OpenIfExists(HomePath(RaceFilePath(dateLabel)));
+  if (!raceFile) {
+    day.ClearRecords();
+    outcome.message = "データ作成が未完了のようです。"_sj;
+    return outcome;
+  }
+
+  try {
+    Loader(day, dateLabel, options, progress).Run(*raceFile);
+  } catch (...) {
+    // Nothing half read stays behind.
+    day.Reset();
+    day.ClearRecords();
+    progress.Close();
+    throw;
+  }
+  progress.Close();
+
+  outcome.loaded = true;
+  outcome.selectedRow = RowToSelect(day.LastListIndex, day.RaceListRows);
+  outcome.stepperMax = day.RaceListRows - 1;
+  if (outcome.selectedRow >= 0) {
+    day.SelRace = outcome.selectedRow;
+    day.LastListIndex = outcome.selectedRow;
+  }
+  return outcome;
+}
+
+}  // namespace sorvix

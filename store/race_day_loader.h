@@ -1,0 +1,73 @@
+// The race-day loader: choosing a meeting date resets the RaceDay and fills
+// it again from the LocalStore (races, runners, their horse, jockey and
+// trainer records, their last ten runs, the date's predicted odds and save
+// marks), builds the race list, computes the estimated ability and then runs
+// the analysis steps race by race.
+//
+// A damaged stored file (shorter than a block the loader must read, not a
+// whole number of records, or holding a date that is not a date) ends the
+// load with an IoError or LoadError whose UTF-8 message names the file; the
+// RaceDay is then left reset with blank records, so the caller can go on.
+#pragma once
+
+#include <functional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "store/estimate.h"
+#include "store/load_progress.h"
+
+namespace sorvix {
+
+class RaceDay;
+
+// A record of a stored file that does not convert (a date that is not a
+// date, a race number outside 1–12).  The message names the file.
+class LoadError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// What an analysis step sees of the load that runs it.
+struct LoadContext {
+  std::string_view dateLabel;  // CP932 DateLabel
+  EstimateSource source;
+  LoadProgress& progress;
+};
+
+// One analysis step run after the date is read.  A step of scope EachRace
+// runs once per race-list row, with RaceDay::CurRace set to the row first.
+struct AnalysisStep {
+  enum class Scope { Day, EachRace };
+  Scope scope = Scope::Day;
+  std::function<void(RaceDay&, const LoadContext&)> run;
+};
+
+struct LoadOptions {
+  EstimateSource source = EstimateSource::RacehorseData;
+  LoadProgress* progress = nullptr;    // none: nothing is reported
+  std::vector<AnalysisStep> analysis;  // in the order they run
+};
+
+struct LoadOutcome {
+  // False when the date has no RaceFile; `message` is then the text to show
+  // (information box, OK button).
+  bool loaded = false;
+  std::string message;  // CP932
+  // The race-list row to select (−1: the list is empty) and the race
+  // stepper's maximum (rows − 1).
+  int selectedRow = -1;
+  int stepperMax = -1;
+};
+
+// Loads the date `dateLabel` (CP932, "2024年05月05日") into `day`.  Sets
+// SelRace and LastListIndex to the row to select.
+LoadOutcome LoadRaceDay(RaceDay& day, std::string_view dateLabel, const LoadOptions& options);
+
+// The row a reload selects: LastListIndex, or the last row when the list is
+// shorter; −1 for an empty list.
+int RowToSelect(int lastListIndex, int rows);
+
+}  // namespace sorvix
