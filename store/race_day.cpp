@@ -19,6 +19,8 @@ void RaceDay::Reset() {
     OrdinalOfSlot[r] = -1;
     Sheet[r] = RaceSheet{};
     Calc[r] = RaceCalc{};
+    Payouts[r] = PayoutTable{};
+    PayoutLoaded[r] = false;
     RaceList[r].Clear();
   }
   for (int v = 0; v < kDayVenueCount; ++v) {

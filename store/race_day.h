@@ -15,6 +15,7 @@
 
 #include "analysis/race_calc.h"
 #include "analysis/race_sheet.h"
+#include "results/payout_table.h"
 #include "store/fixed_text.h"
 #include "store/record_image.h"
 #include "store/store_paths.h"
@@ -53,6 +54,10 @@ class RaceDay {
   // is not in the store.
   RaImage KakoRaRec[kRaceSlots][kHorseSlots][kKakoRuns];
   HrImage HrRec[kRaceSlots];
+  // The payout import's results per race: the parsed payouts, and whether
+  // an HR record has been matched to the race.
+  PayoutTable Payouts[kRaceSlots];
+  bool PayoutLoaded[kRaceSlots] = {};
   OddsImage YosoOzRec[kRaceSlots];
   bool YosoOzFound[kRaceSlots] = {};
 

@@ -1,0 +1,93 @@
+#include "results/payout_import.h"
+
+#include <algorithm>
+#include <string>
+
+#include "app/program_folder.h"
+#include "codes/cp932.h"
+#include "codes/text.h"
+#include "results/payout_table.h"
+#include "store/block_file.h"
+#include "store/race_day.h"
+#include "store/race_day_loader.h"
+#include "store/store_paths.h"
+
+namespace sorvix {
+namespace {
+
+// The venue code and race number of a race, "0611".
+std::string VenueAndRace(const RaImage& ra) {
+  return std::string(ra.Field(20, 2)) + std::string(ra.Field(26, 2));
+}
+
+// Step 2: RaRec and SeRec of every race again from the RaceFile and the
+// RunnerFiles, so that refreshed results (final positions, odds) show.
+void RereadRaces(RaceDay& day, std::string_view dateLabel) {
+  auto raceFile = BlockFile::OpenIfExists(HomePath(RaceFilePath(dateLabel)));
+  if (!raceFile) return;
+  int64_t blocks = raceFile->BlockCount(kRaLength);
+  int r = 0;
+  for (int64_t b = 0; b < blocks && r < kRaceSlots; ++b) {
+    RaImage& ra = day.RaRec[r];
+    raceFile->ReadBlock(b, kRaLength, ra.data());
+    if (ra.IsBlank(12, 4)) {  // no race: the next record takes this slot
+      ra.Clear();
+      continue;
+    }
+    int race = ra.Int(26, 2);
+    int runners = day.Runners(r);
+    auto runnerFile = BlockFile::OpenIfExists(HomePath(RunnerFilePath(dateLabel, ra.Field(20, 2))));
+    if (runnerFile && runners > 0) {
+      if (race < 1 || race > kRunnerFileLines / kHorseSlots)
+        throw LoadError("レース番号が正しくありません（" + std::to_string(b + 1) +
+                        " 番目のレコードのレース番号 \"" + Utf8(ra.Field(26, 2)) +
+                        "\"）: " + raceFile->Path().string());
+      for (int h = 0; h < runners; ++h)
+        runnerFile->ReadBlock((race - 1) * kHorseSlots + h, kSeLength, day.SeRec[r][h].data());
+    }
+    ++r;
+  }
+}
+
+}  // namespace
+
+PayoutImportOutcome HrReadBtnClick(RaceDay& day, std::string_view dateLabel) {
+  PayoutImportOutcome outcome;
+  std::string selected;
+  if (day.SelRace >= 0 && day.SelRace < kRaceSlots) selected = VenueAndRace(day.RaRec[day.SelRace]);
+
+  RereadRaces(day, dateLabel);
+
+  auto payoutFile = BlockFile::OpenIfExists(HomePath(PayoutFilePath(dateLabel)));
+  if (!payoutFile) return outcome;
+  int64_t records = std::min<int64_t>(payoutFile->BlockCount(kHrLength), kRaceSlots);
+  for (int r = 0; r < kRaceSlots; ++r) day.HrRec[r].Clear();
+  HrImage hr;
+  for (int64_t i = 0; i < records; ++i) {
+    payoutFile->ReadBlock(i, kHrLength, hr.data());
+    std::string_view key = hr.Field(12, 16);
+    if (IsBlank(key)) continue;  // a blank line names no race
+    for (int r = 0; r < kRaceSlots; ++r) {
+      if (day.RaRec[r].Field(12, 16) != key) continue;
+      day.HrRec[r] = hr;
+      if (!day.PayoutLoaded[r] && VenueAndRace(day.RaRec[r]) == selected)
+        outcome.selectedRaceReceived = true;
+      day.PayoutLoaded[r] = true;
+      break;
+    }
+  }
+
+  for (int r = 0; r < kRaceSlots; ++r) {
+    PayoutTable& table = day.Payouts[r];
+    table = ParsePayoutTable(day.HrRec[r].Text());
+    for (int e = 0; e < 5; ++e) {
+      int horse = table.Place[e].HorseNo;
+      // Horse numbers beyond the runner slots name no runner.
+      if (horse >= 1 && horse <= kHorseSlots)
+        day.SeRec[r][horse - 1].Put(335, Format("%02d", e + 1));
+    }
+  }
+  return outcome;
+}
+
+}  // namespace sorvix

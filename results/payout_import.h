@@ -1,0 +1,31 @@
+// The payout import (払戻取込, the hidden command HrReadBtn): re-reads the
+// date's races and runners from the LocalStore, attaches each HR record of
+// the date's PayoutFile to its race and parses every race's payouts into
+// its PayoutTable.  The place entries also set the final positions of the
+// placed runners ("01" … "05" at SE positions 335–336).
+//
+// It runs while a date is loaded, right after the assignment, and again
+// after every real-time results fetch.  Nothing is written to files.
+#pragma once
+
+#include <string_view>
+
+namespace sorvix {
+
+class RaceDay;
+
+struct PayoutImportOutcome {
+  // The selected race (SelRace) received its payouts for the first time:
+  // the caller selects it again so that every view shows them.
+  bool selectedRaceReceived = false;
+};
+
+// Imports the payouts of `dateLabel` (CP932 DateLabel) into `day`.  A
+// missing RaceFile skips the re-read of races and runners, a missing
+// RunnerFile leaves that race's runners unchanged, and a missing PayoutFile
+// leaves HrRec and the payout tables as they were.  A file that cannot be
+// read, or is not a whole number of records, throws IoError; a race number
+// outside 1–12 throws LoadError; what was read before stays in the model.
+PayoutImportOutcome HrReadBtnClick(RaceDay& day, std::string_view dateLabel);
+
+}  // namespace sorvix
