@@ -38,7 +38,7 @@ KeyedLines::KeyedLines(std::vector<std::string> lines) : lines_(std::move(lines)
   sorted_ = std::is_sorted(lines_.begin(), lines_.end(), LineLess);
 }
 
-void KeyedLines::Upsert(std::string line, LineKey key) {
+bool KeyedLines::Upsert(std::string line, LineKey key) {
   std::string_view newKey = Field(line, key.pos, key.width);
   size_t found = lines_.size();
   for (size_t i = 0; i < lines_.size(); ++i) {
@@ -47,6 +47,8 @@ void KeyedLines::Upsert(std::string line, LineKey key) {
       break;
     }
   }
+  // The same line again leaves a sorted list as it is.
+  if (sorted_ && found < lines_.size() && lines_[found] == line) return false;
   bytes_ += line.size() + 2;
   if (found < lines_.size()) bytes_ -= lines_[found].size() + 2;
 
@@ -58,7 +60,7 @@ void KeyedLines::Upsert(std::string line, LineKey key) {
     }
     std::stable_sort(lines_.begin(), lines_.end(), LineLess);
     sorted_ = true;
-    return;
+    return true;
   }
 
   // The list is sorted: a stable sort would put the new line after the lines
@@ -74,12 +76,14 @@ void KeyedLines::Upsert(std::string line, LineKey key) {
   size_t at = std::clamp(slot, static_cast<size_t>(lo - lines_.begin()),
                          static_cast<size_t>(hi - lines_.begin()));
   lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(at), std::move(line));
+  return true;
 }
 
-void KeyedLines::DropBlankFirstLine() {
-  if (lines_.empty() || !IsBlank(lines_.front())) return;
+bool KeyedLines::DropBlankFirstLine() {
+  if (lines_.empty() || !IsBlank(lines_.front())) return false;
   bytes_ -= lines_.front().size() + 2;
   lines_.erase(lines_.begin());
+  return true;
 }
 
 }  // namespace sorvix

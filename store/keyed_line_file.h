@@ -41,9 +41,10 @@ class KeyedLines {
   // possibly with repeated keys).
   explicit KeyedLines(std::vector<std::string> lines);
 
-  void Upsert(std::string line, LineKey key);
-  // Removes the first line when it is empty or blank.
-  void DropBlankFirstLine();
+  // Returns whether the lines changed.
+  bool Upsert(std::string line, LineKey key);
+  // Removes the first line when it is empty or blank; returns whether it did.
+  bool DropBlankFirstLine();
 
   const std::vector<std::string>& lines() const { return lines_; }
   // The file size these lines make with CR LF line ends.

@@ -70,17 +70,32 @@ StoreWriter::File* StoreWriter::Open(const std::filesystem::path& path, Kind kin
   if (auto it = files_.find(path); it != files_.end()) return &it->second;
   File file;
   file.kind = kind;
-  if (kind != Kind::Whole) {
-    std::optional<std::string> bytes = ReadFileIfExists(path);
-    if (!bytes && !create) return nullptr;
-    if (kind == Kind::Keyed) {
-      if (bytes) file.keyed = KeyedLines(SplitLines(*bytes));
-    } else if (bytes) {
-      file.lines = SplitLines(*bytes);
-      CompleteRunnerLines(file.lines);
-    } else {
-      file.lines = BlankRunnerLines();
+  std::optional<std::string> bytes;
+  if (kind == Kind::Whole) {
+    // Only to tell whether the file changes: a file that cannot be read is
+    // simply replaced.
+    try {
+      bytes = ReadFileIfExists(path);
+    } catch (const IoError&) {
     }
+  } else {
+    bytes = ReadFileIfExists(path);
+  }
+  if (!bytes && !create) return nullptr;
+  file.changed = !bytes;
+  if (kind == Kind::Whole) {
+    file.original = std::move(bytes);
+  } else if (kind == Kind::Keyed) {
+    if (bytes) {
+      file.keyed = KeyedLines(SplitLines(*bytes));
+      file.changed = JoinLines(file.keyed.lines()) != *bytes;
+    }
+  } else if (bytes) {
+    file.lines = SplitLines(*bytes);
+    CompleteRunnerLines(file.lines);
+    file.changed = JoinLines(file.lines) != *bytes;
+  } else {
+    file.lines = BlankRunnerLines();
   }
   return &files_.emplace(path, std::move(file)).first->second;
 }
@@ -91,6 +106,7 @@ void StoreWriter::Account(File& file) {
     now = file.keyed.bytes();
   } else {
     for (const auto& line : file.lines) now += line.size() + 2;
+    if (file.original) now += file.original->size();
   }
   bytes_ = bytes_ - file.bytes + now;
   file.bytes = now;
@@ -104,8 +120,8 @@ bool StoreWriter::UpsertLine(std::string_view relative, std::string line, LineKe
                              UpsertOptions options) {
   File* file = Open(HomePath(relative), Kind::Keyed, !options.onlyWhenExists);
   if (!file) return false;
-  file->keyed.Upsert(std::move(line), key);
-  if (options.dropBlankFirstLine) file->keyed.DropBlankFirstLine();
+  if (file->keyed.Upsert(std::move(line), key)) file->changed = true;
+  if (options.dropBlankFirstLine && file->keyed.DropBlankFirstLine()) file->changed = true;
   Account(*file);
   CheckBudget();
   return true;
@@ -116,7 +132,11 @@ bool StoreWriter::ReplaceRunnerLine(std::string_view relative, int index, std::s
   if (index < 0 || index >= kRunnerFileLines) return false;
   File* file = Open(HomePath(relative), Kind::Runner, !onlyWhenExists);
   if (!file) return false;
-  file->lines[static_cast<size_t>(index)] = std::move(line);
+  std::string& slot = file->lines[static_cast<size_t>(index)];
+  if (slot != line) {
+    slot = std::move(line);
+    file->changed = true;
+  }
   Account(*file);
   CheckBudget();
   return true;
@@ -125,6 +145,7 @@ bool StoreWriter::ReplaceRunnerLine(std::string_view relative, int index, std::s
 void StoreWriter::ReplaceWholeFile(std::string_view relative, std::string line) {
   File* file = Open(HomePath(relative), Kind::Whole, true);
   file->lines.assign(1, std::move(line));
+  file->changed = !file->original || *file->original != JoinLines(file->lines);
   Account(*file);
   CheckBudget();
 }
@@ -157,6 +178,7 @@ void StoreWriter::Flush() {
       }
     }
     for (auto& [path, file] : files) {
+      if (!file.changed) continue;
       std::filesystem::path temp = TempPathOf(path);
       temps.emplace_back(temp, path);
       if (file.kind == Kind::Keyed) {

@@ -7,7 +7,8 @@
 // replace the old files by renaming, so a failure (a full disk, a folder
 // that cannot be made) leaves every store file whole, either old or new.
 // The bytes written are exactly those that rewriting the file after every
-// single operation would leave.
+// single operation would leave; a file whose bytes would stay the same is
+// not rewritten.
 //
 // Paths are the CP932 store paths of store_paths.h ("\Data\...").  Failures
 // throw IoError.
@@ -16,6 +17,7 @@
 #include <cstddef>
 #include <filesystem>
 #include <map>
+#include <optional>
 #include <set>
 #include <string>
 #include <string_view>
@@ -73,8 +75,12 @@ class StoreWriter {
   struct File {
     Kind kind = Kind::Whole;
     KeyedLines keyed;
-    std::vector<std::string> lines;  // runner lines or the whole file's line
+    std::vector<std::string> lines;       // runner lines or the whole file's line
+    std::optional<std::string> original;  // a whole file's bytes on disk
     size_t bytes = 0;
+    // The contents differ from the file on disk (a file whose bytes would
+    // not change is not rewritten).
+    bool changed = false;
   };
 
   // The cached file, loaded on first touch; nullptr when it does not exist

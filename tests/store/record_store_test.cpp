@@ -1,6 +1,7 @@
 #include "store/record_store.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 
@@ -187,6 +188,38 @@ TEST_F(RecordStoreTest, CachedWritesEqualWritingEveryRecordAtOnce) {
     results.push_back(ReadWholeFile(HomePath(RaceFilePath(kLabel))));
   }
   EXPECT_EQ(results[0], results[1]);
+}
+
+TEST_F(RecordStoreTest, FilesThatWouldNotChangeAreNotRewritten) {
+  auto inode = [](std::string_view relative) {
+    struct stat st {};
+    stat(HomePath(relative).c_str(), &st);
+    return st.st_ino;
+  };
+  auto storeAll = [](StoreWriter& writer) {
+    StoreRaceRecord(writer, RaRecord({.race = 1}), StoreMode::Accumulating);
+    StoreRunnerRecord(writer, SeRecord({.race = 1}), StoreMode::Accumulating);
+    StoreHorseRecord(writer, test::UmRecord("2005101234"));
+    StoreJockeyRecord(writer, test::KsRecord("01234"));
+  };
+  storeAll(writer_);
+  writer_.Flush();
+  const std::vector<std::string> files = {RaceFilePath(kLabel), RunnerFilePath(kLabel, "06"),
+                                          HorseFilePath("2005101234"), JockeyFilePath("01234")};
+  std::vector<ino_t> before;
+  for (const auto& f : files) before.push_back(inode(f));
+
+  StoreWriter again;
+  storeAll(again);
+  again.Flush();
+  for (size_t i = 0; i < files.size(); ++i) EXPECT_EQ(inode(files[i]), before[i]) << Utf8(files[i]);
+
+  // The same lines with LF line ends are written again with CR LF.
+  std::string line = RaceLine(RaRecord({.race = 1}));
+  home_.Write(RelativeStorePath(RaceFilePath(kLabel)), line + "\n");
+  StoreRaceRecord(again, RaRecord({.race = 1}), StoreMode::Accumulating);
+  again.Flush();
+  EXPECT_EQ(ReadWholeFile(HomePath(RaceFilePath(kLabel))), line + "\r\n");
 }
 
 TEST_F(RecordStoreTest, FailedFlushLeavesEveryFileWhole) {
