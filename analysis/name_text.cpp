@@ -1,0 +1,161 @@
+#include "analysis/name_text.h"
+
+#include <utility>
+#include <vector>
+
+#include "codes/code_tables.h"
+#include "codes/cp932.h"
+
+namespace sorvix {
+namespace {
+
+// True when `c` is one of the two-byte characters of `list`, compared
+// character by character (never across a character boundary).
+bool IsOneOf(std::string_view c, std::string_view list) {
+  if (c.size() != 2) return false;
+  for (size_t i = 0; i + 1 < list.size(); i += 2) {
+    if (list.substr(i, 2) == c) return true;
+  }
+  return false;
+}
+
+const std::string& KatakanaLetters() {
+  static const std::string letters =
+      "アイウエオカキクケコサシスセソタチツテトナニヌネノハヒフヘホマミムメモヤユヨラリルレロワヲン"
+      "パピプペポヴガギグゲゴザジズゼゾダヂヅデドバビブベボ"_sj;
+  return letters;
+}
+
+const std::string& VoicedKatakana() {
+  static const std::string voiced = "ヴガギグゲゴザジズゼゾダヂヅデドバビブベボパピプペポ"_sj;
+  return voiced;
+}
+
+// The unvoiced form of each character of VoicedKatakana(), in the same order.
+const std::string& UnvoicedKatakana() {
+  static const std::string unvoiced = "ウカキクケコサシスセソタチツテトハヒフヘホハヒフヘホ"_sj;
+  return unvoiced;
+}
+
+const std::string& SemiVoicedKatakana() {
+  static const std::string semi = "パピプペポ"_sj;
+  return semi;
+}
+
+// The colour words in search order with their bracket (0: no bracket).
+struct ColourWord {
+  std::string word;
+  int bracket;
+};
+
+const std::vector<ColourWord>& ColourWords() {
+  static const std::vector<ColourWord> words = [] {
+    const std::pair<const char*, int> utf8[] = {
+        {"ホワイト", 1}, {"シロ", 1},   {"ブラック", 2}, {"クロ", 2},     {"レッド", 3},
+        {"アカ", 3},     {"ブルー", 4}, {"アオ", 4},     {"イエロー", 5}, {"キイロ", 5},
+        {"グリーン", 6}, {"ミドリ", 6}, {"オレンジ", 7}, {"ピンク", 8},   {"モモ", 8},
+        {"ゴールド", 0}, {"キン", 0},   {"シルバー", 0}, {"ギン", 0},     {"パープル", 0},
+        {"ムラサキ", 0}, {"グレー", 0}, {"コン", 0},     {"エンジ", 0},
+    };
+    std::vector<ColourWord> list;
+    for (const auto& [word, bracket] : utf8) list.push_back({Cp932(word), bracket});
+    return list;
+  }();
+  return words;
+}
+
+}  // namespace
+
+std::string_view CharAt(std::string_view s, int i) {
+  return Window(s, i, 1);
+}
+
+std::string_view Window(std::string_view s, int i, int m) {
+  if (i < 1 || m < 1) return {};
+  size_t start = static_cast<size_t>(2 * (i - 1));
+  if (start >= s.size()) return {};
+  return s.substr(start, static_cast<size_t>(2 * m));
+}
+
+std::string Clean(std::string_view x) {
+  while (!x.empty() && x.front() == ' ') x.remove_prefix(1);
+  while (!x.empty() && x.back() == ' ') x.remove_suffix(1);
+  return StripWideSpaces(x);
+}
+
+std::string CleanWindow(std::string_view s, int i, int m) {
+  std::string w = Clean(Window(s, i, m));
+  if (w.size() != static_cast<size_t>(2 * m)) return {};
+  return w;
+}
+
+bool Contains(std::string_view text, std::string_view piece) {
+  return !piece.empty() && text.find(piece) != std::string_view::npos;
+}
+
+bool IsKatakanaLetter(std::string_view c) {
+  return IsOneOf(c, KatakanaLetters());
+}
+bool IsVoicedKatakana(std::string_view c) {
+  return IsOneOf(c, VoicedKatakana());
+}
+bool IsSemiVoicedKatakana(std::string_view c) {
+  return IsOneOf(c, SemiVoicedKatakana());
+}
+
+bool HasNoVoicedMark(std::string_view name) {
+  static const std::string marks = "ンー"_sj;
+  for (int i = 1; i <= 10; ++i) {
+    std::string_view c = CharAt(name, i);
+    if (IsVoicedKatakana(c) || IsOneOf(c, marks)) return false;
+  }
+  return true;
+}
+
+int CountLongVowels(std::string_view name) {
+  static const std::string longVowel = "ー"_sj;
+  int count = 0;
+  for (int i = 1; i <= 10; ++i) {
+    if (CharAt(name, i) == longVowel) ++count;
+  }
+  return count;
+}
+
+std::string ColourWordIn(std::string_view name) {
+  for (const ColourWord& c : ColourWords()) {
+    if (Contains(name, c.word)) return c.word;
+  }
+  return {};
+}
+
+std::string BracketColourWordIn(std::string_view name, int bracket) {
+  for (const ColourWord& c : ColourWords()) {
+    if (c.bracket != 0 && c.bracket == bracket && Contains(name, c.word)) return c.word;
+  }
+  return {};
+}
+
+std::string RemoveVoicedMarks(std::string_view text) {
+  const std::string& voiced = VoicedKatakana();
+  const std::string& unvoiced = UnvoicedKatakana();
+  std::string out;
+  out.reserve(text.size());
+  for (size_t i = 0; i + 1 < text.size(); i += 2) {
+    std::string_view c = text.substr(i, 2);
+    size_t at = std::string::npos;
+    for (size_t j = 0; j + 1 < voiced.size(); j += 2) {
+      if (voiced.compare(j, 2, c) == 0) {
+        at = j;
+        break;
+      }
+    }
+    if (at == std::string::npos) {
+      out.append(c);
+    } else {
+      out.append(unvoiced, at, 2);
+    }
+  }
+  return out;
+}
+
+}  // namespace sorvix
