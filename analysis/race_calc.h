@@ -3,15 +3,20 @@
 //
 // Every field has its empty value as default initialiser, so `RaceCalc{}` is
 // the state a reset leaves: numbers 0, texts empty.
+//
+// The sign calculation's values (family flags, the 27 computed marks and
+// SignSum, per ring row) come from the SignValues base, so they read as
+// calc.Red1[k], calc.SignSum[k].
 #pragma once
 
 #include <cstdint>
 
+#include "analysis/sign_values.h"
 #include "store/fixed_text.h"
 
 namespace sorvix {
 
-struct RaceCalc {
+struct RaceCalc : SignValues {
   // Result counts of the runner's jockey, trainer and horse, read at load.
   int32_t KishuStat[18][6] = {};
   int32_t ChokyoStat[18][6] = {};
@@ -27,5 +32,12 @@ struct RaceCalc {
   // The special mark per ring row: "○" when save-marked, else empty.
   FixedText<2> SpsMark[18];
 };
+
+// The sign values that the per-venue copy (計算後代入) takes over from a race:
+// flags, the 28 marks (the special mark included) and the sign sums.
+inline void CopySignValues(const RaceCalc& from, RaceCalc& to) {
+  static_cast<SignValues&>(to) = static_cast<const SignValues&>(from);
+  for (int k = 0; k < 18; ++k) to.SpsMark[k] = from.SpsMark[k];
+}
 
 }  // namespace sorvix
