@@ -1,0 +1,21 @@
+// サイン計算: the signs of one race.  Every ring row of the race CurRace
+// gets the marks of the signs it shows, its family flags and its sign sum
+// (the weights of its marks, the special mark included).
+#pragma once
+
+#include "analysis/sign_points.h"
+
+namespace sorvix {
+
+class RaceDay;
+struct RaceCalc;
+
+// Calculates race slot day.CurRace.  The race's marks must be empty (as the
+// reset leaves them): the calculation only sets marks and adds to the sums.
+// A race without a valid entered-runner count gets nothing.
+void CalcSignBtnClick(RaceDay& day, const SignPoints& points);
+
+// Adds the weight of every present mark of ring row `row` to its sign sum.
+void AddSignWeights(RaceCalc& calc, int row, const SignPoints& points);
+
+}  // namespace sorvix

@@ -1,0 +1,113 @@
+// Green signs: names that share characters with the pedigree, the jockey,
+// the trainer, another runner or the bracket colour.
+#include <string>
+
+#include "analysis/name_text.h"
+#include "analysis/sign_race.h"
+#include "codes/cp932.h"
+#include "codes/full_width.h"
+
+namespace sorvix {
+namespace {
+
+constexpr int kNameChars = 9;  // HorseNamePlain holds 18 bytes
+
+// Green1: two characters of the name that both the sire's and the dam's
+// names contain; a later window overwrites an earlier one.
+void CalcGreen1(SignRace& race) {
+  const RaceSheet& s = race.sheet();
+  for (int k = 0; k < kRingRowCount; ++k) {
+    for (int i = 1; i <= kNameChars - 1; ++i) {
+      std::string w = CleanWindow(s.HorseNamePlain[k], i, 2);
+      if (!w.empty() && Contains(s.SireNamePlain[k], w) && Contains(s.DamNamePlain[k], w)) {
+        race.Mark(Sign::Green1, k, w);
+      }
+    }
+  }
+}
+
+// Green2: (a) two or more of the jockey's four name characters appear in
+// the trainer's name: 漢 and the count; (b) three consecutive characters of
+// the jockey's reading appear in the trainer's reading: 読み, replacing (a).
+void CalcGreen2(SignRace& race) {
+  static const std::string kKanji = "漢"_sj;
+  static const std::string kReading = "読み"_sj;
+  const RaceSheet& s = race.sheet();
+  for (int k = 0; k < kRingRowCount; ++k) {
+    int shared = 0;
+    for (int i = 1; i <= 4; ++i) {
+      std::string c = CleanWindow(s.JockeyName[k], i, 1);
+      if (!c.empty() && Contains(s.TrainerName[k], c)) ++shared;
+    }
+    if (shared >= 2) race.Mark(Sign::Green2, k, kKanji + std::to_string(shared));
+
+    std::string kj = ToFullWidth(s.JockeyKana[k]);
+    std::string kt = ToFullWidth(s.TrainerKana[k]);
+    const int chars = static_cast<int>(kj.size() / 2);
+    for (int i = 1; i <= chars; ++i) {
+      std::string w = CleanWindow(kj, i, 3);
+      if (!w.empty() && Contains(kt, w)) {
+        race.Mark(Sign::Green2, k, kReading);
+        break;
+      }
+    }
+  }
+}
+
+// Green3: three characters that the name shares with the name of another
+// horse on the ring; both rows get them, a later pair overwriting.
+void CalcGreen3(SignRace& race) {
+  const RaceSheet& s = race.sheet();
+  constexpr int kWindows = kNameChars - 2;
+  std::string windows[kRingRowCount][kWindows + 1];
+  for (int k = 0; k < kRingRowCount; ++k) {
+    for (int i = 1; i <= kWindows; ++i) windows[k][i] = CleanWindow(s.HorseNamePlain[k], i, 3);
+  }
+  for (int k = 0; k <= kRingRowCount - 2; ++k) {
+    for (int i = 1; i <= kWindows; ++i) {
+      const std::string& w = windows[k][i];
+      if (w.empty()) continue;
+      for (int m = 1; m <= kRingRowCount - 1; ++m) {
+        if (s.HorseNo[k] == s.HorseNo[m]) continue;
+        for (int j = 1; j <= kWindows; ++j) {
+          if (windows[m][j] == w) {
+            race.Mark(Sign::Green3, k, w);
+            race.Mark(Sign::Green3, m, w);
+          }
+        }
+      }
+    }
+  }
+}
+
+// Green4 / Green5: the name starts with the first kana of the jockey's or
+// the trainer's reading.
+void CalcInitialSign(SignRace& race, Sign sign, const FixedText<30>* kana) {
+  const RaceSheet& s = race.sheet();
+  for (int k = 0; k < kRingRowCount; ++k) {
+    std::string initial = ToFullWidth(std::string_view(kana[k]).substr(0, 1));
+    std::string_view first = CharAt(s.HorseNamePlain[k], 1);
+    if (!initial.empty() && initial == first) race.Mark(sign, k, first);
+  }
+}
+
+// Green6: the name holds the colour word of its own bracket.
+void CalcGreen6(SignRace& race) {
+  const RaceSheet& s = race.sheet();
+  for (int k = 0; k < kRingRowCount; ++k) {
+    race.Mark(Sign::Green6, k, BracketColourWordIn(s.HorseName[k], ReadInt(s.BracketNo[k])));
+  }
+}
+
+}  // namespace
+
+void CalcGreenSigns(SignRace& race) {
+  CalcGreen1(race);
+  CalcGreen2(race);
+  CalcGreen3(race);
+  CalcInitialSign(race, Sign::Green4, race.sheet().JockeyKana);
+  CalcInitialSign(race, Sign::Green5, race.sheet().TrainerKana);
+  CalcGreen6(race);
+}
+
+}  // namespace sorvix
