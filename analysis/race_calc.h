@@ -31,6 +31,17 @@ struct RaceCalc : SignValues {
 
   // The special mark per ring row: "○" when save-marked, else empty.
   FixedText<2> SpsMark[18];
+
+  // ---- Sign index (サイン指数) and betting marks (買い目), per horse number
+  // (index h − 1).  Ranks are 1 = highest, 0 = not ranked.
+  int32_t AwayIndex[18] = {};       // sign sums of the corresponding horses, list neighbours
+  int32_t HomeIndex[18] = {};       // the same, previous and next race at the venue
+  int32_t BracketAverage[18] = {};  // away + home averaged over the bracket
+  int32_t BracketRank[18] = {};
+  int32_t AwayRank[18] = {};
+  int32_t HomeRank[18] = {};
+  int32_t AxisMark[18] = {};     // 1 = ◎ main axis, 2 = ●, 3 = ▲, … (candidate order)
+  int32_t PartnerMark[18] = {};  // 1 = partner (○)
 };
 
 // The sign values that the per-venue copy (計算後代入) takes over from a race:

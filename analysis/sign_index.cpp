@@ -1,0 +1,165 @@
+#include "analysis/sign_index.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <tuple>
+
+#include "store/race_day.h"
+
+namespace sorvix {
+namespace {
+
+constexpr int kBrackets = 8;
+
+bool SameVenue(const RaceDay& day, int a, int b) {
+  return day.RaRec[a].Field(20, 2) == day.RaRec[b].Field(20, 2);
+}
+
+// The sign sums that a neighbour race X gives horse h of a race of n runners.
+int Contribution(const RaceDay& day, int x, int h, int n) {
+  if (x < 0) return 0;
+  int m = day.Runners(x);
+  if (m <= 0) return 0;
+  CorrespondingHorses horses = CorrespondingHorsesOf(h, n, m);
+  int sum = 0;
+  for (int horse : {horses.a, horses.b, horses.c})
+    if (horse >= 1) sum += day.Calc[x].SignSum[LastCycleRingRow(horse, m)];
+  return sum;
+}
+
+// Ranks entries by descending key: the largest key gets rank 1.  Keys are
+// compared as tuples, left to right, which orders exactly like the
+// right-aligned text keys of the values and stays right for values that
+// such keys would misorder (negative or six-digit ones).
+template <typename Key>
+void RankDescending(std::array<std::pair<Key, int>, 18>& entries, int count, int32_t* rank) {
+  std::sort(entries.begin(), entries.begin() + count);
+  for (int pos = 0; pos < count; ++pos) rank[entries[pos].second] = count - pos;
+}
+
+}  // namespace
+
+CorrespondingHorses CorrespondingHorsesOf(int h, int n, int m) {
+  CorrespondingHorses horses;
+  if (m <= 0) return horses;
+  auto inField = [m](int horse) { return horse >= 1 && horse <= m ? horse : 0; };
+  int c = m - (n - h);
+  for (int i = 0; i < 3 && c <= 0; ++i) c += m;
+  if (m == n || (m > n && n > 0 && m % n == 0) || (n > m && n % m == 0)) c = 0;
+  horses.a = inField(h);
+  horses.b = inField(h - m);
+  horses.c = inField(c);
+  return horses;
+}
+
+NeighbourRaces NeighbourRacesOf(const RaceDay& day, int s) {
+  NeighbourRaces nb;
+  int rows = std::min(day.RaceListRows, kRaceSlots);
+  if (rows <= 0 || s < 0 || s >= kRaceSlots) return nb;
+  nb.listPrevious = s - 1 < 0 ? rows - 1 : s - 1;
+  nb.listNext = s + 1 > rows - 1 ? s + 1 - rows : s + 1;
+  if (nb.listPrevious >= rows) nb.listPrevious = -1;
+  if (nb.listNext < 0 || nb.listNext >= rows) nb.listNext = -1;
+
+  int venueRaces = 0;
+  for (int i = 0; i < rows; ++i)
+    if (SameVenue(day, i, s)) ++venueRaces;
+  int race = day.RaRec[s].Int(26, 2);
+  int previous = race - 1 < 1 ? venueRaces : race - 1;
+  int next = race + 1 > venueRaces ? 1 : race + 1;
+  auto find = [&](int wanted) {
+    for (int i = 0; i < rows; ++i)
+      if (SameVenue(day, i, s) && day.RaRec[i].Int(26, 2) == wanted) return i;
+    return -1;
+  };
+  nb.venuePrevious = find(previous);
+  nb.venueNext = find(next);
+  return nb;
+}
+
+void SignSisuBtnClick(RaceDay& day) {
+  int s = day.CurRace;
+  if (s < 0 || s >= kRaceSlots) return;
+  int n = day.Runners(s);
+  if (n <= 0) return;
+  RaceCalc& calc = day.Calc[s];
+  std::fill(std::begin(calc.AwayIndex), std::end(calc.AwayIndex), 0);
+  std::fill(std::begin(calc.HomeIndex), std::end(calc.HomeIndex), 0);
+  std::fill(std::begin(calc.BracketAverage), std::end(calc.BracketAverage), 0);
+  std::fill(std::begin(calc.BracketRank), std::end(calc.BracketRank), 0);
+  std::fill(std::begin(calc.AwayRank), std::end(calc.AwayRank), 0);
+  std::fill(std::begin(calc.HomeRank), std::end(calc.HomeRank), 0);
+
+  NeighbourRaces nb = NeighbourRacesOf(day, s);
+  for (int h = 1; h <= n; ++h) {
+    calc.AwayIndex[h - 1] =
+        Contribution(day, nb.listPrevious, h, n) + Contribution(day, nb.listNext, h, n);
+    calc.HomeIndex[h - 1] =
+        Contribution(day, nb.venuePrevious, h, n) + Contribution(day, nb.venueNext, h, n);
+  }
+
+  // Bracket average of away + home, halves upwards.
+  int bracketOf[18] = {};
+  int64_t bracketSum[kBrackets + 1] = {};
+  int bracketCount[kBrackets + 1] = {};
+  for (int h = 0; h < n; ++h) {
+    int bracket = day.SeRec[s][h].Int(28, 1);
+    if (bracket < 1 || bracket > kBrackets) continue;
+    bracketOf[h] = bracket;
+    bracketSum[bracket] += calc.AwayIndex[h] + calc.HomeIndex[h];
+    ++bracketCount[bracket];
+  }
+  int average[kBrackets + 1] = {};
+  for (int b = 1; b <= kBrackets; ++b)
+    if (bracketCount[b] > 0)
+      average[b] =
+          static_cast<int>(std::trunc(static_cast<double>(bracketSum[b]) / bracketCount[b] + 0.5));
+  for (int h = 0; h < n; ++h)
+    if (bracketOf[h] > 0) calc.BracketAverage[h] = average[bracketOf[h]];
+
+  // Bracket rank: by average, equal averages the higher bracket first.
+  std::array<std::pair<std::pair<int, int>, int>, 18> brackets;
+  int present = 0;
+  for (int b = 1; b <= kBrackets; ++b)
+    if (bracketCount[b] > 0) brackets[present++] = {{average[b], b}, b};
+  int32_t rankOfBracket[18] = {};
+  RankDescending(brackets, present, rankOfBracket);
+  for (int h = 0; h < n; ++h)
+    if (bracketOf[h] > 0) calc.BracketRank[h] = rankOfBracket[bracketOf[h]];
+
+  // Horse ranks; ties in all three values go to the higher horse number.
+  using HorseKey = std::tuple<int, int, int, int>;
+  std::array<std::pair<HorseKey, int>, 18> away, home;
+  for (int h = 0; h < n; ++h) {
+    away[h] = {{calc.AwayIndex[h], calc.BracketAverage[h], calc.HomeIndex[h], h + 1}, h};
+    home[h] = {{calc.HomeIndex[h], calc.BracketAverage[h], calc.AwayIndex[h], h + 1}, h};
+  }
+  RankDescending(away, n, calc.AwayRank);
+  RankDescending(home, n, calc.HomeRank);
+
+  // The per-venue copy: venue index among the day's venues, ordinal among
+  // the earlier list entries of the venue.
+  int v = -1;
+  for (int i = 0; i < kDayVenueCount; ++i)
+    if (!day.DayVenues[i].empty() && day.DayVenues[i].View() == day.RaRec[s].Field(20, 2)) {
+      v = i;
+      break;
+    }
+  int ordinal = 0;
+  for (int i = 0; i < s && i < day.RaceListRows; ++i)
+    if (SameVenue(day, i, s)) ++ordinal;
+  if (v < 0 || ordinal >= kVenueRaces) return;
+  RaceCalc& copy = day.VenueRaceCalc[v][ordinal];
+  for (int h = 0; h < kHorseSlots; ++h) {
+    copy.AwayIndex[h] = calc.AwayIndex[h];
+    copy.HomeIndex[h] = calc.HomeIndex[h];
+    copy.BracketAverage[h] = calc.BracketAverage[h];
+    copy.BracketRank[h] = calc.BracketRank[h];
+    copy.AwayRank[h] = calc.AwayRank[h];
+    copy.HomeRank[h] = calc.HomeRank[h];
+    copy.SuiteiRank[h] = calc.SuiteiRank[h];
+  }
+}
+
+}  // namespace sorvix

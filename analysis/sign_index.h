@@ -1,0 +1,39 @@
+// The sign index (サイン指数, SignSisuBtnClick): relates each runner's sign
+// sum to the runners that correspond to it in the neighbouring races (the
+// previous and next race-list entries: away; the previous and next race at
+// the same venue: home), averages away + home per bracket and ranks
+// brackets and horses.
+#pragma once
+
+namespace sorvix {
+
+class RaceDay;
+
+// Computes AwayIndex, HomeIndex, BracketAverage, BracketRank, AwayRank and
+// HomeRank of race slot CurRace from scratch, then copies them with
+// SuiteiRank into the race's VenueRaceCalc.  Needs the sign sums of the
+// race and of its neighbours.  A race without runners is left alone.
+void SignSisuBtnClick(RaceDay& day);
+
+// The horses of a neighbour race of `m` runners that correspond to horse
+// `h` of a race of `n` runners: a, b and c, each 0 when it names no horse
+// (outside 1..m).
+struct CorrespondingHorses {
+  int a = 0, b = 0, c = 0;
+};
+CorrespondingHorses CorrespondingHorsesOf(int h, int n, int m);
+
+// The ring row at which horse `horse` of a race of `m` runners stands in the
+// last cycle of its ring: 18 − m + horse − 1.
+inline int LastCycleRingRow(int horse, int m) {
+  return 18 - m + horse - 1;
+}
+
+// The neighbours of race slot `s` (−1: none).
+struct NeighbourRaces {
+  int listPrevious = -1, listNext = -1;
+  int venuePrevious = -1, venueNext = -1;
+};
+NeighbourRaces NeighbourRacesOf(const RaceDay& day, int s);
+
+}  // namespace sorvix
