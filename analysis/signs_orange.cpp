@@ -47,6 +47,9 @@ void CalcOrangeSigns(SignRace& race) {
     if (length >= 4 && length <= 8) race.Mark(Sign::Orange4, k, std::to_string(length / 2));
   }
   for (int k = 0; k < kRingRowCount; ++k) {
+    // A row without a name shows no horse (the later rows of a field of
+    // fewer than four): nothing to be free of voiced marks.
+    if (WithoutSpaces(s.HorseName[k]).empty()) continue;
     if (HasNoVoicedMark(s.HorseName[k])) race.Mark(Sign::Orange5, k, "0");
   }
   for (int k = 0; k < kRingRowCount; ++k) {

@@ -133,6 +133,15 @@ TEST(Dainyu, ThreeRunnersLeaveTheRowsOfNonRunnersBlank) {
   EXPECT_EQ(s.HorseName[17].View(), std::string(20, ' '));
 }
 
+TEST(Dainyu, AnEnteredCountAbove18LaysOutEighteen) {
+  auto day = RaceDay::Create();
+  RaceBuilder race(*day, 0, 18);
+  race.Ra(882, "25");
+  Assign(*day);
+  EXPECT_EQ(RingHorseNumbers(day->Sheet[0]),
+            (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18}));
+}
+
 TEST(Dainyu, ARaceWithoutRunnersGetsItsHeaderOnly) {
   for (const char* runners : {"00", "  ", "X1"}) {
     auto day = RaceDay::Create();

@@ -59,5 +59,20 @@ TEST(OrangeSigns, MarkTheRunnersOwnSymbolAndNameShape) {
   }
 }
 
+// With three runners, ring rows 9..17 name horses 4..12, which do not run:
+// their rows are blank and get no mark or sum, though a blank name holds no
+// voiced mark.
+TEST(OrangeSigns, RowsOfHorsesThatDoNotRunStayUnmarked) {
+  auto day = RaceDay::Create();
+  RaceBuilder race(*day, 0, 3);
+  race.StartTime("1501");
+  race.Horse(1).Name("サクラ");
+  race.Horse(2).Name("ガーベラ");
+  race.Horse(3).Name("バラ");
+  Calculate(*day, 0);
+  EXPECT_EQ(Marks(*day, 0, Sign::Orange5), Rows({{0, "0"}, {3, "0"}, {6, "0"}}));
+  for (int k = 9; k < kRingRowCount; ++k) EXPECT_EQ(day->Calc[0].SignSum[k], 0) << k;
+}
+
 }  // namespace
 }  // namespace sorvix::test
