@@ -45,10 +45,19 @@ struct RaceCalc : SignValues {
 };
 
 // The sign values that the per-venue copy (計算後代入) takes over from a race:
-// flags, the 28 marks (the special mark included) and the sign sums.
+// flags, the 28 marks (the special mark included), the sign sums and the six
+// sign index rows.
 inline void CopySignValues(const RaceCalc& from, RaceCalc& to) {
   static_cast<SignValues&>(to) = static_cast<const SignValues&>(from);
-  for (int k = 0; k < 18; ++k) to.SpsMark[k] = from.SpsMark[k];
+  for (int k = 0; k < 18; ++k) {
+    to.SpsMark[k] = from.SpsMark[k];
+    to.AwayIndex[k] = from.AwayIndex[k];
+    to.HomeIndex[k] = from.HomeIndex[k];
+    to.BracketAverage[k] = from.BracketAverage[k];
+    to.BracketRank[k] = from.BracketRank[k];
+    to.AwayRank[k] = from.AwayRank[k];
+    to.HomeRank[k] = from.HomeRank[k];
+  }
 }
 
 }  // namespace sorvix

@@ -272,6 +272,8 @@ TEST(Dainyu2, CopiesTheSignValuesIntoThePerVenueLayout) {
   SetMark(calc, Sign::HStimeS1, 4, Cp932("○"));
   calc.RedFlag[3] = 1;
   calc.SignSum[3] = 20;
+  calc.AwayIndex[2] = 31;
+  calc.HomeRank[2] = 4;
   DainyuBtn2Click(*day);
   const RaceCalc& copy = day->VenueRaceCalc[1][0];
   EXPECT_EQ(MarkText(copy, Sign::Special1, 3), Cp932("○"));
@@ -279,6 +281,8 @@ TEST(Dainyu2, CopiesTheSignValuesIntoThePerVenueLayout) {
   EXPECT_EQ(MarkText(copy, Sign::HStimeS1, 4), Cp932("○"));
   EXPECT_EQ(copy.RedFlag[3], 1);
   EXPECT_EQ(copy.SignSum[3], 20);
+  EXPECT_EQ(copy.AwayIndex[2], 31);
+  EXPECT_EQ(copy.HomeRank[2], 4);
   EXPECT_EQ(day->VenueRaceCalc[0][0].SignSum[3], 0);
 }
 
