@@ -1,0 +1,103 @@
+// 連続出馬表: the continuous race card window.  Four consecutive races side by
+// side in compact grids, each runner row coloured by its sign families, its
+// bracket, its post-time mark and its final position.  Tab 全競馬場 follows
+// the race list of the whole day (previous, selected, next, next-but-one
+// race); tab 競馬場別 shows four consecutive races of one chosen venue.
+//
+// The window stays on top, is not modal and lives from program start to end.
+// Cell texts are written when a race is shown; the colours are read from
+// the RaceDay on every paint.
+#pragma once
+
+#include <QWidget>
+#include <array>
+#include <string>
+
+class QComboBox;
+class QLabel;
+class QPainter;
+class QScrollArea;
+class QTabWidget;
+
+namespace sorvix {
+
+class RaceDay;
+class StringGrid;
+
+class TDeForm : public QWidget {
+  Q_OBJECT
+ public:
+  static constexpr int kGrids = 8;
+  static constexpr int kGridRows = 19;
+  static constexpr int kGridCols = 11;
+
+  explicit TDeForm(QWidget* parent = nullptr);
+
+  // The model the grids paint from (may be null: the grids then paint
+  // their texts on white).
+  void SetRaceDay(const RaceDay* day);
+
+  // The race list of the day into RaceCombo (one entry per race-list row)
+  // and the day's venues into BaCombo, nothing selected yet.
+  void FillRaceList(const RaceDay& day);
+
+  // 全競馬場: the previous, selected, next and next-but-one race slots into
+  // grids 1–4 with their titles; RaceCombo shows `sel` (without emitting
+  // RaceChosen).  A slot outside 0–35 leaves its grid empty.
+  void ShowSelection(const RaceDay& day, int prev, int sel, int next, int next2);
+
+  // Makes the first venue of BaCombo current and shows its races (nothing
+  // happens when the day has no venue).
+  void SelectFirstVenue();
+
+  // BaCombo changed: the chosen venue's races into BaRaceCombo, then the
+  // first of them shown.
+  void BaComboChange();
+  // BaRaceCombo changed: the chosen race of the venue and its neighbours
+  // into grids 5–8.
+  void BaRaceComboChange();
+
+  // 連続出馬表 (DeBtn): shows the window and repaints its grids.
+  void DeBtnClick();
+
+  // Grid n (1–8) and its title label; nullptr outside 1–8.
+  StringGrid* Grid(int n) const;
+  QLabel* TitleLabel(int n) const;
+
+  // The venue ordinals grids 5–8 show (p, s, q, t), −1 before any choice.
+  std::array<int, 4> VenueOrdinals() const;
+
+  QTabWidget* PageControl = nullptr;
+  QComboBox* RaceCombo = nullptr;
+  QComboBox* BaCombo = nullptr;
+  QComboBox* BaRaceCombo = nullptr;
+
+ signals:
+  // The user picked a RaceCombo entry: the main window makes the same row
+  // current in its race list and runs the race selection.
+  void RaceChosen(int row);
+
+ private:
+  // What grid g shows: nothing, a race slot, or a venue's race by ordinal.
+  struct Shown {
+    enum Kind { kNone, kSlot, kVenue } kind = kNone;
+    int slot = 0;
+    int venue = 0;
+    int ordinal = 0;
+  };
+
+  QWidget* BuildTab(int firstGrid, QWidget* topBar, QScrollArea** area);
+  void SetupGrid(int g);
+  void FillSlot(int g, int slot);
+  void FillVenueRace(int g, int venue, int ordinal);
+  void DrawCell(int g, QPainter& p, int col, int row, const QRect& rect) const;
+
+  const RaceDay* day_ = nullptr;
+  std::array<StringGrid*, kGrids> grids_{};
+  std::array<QLabel*, kGrids> titles_{};
+  std::array<Shown, kGrids> shown_{};
+  QScrollArea* panel2_ = nullptr;
+  int venue_ = -1;
+};
+
+}  // namespace sorvix
