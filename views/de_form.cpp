@@ -166,12 +166,15 @@ TDeForm::TDeForm(QWidget* parent) : QWidget(parent, Qt::Window | Qt::WindowStays
   connect(BaCombo, &QComboBox::currentIndexChanged, this, [this] { BaComboChange(); });
   connect(BaRaceCombo, &QComboBox::currentIndexChanged, this, [this] { BaRaceComboChange(); });
 
-  // Across the lower part of the screen, wide enough for the four panels.
+  // Across the lower part of the screen, wide enough for the four panels
+  // when the screen is; a narrower screen scrolls them.
   int width = std::max(1360, panel2_->widget()->sizeHint().width() + 8);
-  resize(width, 410);
   if (QScreen* screen = QGuiApplication::primaryScreen()) {
     QRect avail = screen->availableGeometry();
+    resize(std::min(width, avail.width()), 410);
     move(avail.left(), std::max(avail.top(), avail.bottom() + 1 - height()));
+  } else {
+    resize(width, 410);
   }
 }
 
