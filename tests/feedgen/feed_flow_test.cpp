@@ -145,6 +145,29 @@ TEST(FeedFlowTest, CardsNumberTheRunnersAndEveryRunnerHasItsMasters) {
   }
 }
 
+TEST(FeedFlowTest, RidersRideOnceARaceAtOneVenueADayAndMastersHaveDistinctCodes) {
+  std::map<std::string, std::set<std::string>> venues;  // day + rider → venues
+  std::map<std::string, int> rides;                     // race + rider → rides
+  for (const std::string& se : Feed().Find("SE", '7')) {
+    venues[F(se, 12, 8) + F(se, 297, 5)].insert(F(se, 20, 2));
+    ++rides[F(se, 12, 16) + F(se, 297, 5)];
+  }
+  for (const auto& [rider, where] : venues) {
+    EXPECT_EQ(where.size(), 1u) << rider;
+  }
+  for (const auto& [rider, count] : rides) {
+    EXPECT_EQ(count, 1) << rider;
+  }
+  for (const FeedFile& f : Feed().files) {
+    if (f.name.rfind("DIFN", 0) != 0) continue;
+    std::set<std::string> codes;
+    for (const std::string& r : f.records) {
+      std::string code = r.substr(0, 2) + (r.compare(0, 2, "UM") == 0 ? F(r, 12, 10) : F(r, 12, 5));
+      EXPECT_TRUE(codes.insert(code).second) << f.name << ": " << code;
+    }
+  }
+}
+
 FeedOptions Small(const fs::path& out, uint64_t seed) {
   FeedOptions o;
   o.out = out;

@@ -412,18 +412,32 @@ std::vector<Race> BuildProgram(const MeetingDay& day, Rng& rng, bool showcase) {
     race.startTime = AddMinutes(race.startTime, 5 * rng.Between(1, 3));
   }
   if (showcase) {
+    // Small fields go to the open and special races, where they happen.
     std::vector<int> order;
     for (size_t i = 0; i < races.size(); ++i)
       if (!races[i].jump) order.push_back(static_cast<int>(i));
     rng.Shuffle(order);
+    auto smallFieldRank = [&](int i) {
+      const Race& r = races[static_cast<size_t>(i)];
+      return r.special && (r.classCode == kOpen || r.classCode == kThreeWins) ? 0
+             : r.special                                                      ? 1
+                                                                              : 2;
+    };
+    std::stable_sort(order.begin(), order.end(),
+                     [&](int a, int b) { return smallFieldRank(a) < smallFieldRank(b); });
     for (int count : ShowcaseRunnerCounts()) {
-      for (int i : order) {
-        Race& race = races[static_cast<size_t>(i)];
-        if (race.forcedCount || race.maxRunners < count) continue;
-        race.target = count;
-        race.forcedCount = true;
-        break;
-      }
+      auto fits = [&](int i) {
+        const Race& race = races[static_cast<size_t>(i)];
+        return !race.forcedCount && race.maxRunners >= count;
+      };
+      // The smallest fields from the front of the list, the others from the back.
+      auto it = count <= 6 ? std::find_if(order.begin(), order.end(), fits)
+                           : std::find_if(order.rbegin(), order.rend(), fits).base() - 1;
+      if (count > 6 && std::find_if(order.rbegin(), order.rend(), fits) == order.rend()) continue;
+      if (it == order.end()) continue;
+      Race& race = races[static_cast<size_t>(*it)];
+      race.target = count;
+      race.forcedCount = true;
     }
   }
   return races;

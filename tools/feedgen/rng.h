@@ -54,16 +54,21 @@ class Rng {
   const T& Pick(const std::vector<T>& items) {
     return items[static_cast<size_t>(Below(static_cast<int>(items.size())))];
   }
-  // An index chosen with the given weights (all ≥ 0, not all 0).
+  // An index chosen with the given weights (all ≥ 0, not all 0); an item of
+  // weight 0 is never chosen.
   int Weighted(const std::vector<double>& weights) {
     double sum = 0;
     for (double w : weights) sum += w;
     double x = Unit() * sum;
+    int last = -1;
     for (size_t i = 0; i < weights.size(); ++i) {
+      if (weights[i] <= 0) continue;
       if (x < weights[i]) return static_cast<int>(i);
       x -= weights[i];
+      last = static_cast<int>(i);
     }
-    return static_cast<int>(weights.size()) - 1;
+    // Rounding left x at the end: the last item that can be chosen.
+    return last >= 0 ? last : static_cast<int>(weights.size()) - 1;
   }
   template <class T>
   void Shuffle(std::vector<T>& items) {

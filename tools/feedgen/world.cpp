@@ -309,7 +309,7 @@ void World::MakeJockeys(const Date& start) {
     add(j, 90);
   }
   // Apprentices: ☆, △ and ▲.
-  code = 1200 + rng.Below(30);
+  code += 150 + rng.Below(30);
   for (int i = 0; i < 16; ++i) {
     Jockey j;
     static_cast<Person&>(j) = MakePerson(1, start, 18, 22, next());
