@@ -4,12 +4,15 @@
 // weekends about 80 weeks earlier and old-layout horse files.
 #pragma once
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -67,20 +70,44 @@ inline FeedFile ReadFeedFile(const fs::path& root, const fs::path& path) {
   return FeedFile{fs::relative(path, root).generic_string(), Records(ReadWholeFile(path))};
 }
 
+// The feed is generated once per build of the test program and kept in the
+// build folder: ctest runs every test in a process of its own, and they all
+// read the same files.  A lock serialises processes that start together; a
+// stamp holding the program's modification time tells a feed of this build
+// from an older one.
 inline const SharedFeed& Feed() {
   static SharedFeed* feed = [] {
     auto* f = new SharedFeed;
-    f->root = MakeTempFolder("sorvix-feed");
-    f->home = MakeTempFolder("sorvix-feed-home");
-    FeedOptions o;
-    o.out = f->root;
-    o.from = Date{2024, 6, 15};
-    o.days = 3;
-    o.seed = 424242;
-    o.historyWeeks = 8;
-    o.legacyUmaHome = f->home;
-    o.replace = true;
-    f->summary = GenerateFeed(o);
+    fs::path base = fs::path(SORVIX_BINARY_DIR) / "feedgen-test-feed";
+    fs::create_directories(base);
+    f->root = base / "feed";
+    f->home = base / "home";
+    int lock = open((base / "lock").c_str(), O_CREAT | O_RDWR, 0644);
+    if (lock >= 0) flock(lock, LOCK_EX);
+    std::string build =
+        std::to_string(fs::last_write_time("/proc/self/exe").time_since_epoch().count());
+    fs::path stamp = base / "stamp";
+    std::optional<std::string> made = ReadFileIfExists(stamp);
+    if (made && made->rfind(build + "\n", 0) == 0) {
+      f->summary.legacyHorseFiles = std::stoi(made->substr(build.size() + 1));
+      f->summary.feedDays =
+          f->summary.showcaseDays = {Date{2024, 6, 15}, Date{2024, 6, 16}, Date{2024, 6, 22}};
+    } else {
+      fs::remove(stamp);
+      fs::remove_all(f->root);
+      fs::remove_all(f->home);
+      FeedOptions o;
+      o.out = f->root;
+      o.from = Date{2024, 6, 15};
+      o.days = 3;
+      o.seed = 424242;
+      o.historyWeeks = 8;
+      o.legacyUmaHome = f->home;
+      o.replace = true;
+      f->summary = GenerateFeed(o);
+      WriteFileAtomic(stamp, build + "\n" + std::to_string(f->summary.legacyHorseFiles));
+    }
+    if (lock >= 0) close(lock);
     std::vector<fs::path> data, realTime;
     for (const auto& e : fs::directory_iterator(f->root))
       if (e.path().extension() == ".jvd") data.push_back(e.path());
@@ -93,11 +120,6 @@ inline const SharedFeed& Feed() {
     std::sort(realTime.begin(), realTime.end());
     for (const fs::path& p : data) f->files.push_back(ReadFeedFile(f->root, p));
     for (const fs::path& p : realTime) f->files.push_back(ReadFeedFile(f->root, p));
-    std::atexit([] {
-      std::error_code ec;
-      fs::remove_all(Feed().root, ec);
-      fs::remove_all(Feed().home, ec);
-    });
     return f;
   }();
   return *feed;
