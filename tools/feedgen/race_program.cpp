@@ -289,7 +289,7 @@ char GradeFor(int venueIndex, int raceNumber, bool jump, bool open, AgeGroup age
   if (jump) {
     if (venueIndex != 0) return ' ';
     double r = rng.Unit();
-    return r < 0.02 ? 'F' : r < 0.07 ? 'G' : r < 0.15 ? 'H' : 'E';
+    return r < 0.06 ? 'F' : r < 0.18 ? 'G' : r < 0.38 ? 'H' : 'E';
   }
   if (raceNumber == 11 && open) {
     double r = rng.Unit();
