@@ -1,5 +1,6 @@
 #include "tools/feedgen/calendar.h"
 
+#include <algorithm>
 #include <array>
 
 namespace sorvix::feedgen {
@@ -73,7 +74,8 @@ std::vector<Weekend> BuildCalendar(const CalendarPlan& plan) {
   }
   Date lastDay = feed.empty() ? firstSaturday.Plus(-1) : feed.back().date;
 
-  Date start = firstSaturday.Plus(-7 * (plan.oldWeeks > 0 ? plan.oldGapWeeks : plan.historyWeeks));
+  int weeksBack = std::max(plan.historyWeeks, plan.oldWeeks > 0 ? plan.oldGapWeeks : 0);
+  Date start = firstSaturday.Plus(-7 * weeksBack);
   std::vector<Weekend> weekends;
   for (Date sat = start; sat <= lastDay; sat = sat.Plus(7)) {
     int weeksBefore = DaysBetween(sat, firstSaturday) / 7;
