@@ -116,9 +116,11 @@ int main(int argc, char** argv) {
     double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     std::printf(
-        "feed %s: %zu meeting days %s … %s (+%zu days of earlier results), %d races, %d runners,\n",
-        options.out.string().c_str(), s.feedDays.size(), s.feedDays.front().Iso().c_str(),
-        s.feedDays.back().Iso().c_str(), s.historyDays.size(), s.races, s.runners);
+        "feed %s: %zu meeting day%s %s … %s (+%zu days of earlier results), %d races, %d "
+        "runners,\n",
+        options.out.string().c_str(), s.feedDays.size(), s.feedDays.size() == 1 ? "" : "s",
+        s.feedDays.front().Iso().c_str(), s.feedDays.back().Iso().c_str(), s.historyDays.size(),
+        s.races, s.runners);
     std::printf("%d files, %.1f MB, %zu odds archives, %d old horse files, %.1f s\n", s.files,
                 static_cast<double>(s.bytes) / 1e6, s.oddsArchives.size(), s.legacyHorseFiles,
                 seconds);
