@@ -104,8 +104,8 @@ std::string SeRecord(const Race& race, const Entry& e, const World& world, char 
     if (!finished) {
       r.Raw(532, "9999");
     } else {
-      r.Raw(532, std::string(e.timeDiff < 0 || (e.finish == 1 && e.timeDiff == 0) ? "-" : "+") +
-                     Format("%03d", std::min(999, std::abs(e.timeDiff))));
+      char sign = e.timeDiff < 0 || (e.finish == 1 && e.timeDiff == 0) ? '-' : '+';
+      r.Raw(532, Format("%c%03d", sign, std::min(999, std::abs(e.timeDiff))));
     }
     r.Zeros(536, 1);
   }
