@@ -1,0 +1,377 @@
+// sorvix-cli analyze DATE [--ini FILE] [--race N] [--table]: loads a meeting
+// date with its whole analysis and prints it as UTF-8 JSON (every race's
+// ring rows with their marks, sums and flags, every runner's sign index,
+// estimate and betting marks), or with --table one race as the sign table
+// and race card a person reads in a terminal.
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <exception>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "analysis/ring_layout.h"
+#include "analysis/sign_analysis_steps.h"
+#include "analysis/sign_index.h"
+#include "analysis/sign_marks.h"
+#include "analysis/sign_points.h"
+#include "app/settings_file.h"
+#include "cli/command_registry.h"
+#include "cli/date_argument.h"
+#include "codes/code_tables.h"
+#include "codes/cp932.h"
+#include "codes/text.h"
+#include "results/betting_combinations.h"
+#include "results/payout_import.h"
+#include "store/estimate.h"
+#include "store/race_day.h"
+#include "store/race_day_loader.h"
+
+namespace sorvix::cli {
+namespace {
+
+// ---- text -----------------------------------------------------------------
+
+// A CP932 text without its trailing half- and full-width blanks.
+std::string_view TrimBlanks(std::string_view cp932) {
+  size_t end = 0;
+  for (size_t i = 0; i < cp932.size();) {
+    unsigned char c = static_cast<unsigned char>(cp932[i]);
+    size_t width = IsLeadByte(c) && i + 1 < cp932.size() ? 2 : 1;
+    bool blank =
+        width == 1 ? c == ' ' : (c == 0x81 && static_cast<unsigned char>(cp932[i + 1]) == 0x40);
+    i += width;
+    if (!blank) end = i;
+  }
+  return cp932.substr(0, end);
+}
+
+std::string JsonString(std::string_view utf8) {
+  std::string out = "\"";
+  for (char ch : utf8) {
+    unsigned char c = static_cast<unsigned char>(ch);
+    if (c == '"' || c == '\\') {
+      out += '\\';
+      out += ch;
+    } else if (c < 0x20) {
+      out += Format("\\u%04x", c);
+    } else {
+      out += ch;
+    }
+  }
+  return out + "\"";
+}
+
+// A mark or name as a JSON string: decoded, trailing blanks removed.
+std::string JsonText(std::string_view cp932) {
+  return JsonString(Utf8(TrimRight(cp932)));
+}
+
+// ---- JSON -----------------------------------------------------------------
+
+constexpr const char* kFlagNames[] = {"red", "green", "orange", "blue", "yellow"};
+
+void PrintRingRow(const RaceCalc& calc, int runners, int row) {
+  std::printf("{\"row\": %d, \"horse\": %d, \"marks\": {", row, RingHorse(runners, row));
+  for (int i = 0; i < kSignCount; ++i)
+    std::printf("%s%s: %s", i ? ", " : "", JsonString(kSignInfo[i].key).c_str(),
+                JsonText(MarkText(calc, SignAt(i), row)).c_str());
+  const uint8_t* flags[] = {calc.RedFlag, calc.GreenFlag, calc.OrangeFlag, calc.BlueFlag,
+                            calc.YellowFlag};
+  std::printf("}, \"sum\": %d, \"flags\": {", calc.SignSum[row]);
+  for (int f = 0; f < 5; ++f)
+    std::printf("%s\"%s\": %d", f ? ", " : "", kFlagNames[f], flags[f][row]);
+  std::printf("}}");
+}
+
+void PrintHorse(const RaceCalc& calc, int h) {
+  double suitei = std::isfinite(calc.Suitei[h]) ? calc.Suitei[h] : 0.0;
+  std::printf(
+      "{\"no\": %d, \"away\": %d, \"home\": %d, \"bracketAverage\": %d, \"bracketRank\": %d, "
+      "\"awayRank\": %d, \"homeRank\": %d, \"suitei\": %.5f, \"suiteiRank\": %d, \"axis\": %d, "
+      "\"partner\": %d}",
+      h + 1, calc.AwayIndex[h], calc.HomeIndex[h], calc.BracketAverage[h], calc.BracketRank[h],
+      calc.AwayRank[h], calc.HomeRank[h], suitei, calc.SuiteiRank[h], calc.AxisMark[h],
+      calc.PartnerMark[h]);
+}
+
+void PrintRace(const RaceDay& day, int slot) {
+  const RaImage& ra = day.RaRec[slot];
+  const RaceCalc& calc = day.Calc[slot];
+  int runners = day.Runners(slot);
+  std::printf(
+      "{\"slot\": %d, \"key\": %s, \"venue\": %s, \"race\": %d, \"runners\": %d,\n  \"ring\": [",
+      slot, JsonText(ra.Field(12, 16)).c_str(), JsonText(ra.Field(20, 2)).c_str(), ra.Int(26, 2),
+      runners);
+  for (int k = 0; runners > 0 && k < kRingRowCount; ++k) {
+    std::printf("%s\n    ", k ? "," : "");
+    PrintRingRow(calc, runners, k);
+  }
+  std::printf("],\n  \"horses\": [");
+  for (int h = 0; h < runners; ++h) {
+    std::printf("%s\n    ", h ? "," : "");
+    PrintHorse(calc, h);
+  }
+  std::printf("]}");
+}
+
+void PrintJson(const RaceDay& day, std::string_view label, const std::vector<int>& slots) {
+  std::printf("{\"date\": %s, \"races\": [", JsonString(Utf8(label)).c_str());
+  for (size_t i = 0; i < slots.size(); ++i) {
+    std::printf("%s\n ", i ? "," : "");
+    PrintRace(day, slots[i]);
+  }
+  std::printf("]}\n");
+}
+
+// ---- terminal table ---------------------------------------------------------
+
+// Cells are CP932, so a cell's byte count is its width on a terminal (a
+// double-byte character takes two columns, a half-width one one).
+struct Column {
+  std::string title;  // CP932
+  bool right = false;
+};
+
+void PrintTable(const std::vector<Column>& columns,
+                const std::vector<std::vector<std::string>>& rows) {
+  std::vector<size_t> width(columns.size());
+  for (size_t c = 0; c < columns.size(); ++c) width[c] = columns[c].title.size();
+  for (const auto& row : rows)
+    for (size_t c = 0; c < row.size() && c < width.size(); ++c)
+      width[c] = std::max(width[c], row[c].size());
+  auto print = [&](const std::vector<std::string>& cells) {
+    std::string line;
+    for (size_t c = 0; c < columns.size(); ++c) {
+      std::string cell = c < cells.size() ? cells[c] : "";
+      std::string pad(width[c] - std::min(width[c], cell.size()), ' ');
+      if (c) line += ' ';
+      line += columns[c].right ? pad + cell : cell + pad;
+    }
+    std::printf("%s\n", Utf8(TrimRight(line)).c_str());
+  };
+  std::vector<std::string> titles;
+  for (const Column& c : columns) titles.push_back(c.title);
+  print(titles);
+  for (const auto& row : rows) print(row);
+}
+
+std::string Number(int value) {
+  return Format("%d", value);
+}
+std::string RankText(int rank) {
+  return rank >= 1 ? Format("%d", rank) : "";
+}
+
+// Column headings of the signs, in sign-table order.
+std::string SignHeading(int i) {
+  static const char* kFamily[] = {"特", "赤", "緑", "橙", "青", "黄", "時"};
+  std::string key = kSignInfo[i].key;
+  std::string family = kFamily[static_cast<int>(kSignInfo[i].family)];
+  size_t digit = key.find_first_of("0123456789");
+  std::string number = digit == std::string::npos ? "" : key.substr(digit);
+  bool single =
+      kSignInfo[i].family == SignFamily::Special || kSignInfo[i].family == SignFamily::Blue ||
+      kSignInfo[i].family == SignFamily::Yellow || kSignInfo[i].family == SignFamily::Time;
+  return Cp932(single ? family : family + number);
+}
+
+void PrintSignTable(const RaceDay& day, int slot) {
+  const RaceSheet& sheet = day.Sheet[slot];
+  const RaceCalc& calc = day.Calc[slot];
+  std::vector<Column> columns = {{"行"_sj, true}, {"枠"_sj, true}, {"馬"_sj, true}, {"馬名"_sj}};
+  for (int i = 0; i < kSignCount; ++i) columns.push_back({SignHeading(i)});
+  columns.push_back({"計"_sj, true});
+  std::vector<std::vector<std::string>> rows;
+  int runners = day.Runners(slot);
+  for (int k = 0; runners > 0 && k < kRingRowCount; ++k) {
+    std::vector<std::string> row = {Number(k), std::string(TrimBlanks(sheet.BracketNo[k])),
+                                    std::string(TrimBlanks(sheet.HorseNo[k])),
+                                    std::string(TrimBlanks(sheet.HorseName[k]))};
+    for (int i = 0; i < kSignCount; ++i) row.emplace_back(TrimBlanks(MarkText(calc, SignAt(i), k)));
+    row.push_back(Number(calc.SignSum[k]));
+    rows.push_back(std::move(row));
+  }
+  PrintTable(columns, rows);
+}
+
+void PrintRaceCard(const RaceDay& day, int slot) {
+  const RaceCalc& calc = day.Calc[slot];
+  std::vector<Column> columns = {
+      {"枠"_sj, true},     {"馬"_sj, true},   {"馬名"_sj},           {"性齢"_sj},
+      {"斤量"_sj, true},   {"騎手"_sj},       {"調教師"_sj},         {"ｱｳｪｲ"_sj, true},
+      {"順"_sj, true},     {"ﾎｰﾑ"_sj, true},  {"順"_sj, true},       {"ｻ指計"_sj, true},
+      {"枠平均"_sj, true}, {"枠順"_sj, true}, {"推定能力"_sj, true}, {"推定順"_sj, true},
+      {"軸"_sj},           {"相手"_sj},       {"着順"_sj, true},
+  };
+  static const std::string kAxis[] = {"◎"_sj, "●"_sj, "▲"_sj};
+  std::vector<std::vector<std::string>> rows;
+  for (int h = 0; h < day.Runners(slot); ++h) {
+    const SeImage& se = day.SeRec[slot][h];
+    std::string burden;
+    if (!IsBlank(se.Field(289, 3)))
+      burden = std::string(se.Field(289, 2)) + "." + std::string(se.Field(291, 1));
+    int axis = calc.AxisMark[h];
+    int finish = se.Int(335, 2);
+    rows.push_back({
+        Number(se.Int(28, 1)),
+        Number(h + 1),
+        std::string(TrimBlanks(se.Field(41, 18))),
+        HorseSexText(se.Field(79, 1)) + PadNumber(se.Field(83, 2)),
+        burden,
+        std::string(TrimBlanks(se.Field(307, 8))),
+        std::string(TrimBlanks(se.Field(91, 8))),
+        Number(calc.AwayIndex[h]),
+        RankText(calc.AwayRank[h]),
+        Number(calc.HomeIndex[h]),
+        RankText(calc.HomeRank[h]),
+        Number(calc.AwayIndex[h] + calc.HomeIndex[h]),
+        Number(calc.BracketAverage[h]),
+        RankText(calc.BracketRank[h]),
+        Format("%.2f", calc.Suitei[h]),
+        RankText(calc.SuiteiRank[h]),
+        axis >= 1 && axis <= 3 ? kAxis[axis - 1] : "",
+        calc.PartnerMark[h] == 1 ? "○"_sj : "",
+        finish >= 1 ? Number(finish) : "",
+    });
+  }
+  PrintTable(columns, rows);
+}
+
+void PrintCombinations(const char* title, const std::vector<KaimeRow>& rows) {
+  std::printf("%s:", title);
+  if (rows.empty()) std::printf(" なし");
+  for (const KaimeRow& row : rows) {
+    std::printf(" [%s]", row.combination.c_str());
+    if (row.paid)
+      std::printf("%s%d円", row.colour == KaimeColour::Magenta ? "ﾜ " : "的中 ", row.payout);
+  }
+  std::printf("\n");
+}
+
+void PrintRaceTables(const RaceDay& day, int slot) {
+  const RaImage& ra = day.RaRec[slot];
+  std::printf("%s  %s  %d頭\n\n", Utf8(day.RaceList[slot].View()).c_str(),
+              Utf8(TrimBlanks(ra.Field(33, 60))).c_str(), day.Runners(slot));
+  std::printf("サイン表\n");
+  PrintSignTable(day, slot);
+  std::printf("\n出馬表\n");
+  PrintRaceCard(day, slot);
+  KaimeTables kaime = KaimeBtn2Click(day, slot);
+  std::printf("\n買い目\n");
+  if (!kaime.hasAxis) {
+    std::printf("軸馬（◎）がいません\n");
+    return;
+  }
+  PrintCombinations("3連複", kaime.trio);
+  PrintCombinations("馬連・ワ", kaime.quinella);
+  PrintCombinations("馬単", kaime.exacta);
+}
+
+// ---- command ----------------------------------------------------------------
+
+// The analysis a date goes through once read, in the loader's order: 代入,
+// 払戻取込, サイン計算 (each race), 計算後代入, サイン指数 (each race), 買い目
+// (each race).
+std::vector<AnalysisStep> AnalysisOfTheDate(const SignPoints& points) {
+  using Scope = AnalysisStep::Scope;
+  return {
+      AssignmentStep(),
+      {Scope::Day,
+       [](RaceDay& day, const LoadContext& ctx) { HrReadBtnClick(day, ctx.dateLabel); }},
+      SignCalculationStep(points),
+      VenueSignCopyStep(),
+      {Scope::EachRace, [](RaceDay& day, const LoadContext&) { SignSisuBtnClick(day); }},
+      {Scope::EachRace, [](RaceDay& day, const LoadContext&) { KaimeBtn1Click(day); }},
+  };
+}
+
+int Usage() {
+  std::fprintf(stderr, "使い方: sorvix-cli analyze DATE [--ini FILE] [--race N] [--table]\n");
+  return 2;
+}
+
+int Analyze(const Args& args) {
+  Args positional = Positional(args, {"--ini", "--race"});
+  if (positional.size() != 1) return Usage();
+  auto label = ParseDateArgument(positional[0]);
+  if (!label) {
+    std::fprintf(stderr,
+                 "sorvix-cli: 日付が正しくありません: %s（例: 2024年05月05日, 2024-05-05）\n",
+                 positional[0].c_str());
+    return 2;
+  }
+  bool table = HasFlag(args, "--table");
+  std::string raceArg = OptionValue(args, "--race");
+  int race = -1;
+  if (!raceArg.empty()) {
+    if (raceArg.find_first_not_of("0123456789") != std::string::npos || raceArg.size() > 2) {
+      std::fprintf(stderr, "sorvix-cli: --race はレース一覧の行（slot、0 から）です: %s\n",
+                   raceArg.c_str());
+      return 2;
+    }
+    race = ReadInt(raceArg);
+  }
+  if (table && race < 0) {
+    std::fprintf(stderr, "sorvix-cli: --table には --race N が要ります\n");
+    return 2;
+  }
+
+  SettingsFile settings;
+  std::string ini = OptionValue(args, "--ini");
+  if (!ini.empty()) {
+    std::filesystem::path path = ini;
+    // A relative name is taken from the folder the command was started in.
+    const char* started = std::getenv("PWD");
+    if (path.is_relative() && started && *started) path = std::filesystem::path(started) / path;
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(path, ec)) {
+      std::fprintf(stderr, "sorvix-cli: 設定ファイルがありません: %s\n", path.string().c_str());
+      return 1;
+    }
+    settings = SettingsFile(path);
+  }
+
+  LoadOptions options;
+  options.source = ReadEstimateSource(settings);
+  options.analysis = AnalysisOfTheDate(SignPoints::Load(settings));
+  auto day = RaceDay::Create();
+  LoadOutcome outcome;
+  try {
+    outcome = LoadRaceDay(*day, *label, options);
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "sorvix-cli: %s を読み込めませんでした: %s\n", Utf8(*label).c_str(),
+                 e.what());
+    return 1;
+  }
+  if (!outcome.loaded) {
+    std::fprintf(stderr, "sorvix-cli: %s: %s\n", Utf8(*label).c_str(),
+                 Utf8(outcome.message).c_str());
+    return 1;
+  }
+  if (race >= day->RaceListRows) {
+    std::fprintf(stderr, "sorvix-cli: %s のレースは 0〜%d です: %d\n", Utf8(*label).c_str(),
+                 day->RaceListRows - 1, race);
+    return 2;
+  }
+
+  if (table) {
+    PrintRaceTables(*day, race);
+    return 0;
+  }
+  std::vector<int> slots;
+  for (int r = 0; r < day->RaceListRows; ++r)
+    if (race < 0 || r == race) slots.push_back(r);
+  PrintJson(*day, *label, slots);
+  return 0;
+}
+
+const CommandRegistration kAnalyze{
+    "analyze",
+    "analyze DATE [--ini FILE] [--race N] [--table]  開催日を分析して JSON で表示（N: レース一覧の"
+    "行 = slot、0 から。--table: そのレースのサイン表・出馬表・買い目）",
+    &Analyze};
+
+}  // namespace
+}  // namespace sorvix::cli
