@@ -17,6 +17,8 @@ std::string Cp932(std::string_view utf8);
 bool IsValidCp932(std::string_view cp932);
 
 // Shorthand for CP932 literals written in UTF-8 source.
-inline std::string operator""_sj(const char* s, size_t n) { return Cp932(std::string_view(s, n)); }
+inline std::string operator""_sj(const char* s, size_t n) {
+  return Cp932(std::string_view(s, n));
+}
 
 }  // namespace sorvix

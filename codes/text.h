@@ -12,7 +12,9 @@ namespace sorvix {
 // blanks skipped, an optional sign, then the digits up to the first other
 // character.  Text without digits reads 0; an overflow saturates.
 int64_t ReadNumber(std::string_view text);
-inline int ReadInt(std::string_view text) { return static_cast<int>(ReadNumber(text)); }
+inline int ReadInt(std::string_view text) {
+  return static_cast<int>(ReadNumber(text));
+}
 
 // Reads a decimal fraction ("  12.5") the same way; no digits read 0.
 double ReadDecimal(std::string_view text);
@@ -31,7 +33,9 @@ bool IsBlank(std::string_view text);
 std::string_view TrimRight(std::string_view text);
 
 // True for a CP932 lead byte (0x81..0x9F, 0xE0..0xFC).
-inline bool IsLeadByte(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
+inline bool IsLeadByte(unsigned char c) {
+  return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
+}
 
 // printf into a std::string.
 std::string Format(const char* fmt, ...) __attribute__((format(printf, 1, 2)));

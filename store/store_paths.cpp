@@ -6,7 +6,9 @@
 
 namespace sorvix {
 
-std::string_view RecordKey(std::string_view record) { return Field(record, 12, 16); }
+std::string_view RecordKey(std::string_view record) {
+  return Field(record, 12, 16);
+}
 
 std::string DateLabel(std::string_view record) {
   return std::string(Field(record, 12, 4)) + "年"_sj + std::string(Field(record, 16, 2)) + "月"_sj +

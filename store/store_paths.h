@@ -30,15 +30,16 @@ std::string DateLabel(std::string_view record);
 // The same from an eight-digit "yyyymmdd".
 std::string DateLabelFromYmd(std::string_view ymd);
 
-std::string RaceFilePath(std::string_view dateLabel);                             // \Data\<label>.jvRA
-std::string RunnerFilePath(std::string_view dateLabel, std::string_view venueCode);  // \Data\<label><venue>.jvSEr
-std::string PayoutFilePath(std::string_view dateLabel);                           // \Data\<label>.jvHR
-std::string SaveMarkFilePath(std::string_view dateLabel);                         // \Data\<label>.sps
-std::string OddsFilePath(std::string_view dateLabel);                             // \Data\<label>.yoz
-std::string PastRunFilePath(std::string_view pedigreeNumber);                     // \SEI\<yyyy>\<no>.jvSEI
-std::string HorseFilePath(std::string_view pedigreeNumber);                       // \UM2\<yyyy>\<no>.jvUM2
-std::string OldHorseFilePath(std::string_view pedigreeNumber);                    // \UMA\<yyyy>\<no>.jvUMA
-std::string JockeyFilePath(std::string_view jockeyCode);                          // \KSCH\<3>Kish.jvKS
-std::string TrainerFilePath(std::string_view trainerCode);                        // \KSCH\<3>Chok.jvCH
+std::string RaceFilePath(std::string_view dateLabel);  // \Data\<label>.jvRA
+std::string RunnerFilePath(std::string_view dateLabel,
+                           std::string_view venueCode);         // \Data\<label><venue>.jvSEr
+std::string PayoutFilePath(std::string_view dateLabel);         // \Data\<label>.jvHR
+std::string SaveMarkFilePath(std::string_view dateLabel);       // \Data\<label>.sps
+std::string OddsFilePath(std::string_view dateLabel);           // \Data\<label>.yoz
+std::string PastRunFilePath(std::string_view pedigreeNumber);   // \SEI\<yyyy>\<no>.jvSEI
+std::string HorseFilePath(std::string_view pedigreeNumber);     // \UM2\<yyyy>\<no>.jvUM2
+std::string OldHorseFilePath(std::string_view pedigreeNumber);  // \UMA\<yyyy>\<no>.jvUMA
+std::string JockeyFilePath(std::string_view jockeyCode);        // \KSCH\<3>Kish.jvKS
+std::string TrainerFilePath(std::string_view trainerCode);      // \KSCH\<3>Chok.jvCH
 
 }  // namespace sorvix

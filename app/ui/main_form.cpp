@@ -12,6 +12,7 @@
 #include <QListWidget>
 #include <QMenuBar>
 #include <QSplitter>
+#include <QScrollArea>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTimer>
@@ -31,6 +32,13 @@
 #include "app/ui/message_box.h"
 #include "app/ui/qt_text.h"
 #include "store/meeting_list.h"
+#include "store/race_day.h"
+#include "store/ui/prgrs_form.h"
+#include "views/race_card_grid.h"
+#include "views/race_header_bar.h"
+#include "views/results_tab.h"
+#include "views/sign_table_grid.h"
+#include "views/up_down.h"
 
 namespace sorvix {
 
@@ -51,7 +59,7 @@ QToolButton* AddToolButton(QToolBar* bar, const QString& caption, const QString&
 }  // namespace
 
 TMainForm::TMainForm(std::unique_ptr<JvLink> jvLink, QWidget* parent)
-    : QMainWindow(parent), jvLink_(std::move(jvLink)) {
+    : QMainWindow(parent), jvLink_(std::move(jvLink)), day_(RaceDay::Create()) {
   setWindowTitle(QString::fromLatin1(kProductName));
   setObjectName(QStringLiteral("MainForm"));
   BuildToolBar();
@@ -60,6 +68,8 @@ TMainForm::TMainForm(std::unique_ptr<JvLink> jvLink, QWidget* parent)
   statusBar()->setObjectName(QStringLiteral("StatusLine"));
   RestoreGeometry();
   RunCreationSteps();
+  PrgrsForm = new TPrgrsForm(this);
+  connect(DateCombo, &QComboBox::activated, this, [this] { DateComboChange(); });
 }
 
 TMainForm::~TMainForm() = default;
@@ -97,13 +107,13 @@ void TMainForm::BuildToolBar() {
   DateCombo->setStatusTip(QStringLiteral("開催日を選択します"));
   bar->addWidget(DateCombo);
 
-  RaceHeaderPanel = new QFrame(bar);
-  RaceHeaderPanel->setObjectName(QStringLiteral("RaceHeader"));
-  RaceHeaderPanel->setStyleSheet(QStringLiteral("QFrame#RaceHeader { background: #FFFFE0; }"));
-  RaceHeaderPanel->setFrameShape(QFrame::StyledPanel);
-  RaceHeaderPanel->setMinimumSize(400, 40);
-  RaceHeaderPanel->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
-  bar->addWidget(RaceHeaderPanel);
+  UpDown1 = new UpDown(bar);
+  bar->addWidget(UpDown1);
+  connect(UpDown1, &UpDown::Clicked, this, &TMainForm::UpDown1Click);
+
+  RaceHeader = new RaceHeaderBar(bar);
+  RaceHeader->setMinimumSize(400, 40);
+  bar->addWidget(RaceHeader);
 }
 
 void TMainForm::BuildPanels() {
@@ -116,6 +126,7 @@ void TMainForm::BuildPanels() {
   DatList->setObjectName(QStringLiteral("DatList"));
   DatList->setFont(GothicFont(10));
   DatList->setStatusTip(QStringLiteral("レースを選択します"));
+  connect(DatList, &QListWidget::itemClicked, this, [this] { DatListClick(); });
   left->addWidget(DatList);
   DLlabel = new QLabel(Panel5);
   DLlabel->setObjectName(QStringLiteral("DLlabel"));
@@ -130,10 +141,17 @@ void TMainForm::BuildPanels() {
   PageControl1 = new QTabWidget(mainArea);
   mainLayout->addWidget(PageControl1);
   PageControl1->setObjectName(QStringLiteral("PageControl1"));
-  for (const char* caption : {"出馬表", "サイン表", "結果表"}) {
-    auto* page = new QWidget(PageControl1);
-    PageControl1->addTab(page, QString::fromUtf8(caption));
-  }
+  StringGrid10 = new RaceCardGrid(PageControl1);
+  StringGrid10->SetRaceDay(day_.get());
+  StringGrid1 = new SignTableGrid(PageControl1);
+  StringGrid1->SetRaceDay(day_.get());
+  connect(StringGrid1, &SignTableGrid::SpecialMarkClicked, this, &TMainForm::SpecialMarkClick);
+  ResultTab = new ResultsTab(PageControl1);
+  auto* resultsScroll = new QScrollArea(PageControl1);
+  resultsScroll->setWidget(ResultTab);
+  PageControl1->addTab(StringGrid10, QStringLiteral("出馬表"));
+  PageControl1->addTab(StringGrid1, QStringLiteral("サイン表"));
+  PageControl1->addTab(resultsScroll, QStringLiteral("結果表"));
   PageControl1->hide();
   splitter->addWidget(Panel5);
   splitter->addWidget(mainArea);
@@ -298,7 +316,7 @@ void TMainForm::EstimateSourceClick(bool predictedOdds) {
   } catch (const IoError& e) {
     ShowInformationUtf8(this, QString::fromUtf8(e.what()));
   }
-  // Reloading the chosen date follows once the loader is wired in.
+  if (DateCombo->currentIndex() >= 0) DateComboChange();
 }
 
 }  // namespace sorvix

@@ -20,6 +20,14 @@ class QToolButton;
 
 namespace sorvix {
 
+class RaceDay;
+class RaceCardGrid;
+class RaceHeaderBar;
+class ResultsTab;
+class SignTableGrid;
+class TPrgrsForm;
+class UpDown;
+
 class TMainForm : public QMainWindow {
   Q_OBJECT
  public:
@@ -28,9 +36,21 @@ class TMainForm : public QMainWindow {
 
   JvLink& JVLink1() { return *jvLink_; }
 
+  RaceDay& Day() { return *day_; }
+
   // リスト作成: fills DateCombo with the stored meeting dates, newest first,
   // with no entry selected.
   void MakeDataListBtnClick();
+
+  // Loads the date shown in DateCombo and runs the whole analysis.
+  void DateComboChange();
+  // The race selection: makes the race list's current row the race of
+  // every view.
+  void DatListClick();
+  // The race stepper moved to `position`.
+  void UpDown1Click(int position);
+  // A click in column 特 of the sign table, on ring row `ringRow`.
+  void SpecialMarkClick(int ringRow);
 
   // The widgets other windows and the tests reach.
   QComboBox* DateCombo = nullptr;
@@ -38,12 +58,21 @@ class TMainForm : public QMainWindow {
   QLabel* DLlabel = nullptr;
   QTabWidget* PageControl1 = nullptr;
   QFrame* Panel5 = nullptr;
-  QFrame* RaceHeaderPanel = nullptr;
+  RaceHeaderBar* RaceHeader = nullptr;
+  UpDown* UpDown1 = nullptr;
+  RaceCardGrid* StringGrid10 = nullptr;
+  SignTableGrid* StringGrid1 = nullptr;
+  ResultsTab* ResultTab = nullptr;
+  TPrgrsForm* PrgrsForm = nullptr;
 
   QAction* ColumnOrderAction = nullptr;  // 縦列印刷
   QAction* RowOrderAction = nullptr;     // 横列印刷
   QAction* RaceDataAction = nullptr;     // 競走馬データを利用する
   QAction* OddsDataAction = nullptr;     // 予想オッズデータを利用する
+
+ signals:
+  // The race selection chose race-list row `row`; the other windows follow.
+  void RaceSelected(int row);
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -64,7 +93,11 @@ class TMainForm : public QMainWindow {
   void PrintOrderClick(bool rowOrder);
   void EstimateSourceClick(bool predictedOdds);
 
+  // Shows an error of a store operation (UTF-8 message).
+  void ShowError(const char* what);
+
   std::unique_ptr<JvLink> jvLink_;
+  std::unique_ptr<RaceDay> day_;
   bool shown_ = false;
 };
 

@@ -1,0 +1,135 @@
+#include "analysis/ui/user_set_form.h"
+
+#include <QApplication>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QIntValidator>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "analysis/sign_points.h"
+#include "app/io_error.h"
+#include "app/settings_file.h"
+#include "app/ui/fonts.h"
+#include "app/ui/message_box.h"
+#include "codes/code_tables.h"
+#include "codes/cp932.h"
+
+namespace sorvix {
+namespace {
+
+struct Group {
+  const char* title;
+  const char* label;  // the family word of each field's label
+  Sign first;
+  int count;
+};
+
+// Groups in the tab order of the fields.
+constexpr Group kGroups[] = {
+    {"赤サイン", "赤", Sign::Red1, 11},    {"緑サイン", "緑", Sign::Green1, 6},
+    {"橙サイン", "橙", Sign::Orange1, 7},  {"青サイン", "青", Sign::Blue1, 1},
+    {"黄サイン", "黄", Sign::Yellow1, 1},  {"時刻サイン", "時", Sign::HStimeS1, 1},
+    {"特別サイン", "特", Sign::Special1, 1},
+};
+
+}  // namespace
+
+TUserSetForm::TUserSetForm(QWidget* parent) : QDialog(parent) {
+  setWindowTitle(QStringLiteral("設定"));
+  setObjectName(QStringLiteral("UserSetForm"));
+  auto* layout = new QVBoxLayout(this);
+  auto* heading = new QLabel(QStringLiteral("サイン別配点設定"), this);
+  heading->setFont(GothicFont(12, true));
+  layout->addWidget(heading);
+
+  auto* groups = new QGridLayout;
+  int column = 0;
+  int row = 0;
+  QWidget* previous = nullptr;
+  for (const Group& group : kGroups) {
+    auto* box = new QGroupBox(QString::fromUtf8(group.title), this);
+    auto* grid = new QGridLayout(box);
+    for (int i = 0; i < group.count; ++i) {
+      Sign sign = SignAt(SignIndex(group.first) + i);
+      auto* label = new QLabel(QString::fromUtf8(group.label) + QString::fromStdString(Utf8(CircledNumber(i + 1))), box);
+      auto* field = new QLineEdit(box);
+      field->setObjectName(QString::fromLatin1(InfoOf(sign).key));
+      field->setValidator(new QIntValidator(0, 99, field));
+      field->setMaxLength(2);
+      field->setFixedWidth(36);
+      field->setAlignment(Qt::AlignRight);
+      field->installEventFilter(this);
+      grid->addWidget(label, i % 6, (i / 6) * 2);
+      grid->addWidget(field, i % 6, (i / 6) * 2 + 1);
+      fields_[static_cast<size_t>(sign)] = field;
+      if (previous) setTabOrder(previous, field);
+      previous = field;
+    }
+    groups->addWidget(box, row, column, group.count > 6 ? 1 : 1, 1, Qt::AlignTop);
+    if (++column == 3) {
+      column = 0;
+      ++row;
+    }
+  }
+  layout->addLayout(groups);
+  layout->addWidget(new QLabel(QStringLiteral("※本設定を変更を反映するには、開催日を再読込する必要があります。"), this));
+
+  auto* buttons = new QHBoxLayout;
+  auto* reset = new QPushButton(QStringLiteral("初期値に戻す"), this);
+  auto* ok = new QPushButton(QStringLiteral("OK"), this);
+  auto* cancel = new QPushButton(QStringLiteral("キャンセル"), this);
+  ok->setDefault(true);
+  buttons->addWidget(reset);
+  buttons->addStretch();
+  buttons->addWidget(ok);
+  buttons->addWidget(cancel);
+  layout->addLayout(buttons);
+  connect(reset, &QPushButton::clicked, this, &TUserSetForm::ResetBtnClick);
+  connect(ok, &QPushButton::clicked, this, &TUserSetForm::OkBtnClick);
+  connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+
+  Show(SignPoints::Load(SettingsFile()));
+}
+
+void TUserSetForm::Show(const SignPoints& points) {
+  for (int i = 0; i < kSignCount; ++i)
+    fields_[static_cast<size_t>(i)]->setText(QString::number(points[SignAt(i)]));
+}
+
+void TUserSetForm::OkBtnClick() {
+  SignPoints points = SignPoints::Defaults();
+  for (int i = 0; i < kSignCount; ++i) points[SignAt(i)] = fields_[static_cast<size_t>(i)]->text().toInt();
+  try {
+    SettingsFile ini;
+    points.Save(ini);
+  } catch (const IoError& e) {
+    ShowInformationUtf8(this, QString::fromUtf8(e.what()));
+    return;
+  }
+  QApplication::beep();
+  ShowInformation(this, "表示されている入力内容で保存しました。"_sj, false);
+  accept();
+}
+
+void TUserSetForm::ResetBtnClick() {
+  if (!AskYesNo(this, "設定を初期値に戻しますか？"_sj)) return;
+  Show(SignPoints::Defaults());
+}
+
+bool TUserSetForm::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::KeyPress) {
+    auto* key = static_cast<QKeyEvent*>(event);
+    if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+      focusNextChild();
+      return true;
+    }
+  }
+  return QDialog::eventFilter(watched, event);
+}
+
+}  // namespace sorvix

@@ -1,0 +1,122 @@
+// The main window's race pipeline: loading the chosen date, the race
+// selection and its views, the race stepper and the special-mark click.
+#include <QApplication>
+#include <QComboBox>
+#include <QListWidget>
+#include <QTabWidget>
+
+#include "analysis/run_analysis.h"
+#include "analysis/special_mark.h"
+#include "app/io_error.h"
+#include "app/settings_file.h"
+#include "app/ui/main_form.h"
+#include "app/ui/message_box.h"
+#include "app/ui/qt_text.h"
+#include "store/estimate.h"
+#include "store/race_day.h"
+#include "store/race_day_loader.h"
+#include "store/ui/prgrs_form.h"
+#include "views/race_card_grid.h"
+#include "views/race_header_bar.h"
+#include "views/results_tab.h"
+#include "views/sign_table_grid.h"
+#include "views/text/race_selection.h"
+#include "views/up_down.h"
+
+namespace sorvix {
+
+void TMainForm::ShowError(const char* what) { ShowInformationUtf8(this, QString::fromUtf8(what)); }
+
+void TMainForm::DateComboChange() {
+  if (DateCombo->currentIndex() < 0) return;
+  std::string label = FromQ(DateCombo->currentText());
+  PageControl1->hide();
+  DatList->clear();
+  RaceHeader->Clear();
+
+  LoadOptions options;
+  LoadOutcome outcome;
+  setEnabled(false);
+  try {
+    SettingsFile ini;
+    options.source = ReadEstimateSource(ini);
+    options.progress = PrgrsForm;
+    options.analysis = DayAnalysisSteps(SignPoints::Load(ini));
+    outcome = LoadRaceDay(*day_, label, options);
+  } catch (const std::exception& e) {
+    // A damaged store file: the loader left the day reset.
+    PrgrsForm->Close();
+    setEnabled(true);
+    ShowError(e.what());
+    return;
+  }
+  PrgrsForm->Close();
+  setEnabled(true);
+  if (!outcome.loaded) {
+    ShowInformation(this, outcome.message);
+    return;
+  }
+  for (int row = 0; row < day_->RaceListRows; ++row) DatList->addItem(Q(day_->RaceList[row].View()));
+  UpDown1->SetMax(outcome.stepperMax);
+  if (outcome.selectedRow >= 0) {
+    DatList->setCurrentRow(outcome.selectedRow);
+    DatListClick();
+  }
+  UpDown1->SetPosition(DatList->currentRow());
+}
+
+void TMainForm::DatListClick() {
+  int row = DatList->currentRow();
+  if (row < 0 || row >= day_->RaceListRows) return;
+  PageControl1->hide();
+  RaceDay& day = *day_;
+  day.SelRace = row;
+  day.LastListIndex = row;
+  const int n = ReadInt(day.Sheet[row].RunnerCount.View());
+
+  StringGrid1->SetWeights(SignPoints::Load(SettingsFile()));
+  StringGrid10->SetRowCount(std::clamp(n, 0, 18) + 1);
+  StringGrid10->setUpdatesEnabled(false);
+  RaceHeader->Show(HeaderTextOf(day.Sheet[row]));
+  for (int k = 0; k < n && k < 18; ++k) {
+    const RaceSheet& sheet = day.Sheet[row];
+    StringGrid10->SetCell(0, k + 1, Q(sheet.BracketNo[k].View()));
+    StringGrid10->SetCell(1, k + 1, Q(sheet.HorseNo[k].View()));
+    StringGrid10->SetCell(2, k + 1, Q(sheet.HorseName[k].View()));
+    StringGrid10->SetCell(3, k + 1, Q(sheet.JockeyName[k].View()));
+    StringGrid10->SetCell(4, k + 1, Q(sheet.TrainerName[k].View()));
+  }
+  if (IsRaceComplete(day, row)) {
+    PageControl1->show();
+  } else {
+    ShowInformation(this, IncompleteRaceMessage(day, row), false);
+  }
+  ResultTab->Fill(day.Payouts[row]);
+  emit RaceSelected(row);
+  StringGrid1->ClearSelection();
+  StringGrid10->ClearSelection();
+  StringGrid10->setUpdatesEnabled(true);
+  StringGrid1->viewport()->update();
+  StringGrid10->viewport()->update();
+  UpDown1->SetPosition(row);
+}
+
+void TMainForm::UpDown1Click(int position) {
+  if (DatList->count() < 2) return;
+  DatList->setCurrentRow(position);
+  DatListClick();
+}
+
+void TMainForm::SpecialMarkClick(int ringRow) {
+  if (DatList->currentRow() < 0) return;
+  int weight = SettingsFile().ReadInteger("SignPoint", "Special1", 10);
+  try {
+    sorvix::SpecialMarkClick(*day_, day_->SelRace, ringRow, weight);
+  } catch (const std::exception& e) {
+    ShowError(e.what());
+  }
+  StringGrid1->viewport()->update();
+  StringGrid10->viewport()->update();
+}
+
+}  // namespace sorvix

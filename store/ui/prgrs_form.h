@@ -1,0 +1,40 @@
+// The progress window of long store operations: a borderless box on top of
+// the other windows, centred on the screen, with a title line, a detail line
+// and a progress bar.  Pending window messages are processed after every
+// change so the texts stay live.
+#pragma once
+
+#include <QElapsedTimer>
+#include <QWidget>
+
+#include "store/load_progress.h"
+
+class QLabel;
+class QProgressBar;
+
+namespace sorvix {
+
+class TPrgrsForm : public QWidget, public LoadProgress {
+  Q_OBJECT
+ public:
+  explicit TPrgrsForm(QWidget* parent = nullptr);
+
+  void Show() override;
+  void Close() override;
+  void SetTitle(std::string_view cp932) override;
+  void SetDetail(std::string_view cp932) override;
+  void SetRange(int max) override;
+  void Advance() override;
+  void ProcessEvents() override;
+
+  QLabel* TitleLabel = nullptr;
+  QLabel* DetailLabel = nullptr;
+  QProgressBar* ProgressBar1 = nullptr;
+
+ private:
+  // Pending messages are processed at most once a frame: the texts stay
+  // live without a repaint for every runner of a 36-race day.
+  QElapsedTimer since_events_;
+};
+
+}  // namespace sorvix
