@@ -57,13 +57,23 @@ case "${1:-}" in
     install_packages
     build "$ROOT/build/release" Release -DSORVIX_TESTS=OFF
     HOME_DIR="$ROOT/demo-home"
-    mkdir -p "$HOME_DIR/JVLink"
+    BIN="$ROOT/build/release"
+    if [ ! -d "$HOME_DIR/Data" ] || [ -z "$(ls "$HOME_DIR/Data" 2>/dev/null)" ]; then
+      echo "== デモデータを作成しています（$HOME_DIR）"
+      mkdir -p "$HOME_DIR"
+      "$BIN/tools/feedgen/sorvix-feedgen" --demo --out "$HOME_DIR/JVLink" --legacy-uma "$HOME_DIR" --force
+      "$BIN/cli/sorvix-cli" --home "$HOME_DIR" acquire --setup --from 2022-01-01
+      mkdir -p "$HOME_DIR/ylzh"
+      cp "$HOME_DIR/JVLink/odds/"*.lzh "$HOME_DIR/ylzh/" 2>/dev/null || true
+    fi
     if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
-      exec "$ROOT/build/release/sorvix" --home "$HOME_DIR"
+      exec "$BIN/sorvix" --home "$HOME_DIR"
     else
       echo "表示装置（DISPLAY）がありません。ウィンドウを見るには: xvfb-run -a ./sorvix.sh demo"
-      echo "代わりにコマンド版を実行します:"
-      "$ROOT/build/release/sorvix-cli" --home "$HOME_DIR" dates
+      echo "代わりにコマンド版で最新の開催日を表示します:"
+      "$BIN/cli/sorvix-cli" --home "$HOME_DIR" dates
+      latest=$("$BIN/cli/sorvix-cli" --home "$HOME_DIR" dates | head -n 1)
+      [ -n "$latest" ] && "$BIN/cli/sorvix-cli" --home "$HOME_DIR" load "$latest" | head -n 60
     fi
     ;;
   *)

@@ -13,7 +13,8 @@ std::vector<AnalysisStep> DayAnalysisSteps(const SignPoints& points) {
   using Scope = AnalysisStep::Scope;
   return {
       AssignmentStep(),
-      {Scope::Day, [](RaceDay& day, const LoadContext& ctx) { HrReadBtnClick(day, ctx.dateLabel); }},
+      {Scope::Day,
+       [](RaceDay& day, const LoadContext& ctx) { HrReadBtnClick(day, ctx.dateLabel); }},
       SignCalculationStep(points),
       VenueSignCopyStep(),
       {Scope::EachRace, [](RaceDay& day, const LoadContext&) { SignSisuBtnClick(day); }},

@@ -12,15 +12,16 @@ namespace sorvix {
 namespace {
 
 constexpr int kColumnWidths[22] = {20, 20, 130, 50, 50, 30, 30, 40, 30, 30, 30,
-                                   30, 65, 65, 65, 65, 65, 65, 65, 65, 65, 65};
+                                   30, 65, 65,  65, 65, 65, 65, 65, 65, 65, 65};
 
 // Header lines of columns 0 and 5–21 (columns 1–4 show their cell text).
 QString HeaderLine(int col, int line) {
-  static const char* kHeaders[12][2] = {
-      {"枠", "番"},   {nullptr, nullptr}, {nullptr, nullptr}, {nullptr, nullptr},
-      {nullptr, nullptr}, {"ｻ指", "ｱｳｪｲ"}, {"ｻ指", "ﾎｰﾑ"},   {"ｻ指計", "枠平均"},
-      {"推定", "能力"}, {"軸", ""},       {"相手", ""},       {"着順", ""}};
-  if (col >= 12) return line == 0 ? QStringLiteral("前走") + QString::asprintf("%2d", col - 11) : QString();
+  static const char* kHeaders[12][2] = {{"枠", "番"},       {nullptr, nullptr},  {nullptr, nullptr},
+                                        {nullptr, nullptr}, {nullptr, nullptr},  {"ｻ指", "ｱｳｪｲ"},
+                                        {"ｻ指", "ﾎｰﾑ"},     {"ｻ指計", "枠平均"}, {"推定", "能力"},
+                                        {"軸", ""},         {"相手", ""},        {"着順", ""}};
+  if (col >= 12)
+    return line == 0 ? QStringLiteral("前走") + QString::asprintf("%2d", col - 11) : QString();
   const char* text = kHeaders[col][line];
   return text ? QString::fromUtf8(text) : QString();
 }
@@ -42,7 +43,8 @@ RaceCardGrid::RaceCardGrid(QWidget* parent) : StringGrid(parent) {
   SetGridFont(cell::Gothic(9));
   const char* headers[] = {"枠", "馬", "馬名", "騎手", "調教師"};
   for (int c = 0; c < 5; ++c) SetCell(c, 0, QString::fromUtf8(headers[c]));
-  SetDrawCellHandler([this](QPainter& p, int col, int row, const QRect& rect) { DrawCell(p, col, row, rect); });
+  SetDrawCellHandler(
+      [this](QPainter& p, int col, int row, const QRect& rect) { DrawCell(p, col, row, rect); });
   connect(this, &StringGrid::MouseReleased, this, &StringGrid::ClearSelection);
 }
 
@@ -110,7 +112,8 @@ void RaceCardGrid::DrawCell(QPainter& p, int col, int row, const QRect& rect) co
       int second = 1 + cell::LineHeight(p);
       p.setFont(cell::Gothic(9, true));
       p.setPen(RankColour(rank));
-      cell::Text(p, rect, 1, second, rank < 1 ? QStringLiteral(" ") : QString::asprintf("%3d", rank));
+      cell::Text(p, rect, 1, second,
+                 rank < 1 ? QStringLiteral(" ") : QString::asprintf("%3d", rank));
       break;
     }
     case 7: {
@@ -125,7 +128,9 @@ void RaceCardGrid::DrawCell(QPainter& p, int col, int row, const QRect& rect) co
     case 8: {
       int rank = calc.SuiteiRank[h];
       p.setFont(cell::Gothic(9, true));
-      p.setPen(rank == 1 ? QColor(Qt::red) : (rank == 2 || rank == 3) ? QColor(Qt::blue) : QColor(Qt::black));
+      p.setPen(rank == 1                  ? QColor(Qt::red)
+               : (rank == 2 || rank == 3) ? QColor(Qt::blue)
+                                          : QColor(Qt::black));
       if (rank >= 1) cell::Text(p, rect, 1, 7, QString::asprintf("%2d", rank));
       break;
     }
@@ -138,7 +143,8 @@ void RaceCardGrid::DrawCell(QPainter& p, int col, int row, const QRect& rect) co
     }
     case 10:
       p.setFont(cell::Gothic(9, true));
-      cell::Text(p, rect, 5, 7, calc.PartnerMark[h] == 1 ? QStringLiteral("○") : QStringLiteral(" "));
+      cell::Text(p, rect, 5, 7,
+                 calc.PartnerMark[h] == 1 ? QStringLiteral("○") : QStringLiteral(" "));
       break;
     case 11: {
       int place = se.Int(335, 2);
@@ -157,7 +163,8 @@ void RaceCardGrid::DrawCell(QPainter& p, int col, int row, const QRect& rect) co
                  Q(std::string(ra.Field(12, 4)) + "." + std::string(md.substr(0, 2)) + "." +
                    std::string(md.substr(2))));
       int second = 1 + cell::LineHeight(p);
-      cell::Text(p, rect, 1, second, Q(VenueName(ra.Field(20, 2)) + PadNumber(ra.Field(26, 2)) + "R "));
+      cell::Text(p, rect, 1, second,
+                 Q(VenueName(ra.Field(20, 2)) + PadNumber(ra.Field(26, 2)) + "R "));
       int place = day_->KakoSeRec[r][h][k].Int(335, 2);
       if (place > 0) {
         p.setFont(cell::Gothic(8, true));

@@ -20,7 +20,8 @@ constexpr int kSectionHeight = 74;
 constexpr int kValueLeft = 96;
 constexpr int kColumnStep = 64;
 
-void SetEntry(QLabel* const* labels, bool shows, const QString& result, int popularity, int payout) {
+void SetEntry(QLabel* const* labels, bool shows, const QString& result, int popularity,
+              int payout) {
   labels[0]->setText(shows ? result : QString());
   labels[1]->setText(shows ? QString::asprintf("%2d", popularity) : QString());
   labels[2]->setText(shows ? QString::asprintf("%8d", payout) : QString());
@@ -61,7 +62,8 @@ ResultsTab::ResultsTab(QWidget* parent) : QWidget(parent) {
 }
 
 QLabel* ResultsTab::Value(int section, int column, int line) const {
-  return sections_.at(static_cast<size_t>(section)).values.at(static_cast<size_t>(column * 3 + line));
+  return sections_.at(static_cast<size_t>(section))
+      .values.at(static_cast<size_t>(column * 3 + line));
 }
 
 void ResultsTab::Fill(const PayoutTable& table) {
@@ -70,8 +72,8 @@ void ResultsTab::Fill(const PayoutTable& table) {
   auto horses = [this](int section, const PayoutHorse* entries, int count) {
     for (int i = 0; i < count; ++i)
       SetEntry(&sections_[static_cast<size_t>(section)].values[static_cast<size_t>(i * 3)],
-               entries[i].HorseNo != 0, QString::asprintf("%2d", entries[i].HorseNo), entries[i].Popularity,
-               entries[i].Payout);
+               entries[i].HorseNo != 0, QString::asprintf("%2d", entries[i].HorseNo),
+               entries[i].Popularity, entries[i].Payout);
   };
   auto combinations = [this](int section, const PayoutCombination* entries, int count) {
     for (int i = 0; i < count; ++i)

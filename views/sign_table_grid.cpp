@@ -17,13 +17,19 @@ constexpr int kSumColumn = 33;
 
 QColor FamilyColour(SignFamily family) {
   switch (family) {
-    case SignFamily::Special: return QColor(255, 0, 255);
-    case SignFamily::Red: return QColor(255, 0, 0);
-    case SignFamily::Green: return QColor(0, 128, 0);
-    case SignFamily::Orange: return QColor(255, 128, 0);
-    case SignFamily::Blue: return QColor(0, 0, 255);
+    case SignFamily::Special:
+      return QColor(255, 0, 255);
+    case SignFamily::Red:
+      return QColor(255, 0, 0);
+    case SignFamily::Green:
+      return QColor(0, 128, 0);
+    case SignFamily::Orange:
+      return QColor(255, 128, 0);
+    case SignFamily::Blue:
+      return QColor(0, 0, 255);
     case SignFamily::Yellow:
-    case SignFamily::Time: return QColor(255, 255, 0);
+    case SignFamily::Time:
+      return QColor(255, 255, 0);
   }
   return Qt::white;
 }
@@ -35,13 +41,23 @@ std::pair<QString, QString> HeaderLines(int col) {
   Sign sign = SignAt(col - kSignColumn);
   int number = 0;
   switch (InfoOf(sign).family) {
-    case SignFamily::Special: return {QStringLiteral("特"), QString()};
-    case SignFamily::Red: number = col - 5; return {QStringLiteral("赤"), QString::number(number)};
-    case SignFamily::Green: number = col - 16; return {QStringLiteral("緑"), QString::number(number)};
-    case SignFamily::Orange: number = col - 22; return {QStringLiteral("橙"), QString::number(number)};
-    case SignFamily::Blue: return {QStringLiteral("青"), QString()};
-    case SignFamily::Yellow: return {QStringLiteral("黄"), QString()};
-    case SignFamily::Time: return {QStringLiteral("時"), QString()};
+    case SignFamily::Special:
+      return {QStringLiteral("特"), QString()};
+    case SignFamily::Red:
+      number = col - 5;
+      return {QStringLiteral("赤"), QString::number(number)};
+    case SignFamily::Green:
+      number = col - 16;
+      return {QStringLiteral("緑"), QString::number(number)};
+    case SignFamily::Orange:
+      number = col - 22;
+      return {QStringLiteral("橙"), QString::number(number)};
+    case SignFamily::Blue:
+      return {QStringLiteral("青"), QString()};
+    case SignFamily::Yellow:
+      return {QStringLiteral("黄"), QString()};
+    case SignFamily::Time:
+      return {QStringLiteral("時"), QString()};
   }
   return {};
 }
@@ -63,10 +79,12 @@ SignTableGrid::SignTableGrid(QWidget* parent) : StringGrid(parent) {
   SetGridFont(cell::GothicPixels(12));
   const char* headers[] = {"枠", "馬", "馬名", "騎手", "調教師"};
   for (int c = 0; c < 5; ++c) SetCell(c, 0, QString::fromUtf8(headers[c]));
-  SetDrawCellHandler([this](QPainter& p, int col, int row, const QRect& rect) { DrawCell(p, col, row, rect); });
+  SetDrawCellHandler(
+      [this](QPainter& p, int col, int row, const QRect& rect) { DrawCell(p, col, row, rect); });
   connect(this, &StringGrid::MouseReleased, this, &StringGrid::ClearSelection);
   connect(this, &StringGrid::CellHovered, this, [this](int col, int row) {
-    viewport()->setCursor(col == kSignColumn && row >= 1 ? Qt::PointingHandCursor : Qt::ArrowCursor);
+    viewport()->setCursor(col == kSignColumn && row >= 1 ? Qt::PointingHandCursor
+                                                         : Qt::ArrowCursor);
   });
   connect(this, &StringGrid::CellPressed, this, [this](int col, int row) {
     if (col == kSignColumn && row >= 1) emit SpecialMarkClicked(row - 1);
@@ -112,7 +130,8 @@ void SignTableGrid::DrawCell(QPainter& p, int col, int row, const QRect& rect) c
     cell::Text(p, rect, 65, second, Q(BurdenText(TrimRight(sheet.Burden[k].View()))));
   } else if (col == 3 || col == 4) {
     p.setFont(cell::Gothic(8));
-    cell::Text(p, rect, 1, 7, Q(col == 3 ? sheet.JockeyName[k].View() : sheet.TrainerName[k].View()));
+    cell::Text(p, rect, 1, 7,
+               Q(col == 3 ? sheet.JockeyName[k].View() : sheet.TrainerName[k].View()));
   } else if (col < kSumColumn) {
     Sign sign = SignAt(col - kSignColumn);
     bool present = !IsBlank(MarkText(calc, sign, k));

@@ -84,7 +84,9 @@ QSize StringGrid::FullSize() const {
   return QSize(ContentWidth() + 2 * frameWidth(), rows_ * (row_height_ + 1) + 2 * frameWidth());
 }
 
-QSize StringGrid::sizeHint() const { return FullSize(); }
+QSize StringGrid::sizeHint() const {
+  return FullSize();
+}
 
 QRect StringGrid::CellRect(int col, int row) const {
   int x = -horizontalScrollBar()->value();
@@ -145,7 +147,8 @@ void StringGrid::paintEvent(QPaintEvent*) {
   }
   // Grid lines.
   p.setPen(QColor(0xA0, 0xA0, 0xA0));
-  int bottom = std::min(viewport()->height(), (rows_ - verticalScrollBar()->value()) * (row_height_ + 1));
+  int bottom =
+      std::min(viewport()->height(), (rows_ - verticalScrollBar()->value()) * (row_height_ + 1));
   int x = -horizontalScrollBar()->value();
   for (int w : widths_) {
     x += w;
@@ -169,7 +172,9 @@ void StringGrid::mouseMoveEvent(QMouseEvent* event) {
   emit CellHovered(c.x(), c.y());
 }
 
-void StringGrid::mouseReleaseEvent(QMouseEvent*) { emit MouseReleased(); }
+void StringGrid::mouseReleaseEvent(QMouseEvent*) {
+  emit MouseReleased();
+}
 
 void StringGrid::resizeEvent(QResizeEvent* event) {
   QAbstractScrollArea::resizeEvent(event);
@@ -206,7 +211,9 @@ void Text(QPainter& p, const QRect& rect, int x, int y, const QString& text) {
   p.drawText(rect.left() + x + 1, rect.top() + y + 1 + metrics.ascent(), text);
 }
 
-int LineHeight(const QPainter& p) { return QFontMetrics(p.font()).height(); }
+int LineHeight(const QPainter& p) {
+  return QFontMetrics(p.font()).height();
+}
 
 void BottomLine(QPainter& p, const QRect& rect) {
   p.save();
@@ -217,15 +224,24 @@ void BottomLine(QPainter& p, const QRect& rect) {
 
 QColor BracketColour(int bracket) {
   switch (bracket) {
-    case 1: return Qt::white;
-    case 2: return QColor(128, 128, 128);
-    case 3: return QColor(255, 0, 0);
-    case 4: return QColor(0, 0, 255);
-    case 5: return QColor(255, 255, 0);
-    case 6: return QColor(0, 128, 0);
-    case 7: return QColor(255, 128, 0);
-    case 8: return QColor(255, 0, 255);
-    default: return QColor();
+    case 1:
+      return Qt::white;
+    case 2:
+      return QColor(128, 128, 128);
+    case 3:
+      return QColor(255, 0, 0);
+    case 4:
+      return QColor(0, 0, 255);
+    case 5:
+      return QColor(255, 255, 0);
+    case 6:
+      return QColor(0, 128, 0);
+    case 7:
+      return QColor(255, 128, 0);
+    case 8:
+      return QColor(255, 0, 255);
+    default:
+      return QColor();
   }
 }
 

@@ -31,7 +31,9 @@ void UpDown::SetMax(int max) {
   position_ = std::clamp(position_, 0, max_);
 }
 
-void UpDown::SetPosition(int position) { position_ = std::clamp(position, 0, max_); }
+void UpDown::SetPosition(int position) {
+  position_ = std::clamp(position, 0, max_);
+}
 
 void UpDown::Step(int delta) {
   int next = std::clamp(position_ + delta, 0, max_);

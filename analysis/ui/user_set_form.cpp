@@ -31,9 +31,9 @@ struct Group {
 
 // Groups in the tab order of the fields.
 constexpr Group kGroups[] = {
-    {"赤サイン", "赤", Sign::Red1, 11},    {"緑サイン", "緑", Sign::Green1, 6},
-    {"橙サイン", "橙", Sign::Orange1, 7},  {"青サイン", "青", Sign::Blue1, 1},
-    {"黄サイン", "黄", Sign::Yellow1, 1},  {"時刻サイン", "時", Sign::HStimeS1, 1},
+    {"赤サイン", "赤", Sign::Red1, 11},      {"緑サイン", "緑", Sign::Green1, 6},
+    {"橙サイン", "橙", Sign::Orange1, 7},    {"青サイン", "青", Sign::Blue1, 1},
+    {"黄サイン", "黄", Sign::Yellow1, 1},    {"時刻サイン", "時", Sign::HStimeS1, 1},
     {"特別サイン", "特", Sign::Special1, 1},
 };
 
@@ -56,7 +56,8 @@ TUserSetForm::TUserSetForm(QWidget* parent) : QDialog(parent) {
     auto* grid = new QGridLayout(box);
     for (int i = 0; i < group.count; ++i) {
       Sign sign = SignAt(SignIndex(group.first) + i);
-      auto* label = new QLabel(QString::fromUtf8(group.label) + QString::fromStdString(Utf8(CircledNumber(i + 1))), box);
+      auto* label = new QLabel(
+          QString::fromUtf8(group.label) + QString::fromStdString(Utf8(CircledNumber(i + 1))), box);
       auto* field = new QLineEdit(box);
       field->setObjectName(QString::fromLatin1(InfoOf(sign).key));
       field->setValidator(new QIntValidator(0, 99, field));
@@ -77,7 +78,8 @@ TUserSetForm::TUserSetForm(QWidget* parent) : QDialog(parent) {
     }
   }
   layout->addLayout(groups);
-  layout->addWidget(new QLabel(QStringLiteral("※本設定を変更を反映するには、開催日を再読込する必要があります。"), this));
+  layout->addWidget(new QLabel(
+      QStringLiteral("※本設定を変更を反映するには、開催日を再読込する必要があります。"), this));
 
   auto* buttons = new QHBoxLayout;
   auto* reset = new QPushButton(QStringLiteral("初期値に戻す"), this);
@@ -103,7 +105,8 @@ void TUserSetForm::Show(const SignPoints& points) {
 
 void TUserSetForm::OkBtnClick() {
   SignPoints points = SignPoints::Defaults();
-  for (int i = 0; i < kSignCount; ++i) points[SignAt(i)] = fields_[static_cast<size_t>(i)]->text().toInt();
+  for (int i = 0; i < kSignCount; ++i)
+    points[SignAt(i)] = fields_[static_cast<size_t>(i)]->text().toInt();
   try {
     SettingsFile ini;
     points.Save(ini);

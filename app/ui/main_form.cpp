@@ -11,8 +11,8 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QMenuBar>
-#include <QSplitter>
 #include <QScrollArea>
+#include <QSplitter>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTimer>
@@ -22,6 +22,7 @@
 #include <QVBoxLayout>
 #include <ctime>
 
+#include "analysis/ui/user_set_form.h"
 #include "app/error_log.h"
 #include "app/io_error.h"
 #include "app/program_folder.h"
@@ -31,9 +32,11 @@
 #include "app/ui/fonts.h"
 #include "app/ui/message_box.h"
 #include "app/ui/qt_text.h"
+#include "results/ui/kaime_form.h"
 #include "store/meeting_list.h"
 #include "store/race_day.h"
 #include "store/ui/prgrs_form.h"
+#include "views/de_form.h"
 #include "views/race_card_grid.h"
 #include "views/race_header_bar.h"
 #include "views/results_tab.h"
@@ -69,6 +72,13 @@ TMainForm::TMainForm(std::unique_ptr<JvLink> jvLink, QWidget* parent)
   RestoreGeometry();
   RunCreationSteps();
   PrgrsForm = new TPrgrsForm(this);
+  DeForm = new TDeForm(this);
+  DeForm->SetRaceDay(day_.get());
+  connect(DeForm, &TDeForm::RaceChosen, this, [this](int row) {
+    DatList->setCurrentRow(row);
+    DatListClick();
+  });
+  KaimeForm = new TKaimeForm(this);
   connect(DateCombo, &QComboBox::activated, this, [this] { DateComboChange(); });
 }
 
@@ -91,7 +101,12 @@ void TMainForm::BuildToolBar() {
           &QToolButton::clicked, this, &TMainForm::FPanelClick);
   bar->addSeparator();
   // Commands whose windows are not part of the program yet stay disabled.
-  for (const char* caption : {"JVデータ取得", "連続出馬表", "結果情報", "買い目表", "予想オッズ"}) {
+  connect(
+      AddToolButton(bar, QStringLiteral("連続出馬表"), QStringLiteral("連続出馬表を表示します")),
+      &QToolButton::clicked, this, [this] { DeForm->DeBtnClick(); });
+  connect(AddToolButton(bar, QStringLiteral("買い目表"), QStringLiteral("買い目表を表示します")),
+          &QToolButton::clicked, this, [this] { KaimeForm->KaimeHyoBtnClick(); });
+  for (const char* caption : {"JVデータ取得", "結果情報", "予想オッズ"}) {
     QToolButton* button =
         AddToolButton(bar, QString::fromUtf8(caption), QString::fromUtf8(caption));
     button->setObjectName(QString::fromUtf8(caption));
@@ -112,7 +127,7 @@ void TMainForm::BuildToolBar() {
   connect(UpDown1, &UpDown::Clicked, this, &TMainForm::UpDown1Click);
 
   RaceHeader = new RaceHeaderBar(bar);
-  RaceHeader->setMinimumSize(400, 40);
+  RaceHeader->setMinimumSize(340, 40);
   bar->addWidget(RaceHeader);
 }
 
@@ -183,7 +198,11 @@ void TMainForm::BuildMenus() {
   connect(file->addAction(QStringLiteral("終了(&X)")), &QAction::triggered, this, &QWidget::close);
 
   QMenu* settings = menuBar()->addMenu(QStringLiteral("設定(&S)"));
-  settings->addAction(QStringLiteral("ユーザー設定(&U)"))->setEnabled(false);
+  connect(settings->addAction(QStringLiteral("ユーザー設定(&U)")), &QAction::triggered, this,
+          [this] {
+            TUserSetForm form(this);
+            form.exec();
+          });
   QMenu* estimate = settings->addMenu(QStringLiteral("推定能力計算指定(&S)"));
   auto* estimateGroup = new QActionGroup(this);
   RaceDataAction = estimate->addAction(QStringLiteral("競走馬データを利用する"));

@@ -25,6 +25,8 @@ class RaceCardGrid;
 class RaceHeaderBar;
 class ResultsTab;
 class SignTableGrid;
+class TDeForm;
+class TKaimeForm;
 class TPrgrsForm;
 class UpDown;
 
@@ -64,6 +66,8 @@ class TMainForm : public QMainWindow {
   SignTableGrid* StringGrid1 = nullptr;
   ResultsTab* ResultTab = nullptr;
   TPrgrsForm* PrgrsForm = nullptr;
+  TDeForm* DeForm = nullptr;
+  TKaimeForm* KaimeForm = nullptr;
 
   QAction* ColumnOrderAction = nullptr;  // 縦列印刷
   QAction* RowOrderAction = nullptr;     // 横列印刷

@@ -12,10 +12,12 @@
 #include "app/ui/main_form.h"
 #include "app/ui/message_box.h"
 #include "app/ui/qt_text.h"
+#include "results/ui/kaime_form.h"
 #include "store/estimate.h"
 #include "store/race_day.h"
 #include "store/race_day_loader.h"
 #include "store/ui/prgrs_form.h"
+#include "views/de_form.h"
 #include "views/race_card_grid.h"
 #include "views/race_header_bar.h"
 #include "views/results_tab.h"
@@ -25,7 +27,9 @@
 
 namespace sorvix {
 
-void TMainForm::ShowError(const char* what) { ShowInformationUtf8(this, QString::fromUtf8(what)); }
+void TMainForm::ShowError(const char* what) {
+  ShowInformationUtf8(this, QString::fromUtf8(what));
+}
 
 void TMainForm::DateComboChange() {
   if (DateCombo->currentIndex() < 0) return;
@@ -56,12 +60,15 @@ void TMainForm::DateComboChange() {
     ShowInformation(this, outcome.message);
     return;
   }
-  for (int row = 0; row < day_->RaceListRows; ++row) DatList->addItem(Q(day_->RaceList[row].View()));
+  for (int row = 0; row < day_->RaceListRows; ++row)
+    DatList->addItem(Q(day_->RaceList[row].View()));
+  DeForm->FillRaceList(*day_);
   UpDown1->SetMax(outcome.stepperMax);
   if (outcome.selectedRow >= 0) {
     DatList->setCurrentRow(outcome.selectedRow);
     DatListClick();
   }
+  DeForm->SelectFirstVenue();
   UpDown1->SetPosition(DatList->currentRow());
 }
 
@@ -92,6 +99,9 @@ void TMainForm::DatListClick() {
     ShowInformation(this, IncompleteRaceMessage(day, row), false);
   }
   ResultTab->Fill(day.Payouts[row]);
+  RaceNeighbours around = NeighboursOf(row, day.RaceListRows);
+  DeForm->ShowSelection(day, around.prev, around.sel, around.next, around.next2);
+  KaimeForm->ShowCombinations(day, row);
   emit RaceSelected(row);
   StringGrid1->ClearSelection();
   StringGrid10->ClearSelection();

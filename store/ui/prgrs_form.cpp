@@ -39,7 +39,9 @@ void TPrgrsForm::Show() {
   ProcessEvents();
 }
 
-void TPrgrsForm::Close() { hide(); }
+void TPrgrsForm::Close() {
+  hide();
+}
 
 void TPrgrsForm::SetTitle(std::string_view cp932) {
   TitleLabel->setText(Q(cp932));

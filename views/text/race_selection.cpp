@@ -25,7 +25,7 @@ std::string HeaderGradeText(std::string_view code) {
   static const struct {
     char code;
     const char* text;
-  } kGrades[] = {{'A', "G1   "}, {'B', "G2   "}, {'C', "G3   "},     {'D', "重賞 "},
+  } kGrades[] = {{'A', "G1   "},     {'B', "G2   "}, {'C', "G3   "}, {'D', "重賞 "},
                  {'E', "特別競走 "}, {'F', "JG1  "}, {'G', "JG2  "}, {'H', "JG3  "}};
   if (code.size() == 1)
     for (const auto& g : kGrades)
@@ -69,8 +69,9 @@ RaceHeaderText HeaderTextOf(const RaceSheet& sheet) {
   t.grade = HeaderGradeText(sheet.GradeCode.View());
   t.venue = VenueShortName(Field(key, 9, 2));
   t.raceNumber = std::to_string(ReadInt(Field(key, 15, 2)));
-  t.dateMeeting = std::string(Field(key, 1, 4)) + "年"_sj + Format("%2d", ReadInt(Field(key, 5, 2))) +
-                  "月"_sj + Format("%2d", ReadInt(Field(key, 7, 2))) + "日"_sj + t.venue.substr(0, 4) + " " +
+  t.dateMeeting = std::string(Field(key, 1, 4)) + "年"_sj +
+                  Format("%2d", ReadInt(Field(key, 5, 2))) + "月"_sj +
+                  Format("%2d", ReadInt(Field(key, 7, 2))) + "日"_sj + t.venue.substr(0, 4) + " " +
                   std::to_string(ReadInt(Field(key, 11, 2))) + "回 "_sj +
                   std::to_string(ReadInt(Field(key, 13, 2))) + "日"_sj;
   t.raceName = std::string(sheet.RaceName.View());
@@ -79,7 +80,8 @@ RaceHeaderText HeaderTextOf(const RaceSheet& sheet) {
   t.track = HeaderTrackText(sheet.TrackCode.View());
   t.distance = Format("%4dm", ReadInt(sheet.Distance.View()));
   std::string_view time = sheet.StartTime.View();
-  t.postTime = std::string(Field(time, 1, 2)) + "時"_sj + std::string(Field(time, 3, 2)) + "分発走"_sj;
+  t.postTime =
+      std::string(Field(time, 1, 2)) + "時"_sj + std::string(Field(time, 3, 2)) + "分発走"_sj;
   t.runners = Format("%2d", ReadInt(sheet.RunnerCount.View())) + "頭"_sj;
   return t;
 }
