@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "analysis/ring_layout.h"
+#include "analysis/run_analysis.h"
 #include "analysis/sign_analysis_steps.h"
 #include "analysis/sign_index.h"
 #include "analysis/sign_marks.h"
@@ -271,22 +272,6 @@ void PrintRaceTables(const RaceDay& day, int slot) {
 
 // ---- command ----------------------------------------------------------------
 
-// The analysis a date goes through once read, in the loader's order: 代入,
-// 払戻取込, サイン計算 (each race), 計算後代入, サイン指数 (each race), 買い目
-// (each race).
-std::vector<AnalysisStep> AnalysisOfTheDate(const SignPoints& points) {
-  using Scope = AnalysisStep::Scope;
-  return {
-      AssignmentStep(),
-      {Scope::Day,
-       [](RaceDay& day, const LoadContext& ctx) { HrReadBtnClick(day, ctx.dateLabel); }},
-      SignCalculationStep(points),
-      VenueSignCopyStep(),
-      {Scope::EachRace, [](RaceDay& day, const LoadContext&) { SignSisuBtnClick(day); }},
-      {Scope::EachRace, [](RaceDay& day, const LoadContext&) { KaimeBtn1Click(day); }},
-  };
-}
-
 int Usage() {
   std::fprintf(stderr, "使い方: sorvix-cli analyze DATE [--ini FILE] [--race N] [--table]\n");
   return 2;
@@ -335,7 +320,7 @@ int Analyze(const Args& args) {
 
   LoadOptions options;
   options.source = ReadEstimateSource(settings);
-  options.analysis = AnalysisOfTheDate(SignPoints::Load(settings));
+  options.analysis = DayAnalysisSteps(SignPoints::Load(settings));
   auto day = RaceDay::Create();
   LoadOutcome outcome;
   try {
