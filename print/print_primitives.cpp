@@ -1,0 +1,177 @@
+#include "print/print_primitives.h"
+
+#include <vector>
+
+#include "codes/code_tables.h"
+#include "codes/cp932.h"
+#include "codes/text.h"
+#include "store/race_day.h"
+
+namespace sorvix {
+
+namespace {
+
+constexpr PageColor kTableColors[] = {kWhite, kBlack,  kRed,  kBlue, kYellow,
+                                      kGreen, kOrange, kPink, kAqua, kMaroon};
+
+// The characters of a CP932 text, lead and trail bytes kept together.
+std::vector<std::string_view> Characters(std::string_view text) {
+  std::vector<std::string_view> out;
+  for (size_t i = 0; i < text.size();) {
+    size_t width = IsLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size() ? 2 : 1;
+    out.push_back(text.substr(i, width));
+    i += width;
+  }
+  return out;
+}
+
+// The first `bytes` bytes of a CP932 text, never ending in half a character.
+std::string_view CutBytes(std::string_view text, size_t bytes) {
+  size_t end = 0;
+  for (std::string_view ch : Characters(text)) {
+    if (end + ch.size() > bytes) break;
+    end += ch.size();
+  }
+  return text.substr(0, end);
+}
+
+}  // namespace
+
+PageColor VenueColor(int venue) {
+  return venue >= 1 && venue <= 10 ? kTableColors[venue - 1] : kWhite;
+}
+
+PageColor VenueTextColor(int venue) {
+  if (venue < 1 || venue > 10) return kBlack;
+  switch (venue) {
+    case 1:
+    case 5:
+    case 6:
+    case 7:
+    case 8:
+    case 9:
+      return kBlack;
+    default:
+      return kWhite;
+  }
+}
+
+PageColor BracketColor(int bracket) {
+  return bracket >= 1 && bracket <= 8 ? kTableColors[bracket - 1] : kWhite;
+}
+
+PageColor BracketTextColor(int bracket) {
+  return bracket == 2 || bracket == 3 || bracket == 4 ? kWhite : kBlack;
+}
+
+PageColor RankColor(int rank) {
+  if (rank == 1) return kRed;
+  if (rank == 2 || rank == 3) return kBlue;
+  return kBlack;
+}
+
+std::string PrintFontName() {
+  return "ＭＳ ゴシック"_sj;
+}
+
+void SetFont(TPrevX& prev, int points, bool bold, bool underline, PageColor color) {
+  PageFont& font = prev.Canvas().Font;
+  font.Name = PrintFontName();
+  font.Size = points;
+  font.Bold = bold;
+  font.Underline = underline;
+  font.Color = color;
+}
+
+void DotRule(TPrevX& prev, int x1, int y1, int x2, int y2, int dots) {
+  prev.Canvas().Pen = PagePen{kBlack, dots, PenStyle::Solid};
+  prev.MoveToAt(x1, y1);
+  prev.LineToAt(x2, y2);
+}
+
+void ThinRule(TPrevX& prev, int x1, int y1, int x2, int y2) {
+  DotRule(prev, x1, y1, x2, y2, prev.ToDeviceWidth(5));
+}
+
+void FilledCell(TPrevX& prev, int x1, int y1, int x2, int y2, PageColor color) {
+  prev.Canvas().Pen = PagePen{color, 1, PenStyle::Solid};
+  prev.Canvas().Brush = PageBrush{color, BrushStyle::Solid};
+  prev.RectangleAt(x1, y1, x2, y2);
+}
+
+void SignBox(TPrevX& prev, int x1, int y1, int x2, int y2, PageColor fill) {
+  prev.Canvas().Pen = PagePen{kBlack, 1, PenStyle::Solid};
+  prev.Canvas().Brush = PageBrush{fill, BrushStyle::Solid};
+  prev.RectangleAt(x1, y1, x2, y2);
+}
+
+int RaceKeyVenue(const RaceSheet& sheet) {
+  return ReadInt(Field(sheet.RaceKey.View(), 9, 2));
+}
+
+int RaceKeyRaceNumber(const RaceSheet& sheet) {
+  return ReadInt(Field(sheet.RaceKey.View(), 15, 2));
+}
+
+std::string RaceKeyDateTitle(const RaceSheet& sheet) {
+  std::string_view key = sheet.RaceKey.View();
+  return std::string(Field(key, 1, 4)) + "年"_sj + std::string(Field(key, 5, 2)) + "月"_sj +
+         std::string(Field(key, 7, 2)) + "日"_sj;
+}
+
+std::string RaceKeyMeetingTitle(const RaceSheet& sheet) {
+  std::string_view key = sheet.RaceKey.View();
+  return VenueName(Field(key, 9, 2)) + std::string(Field(key, 11, 2)) + "回"_sj +
+         std::string(Field(key, 13, 2)) + "日"_sj;
+}
+
+std::string RaceHeaderText(const RaceSheet& sheet) {
+  std::string_view key = sheet.RaceKey.View();
+  std::string_view start = sheet.StartTime.View();
+  std::string text = "【"_sj + VenueName(Field(key, 9, 2)) +
+                     Format("%2dR", RaceKeyRaceNumber(sheet)) + "】"_sj +
+                     std::string(Field(start, 1, 2)) + ":" + std::string(Field(start, 3, 2)) + " " +
+                     Format("%2d", ReadInt(sheet.RunnerCount.View())) + "頭"_sj + " ";
+  text += std::string(CutBytes(sheet.RaceName.View(), 10)) + " " + GradeText(sheet.GradeCode) +
+          " " + RaceClassText(sheet.ClassCode) + " " + WeightRuleText(sheet.WeightRuleCode) + " " +
+          TrackText(sheet.TrackCode) + Format("%4d", ReadInt(sheet.Distance.View())) + "m";
+  return text;
+}
+
+std::string RaceResultText(const RaceDay& day, int slot, const RaceSheet& sheet) {
+  if (slot < 0 || slot >= kRaceSlots) return {};
+  static const std::string kPrefix[] = {"1着："_sj, "　2着："_sj, "　3着："_sj};
+  std::string text;
+  for (int place = 1; place <= 3; ++place) {
+    for (int h = 0; h < kHorseSlots; ++h) {
+      if (day.SeRec[slot][h].Int(335, 2) != place) continue;
+      text += kPrefix[place - 1];
+      for (int k = 0; k < kRingRows; ++k) {
+        if (ReadInt(sheet.HorseNo[k].View()) != h + 1) continue;
+        text += CircledNumberText(sheet.HorseNo[k].View()) + sheet.HorseName[k].Str();
+        break;
+      }
+    }
+  }
+  return text;
+}
+
+void VerticalName(TPrevX& prev, int x, int y, int step, std::string_view name, int count) {
+  std::vector<std::string_view> chars = Characters(name);
+  static const std::string kLongVowel = "ー"_sj;
+  static const std::string kBar = "｜"_sj;
+  for (int k = 0; k < count && k < static_cast<int>(chars.size()); ++k) {
+    std::string_view ch = chars[static_cast<size_t>(k)];
+    if (ch == " " || ch == "　"_sj) continue;
+    prev.TextAt(x, y + step * k, ch == kLongVowel ? std::string_view(kBar) : ch);
+  }
+}
+
+void HeaderBand(TPrevX& prev, int venue, int x1, int y1, int x2, int y2) {
+  prev.Canvas().Pen = PagePen{kBlack, 1, PenStyle::Clear};
+  prev.Canvas().Brush = PageBrush{VenueColor(venue), BrushStyle::Solid};
+  prev.RectangleAt(x1, y1, x2, y2);
+  prev.Canvas().Font.Color = VenueTextColor(venue);
+}
+
+}  // namespace sorvix

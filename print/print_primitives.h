@@ -1,0 +1,78 @@
+// Drawing pieces the race-card prints share: the colour tables, the header
+// band and its text, the result line, bracket and number cells, thin rules
+// and vertical names.  Everything draws through TPrevX in tenths of a
+// millimetre; texts are CP932.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "analysis/race_sheet.h"
+#include "print/page_model.h"
+
+namespace sorvix {
+
+class RaceDay;
+
+inline constexpr PageColor kWhite = 0xFFFFFF;
+inline constexpr PageColor kBlack = 0x000000;
+inline constexpr PageColor kRed = 0xFF0000;
+inline constexpr PageColor kBlue = 0x0000FF;
+inline constexpr PageColor kYellow = 0xFFFF00;
+inline constexpr PageColor kGreen = 0x00FF00;
+inline constexpr PageColor kOrange = 0xFF8000;
+inline constexpr PageColor kPink = 0xFF80C0;
+inline constexpr PageColor kAqua = 0x00FFFF;
+inline constexpr PageColor kMaroon = 0x800000;
+inline constexpr PageColor kLightYellow = 0xFFFFE1;
+inline constexpr PageColor kSilver = 0xC0C0C0;
+inline constexpr PageColor kMagenta = 0xFF00FF;
+
+// The colour of venue codes 1–10 and the text colour on it; other codes
+// give white with black text.
+PageColor VenueColor(int venue);
+PageColor VenueTextColor(int venue);
+// The colour of brackets 1–8 and the text colour on it; other brackets give
+// white with black text.
+PageColor BracketColor(int bracket);
+PageColor BracketTextColor(int bracket);
+// Rank 1 red, 2 and 3 blue, any other black.
+PageColor RankColor(int rank);
+
+// The font every race-card print uses.
+std::string PrintFontName();
+void SetFont(TPrevX& prev, int points, bool bold = false, bool underline = false,
+             PageColor color = kBlack);
+
+// A line of pen width ToDeviceWidth(5), black and solid.
+void ThinRule(TPrevX& prev, int x1, int y1, int x2, int y2);
+// A line `dots` printer dots wide, black and solid.
+void DotRule(TPrevX& prev, int x1, int y1, int x2, int y2, int dots);
+// A rectangle with pen and solid fill in one colour.
+void FilledCell(TPrevX& prev, int x1, int y1, int x2, int y2, PageColor color);
+// A rectangle with a black pen and a solid fill.
+void SignBox(TPrevX& prev, int x1, int y1, int x2, int y2, PageColor fill);
+
+// Parts of the race key "yyyymmddvvkkddrr".
+int RaceKeyVenue(const RaceSheet& sheet);
+int RaceKeyRaceNumber(const RaceSheet& sheet);
+// year + "年" + month + "月" + day + "日".
+std::string RaceKeyDateTitle(const RaceSheet& sheet);
+// VenueName + meeting number + "回" + day number + "日".
+std::string RaceKeyMeetingTitle(const RaceSheet& sheet);
+
+// The header line of a race block: "【中山 1R】09:50 16頭 …".
+std::string RaceHeaderText(const RaceSheet& sheet);
+// The first three places of the race's SeRec (slot), each led by its place
+// prefix; empty before results exist.
+std::string RaceResultText(const RaceDay& day, int slot, const RaceSheet& sheet);
+
+// Up to `count` characters of a name, each drawn on its own line from (x, y)
+// downward `step` apart; "ー" is drawn as "｜".
+void VerticalName(TPrevX& prev, int x, int y, int step, std::string_view name, int count);
+
+// The colour band a race block starts with (pen none, venue-coloured fill);
+// the font colour becomes the venue's text colour.
+void HeaderBand(TPrevX& prev, int venue, int x1, int y1, int x2, int y2);
+
+}  // namespace sorvix

@@ -1,0 +1,218 @@
+#include "print/ring_card_print.h"
+
+#include <string>
+#include <vector>
+
+#include "codes/code_tables.h"
+#include "codes/cp932.h"
+#include "codes/text.h"
+#include "print/print_primitives.h"
+#include "store/race_day.h"
+
+namespace sorvix {
+
+namespace {
+
+constexpr int kBlockHeight = 630;
+constexpr int kBlocksPerPage = 3;
+
+// One page of the print: which races its three blocks show.
+struct RingPage {
+  int venue = -1;  // venue index 0–2, or −1 for the whole day
+  int first = 0;   // RaceSlot (whole day) or the venue's race ordinal
+  std::string title;
+  std::string mark;
+  std::string label;
+};
+
+bool StartsWithLatinLetter(std::string_view name) {
+  if (name.empty()) return false;
+  char c = name[0];
+  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+
+void DrawRow(TPrevX& prev, const RaceSheet& sheet, const RaceCalc& calc, int k, int top) {
+  const int x0 = 2535 - 145 * k;
+  const int x1 = 2679 - 145 * k;
+  const int bracket = ReadInt(sheet.BracketNo[k].View());
+  FilledCell(prev, x0, top + 97, x1, top + 127, BracketColor(bracket));
+  FilledCell(prev, x0, top + 127, x1, top + 157, kLightYellow);
+  prev.Canvas().Brush.Style = BrushStyle::Clear;
+  SetFont(prev, 8, false, false, BracketTextColor(bracket));
+  prev.TextAt(x0 + 65, top + 99, sheet.BracketNo[k].View());
+  prev.Canvas().Font.Color = kBlack;
+  prev.TextAt(x0 + 62, top + 130, CircledNumberText(sheet.HorseNo[k].View()));
+
+  const int popularity = sheet.Popularity[k];
+  if (popularity > 0) {
+    prev.Canvas().Font.Color = RankColor(popularity);
+    prev.TextAt(popularity > 9 ? x0 + 2 : x0 + 8, top + 240, Format("%d", popularity));
+    prev.TextAt(x0 + 2, top + 270, "人"_sj);
+  }
+  const int finish = ReadInt(sheet.FinishPos[k].View());
+  if (finish > 0) {
+    prev.Canvas().Font.Color = RankColor(finish);
+    prev.TextAt(finish > 9 ? x0 + 2 : x0 + 8, top + 340, Format("%d", finish));
+    prev.TextAt(x0 + 2, top + 370, "着"_sj);
+  }
+  prev.Canvas().Font.Color = kBlack;
+  prev.TextAt(x0 + 115, top + 340, HorseSexText(sheet.Sex[k].View()));
+  prev.TextAt(x0 + 115, top + 370, PadNumber(sheet.Age[k].View()));
+  VerticalName(prev, x0 + 62, top + 160, 26, sheet.HorseName[k].View(), 9);
+  prev.Canvas().Font.Size = 6;
+  if (!StartsWithLatinLetter(sheet.SireName[k].View()))
+    VerticalName(prev, x0 + 92, top + 160, 26, sheet.SireName[k].View(), 9);
+  VerticalName(prev, x0 + 32, top + 160, 26, sheet.DamName[k].View(), 9);
+  prev.Canvas().Font.Size = 8;
+  prev.TextAt(x0 + 5, top + 402, HorseSymbolText(sheet.HorseSymbol[k].View()));
+  prev.TextAt(x0 + 10, top + 432, TrimRight(sheet.JockeyName[k].View()));
+  const int burden = ReadInt(sheet.Burden[k].View());
+  if (burden >= 1) prev.TextAt(x0 + 20, top + 462, Format("%4.1fkg", burden / 10.0));
+  prev.TextAt(x0 + 10, top + 492, TrimRight(sheet.TrainerName[k].View()));
+
+  const int horse = ReadInt(sheet.HorseNo[k].View());
+  if (horse >= 1 && horse <= 18) {
+    const int ranks[] = {calc.AwayRank[horse - 1], calc.HomeRank[horse - 1],
+                         calc.SuiteiRank[horse - 1]};
+    for (int r = 0; r < 3; ++r) {
+      if (ranks[r] <= 0) continue;
+      prev.Canvas().Font.Color = RankColor(ranks[r]);
+      prev.TextAt(x0 + 10 + 50 * r, top + 522, Format("%2d", ranks[r]));
+    }
+    prev.Canvas().Font.Color = kBlack;
+  }
+
+  if (!IsBlank(calc.HStimeS1[k].View()))
+    SignBox(prev, x0 + 15, top + 555, x0 + 65, top + 580, kAqua);
+  if (calc.RedFlag[k] == 1) SignBox(prev, x0 + 80, top + 555, x0 + 130, top + 580, kRed);
+  if (calc.GreenFlag[k] == 1) SignBox(prev, x0 + 15, top + 585, x0 + 65, top + 610, kGreen);
+  if (calc.OrangeFlag[k] == 1) SignBox(prev, x0 + 80, top + 585, x0 + 130, top + 610, kOrange);
+  if (calc.BlueFlag[k] == 1) SignBox(prev, x0 + 15, top + 615, x0 + 65, top + 640, kBlue);
+  if (calc.YellowFlag[k] == 1) SignBox(prev, x0 + 80, top + 615, x0 + 130, top + 640, kYellow);
+  if (!IsBlank(calc.SpsMark[k].View()))
+    SignBox(prev, x0 + 15, top + 645, x0 + 65, top + 670, kMagenta);
+  prev.Canvas().Brush.Style = BrushStyle::Clear;
+}
+
+void DrawCaptions(TPrevX& prev, int top) {
+  struct Caption {
+    int x, y;
+    const char* text;
+  };
+  static const Caption kEight[] = {
+      {2720, 99, "枠番"},       {2720, 130, "馬番"},      {2710, 402, "馬記号"},
+      {2710, 432, "騎手名"},    {2720, 462, "斤量"},      {2710, 492, "調教師"},
+      {2690, 522, "ｱｳｪ/ﾎｰ/推"}, {2690, 555, "時サ 赤サ"}, {2690, 585, "緑サ 橙サ"},
+      {2690, 615, "青サ 黄サ"}, {2690, 645, "特サ"},      {2682, 240, "人"},
+      {2682, 270, "気"},        {2682, 340, "着"},        {2682, 370, "順"},
+      {2795, 340, "性"},        {2795, 370, "齢"},        {2742, 160, "馬"},
+      {2742, 190, "名"}};
+  static const Caption kSeven[] = {
+      {2772, 160, "父"}, {2772, 190, "馬"}, {2712, 160, "母"}, {2712, 190, "馬"}};
+  prev.Canvas().Brush.Style = BrushStyle::Clear;
+  SetFont(prev, 8);
+  for (const Caption& c : kEight) prev.TextAt(c.x, top + c.y, Cp932(c.text));
+  prev.Canvas().Font.Size = 7;
+  for (const Caption& c : kSeven) prev.TextAt(c.x, top + c.y, Cp932(c.text));
+}
+
+void DrawBlock(TPrevX& prev, const RaceDay& day, int slot, const RaceSheet& sheet,
+               const RaceCalc& calc, int block) {
+  if (RaceKeyRaceNumber(sheet) <= 0) return;
+  const int top = kBlockHeight * block;
+  HeaderBand(prev, RaceKeyVenue(sheet), 70, top + 64, 2825, top + 97);
+  ThinRule(prev, 70, top + 63, 2825, top + 63);
+  prev.Canvas().Font.Size = 7;
+  prev.TextAt(70, top + 67, RaceHeaderText(sheet));
+  std::string result = RaceResultText(day, slot, sheet);
+  if (!result.empty()) prev.TextAt(1070, top + 67, result);
+  prev.Canvas().Font.Size = 6;
+  FilledCell(prev, 2680, top + 97, 2824, top + 690, kSilver);
+  for (int k = 0; k < kRingRows; ++k) DrawRow(prev, sheet, calc, k, top);
+  for (int k = 0; k < kRingRows; ++k) {
+    const int x = 2679 - 145 * k + 1;
+    DotRule(prev, x, top + 97, x, top + 694, ReadInt(sheet.HorseNo[k].View()) == 1 ? 10 : 1);
+  }
+  for (int y : {97, 127, 157, 400, 430, 460, 490, 520, 550, 693})
+    ThinRule(prev, 70, top + y, 2825, top + y);
+  ThinRule(prev, 70, 1953, 2825, 1953);
+  DrawCaptions(prev, top);
+}
+
+std::vector<RingPage> PlanPages(const RaceDay& day, PrintScope scope) {
+  std::vector<RingPage> pages;
+  if (scope == PrintScope::AllVenues) {
+    const int n = (day.RaceListRows + 2) / kBlocksPerPage;
+    for (int p = 0; p < n; ++p) {
+      RingPage page;
+      page.first = kBlocksPerPage * p;
+      page.title = RaceKeyDateTitle(day.Sheet[0]);
+      page.mark = Format("Page%d", p + 1);
+      page.label = Format("%2d", p + 1) + "ﾍﾟｰｼﾞ目"_sj;
+      pages.push_back(page);
+    }
+    return pages;
+  }
+  for (int v = 0; v < kDayVenueCount; ++v) {
+    const int code = ReadInt(day.DayVenues[v].View());
+    if (code <= 0) continue;
+    int count = 0;
+    for (int s = 0; s < day.RaceCount && s < kRaceSlots; ++s)
+      if (day.RaRec[s].Int(20, 2) == code) ++count;
+    const RaceSheet& first = day.VenueRaceSheet[v][0];
+    const std::string venueName = VenueName(day.DayVenues[v].View());
+    for (int j = 0; j < (count + 2) / kBlocksPerPage; ++j) {
+      RingPage page;
+      page.venue = v;
+      page.first = kBlocksPerPage * j;
+      page.title = RaceKeyDateTitle(first) + "　"_sj + RaceKeyMeetingTitle(first);
+      page.mark = venueName + Format("Page%d", j + 1);
+      page.label = venueName + Format("%d", j + 1) + "ﾍﾟｰｼﾞ"_sj;
+      pages.push_back(page);
+    }
+  }
+  return pages;
+}
+
+void DrawPage(TPrevX& prev, const RaceDay& day, const RingPage& page) {
+  SetFont(prev, 11, true, true);
+  prev.Canvas().Brush.Style = BrushStyle::Clear;
+  prev.TextAt(100, 10, page.title);
+  SetFont(prev, 9);
+  prev.TextAt(2600, 20, page.mark);
+  for (int b = 0; b < kBlocksPerPage; ++b) {
+    const int index = page.first + b;
+    if (page.venue < 0) {
+      if (index >= kRaceSlots) break;
+      DrawBlock(prev, day, index, day.Sheet[index], day.Calc[index], b);
+      continue;
+    }
+    if (index >= kVenueRaces) break;
+    const RaceSheet& sheet = day.VenueRaceSheet[page.venue][index];
+    if (RaceKeyVenue(sheet) != ReadInt(day.DayVenues[page.venue].View())) break;
+    const int slot =
+        index < day.VenueRaceCount[page.venue] ? day.SlotByVenue[page.venue][index] : -1;
+    DrawBlock(prev, day, slot, sheet, day.VenueRaceCalc[page.venue][index], b);
+  }
+  ThinRule(prev, 70, 63, 70, 1953);
+  ThinRule(prev, 2825, 63, 2825, 1953);
+}
+
+}  // namespace
+
+PrintResult PrintRingCard(const RaceDay& day, PrintScope scope, TPrevX& prev) {
+  PrintResult result;
+  if (day.RaceListRows <= 0) {
+    result.Message = NoRaceDataMessage();
+    return result;
+  }
+  result.Caption = scope == PrintScope::AllVenues ? "出馬表リング印刷[全開催場]"_sj
+                                                  : "リング出馬表印刷[競馬場別]"_sj;
+  std::vector<RingPage> pages = PlanPages(day, scope);
+  for (const RingPage& page : pages) result.Labels.push_back(page.label);
+  RecordPages(prev, 2, result.Labels, [&](int p) { DrawPage(prev, day, pages[p]); });
+  result.Printed = true;
+  return result;
+}
+
+}  // namespace sorvix
