@@ -1,0 +1,138 @@
+#include "acquisition/realtime_fetch.h"
+
+#include <exception>
+
+#include "acquisition/jv_result_message.h"
+#include "app/io_error.h"
+#include "codes/code_tables.h"
+#include "codes/cp932.h"
+#include "codes/text.h"
+#include "store/race_day.h"
+#include "store/record_store.h"
+#include "store/store_writer.h"
+#include "store/stored_line.h"
+
+namespace sorvix {
+namespace {
+
+constexpr int kReadBufferSize = 60000;
+
+// Routes one received record; returns the stored file's name or empty.
+std::string Store(StoreWriter& writer, std::string_view record) {
+  if (record.size() < 30 || !IsWholeRecord(record)) return {};
+  std::string_view type = record.substr(0, 2);
+  int race = FieldInt(record, 26, 2);
+  if (race <= 0) return {};
+  if (type == "RA") {
+    int runners = FieldInt(record, 882, 2);
+    if (runners < 1 || runners > 18) return {};
+    return StoreRaceRecord(writer, record, StoreMode::RealTime);
+  }
+  if (type == "SE") {
+    int horse = FieldInt(record, 29, 2);
+    if (horse < 1 || horse > 18) return {};
+    return StoreRunnerRecord(writer, record, StoreMode::RealTime);
+  }
+  if (type == "HR") return StorePayoutRecord(writer, record, StoreMode::RealTime);
+  return {};
+}
+
+}  // namespace
+
+void RealtimeFetch::Label(const std::string& text) {
+  label_ = text;
+  observer_.OnLabel(text);
+}
+
+void RealtimeFetch::LogError(const std::string& text) {
+  try {
+    log_.AppendError(clock_(), text);
+  } catch (const std::exception& e) {
+    observer_.OnIoError(e.what());
+  }
+}
+
+RealtimeFetchOutcome RealtimeFetch::KekkaBtnClick(RaceDay& day) {
+  RealtimeFetchOutcome outcome;
+  if (day.RaceListRows <= 0 || day.LoadedDate.empty()) return outcome;
+  std::string key = std::string(day.RaRec[0].Field(12, 4)) + std::string(day.RaRec[0].Field(16, 4));
+  if (ReadNumber(key) <= 0) return outcome;
+
+  cancel_ = false;
+  Label("ﾚｰｽ情報データ取得中"_sj);
+  observer_.ProcessEvents();
+
+  outcome.started = true;
+  int r = link_.JVRTOpen("0B12", key);
+  if (r != 0) {
+    observer_.OnBeep();
+    int sel = day.SelRace >= 0 && day.SelRace < kRaceSlots ? day.SelRace : 0;
+    const RaImage& ra = day.RaRec[sel];
+    Label(VenueName(ra.Field(20, 2)) + PadNumber(ra.Field(26, 2)) +
+          "R:ﾚｰｽ情報データ取得エラー："_sj + JvResultMessage("JVRTOpen", r));
+    LogError(label_);
+    Close();
+    outcome.failed = true;
+  } else {
+    if (!Read(outcome)) outcome.failed = true;
+    if (!Close()) outcome.failed = true;
+  }
+
+  Label("");
+  observer_.ProcessEvents();
+  if (!Close()) outcome.failed = true;
+
+  if (!outcome.failed) {
+    try {
+      outcome.payouts = HrReadBtnClick(day, day.LoadedDate.Str());
+      outcome.payoutsImported = true;
+    } catch (const std::exception& e) {
+      observer_.OnIoError(e.what());
+      outcome.failed = true;
+    }
+  }
+  return outcome;
+}
+
+bool RealtimeFetch::Read(RealtimeFetchOutcome& outcome) {
+  StoreWriter writer;
+  std::string buffer;
+  std::string fileName;
+  bool ok = true;
+  try {
+    for (;;) {
+      observer_.ProcessEvents();
+      if (cancel_) break;
+      int r = link_.JVRead(buffer, kReadBufferSize, fileName);
+      if (r == 0) break;
+      if (r == -1 || r == -2 || r == -3) continue;
+      if (r < -3) {
+        LogError(label_);
+        ok = false;
+        break;
+      }
+      if (static_cast<size_t>(r) < buffer.size()) buffer.resize(static_cast<size_t>(r));
+      std::string name = Store(writer, buffer);
+      if (!name.empty()) outcome.stored.push_back(buffer.substr(0, 2) + " " + name);
+    }
+    writer.Flush();
+  } catch (const std::exception& e) {
+    writer.Discard();
+    observer_.OnIoError(e.what());
+    ok = false;
+  }
+  return ok;
+}
+
+bool RealtimeFetch::Close() {
+  int r = link_.JVClose();
+  if (r != 0) {
+    Label(JvResultMessage("JVClose", r));
+    LogError(label_);
+    return false;
+  }
+  observer_.OnBeep();
+  return true;
+}
+
+}  // namespace sorvix
