@@ -1,7 +1,9 @@
-// sorvix-cli print DATE --layout ring --scope all|venue --out FILE.pdf
-// [--pages 1,3] [--ini FILE]: loads a meeting date with its analysis,
-// composes the chosen race-card print exactly as the preview would show it
-// and writes the chosen pages (all by default) to a PDF file.
+// sorvix-cli print DATE --layout ring|continuous|batch --scope all|venue
+// --out FILE.pdf [--pages 1,3] [--order columns|rows] [--ini FILE]: loads a
+// meeting date with its analysis, composes the chosen race-card print
+// exactly as the preview would show it and writes the chosen pages (all by
+// default) to a PDF file.  The continuous card fills its two columns as the
+// settings' print option says unless --order chooses.
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
@@ -16,6 +18,8 @@
 #include "cli/date_argument.h"
 #include "codes/cp932.h"
 #include "codes/text.h"
+#include "print/batch_ring_print.h"
+#include "print/continuous_card_print.h"
 #include "print/page_model.h"
 #include "print/ring_card_print.h"
 #include "store/estimate.h"
@@ -30,8 +34,8 @@ namespace {
 
 int Usage() {
   std::fprintf(stderr,
-               "使い方: sorvix-cli print DATE --layout ring --scope all|venue --out FILE.pdf "
-               "[--pages 1,3] [--ini FILE]\n");
+               "使い方: sorvix-cli print DATE --layout ring|continuous|batch --scope all|venue "
+               "--out FILE.pdf [--pages 1,3] [--order columns|rows] [--ini FILE]\n");
   return 2;
 }
 
@@ -63,7 +67,8 @@ bool ParsePages(const std::string& text, std::vector<int>& pages) {
 }
 
 int Print(const Args& args) {
-  Args positional = Positional(args, {"--ini", "--layout", "--scope", "--out", "--pages"});
+  Args positional =
+      Positional(args, {"--ini", "--layout", "--scope", "--out", "--pages", "--order"});
   if (positional.size() != 1) return Usage();
   auto label = ParseDateArgument(positional[0]);
   if (!label) {
@@ -75,8 +80,14 @@ int Print(const Args& args) {
   std::string layout = OptionValue(args, "--layout", "ring");
   std::string scopeArg = OptionValue(args, "--scope", "all");
   std::string out = OptionValue(args, "--out");
-  if (layout != "ring") {
-    std::fprintf(stderr, "sorvix-cli: --layout は ring です: %s\n", layout.c_str());
+  if (layout != "ring" && layout != "continuous" && layout != "batch") {
+    std::fprintf(stderr, "sorvix-cli: --layout は ring, continuous, batch のどれかです: %s\n",
+                 layout.c_str());
+    return 2;
+  }
+  std::string orderArg = OptionValue(args, "--order");
+  if (!orderArg.empty() && orderArg != "columns" && orderArg != "rows") {
+    std::fprintf(stderr, "sorvix-cli: --order は columns か rows です: %s\n", orderArg.c_str());
     return 2;
   }
   if (scopeArg != "all" && scopeArg != "venue") {
@@ -125,7 +136,12 @@ int Print(const Args& args) {
   TPrevX prev(PdfPrinter(600, 1));
   prev.MarginTop = 50;
   PrintScope scope = scopeArg == "all" ? PrintScope::AllVenues : PrintScope::ByVenue;
-  PrintResult result = PrintRingCard(*day, scope, prev);
+  BlockOrder order =
+      settings.ReadInteger("PrintOpt", "ColSet", 0) != 0 ? BlockOrder::Rows : BlockOrder::Columns;
+  if (!orderArg.empty()) order = orderArg == "rows" ? BlockOrder::Rows : BlockOrder::Columns;
+  PrintResult result = layout == "ring"    ? PrintRingCard(*day, scope, prev)
+                       : layout == "batch" ? PrintBatchRing(*day, scope, prev)
+                                           : PrintContinuousCard(*day, scope, order, prev);
   if (!result.Printed) {
     std::fprintf(stderr, "sorvix-cli: %s\n", Utf8(result.Message).c_str());
     return 1;
@@ -152,10 +168,12 @@ int Print(const Args& args) {
 #endif
 }
 
-const CommandRegistration kPrint{"print",
-                                 "print DATE --layout ring --scope all|venue --out FILE.pdf "
-                                 "[--pages 1,3] [--ini FILE]  リング出馬表を PDF に書き出す",
-                                 &Print};
+const CommandRegistration kPrint{
+    "print",
+    "print DATE --layout ring|continuous|batch --scope all|venue --out FILE.pdf "
+    "[--pages 1,3] [--order columns|rows] [--ini FILE]  "
+    "リング出馬表・連続出馬表・一括リング表を PDF に書き出す",
+    &Print};
 
 }  // namespace
 }  // namespace sorvix::cli

@@ -25,7 +25,8 @@ std::vector<std::string_view> Characters(std::string_view text) {
   return out;
 }
 
-// The first `bytes` bytes of a CP932 text, never ending in half a character.
+}  // namespace
+
 std::string_view CutBytes(std::string_view text, size_t bytes) {
   size_t end = 0;
   for (std::string_view ch : Characters(text)) {
@@ -34,8 +35,6 @@ std::string_view CutBytes(std::string_view text, size_t bytes) {
   }
   return text.substr(0, end);
 }
-
-}  // namespace
 
 PageColor VenueColor(int venue) {
   return venue >= 1 && venue <= 10 ? kTableColors[venue - 1] : kWhite;
@@ -125,13 +124,14 @@ std::string RaceKeyMeetingTitle(const RaceSheet& sheet) {
          std::string(Field(key, 13, 2)) + "日"_sj;
 }
 
-std::string RaceHeaderText(const RaceSheet& sheet) {
+std::string RaceHeaderText(const RaceSheet& sheet, bool withTime) {
   std::string_view key = sheet.RaceKey.View();
   std::string_view start = sheet.StartTime.View();
-  std::string text = "【"_sj + VenueName(Field(key, 9, 2)) +
-                     Format("%2dR", RaceKeyRaceNumber(sheet)) + "】"_sj +
-                     std::string(Field(start, 1, 2)) + ":" + std::string(Field(start, 3, 2)) + " " +
-                     Format("%2d", ReadInt(sheet.RunnerCount.View())) + "頭"_sj + " ";
+  std::string text =
+      "【"_sj + VenueName(Field(key, 9, 2)) + Format("%2dR", RaceKeyRaceNumber(sheet)) + "】"_sj;
+  if (withTime)
+    text += std::string(Field(start, 1, 2)) + ":" + std::string(Field(start, 3, 2)) + " ";
+  text += Format("%2d", ReadInt(sheet.RunnerCount.View())) + "頭"_sj + " ";
   text += std::string(CutBytes(sheet.RaceName.View(), 10)) + " " + GradeText(sheet.GradeCode) +
           " " + RaceClassText(sheet.ClassCode) + " " + WeightRuleText(sheet.WeightRuleCode) + " " +
           TrackText(sheet.TrackCode) + Format("%4d", ReadInt(sheet.Distance.View())) + "m";

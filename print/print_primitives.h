@@ -61,8 +61,11 @@ std::string RaceKeyDateTitle(const RaceSheet& sheet);
 // VenueName + meeting number + "回" + day number + "日".
 std::string RaceKeyMeetingTitle(const RaceSheet& sheet);
 
-// The header line of a race block: "【中山 1R】09:50 16頭 …".
-std::string RaceHeaderText(const RaceSheet& sheet);
+// The header line of a race block: "【中山 1R】09:50 16頭 …", without the post
+// time when `withTime` is false ("【中山 1R】16頭 …").
+std::string RaceHeaderText(const RaceSheet& sheet, bool withTime = true);
+// The first `bytes` bytes of a CP932 text, never ending in half a character.
+std::string_view CutBytes(std::string_view text, size_t bytes);
 // The first three places of the race's SeRec (slot), each led by its place
 // prefix; empty before results exist.
 std::string RaceResultText(const RaceDay& day, int slot, const RaceSheet& sheet);

@@ -1,0 +1,132 @@
+#include "print/batch_ring_print.h"
+
+#include <string>
+#include <vector>
+
+#include "codes/code_tables.h"
+#include "codes/cp932.h"
+#include "codes/text.h"
+#include "print/print_primitives.h"
+#include "store/race_day.h"
+
+namespace sorvix {
+
+namespace {
+
+constexpr int kBlockHeight = 151;
+constexpr int kBlocksPerPage = 12;
+
+struct BatchPage {
+  int venue = -1;  // venue index 0–2, or −1 for the whole day
+  int first = 0;   // first RaceSlot of the page (whole day)
+  std::string title;
+  std::string mark;  // empty: no page mark
+};
+
+void DrawBlock(TPrevX& prev, const RaceDay& day, int slot, const RaceSheet& sheet, int block) {
+  const int top = kBlockHeight * block;
+  HeaderBand(prev, RaceKeyVenue(sheet), 70, top + (block == 0 ? 64 : 67), 2825, top + 97);
+  prev.Canvas().Brush.Style = BrushStyle::Clear;
+  prev.Canvas().Font.Size = 7;
+  ThinRule(prev, 70, top + 63, 2825, top + 63);
+  prev.TextAt(70, top + 69, RaceHeaderText(sheet));
+  std::string result = RaceResultText(day, slot, sheet);
+  if (!result.empty()) prev.TextAt(1070, top + 67, result);
+  prev.Canvas().Font.Size = 6;
+  FilledCell(prev, 2680, top + 97, 2824, top + 218, kSilver);
+  for (int k = 0; k < kRingRows; ++k) {
+    const int x0 = 2535 - 145 * k;
+    const int x1 = 2679 - 145 * k;
+    const int bracket = ReadInt(sheet.BracketNo[k].View());
+    FilledCell(prev, x0, top + 97, x1, top + 127, BracketColor(bracket));
+    FilledCell(prev, x0, top + 127, x1, top + 157, kLightYellow);
+    prev.Canvas().Brush.Style = BrushStyle::Clear;
+    prev.Canvas().Pen = PagePen{};
+    SetFont(prev, 8, false, false, BracketTextColor(bracket));
+    prev.TextAt(x0 + 65, top + 99, sheet.BracketNo[k].View());
+    prev.Canvas().Font.Color = kBlack;
+    prev.TextAt(x0 + 62, top + 130, CircledNumberText(sheet.HorseNo[k].View()));
+    prev.Canvas().Font.Size = 4;
+    prev.TextAt(x0 + 2, top + 165, TrimRight(sheet.HorseName[k].View()));
+    prev.Canvas().Font.Size = 7;
+    prev.TextAt(x0 + 5, top + 188, TrimRight(sheet.JockeyName[k].View()));
+  }
+  for (int k = 0; k < kRingRows; ++k) {
+    const int x = 2679 - 145 * k + 1;
+    DotRule(prev, x, top + 97, x, top + 218, ReadInt(sheet.HorseNo[k].View()) == 1 ? 10 : 1);
+  }
+  SetFont(prev, 7);
+  prev.TextAt(2720, top + 99, "枠番"_sj);
+  prev.TextAt(2720, top + 130, "馬番"_sj);
+  prev.TextAt(2720, top + 160, "馬名"_sj);
+  prev.TextAt(2710, top + 190, "騎手名"_sj);
+  prev.Canvas().Font.Size = 8;
+  for (int y : {63, 97, 127, 157, 187}) ThinRule(prev, 70, top + y, 2825, top + y);
+  DotRule(prev, 70, top + 218, 2825, top + 218, 10);
+}
+
+void DrawPage(TPrevX& prev, const RaceDay& day, const BatchPage& page) {
+  prev.Canvas().Brush.Style = BrushStyle::Clear;
+  SetFont(prev, 11, true, true);
+  prev.TextAt(100, 10, page.title);
+  SetFont(prev, 9);
+  if (!page.mark.empty()) prev.TextAt(2600, 20, page.mark);
+  prev.Canvas().Font.Size = 8;
+  int lastTop = -1;
+  for (int b = 0; b < kBlocksPerPage; ++b) {
+    int slot = -1;
+    const RaceSheet* sheet = nullptr;
+    if (page.venue < 0) {
+      slot = page.first + b;
+      if (slot >= kRaceSlots) break;
+      sheet = &day.Sheet[slot];
+    } else {
+      sheet = &day.VenueRaceSheet[page.venue][b];
+      if (b < day.VenueRaceCount[page.venue]) slot = day.SlotByVenue[page.venue][b];
+    }
+    if (RaceKeyRaceNumber(*sheet) <= 0) continue;
+    DrawBlock(prev, day, slot, *sheet, b);
+    lastTop = kBlockHeight * b;
+  }
+  if (lastTop < 0) return;
+  DotRule(prev, 70, 63, 70, lastTop + 215, 5);
+  DotRule(prev, 2825, 63, 2825, lastTop + 215, 5);
+}
+
+}  // namespace
+
+PrintResult PrintBatchRing(const RaceDay& day, PrintScope scope, TPrevX& prev) {
+  PrintResult result;
+  if (day.RaceListRows <= 0) {
+    result.Message = NoRaceDataMessage();
+    return result;
+  }
+  std::vector<BatchPage> pages;
+  if (scope == PrintScope::AllVenues) {
+    result.Caption = "一括リング表[全開催場]"_sj;
+    for (int p = 0; p < (day.RaceListRows + kBlocksPerPage - 1) / kBlocksPerPage; ++p) {
+      BatchPage page;
+      page.first = kBlocksPerPage * p;
+      page.title = RaceKeyDateTitle(day.Sheet[0]);
+      page.mark = Format("Page%d", p + 1);
+      pages.push_back(page);
+      result.Labels.push_back(Format("%2d", p + 1) + "ﾍﾟｰｼﾞ目"_sj);
+    }
+  } else {
+    result.Caption = "一括リング表印刷[競馬場別]"_sj;
+    for (int v = 0; v < kDayVenueCount; ++v) {
+      if (ReadInt(day.DayVenues[v].View()) <= 0) continue;
+      const RaceSheet& first = day.VenueRaceSheet[v][0];
+      BatchPage page;
+      page.venue = v;
+      page.title = RaceKeyDateTitle(first) + "　"_sj + RaceKeyMeetingTitle(first);
+      pages.push_back(page);
+      result.Labels.push_back(VenueName(day.DayVenues[v].View()));
+    }
+  }
+  RecordPages(prev, 2, result.Labels, [&](int p) { DrawPage(prev, day, pages[p]); });
+  result.Printed = true;
+  return result;
+}
+
+}  // namespace sorvix
