@@ -1,0 +1,66 @@
+#include "print/ui/pdf_export.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "codes/cp932.h"
+
+namespace sorvix {
+namespace {
+
+std::string ReadAll(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream out;
+  out << in.rdbuf();
+  return out.str();
+}
+
+TPrevX ThreePages() {
+  TPrevX prev(PdfPrinter(600, 1));
+  prev.MarginTop = 50;
+  prev.SetPaper(9, 2);
+  prev.BeginPages();
+  for (int p = 0; p < 3; ++p) {
+    if (p > 0) prev.AddPage();
+    prev.Canvas().Font.Name = "ＭＳ ゴシック"_sj;
+    prev.TextAt(100, 30, "出馬表"_sj);
+    prev.Canvas().Brush = {0xFF0000, BrushStyle::Solid};
+    prev.RectangleAt(100, 100, 300, 200);
+    prev.MoveToAt(0, 0);
+    prev.LineToAt(2000, 0);
+  }
+  prev.EndPages();
+  return prev;
+}
+
+TEST(PdfExport, WritesTheChosenPagesInLandscape) {
+  TPrevX prev = ThreePages();
+  auto path = std::filesystem::temp_directory_path() / "sorvix_pdf_export_test.pdf";
+  std::string error;
+  ASSERT_TRUE(WritePagesPdf(prev, {1, 3}, path.string(), error)) << error;
+  std::string pdf = ReadAll(path);
+  EXPECT_EQ(pdf.substr(0, 5), "%PDF-");
+  EXPECT_NE(pdf.find("/Count 2"), std::string::npos);
+  // A4 landscape: 842 × 595 points.
+  EXPECT_NE(pdf.find("/MediaBox [0 0 842"), std::string::npos);
+  EXPECT_NE(pdf.find("IPAGothic"), std::string::npos);
+  std::filesystem::remove(path);
+}
+
+TEST(PdfExport, RefusesPagesOutsideTheRecording) {
+  TPrevX prev = ThreePages();
+  auto path = std::filesystem::temp_directory_path() / "sorvix_pdf_export_refused.pdf";
+  std::filesystem::remove(path);
+  std::string error;
+  EXPECT_FALSE(WritePagesPdf(prev, {4}, path.string(), error));
+  EXPECT_NE(error.find("4"), std::string::npos);
+  EXPECT_FALSE(WritePagesPdf(prev, {}, path.string(), error));
+  EXPECT_FALSE(std::filesystem::exists(path));
+  EXPECT_FALSE(WritePagesPdf(prev, {1}, "/nonexistent-folder/x.pdf", error));
+}
+
+}  // namespace
+}  // namespace sorvix
