@@ -1,0 +1,176 @@
+#include "results/lzh_extract.h"
+
+#include <archive.h>
+#include <archive_entry.h>
+#include <unistd.h>
+
+#include <clocale>
+#include <cstdio>
+#include <fstream>
+#include <memory>
+#include <string_view>
+#include <system_error>
+
+namespace sorvix {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Member names come out of libarchive in the character set of LC_CTYPE;
+// CP932 names need a UTF-8 one.  Restores the caller's setting afterwards.
+class Utf8Ctype {
+ public:
+  Utf8Ctype() {
+    const char* current = std::setlocale(LC_CTYPE, nullptr);
+    if (current) previous_ = current;
+    std::setlocale(LC_CTYPE, "C.UTF-8");
+  }
+  ~Utf8Ctype() {
+    if (!previous_.empty()) std::setlocale(LC_CTYPE, previous_.c_str());
+  }
+  Utf8Ctype(const Utf8Ctype&) = delete;
+  Utf8Ctype& operator=(const Utf8Ctype&) = delete;
+
+ private:
+  std::string previous_;
+};
+
+struct ArchiveCloser {
+  void operator()(archive* a) const { archive_read_free(a); }
+};
+
+// A name that stays inside the target folder: not absolute, no drive
+// letter, no "..", not empty.  Returns the relative path or an empty one.
+fs::path SafeRelative(std::string_view name) {
+  if (name.empty() || name[0] == '/' || name[0] == '\\') return {};
+  if (name.size() >= 2 && name[1] == ':') return {};
+  fs::path relative;
+  size_t start = 0;
+  while (start <= name.size()) {
+    size_t end = name.find_first_of("/\\", start);
+    if (end == std::string_view::npos) end = name.size();
+    std::string_view part = name.substr(start, end - start);
+    if (part == "..") return {};
+    if (!part.empty() && part != ".") relative /= std::string(part);
+    start = end + 1;
+  }
+  return relative;
+}
+
+class TempFolder {
+ public:
+  explicit TempFolder(const fs::path& parent) {
+    std::string pattern = (parent / ".lzh-extract-XXXXXX").string();
+    if (mkdtemp(pattern.data())) path_ = pattern;
+  }
+  ~TempFolder() {
+    std::error_code ec;
+    if (!path_.empty()) fs::remove_all(path_, ec);
+  }
+  TempFolder(const TempFolder&) = delete;
+  TempFolder& operator=(const TempFolder&) = delete;
+  const fs::path& path() const { return path_; }
+
+ private:
+  fs::path path_;
+};
+
+std::string ArchiveError(archive* a) {
+  const char* text = archive_error_string(a);
+  return text ? text : "unknown archive error";
+}
+
+}  // namespace
+
+LzhExtraction ExtractLzh(const fs::path& archivePath, const fs::path& folder) {
+  LzhExtraction result;
+  Utf8Ctype ctype;
+  std::unique_ptr<archive, ArchiveCloser> a(archive_read_new());
+  if (!a) {
+    result.error = "out of memory";
+    return result;
+  }
+  archive_read_support_format_lha(a.get());
+  if (archive_read_set_options(a.get(), "lha:hdrcharset=CP932") != ARCHIVE_OK) {
+    result.error = ArchiveError(a.get());
+    return result;
+  }
+  if (archive_read_open_filename(a.get(), archivePath.c_str(), 1 << 16) != ARCHIVE_OK) {
+    result.error = ArchiveError(a.get());
+    return result;
+  }
+  TempFolder temp(folder);
+  if (temp.path().empty()) {
+    result.error = "cannot create a temporary folder in " + folder.string();
+    return result;
+  }
+
+  std::vector<fs::path> members;
+  for (;;) {
+    archive_entry* entry = nullptr;
+    int r = archive_read_next_header(a.get(), &entry);
+    if (r == ARCHIVE_EOF) break;
+    if (r != ARCHIVE_OK && r != ARCHIVE_WARN) {
+      result.error = ArchiveError(a.get());
+      result.files.clear();
+      return result;
+    }
+    const char* utf8 = archive_entry_pathname_utf8(entry);
+    if (!utf8) utf8 = archive_entry_pathname(entry);
+    std::string name = utf8 ? utf8 : "";
+    if (archive_entry_filetype(entry) != AE_IFREG) {
+      archive_read_data_skip(a.get());
+      continue;
+    }
+    fs::path relative = SafeRelative(name);
+    if (relative.empty()) {
+      result.refused.push_back(name);
+      archive_read_data_skip(a.get());
+      continue;
+    }
+    fs::path target = temp.path() / relative;
+    std::error_code ec;
+    fs::create_directories(target.parent_path(), ec);
+    std::ofstream out(target, std::ios::binary | std::ios::trunc);
+    if (!out) {
+      result.error = "cannot write " + target.string();
+      return result;
+    }
+    char buffer[1 << 14];
+    for (;;) {
+      la_ssize_t n = archive_read_data(a.get(), buffer, sizeof buffer);
+      if (n == 0) break;
+      if (n < 0) {
+        result.error = ArchiveError(a.get());
+        return result;
+      }
+      out.write(buffer, n);
+    }
+    out.close();
+    if (!out) {
+      result.error = "cannot write " + target.string();
+      return result;
+    }
+    members.push_back(relative);
+  }
+  if (members.empty()) {
+    result.error = "no file in the archive";
+    return result;
+  }
+
+  // The archive was read whole: move its files into place.
+  for (const fs::path& relative : members) {
+    std::error_code ec;
+    fs::path target = folder / relative;
+    fs::create_directories(target.parent_path(), ec);
+    fs::rename(temp.path() / relative, target, ec);
+    if (ec) {
+      result.error = "cannot write " + target.string() + ": " + ec.message();
+      return result;
+    }
+    result.files.push_back(relative.string());
+  }
+  return result;
+}
+
+}  // namespace sorvix

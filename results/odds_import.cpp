@@ -1,0 +1,182 @@
+#include "results/odds_import.h"
+
+#include <cctype>
+#include <system_error>
+
+#include "app/file_io.h"
+#include "app/program_folder.h"
+#include "codes/code_tables.h"
+#include "codes/cp932.h"
+#include "codes/text.h"
+#include "results/lzh_extract.h"
+#include "store/record_date.h"
+#include "store/store_paths.h"
+
+namespace sorvix {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int kHorses = 18;
+constexpr int kQuinellaPairs = 153;
+
+bool SameNameIgnoringCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i)
+    if (std::tolower(static_cast<unsigned char>(a[i])) !=
+        std::tolower(static_cast<unsigned char>(b[i])))
+      return false;
+  return true;
+}
+
+// The file `name` in `folder`, its letters in any case (archives come from
+// a case-blind file system); nullopt when absent.
+std::optional<fs::path> FindFile(const fs::path& folder, std::string_view name) {
+  std::error_code ec;
+  if (fs::is_regular_file(folder / name, ec)) return folder / name;
+  for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec))
+    if (it->is_regular_file(ec) && SameNameIgnoringCase(it->path().filename().string(), name))
+      return it->path();
+  return std::nullopt;
+}
+
+void RemoveFile(const fs::path& folder, std::string_view name) {
+  while (auto found = FindFile(folder, name)) {
+    std::error_code ec;
+    if (!fs::remove(*found, ec)) break;
+  }
+}
+
+std::string Trimmed(std::string_view text) {
+  size_t start = text.find_first_not_of(' ');
+  if (start == std::string_view::npos) return {};
+  return std::string(TrimRight(text.substr(start)));
+}
+
+// A KOL odds field in tenths: "*" gives `capped`, "-" blanks of `width`.
+std::string KolOdds(std::string_view field, int width, const char* capped) {
+  std::string value = Trimmed(field);
+  if (value == "*") return capped;
+  if (value == "-") return std::string(static_cast<size_t>(width), ' ');
+  return Format(width == 6 ? "%6.1f" : "%8.1f", static_cast<double>(ReadNumber(field)) / 10.0);
+}
+
+// Writes the date's OddsFile whole, replacing an older one.
+void WriteOddsFile(std::string_view dateLabel, const std::vector<std::string>& lines) {
+  fs::path path = HomePath(OddsFilePath(dateLabel));
+  std::error_code ec;
+  fs::create_directories(path.parent_path(), ec);
+  WriteFileAtomic(path, JoinLines(lines));
+}
+
+std::vector<std::string> SourceLines(const fs::path& path) {
+  std::vector<std::string> lines;
+  for (std::string& line : SplitLines(ReadWholeFile(path)))
+    if (!IsBlank(line)) lines.push_back(std::move(line));
+  return lines;
+}
+
+}  // namespace
+
+std::string JrdbOddsLine(std::string_view line, std::string_view ymd6) {
+  std::string out = "20" + std::string(ymd6) + std::string(Field(line, 1, 2)) + "0" +
+                    std::string(Field(line, 5, 1)) + "0" + std::string(Field(line, 6, 1)) +
+                    std::string(Field(line, 7, 2)) + "J" + std::string(Field(line, 9, 2));
+  for (int h = 0; h < kHorses; ++h) out += " " + std::string(Field(line, 11 + 5 * h, 5));
+  for (int h = 0; h < kHorses; ++h) out += " " + std::string(Field(line, 101 + 5 * h, 5));
+  for (int k = 0; k < kQuinellaPairs; ++k) out += "   " + std::string(Field(line, 191 + 5 * k, 5));
+  return out;
+}
+
+std::string KolOddsLine(std::string_view line, bool from2005) {
+  std::string out = std::string(Field(line, 13, 8)) + std::string(Field(line, 1, 2)) +
+                    std::string(Field(line, 7, 6)) + (Field(line, 105, 1) == "1" ? "M" : "K") +
+                    std::string(Field(line, 110, 2));
+  for (int h = 0; h < kHorses; ++h) out += KolOdds(Field(line, 162 + 5 * h, 5), 6, "  50.0");
+  out += std::string(6 * kHorses, ' ');
+  int runners = FieldInt(line, 110, 2);
+  if (runners > 8 || from2005) {
+    for (int k = 0; k < kQuinellaPairs; ++k)
+      out += KolOdds(Field(line, 432 + 7 * k, 7), 8, "  1000.0");
+  } else {
+    for (int k = 1; k <= kQuinellaPairs; ++k) {
+      int j = BracketComboIndex(QuinellaComboLabel(k));
+      out +=
+          j == 0 ? std::string(8, ' ') : KolOdds(Field(line, 252 + 5 * (j - 1), 5), 8, "   100.0");
+    }
+  }
+  return out;
+}
+
+OddsImportResult ImportPredictedOdds(const fs::path& archive, std::optional<bool> loadedFrom2005) {
+  OddsImportResult result;
+  fs::path folder = archive.parent_path();
+  if (folder.empty()) folder = ".";
+  std::string name = archive.filename().string();
+  std::string code = name.size() > 2 ? name.substr(2, 6) : std::string();
+  std::string jrdbName = "Oz" + code + ".txt";
+
+  RemoveFile(folder, jrdbName);
+  RemoveFile(folder, "kol_ods.kd2");
+  RemoveFile(folder, "kol_ods.kd3");
+  RemoveFile(folder, "yosoodds.dat");
+
+  LzhExtraction extraction = ExtractLzh(archive, folder);
+  if (!extraction.ok()) {
+    result.kind = OddsImportResult::Kind::NotExtracted;
+    result.beep = true;
+    result.message = "データが解凍できませんでした。"_sj;
+    result.detail = extraction.error.empty() ? "no file extracted" : extraction.error;
+    return result;
+  }
+
+  if (auto jrdb = FindFile(folder, jrdbName)) {
+    if (code.size() != 6 ||
+        !CalendarDay("20" + code.substr(0, 2), code.substr(2, 2), code.substr(4, 2))) {
+      result.kind = OddsImportResult::Kind::BadDate;
+      result.detail = "the archive name holds no date yymmdd: " + archive.filename().string();
+      return result;
+    }
+    std::string yy = code.substr(0, 2), mm = code.substr(2, 2), dd = code.substr(4, 2);
+    std::vector<std::string> lines;
+    for (const std::string& line : SourceLines(*jrdb)) lines.push_back(JrdbOddsLine(line, code));
+    result.dateLabel = DateLabelFromYmd("20" + code);
+    WriteOddsFile(result.dateLabel, lines);
+    std::error_code ec;
+    fs::remove(*jrdb, ec);
+    result.kind = OddsImportResult::Kind::Jrdb;
+    result.races = static_cast<int>(lines.size());
+    result.message = "JRDB基準オッズデータを解凍し、20"_sj + yy + "年"_sj + mm + "月"_sj + dd +
+                     "日のデータを保存しました。データを再読込すると反映されます。"_sj;
+    return result;
+  }
+
+  auto kol = FindFile(folder, "kol_ods.kd2");
+  if (!kol) kol = FindFile(folder, "kol_ods.kd3");
+  if (!kol) return result;  // NoSource
+
+  std::vector<std::string> source = SourceLines(*kol);
+  std::string ymd = source.empty() ? std::string() : std::string(Field(source[0], 13, 8));
+  if (ymd.size() != 8 || !CalendarDay(ymd.substr(0, 4), ymd.substr(4, 2), ymd.substr(6, 2))) {
+    result.kind = OddsImportResult::Kind::BadDate;
+    result.detail = "the KOL file's first line holds no date yyyymmdd";
+    return result;
+  }
+  std::vector<std::string> lines;
+  for (const std::string& line : source) {
+    bool from2005 = loadedFrom2005 ? *loadedFrom2005 : ReadNumber(Field(line, 13, 4)) >= 2005;
+    lines.push_back(KolOddsLine(line, from2005));
+  }
+  result.dateLabel = DateLabelFromYmd(ymd);
+  WriteOddsFile(result.dateLabel, lines);
+  RemoveFile(folder, "kol_ods.kd2");
+  RemoveFile(folder, "kol_ods.kd3");
+  result.kind = OddsImportResult::Kind::Kol;
+  result.races = static_cast<int>(lines.size());
+  result.message = "KOL予想オッズデータを解凍し、"_sj + ymd.substr(0, 4) + "年"_sj +
+                   ymd.substr(4, 2) + "月"_sj + ymd.substr(6, 2) +
+                   "日のデータを保存しました。データを再読込すると反映されます。"_sj;
+  return result;
+}
+
+}  // namespace sorvix
