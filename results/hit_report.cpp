@@ -1,0 +1,103 @@
+#include "results/hit_report.h"
+
+#include <system_error>
+
+#include "app/file_io.h"
+#include "app/io_error.h"
+#include "app/program_folder.h"
+#include "codes/code_tables.h"
+#include "codes/cp932.h"
+#include "codes/text.h"
+#include "results/betting_combinations.h"
+#include "results/payout_table.h"
+#include "store/race_day.h"
+
+namespace sorvix {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr const char* kFragmentFolder = "\\HPupload";
+constexpr const char* kHitLogPath = "\\HPupload\\Manbaken.txt";
+
+struct BetType {
+  const std::vector<KaimeRow> KaimeTables::*grid;
+  size_t width;  // characters of the grid text compared
+  const PayoutCombination* results;
+  int resultCount;
+  std::string label;  // CP932
+  int colourLimit;
+  int threshold;
+};
+
+void AddHits(const RaceDay& day, int race, const KaimeTables& tables, const BetType& bet,
+             HitReport& report) {
+  const RaImage& ra = day.RaRec[race];
+  for (const KaimeRow& row : tables.*bet.grid) {
+    std::string combination = row.combination.substr(0, bet.width);
+    for (int c = 0; c < bet.resultCount; ++c) {
+      const PayoutCombination& result = bet.results[c];
+      if (!HasResult(result.Combination) || combination != result.Combination.View()) continue;
+      int payout = result.Payout;
+      bool big = payout >= bet.colourLimit;
+      if (payout <= bet.threshold) continue;
+      std::string paid = "/配当 "_sj + Format("%7d", payout) + "円"_sj;
+      report.lines.push_back(
+          std::string(big ? "<img src=\"./image/lis1.gif\">" : "<img src=\"./image/lis2.gif\">") +
+          (big ? "<font color=\"red\">" : "<font color=\"blue\">") + VenueName(ra.Field(20, 2)) +
+          PadNumber(ra.Field(26, 2)) + bet.label + combination + paid + "　"_sj +
+          std::string(ra.Field(593, 12)) + "</font>");
+      report.log.push_back(std::string(ra.Field(12, 4)) + std::string(ra.Field(16, 4)) +
+                           std::string(ra.Field(20, 2)) + std::string(ra.Field(26, 2)) + bet.label +
+                           combination + paid);
+      ++report.hits;
+    }
+  }
+}
+
+}  // namespace
+
+HitReport BuildHitReport(const RaceDay& day, bool bigOnly) {
+  HitReport report;
+  report.lines.push_back(
+      "<br /><img src=\"./image/balist.gif\"><font color=\"black\">【Sorvix for JRA-VAN Data "
+      "Lab.】</font>"_sj);
+  if (auto log = ReadFileIfExists(HomePath(kHitLogPath)))
+    report.log = SplitLines(*log);
+  else
+    report.log.push_back(" Sorvix for JRA-VAN Data Lab.");
+
+  for (int race = 0; race < day.RaceListRows && race < kRaceSlots; ++race) {
+    KaimeTables tables = KaimeBtn2Click(day, race);
+    const PayoutTable& payouts = day.Payouts[race];
+    const BetType bets[] = {
+        {&KaimeTables::trio, 8, payouts.Trio, 3, "R[３連複]:"_sj, 10000, bigOnly ? 5000 : 0},
+        {&KaimeTables::quinella, 5, payouts.Quinella, 3, "R[馬連　]：　"_sj, 10000,
+         bigOnly ? 5000 : 0},
+        {&KaimeTables::quinella, 5, payouts.QuinellaPlace, 7, "R[ワイド]：　"_sj, 5000,
+         bigOnly ? 3000 : 0},
+        {&KaimeTables::exacta, 5, payouts.Exacta, 6, "R[馬単　]：　"_sj, 10000, bigOnly ? 5000 : 0},
+    };
+    for (const BetType& bet : bets) AddHits(day, race, tables, bet, report);
+  }
+  return report;
+}
+
+HitReport TekiAnaBtnClick(const RaceDay& day, bool bigOnly) {
+  HitReport report = BuildHitReport(day, bigOnly);
+  if (report.hits == 0) return report;
+
+  fs::path folder = HomePath(kFragmentFolder);
+  std::error_code ec;
+  fs::create_directories(folder, ec);
+  if (ec) ThrowIoError("cannot create the folder: " + ec.message(), folder);
+  const RaImage& first = day.RaRec[0];
+  report.fragmentPath = HomePath(std::string("\\HPupload\\TK") + std::string(first.Field(12, 4)) +
+                                 std::string(first.Field(16, 4)) + ".txt");
+  WriteFileAtomic(report.fragmentPath, JoinLines(report.lines));
+  WriteFileAtomic(HomePath(kHitLogPath), JoinLines(report.log));
+  report.written = true;
+  return report;
+}
+
+}  // namespace sorvix
