@@ -1,9 +1,12 @@
 // sorvix-cli fetch DATE: loads the meeting date, fetches its real-time
 // results and payouts from the feed's JV-Link (as the 結果情報 button does)
 // and prints the store files written and the races that received payouts.
+#include <algorithm>
 #include <cstdio>
 #include <exception>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "acquisition/feed_jv_link.h"
 #include "acquisition/realtime_fetch.h"
@@ -83,7 +86,17 @@ int Fetch(const Args& args) {
   }
 
   std::printf("%s  結果情報: %zu 件保存\n", Utf8(*label).c_str(), outcome.stored.size());
-  for (const std::string& line : outcome.stored) std::printf("  %s\n", Utf8(line).c_str());
+  // One line per file: the record type, the file and how many records.
+  std::vector<std::pair<std::string, int>> perFile;
+  for (const std::string& line : outcome.stored) {
+    auto it = std::find_if(perFile.begin(), perFile.end(),
+                           [&](const auto& entry) { return entry.first == line; });
+    if (it == perFile.end())
+      perFile.emplace_back(line, 1);
+    else
+      ++it->second;
+  }
+  for (const auto& [file, count] : perFile) std::printf("  %s  %d 件\n", Utf8(file).c_str(), count);
   if (outcome.payoutsImported) {
     for (int r = 0; r < day->RaceListRows; ++r)
       if (day->PayoutLoaded[r] && !hadPayouts[r])

@@ -1,0 +1,69 @@
+// sorvix-cli hits DATE [--big]: loads the meeting date, runs the hit report
+// (的中, or 穴的中 with --big), writes its files when there is a hit and
+// prints the report lines.
+#include <cstdio>
+#include <exception>
+#include <string>
+
+#include "analysis/run_analysis.h"
+#include "analysis/sign_points.h"
+#include "app/settings_file.h"
+#include "cli/command_registry.h"
+#include "cli/date_argument.h"
+#include "codes/cp932.h"
+#include "results/hit_report.h"
+#include "store/estimate.h"
+#include "store/race_day.h"
+#include "store/race_day_loader.h"
+
+namespace sorvix::cli {
+namespace {
+
+int Hits(const Args& args) {
+  Args positional = Positional(args, {});
+  if (positional.size() != 1) {
+    std::fprintf(stderr, "使い方: sorvix-cli hits DATE [--big]\n");
+    return 2;
+  }
+  auto label = ParseDateArgument(positional[0]);
+  if (!label) {
+    std::fprintf(stderr,
+                 "sorvix-cli: 日付が正しくありません: %s（例: 2024年05月05日, 2024-05-05）\n",
+                 positional[0].c_str());
+    return 2;
+  }
+  bool big = HasFlag(args, "--big");
+
+  SettingsFile settings;
+  LoadOptions options;
+  options.source = ReadEstimateSource(settings);
+  options.analysis = DayAnalysisSteps(SignPoints::Load(settings));
+  auto day = RaceDay::Create();
+  HitReport report;
+  try {
+    LoadOutcome loaded = LoadRaceDay(*day, *label, options);
+    if (!loaded.loaded) {
+      std::fprintf(stderr, "sorvix-cli: %s: %s\n", Utf8(*label).c_str(),
+                   Utf8(loaded.message).c_str());
+      return 1;
+    }
+    report = TekiAnaBtnClick(*day, big);
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "sorvix-cli: %s: %s\n", Utf8(*label).c_str(), e.what());
+    return 1;
+  }
+
+  for (const std::string& line : report.lines) std::printf("%s\n", Utf8(line).c_str());
+  if (report.written)
+    std::fprintf(stderr, "%d 件の的中を %s と Manbaken.txt に書きました\n", report.hits,
+                 report.fragmentPath.string().c_str());
+  else
+    std::fprintf(stderr, "的中はありません（ファイルは書いていません）\n");
+  return 0;
+}
+
+const CommandRegistration kHits{
+    "hits", "hits DATE [--big]  的中レポート（--big: 穴的中）を作成し HPupload に保存", &Hits};
+
+}  // namespace
+}  // namespace sorvix::cli
