@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <ctime>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -30,6 +31,10 @@ class RecordingObserver : public RealtimeFetchObserver {
   void OnLabel(const std::string& text) override { labels.push_back(Utf8(text)); }
   void OnBeep() override { ++beeps; }
   void OnIoError(const std::string& message) override { ioErrors.push_back(message); }
+  void ProcessEvents() override {
+    if (onProcessEvents) onProcessEvents();
+  }
+  std::function<void()> onProcessEvents;
 };
 
 std::time_t At(int h, int m, int s) {
@@ -75,7 +80,10 @@ class RealtimeFetchTest : public ::testing::Test {
   RealtimeFetchOutcome Fetch() {
     ErrorLog log;
     RealtimeFetch fetch(link_, log, observer_, [] { return At(14, 5, 9); });
-    return fetch.KekkaBtnClick(*day_);
+    fetch_ = &fetch;
+    RealtimeFetchOutcome outcome = fetch.KekkaBtnClick(*day_);
+    fetch_ = nullptr;
+    return outcome;
   }
   std::vector<std::string> ErrorLines() {
     return SplitLines(ReadFileIfExists(home_.path() / "ErrorLog.txt").value_or(""));
@@ -85,6 +93,7 @@ class RealtimeFetchTest : public ::testing::Test {
   std::unique_ptr<RaceDay> day_ = RaceDay::Create();
   test::ScriptedJvLink link_;
   RecordingObserver observer_;
+  RealtimeFetch* fetch_ = nullptr;
 };
 
 TEST_F(RealtimeFetchTest, NothingIsCalledWithoutALoadedDate) {
@@ -169,6 +178,24 @@ TEST_F(RealtimeFetchTest, ReadAndCloseErrorsAreLoggedAndSkipTheImport) {
   EXPECT_EQ(lines[0], Cp932("【エラー】14:05:09：ﾚｰｽ情報データ取得中"));
   EXPECT_EQ(Utf8(lines[1]).rfind("【エラー】14:05:09：", 0), 0u);
   EXPECT_EQ(Utf8(lines[1]).find("(-1)") != std::string::npos, true);
+}
+
+TEST_F(RealtimeFetchTest, CancelStopsTheReadKeepsWhatWasReadAndImports) {
+  StoreAndLoad(2);
+  std::string hr = test::HrRecord({.ymd = "20240505", .venue = "06", .race = 1});
+  link_.AddRecord(hr).AddRecord(test::HrRecord({.ymd = "20240505", .venue = "06", .race = 2}));
+  link_.onCall = [&](const std::string& call) {
+    if (call == "JVRead") observer_.onProcessEvents = [&] { fetch_->Cancel(); };
+  };
+
+  RealtimeFetchOutcome outcome = Fetch();
+
+  EXPECT_EQ(link_.Count("JVRead"), 1);
+  EXPECT_FALSE(outcome.failed);
+  EXPECT_TRUE(outcome.payoutsImported);
+  EXPECT_EQ(Read(PayoutFilePath(kDate)), hr);
+  EXPECT_TRUE(day_->PayoutLoaded[0]);
+  EXPECT_FALSE(day_->PayoutLoaded[1]);
 }
 
 }  // namespace
