@@ -29,7 +29,7 @@ std::string NoRaceDataMessage();
 
 // Sets the paper (A4, `orientation`), then records `labels.size()` pages:
 // BeginPages, AddPage before every page after the first, draw(page index),
-// EndPages.
+// EndPages.  With no labels nothing is recorded.
 void RecordPages(TPrevX& prev, int orientation, const std::vector<std::string>& labels,
                  const std::function<void(int)>& draw);
 

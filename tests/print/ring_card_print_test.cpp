@@ -119,6 +119,14 @@ TEST(RingCardPrint, EmptyRaceListComposesNothing) {
   EXPECT_EQ(prev.PageCount(), 0);
 }
 
+TEST(RingCardPrint, NoVenueOfTheDayRecordsNoPage) {
+  auto day = DayOfRaces(3);
+  TPrevX prev(TenthPrinter());
+  PrintResult result = PrintRingCard(*day, PrintScope::ByVenue, prev);
+  EXPECT_TRUE(result.Labels.empty());
+  EXPECT_EQ(prev.PageCount(), 0);
+}
+
 TEST(RingCardPrint, VenueByVenueStartsEveryVenueOnANewPage) {
   auto day = RaceDay::Create();
   const int venues[] = {5, 6, 9};
