@@ -53,6 +53,11 @@ case "${1:-}" in
     build "$ROOT/build/asan" Debug -DSORVIX_SANITIZE=ON
     ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 run_tests "$ROOT/build/asan"
     ;;
+  bench)  # ./sorvix.sh bench: build the benchmarks (Release) and print their ratios
+    install_packages
+    build "$ROOT/build/bench" Release -DSORVIX_BENCH=ON -DSORVIX_GUI=OFF -DSORVIX_TESTS=OFF
+    python3 "$ROOT/bench/ratios.py" "$ROOT/build/bench/bench/sorvix-bench"
+    ;;
   demo)
     install_packages
     build "$ROOT/build/release" Release -DSORVIX_TESTS=OFF

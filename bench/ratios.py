@@ -1,0 +1,83 @@
+#!/usr/bin/env python3
+"""Runs sorvix-bench and prints each benchmark's time next to its floor.
+
+Usage: bench/ratios.py PATH/TO/sorvix-bench [extra benchmark arguments]
+
+The ratios compare times measured in the same run: a day's load against
+reading the files it touches, the analysis (load with analysis minus the
+plain load) against the load, and a year's acquisition against copying the
+data files it reads.
+"""
+
+import json
+import subprocess
+import sys
+
+# (row name, benchmark, benchmark subtracted from it or None, floor row name)
+ROWS = [
+    ("day load floor (read files once)", "BM_DayLoadFloor", None, None),
+    ("day load (36 races)", "BM_DayLoad", None, "day load floor (read files once)"),
+    ("day analysis", "BM_DayLoadAndAnalysis", "BM_DayLoad", "day load (36 races)"),
+    ("day load + analysis", "BM_DayLoadAndAnalysis", None, "day load floor (read files once)"),
+    ("year copy floor (read + write)", "BM_YearCopyFloor", None, None),
+    ("year acquisition (setup)", "BM_YearAcquisition", None, "year copy floor (read + write)"),
+]
+
+TO_MS = {"ns": 1e-6, "us": 1e-3, "ms": 1.0, "s": 1e3}
+
+
+def run(binary, extra):
+    out = subprocess.run([binary, "--benchmark_format=json", *extra],
+                         check=True, stdout=subprocess.PIPE).stdout
+    report = json.loads(out)
+    found = {}
+    for b in report["benchmarks"]:
+        if b.get("run_type", "iteration") != "iteration" or b.get("error_occurred"):
+            continue
+        name = b["run_name"] if "run_name" in b else b["name"]
+        name = name.split("/")[0]
+        scale = TO_MS[b.get("time_unit", "ns")]
+        found[name] = {"real": b["real_time"] * scale, "cpu": b["cpu_time"] * scale, "raw": b}
+    return found
+
+
+def main():
+    if len(sys.argv) < 2:
+        print(__doc__.strip(), file=sys.stderr)
+        return 2
+    found = run(sys.argv[1], sys.argv[2:])
+    rows = {}
+    for label, name, minus, floor in ROWS:
+        if name not in found or (minus and minus not in found):
+            continue
+        real, cpu = found[name]["real"], found[name]["cpu"]
+        if minus:
+            real -= found[minus]["real"]
+            cpu -= found[minus]["cpu"]
+        rows[label] = (real, cpu, floor)
+
+    header = f"{'benchmark':36} {'wall ms':>10} {'cpu ms':>10} {'x floor (wall)':>15} {'x floor (cpu)':>14}"
+    print(header)
+    print("-" * len(header))
+    for label, (real, cpu, floor) in rows.items():
+        ratio_real = ratio_cpu = ""
+        if floor in rows and rows[floor][0] > 0 and rows[floor][1] > 0:
+            ratio_real = f"{real / rows[floor][0]:.2f}"
+            ratio_cpu = f"{cpu / rows[floor][1]:.2f}"
+        print(f"{label:36} {real:10.2f} {cpu:10.2f} {ratio_real:>15} {ratio_cpu:>14}")
+
+    acq = found.get("BM_YearAcquisition")
+    if acq:
+        raw = acq["raw"]
+        print()
+        print(f"year acquisition: {int(raw.get('records', 0))} records, "
+              f"{raw.get('records_per_second', 0):.0f} records per second")
+    missing = [name for _, name, _, _ in ROWS if name not in found]
+    if missing:
+        print("missing or failed: " + ", ".join(sorted(set(missing))), file=sys.stderr)
+        return 1
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
