@@ -100,17 +100,30 @@ void TMainForm::BuildToolBar() {
   connect(AddToolButton(bar, QStringLiteral("F"), QStringLiteral("レース一覧の表示を切り替えます")),
           &QToolButton::clicked, this, &TMainForm::FPanelClick);
   bar->addSeparator();
-  // Commands whose windows are not part of the program yet stay disabled.
+  JvDataButton =
+      AddToolButton(bar, QStringLiteral("JVデータ取得"), QStringLiteral("JV-Dataを取得します"));
+  connect(JvDataButton, &QToolButton::clicked, this, &TMainForm::JvDataBtnClick);
   connect(
       AddToolButton(bar, QStringLiteral("連続出馬表"), QStringLiteral("連続出馬表を表示します")),
       &QToolButton::clicked, this, [this] { DeForm->DeBtnClick(); });
+  connect(AddToolButton(bar, QStringLiteral("結果情報"),
+                        QStringLiteral("当日のレース結果と払戻を取得します")),
+          &QToolButton::clicked, this, &TMainForm::KekkaBtnClick);
   connect(AddToolButton(bar, QStringLiteral("買い目表"), QStringLiteral("買い目表を表示します")),
           &QToolButton::clicked, this, [this] { KaimeForm->KaimeHyoBtnClick(); });
-  for (const char* caption : {"JVデータ取得", "結果情報", "予想オッズ"}) {
-    QToolButton* button =
-        AddToolButton(bar, QString::fromUtf8(caption), QString::fromUtf8(caption));
-    button->setObjectName(QString::fromUtf8(caption));
-    button->setEnabled(false);
+  connect(AddToolButton(bar, QStringLiteral("予想オッズ"),
+                        QStringLiteral("予想オッズデータを取り込みます")),
+          &QToolButton::clicked, this, &TMainForm::YosoOzBtnClick);
+  // The hit report commands show only where the marker file exists.
+  if (fs::exists(HomePath("\\MasterControlQuon.key"))) {
+    QToolButton* hits =
+        AddToolButton(bar, QStringLiteral("的中"), QStringLiteral("的中した買い目を書き出します"));
+    hits->setObjectName(QStringLiteral("TekiAnaBtn"));
+    connect(hits, &QToolButton::clicked, this, [this] { TekiAnaBtnClick(false); });
+    QToolButton* big =
+        AddToolButton(bar, QStringLiteral("穴的中"), QStringLiteral("高配当の的中を書き出します"));
+    big->setObjectName(QStringLiteral("TekiAnaBtn2"));
+    connect(big, &QToolButton::clicked, this, [this] { TekiAnaBtnClick(true); });
   }
   bar->addSeparator();
 
@@ -177,8 +190,8 @@ void TMainForm::BuildPanels() {
 
 void TMainForm::BuildMenus() {
   QMenu* file = menuBar()->addMenu(QStringLiteral("ﾌｧｲﾙ(&F)"));
-  QAction* jvData = file->addAction(QStringLiteral("ＪＶデータ取得(&J)"));
-  jvData->setEnabled(false);
+  JvDataAction = file->addAction(QStringLiteral("ＪＶデータ取得(&J)"));
+  connect(JvDataAction, &QAction::triggered, this, &TMainForm::JvDataBtnClick);
   QMenu* printOrder = file->addMenu(QStringLiteral("印刷指定"));
   auto* orderGroup = new QActionGroup(this);
   ColumnOrderAction = printOrder->addAction(QStringLiteral("縦列印刷"));

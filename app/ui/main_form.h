@@ -54,6 +54,17 @@ class TMainForm : public QMainWindow {
   // A click in column 特 of the sign table, on ring row `ringRow`.
   void SpecialMarkClick(int ringRow);
 
+  // JVデータ取得: the acquisition window, then the meeting list anew.
+  void JvDataBtnClick();
+
+  // 結果情報: the day's results and payouts from JV-Link's real-time data.
+  void KekkaBtnClick();
+  // 予想オッズ: chooses a predicted-odds archive and imports it.
+  void YosoOzBtnClick();
+  void ImportOdds(const QString& archive);
+  // 的中 (every hit) and 穴的中 (`bigOnly`, high-paying hits).
+  void TekiAnaBtnClick(bool bigOnly);
+
   // The widgets other windows and the tests reach.
   QComboBox* DateCombo = nullptr;
   QListWidget* DatList = nullptr;
@@ -69,6 +80,8 @@ class TMainForm : public QMainWindow {
   TDeForm* DeForm = nullptr;
   TKaimeForm* KaimeForm = nullptr;
 
+  QToolButton* JvDataButton = nullptr;
+  QAction* JvDataAction = nullptr;
   QAction* ColumnOrderAction = nullptr;  // 縦列印刷
   QAction* RowOrderAction = nullptr;     // 横列印刷
   QAction* RaceDataAction = nullptr;     // 競走馬データを利用する

@@ -1,0 +1,101 @@
+// The main window's result commands: the real-time results fetch (結果情報),
+// the predicted-odds import (予想オッズ) and the hit report (的中, 穴的中).
+#include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QLabel>
+#include <QListWidget>
+#include <QUrl>
+
+#include "acquisition/realtime_fetch.h"
+#include "app/error_log.h"
+#include "app/io_error.h"
+#include "app/program_folder.h"
+#include "app/settings_file.h"
+#include "app/ui/main_form.h"
+#include "app/ui/message_box.h"
+#include "app/ui/qt_text.h"
+#include "results/hit_report.h"
+#include "results/odds_import.h"
+#include "store/race_day.h"
+
+namespace sorvix {
+namespace {
+
+// DLlabel follows the fetch, and pending messages are processed.
+class FetchLabel : public RealtimeFetchObserver {
+ public:
+  explicit FetchLabel(QLabel* label) : label_(label) {}
+  void OnLabel(const std::string& text) override {
+    label_->setText(Q(text));
+    QCoreApplication::processEvents();
+  }
+  void ProcessEvents() override { QCoreApplication::processEvents(); }
+  void OnBeep() override { QApplication::beep(); }
+  void OnIoError(const std::string& message) override { error = message; }
+  std::string error;
+
+ private:
+  QLabel* label_;
+};
+
+}  // namespace
+
+void TMainForm::JvDataBtnClick() {
+  // The acquisition window is not part of this build yet.
+}
+
+void TMainForm::KekkaBtnClick() {
+  if (DatList->currentRow() < 0 || DateCombo->currentIndex() < 0) return;
+  ErrorLog log;
+  FetchLabel label(DLlabel);
+  RealtimeFetch fetch(JVLink1(), log, label);
+  RealtimeFetchOutcome outcome = fetch.KekkaBtnClick(*day_);
+  if (!label.error.empty()) ShowInformationUtf8(this, QString::fromStdString(label.error));
+  if (outcome.payoutsImported) DatListClick();
+}
+
+void TMainForm::YosoOzBtnClick() {
+  SettingsFile ini;
+  std::string folder =
+      ini.ReadString("Dir", "yoso", Cp932((ProgramFolder::Get() / "ylzh").string()));
+  QString archive = QFileDialog::getOpenFileName(
+      this, QString(), Q(folder),
+      QStringLiteral("KOL3ｵｯｽﾞ（kd3_jb*.lzh）,KOL2ｵｯｽﾞ（j*.lzh）,JRDBｵｯｽﾞ(OZ*.lzh) (kd3_jb*.lzh "
+                     "j*.lzh OZ*.lzh)"));
+  if (archive.isEmpty()) return;
+  ImportOdds(archive);
+}
+
+void TMainForm::ImportOdds(const QString& archive) {
+  std::optional<bool> from2005;
+  if (day_->RaceListRows > 0) from2005 = day_->From2005;
+  try {
+    OddsImportResult result = ImportPredictedOdds(archive.toStdString(), from2005);
+    if (!result.message.empty()) ShowInformation(this, result.message, result.beep);
+  } catch (const std::exception& e) {
+    ShowError(e.what());
+  }
+}
+
+void TMainForm::TekiAnaBtnClick(bool bigOnly) {
+  if (day_->RaceListRows <= 0) return;
+  try {
+    HitReport report = sorvix::TekiAnaBtnClick(*day_, bigOnly);
+    DatList->setCurrentRow(day_->RaceListRows - 1);
+    DatListClick();
+    if (!report.written) return;
+    QStringList lines;
+    for (const std::string& line : report.lines) lines << Q(line);
+    QApplication::clipboard()->setText(lines.join(QStringLiteral("\r\n")));
+    QDesktopServices::openUrl(
+        QUrl::fromLocalFile(QString::fromStdString(report.fragmentPath.string())));
+  } catch (const std::exception& e) {
+    ShowError(e.what());
+  }
+}
+
+}  // namespace sorvix
