@@ -1,0 +1,221 @@
+#include "acquisition/ui/get_data_form.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDateTimeEdit>
+#include <QLabel>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <QTimer>
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <vector>
+
+#include "acquisition/acquisition_time.h"
+#include "acquisition/feed_jv_link.h"
+#include "acquisition/jv_result_message.h"
+#include "app/program_folder.h"
+#include "app/settings_file.h"
+#include "app/ui/message_box.h"
+#include "app/ui/qt_text.h"
+#include "codes/cp932.h"
+#include "support/scripted_jv_link.h"
+#include "support/temp_home.h"
+#include "tools/feedgen/generator.h"
+
+namespace sorvix {
+namespace {
+
+namespace fs = std::filesystem;
+
+class GetDataFormTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    CreateStoreFolders();
+    SetMessageHandler([this](MessageKind kind, const QString& text) {
+      messages.push_back(text);
+      return kind == MessageKind::Question ? answer : true;
+    });
+  }
+  void TearDown() override { SetMessageHandler({}); }
+
+  // Runs the event loop until the run has left the download.
+  static void WaitForEnd(const TGetDataForm& form) {
+    for (int i = 0; i < 5000 && form.Run().state() == AcquisitionRun::State::Downloading; ++i)
+      QTest::qWait(2);
+  }
+
+  static QDateTime Picker(const TGetDataForm& form) { return form.DateTimePicker1->dateTime(); }
+
+  test::TempHome home;
+  std::vector<QString> messages;
+  bool answer = true;
+};
+
+TEST_F(GetDataFormTest, OpensWithSetupDataAYearBackUntilARunLeavesItsLastTime) {
+  {
+    test::ScriptedJvLink link;
+    TGetDataForm form(link);
+    EXPECT_EQ(form.windowTitle(), QStringLiteral("ＪＶデータ取込"));
+    EXPECT_TRUE(form.isModal());
+    EXPECT_TRUE(form.rbtSetup->isChecked());
+    qint64 back = Picker(form).secsTo(QDateTime::currentDateTime());
+    EXPECT_NEAR(static_cast<double>(back), 365.0 * 24 * 3600, 120.0);
+    EXPECT_FALSE(form.TimerJVStatus->isActive());
+    EXPECT_EQ(form.TimerJVStatus->interval(), 10);
+  }
+  SettingsFile().WriteString("JvDataGet", "LastTime", "2024/06/01 10:20:30");
+  test::ScriptedJvLink link;
+  TGetDataForm form(link);
+  EXPECT_TRUE(form.rbtNormal->isChecked());
+  EXPECT_EQ(Picker(form), QDateTime(QDate(2024, 6, 1), QTime(10, 20, 30)));
+  EXPECT_TRUE(link.calls.empty());
+}
+
+TEST_F(GetDataFormTest, ACompleteRunFromAGeneratedFeedFillsTheStoreAndWritesLastTime) {
+  feedgen::FeedOptions options;
+  options.out = home.path() / "feed";
+  options.from = feedgen::Date{2024, 6, 15};
+  options.days = 1;
+  options.seed = 5;
+  options.historyWeeks = 0;
+  options.oldWeeks = 0;
+  feedgen::GenerateFeed(options);
+  home.Write("jvlink.ini", "[Feed]\r\nFolder=" + options.out.string() + "\r\n");
+  FeedJvLink link;
+  ASSERT_EQ(link.JVInit("SORVIX"), 0);
+
+  TGetDataForm form(link);
+  form.show();
+  form.DateTimePicker1->setDateTime(QDateTime(QDate(2024, 6, 1), QTime(0, 0, 0)));
+  int downloadPeak = 0;
+  int readPeak = 0;
+  int stored = 0;
+  QObject::connect(form.ProgressBar1, &QProgressBar::valueChanged,
+                   [&](int v) { downloadPeak = std::max(downloadPeak, v); });
+  QObject::connect(form.ProgressBar2, &QProgressBar::valueChanged,
+                   [&](int v) { readPeak = std::max(readPeak, v); });
+  QObject::connect(form.ListBox1->model(), &QAbstractItemModel::rowsInserted,
+                   [&](const QModelIndex&, int first, int last) { stored += last - first + 1; });
+
+  form.ButtonStart->click();
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_EQ(messages[0], Q(StartNotice(form.FromTime())));
+  EXPECT_TRUE(form.TimerJVStatus->isActive());
+  EXPECT_EQ(form.ProgressLabel->text(), QStringLiteral("ダウンロード中・・・"));
+  form.reject();  // a running download keeps the window open
+  EXPECT_TRUE(form.isVisible());
+  WaitForEnd(form);
+
+  EXPECT_EQ(form.Run().outcome(), AcquisitionRun::Outcome::Completed);
+  EXPECT_FALSE(form.TimerJVStatus->isActive());
+  EXPECT_EQ(messages.size(), 1u) << messages.back().toStdString();
+  EXPECT_EQ(form.ProgressLabel->text(), QStringLiteral("データ作成が完了しました。"));
+  EXPECT_EQ(downloadPeak, form.Run().downloadCount());
+  EXPECT_EQ(readPeak, form.Run().readCount());
+  EXPECT_GT(downloadPeak, 1);
+  EXPECT_EQ(form.ProgressBar1->value(), 0);
+  EXPECT_EQ(form.ProgressBar2->value(), 0);
+  EXPECT_GT(stored, 100);
+  EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+
+  EXPECT_TRUE(fs::exists(HomePath("\\Data\\" + "2024年06月15日"_sj + ".jvRA")));
+  std::string lastTime = SettingsFile().ReadString("JvDataGet", "LastTime", "");
+  EXPECT_EQ(lastTime, LastTimeFromTimestamp(form.Run().lastFileTimestamp()));
+  ASSERT_FALSE(lastTime.empty());
+  EXPECT_EQ(Picker(form).toString("yyyy/MM/dd HH:mm:ss").toStdString(), lastTime);
+
+  if (const char* shot = std::getenv("GETDATA_SCREENSHOT")) form.grab().save(shot);
+  form.reject();
+  EXPECT_FALSE(form.isVisible());
+}
+
+TEST_F(GetDataFormTest, JvLinkErrorsAreShownWithTheirTexts) {
+  test::ScriptedJvLink link;
+  link.openResult = -301;
+  TGetDataForm form(link);
+  form.ButtonStart->click();
+  ASSERT_EQ(messages.size(), 2u);
+  EXPECT_EQ(messages[1], Q("JVOpenエラー:"_sj + JvResultMessage("JVOpen", -301)));
+  EXPECT_EQ(link.calls, (std::vector<std::string>{"JVOpen", "JVClose"}));
+  EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+
+  link.uiResult = -100;
+  form.ButtonSetting->click();
+  ASSERT_EQ(messages.size(), 3u);
+  EXPECT_EQ(messages[2],
+            Q("JVSetUIPropertiesエラー："_sj + JvResultMessage("JVSetUIProperties", -100)));
+}
+
+TEST_F(GetDataFormTest, CancelDuringTheDownloadClosesTheOpenAndTheNextRunWorks) {
+  test::ScriptedJvLink link;
+  link.readCount = 3;
+  link.downloadCount = 3;
+  link.statusResults = {0};
+  link.statusResults.insert(link.statusResults.end(), 200, 1);
+  TGetDataForm form(link);
+  form.ButtonStart->click();
+  for (int i = 0; i < 500 && form.ProgressBar1->value() < 1; ++i) QTest::qWait(2);
+  ASSERT_EQ(form.ProgressBar1->value(), 1);
+  EXPECT_EQ(form.ProgressLabel->text(), QStringLiteral("ダウンロード中．．．(1/3)"));
+
+  answer = false;  // No: the download goes on
+  form.ButtonCancel->click();
+  EXPECT_EQ(messages.back(), QStringLiteral("データ取込を中止します。実行しますか？"));
+  EXPECT_EQ(link.Count("JVCancel"), 0);
+  EXPECT_TRUE(form.TimerJVStatus->isActive());
+
+  answer = true;
+  form.ButtonCancel->click();
+  EXPECT_FALSE(form.TimerJVStatus->isActive());
+  std::vector<std::string> tail(link.calls.end() - 2, link.calls.end());
+  EXPECT_EQ(tail, (std::vector<std::string>{"JVCancel", "JVClose"}));
+  EXPECT_EQ(form.Run().outcome(), AcquisitionRun::Outcome::Cancelled);
+  EXPECT_EQ(messages.back(), QStringLiteral("JVCancel:キャンセルされました"));
+  EXPECT_EQ(form.ProgressLabel->text(), QStringLiteral("JVCancel:キャンセルされました"));
+  EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+  int statusCalls = link.Count("JVStatus");
+  QTest::qWait(30);
+  EXPECT_EQ(link.Count("JVStatus"), statusCalls);
+  EXPECT_TRUE(SettingsFile().ReadString("JvDataGet", "LastTime", "").empty());
+
+  // The next run opens again and completes.
+  link.statusResults.clear();
+  link.downloadCount = 0;
+  link.readCount = 1;
+  link.lastFileTimestamp = "20240615120000";
+  link.AddResult(-1);
+  form.ButtonStart->click();
+  EXPECT_EQ(link.Count("JVOpen"), 2);
+  EXPECT_EQ(link.Count("JVClose"), 2);
+  EXPECT_EQ(form.Run().outcome(), AcquisitionRun::Outcome::Completed);
+  EXPECT_EQ(SettingsFile().ReadString("JvDataGet", "LastTime", ""), "2024/06/15 12:00:00");
+  EXPECT_EQ(Picker(form), QDateTime(QDate(2024, 6, 15), QTime(12, 0, 0)));
+}
+
+TEST_F(GetDataFormTest, CancelDuringTheReadStopsBeforeTheNextRecordAndClosesOnce) {
+  test::ScriptedJvLink link;
+  link.readCount = 3;
+  link.lastFileTimestamp = "20240615120000";
+  link.AddResult(-1).AddResult(-1).AddResult(-1);
+  TGetDataForm form(link);
+  link.onCall = [&](const std::string& call) {
+    if (call == "JVRead" && link.Count("JVRead") == 2) form.ButtonCancelClick();
+  };
+  form.ButtonStart->click();
+  EXPECT_EQ(link.Count("JVRead"), 2);
+  EXPECT_EQ(link.Count("JVCancel"), 1);
+  EXPECT_EQ(link.Count("JVClose"), 1);
+  EXPECT_EQ(link.calls.back(), "JVClose");
+  EXPECT_EQ(form.Run().outcome(), AcquisitionRun::Outcome::Cancelled);
+  EXPECT_TRUE(SettingsFile().ReadString("JvDataGet", "LastTime", "").empty());
+  EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+}  // namespace
+}  // namespace sorvix
