@@ -96,12 +96,16 @@ TEST_F(GetDataFormTest, ACompleteRunFromAGeneratedFeedFillsTheStoreAndWritesLast
   int downloadPeak = 0;
   int readPeak = 0;
   int stored = 0;
+  const char* shot = std::getenv("GETDATA_SCREENSHOT");  // mid-run and final look
   QObject::connect(form.ProgressBar1, &QProgressBar::valueChanged,
                    [&](int v) { downloadPeak = std::max(downloadPeak, v); });
   QObject::connect(form.ProgressBar2, &QProgressBar::valueChanged,
                    [&](int v) { readPeak = std::max(readPeak, v); });
   QObject::connect(form.ListBox1->model(), &QAbstractItemModel::rowsInserted,
-                   [&](const QModelIndex&, int first, int last) { stored += last - first + 1; });
+                   [&](const QModelIndex&, int first, int last) {
+                     stored += last - first + 1;
+                     if (stored == 40 && shot) form.grab().save(QString(shot) + ".mid.png");
+                   });
 
   form.ButtonStart->click();
   ASSERT_EQ(messages.size(), 1u);
@@ -130,7 +134,7 @@ TEST_F(GetDataFormTest, ACompleteRunFromAGeneratedFeedFillsTheStoreAndWritesLast
   ASSERT_FALSE(lastTime.empty());
   EXPECT_EQ(Picker(form).toString("yyyy/MM/dd HH:mm:ss").toStdString(), lastTime);
 
-  if (const char* shot = std::getenv("GETDATA_SCREENSHOT")) form.grab().save(shot);
+  if (shot) form.grab().save(shot);
   form.reject();
   EXPECT_FALSE(form.isVisible());
 }
