@@ -11,6 +11,7 @@
 #include <QUrl>
 
 #include "acquisition/realtime_fetch.h"
+#include "acquisition/ui/get_data_form.h"
 #include "app/error_log.h"
 #include "app/io_error.h"
 #include "app/program_folder.h"
@@ -45,7 +46,11 @@ class FetchLabel : public RealtimeFetchObserver {
 }  // namespace
 
 void TMainForm::JvDataBtnClick() {
-  // The acquisition window is not part of this build yet.
+  {
+    TGetDataForm form(JVLink1(), this);
+    form.exec();
+  }
+  MakeDataListBtnClick();
 }
 
 void TMainForm::KekkaBtnClick() {
