@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <optional>
 #include <system_error>
+#include <unordered_map>
 
 #include "app/io_error.h"
 #include "app/program_folder.h"
@@ -176,17 +177,34 @@ class Loader {
   // `code`; only the code field of the other blocks is read.
   template <int N>
   void FindKeyed(const fs::path& path, std::string_view code, RecordImage<N>& image) {
+    KeyedFile* keyed = Keyed(path, N, 11, 5);
+    if (!keyed) return;
+    auto it = keyed->first.find(std::string(code));
+    if (it != keyed->first.end()) keyed->file.ReadBlock(it->second, N, image.data());
+  }
+
+  // A stored file opened once per load with the first block of every key
+  // (`keyWidth` bytes at `keyOffset` of each `length`-byte block), so that
+  // the many lookups in jockey, trainer and race files read each key once.
+  struct KeyedFile {
+    std::unordered_map<std::string, int64_t> first;
+    BlockFile file;
+  };
+  KeyedFile* Keyed(const fs::path& path, int length, int keyOffset, int keyWidth) {
+    auto cached = keyed_.find(path.native());
+    if (cached != keyed_.end()) return cached->second ? &*cached->second : nullptr;
     auto file = BlockFile::OpenIfExists(path);
-    if (!file) return;
-    int64_t blocks = file->BlockCount(N);
-    char key[5];
-    for (int64_t b = 0; b < blocks; ++b) {
-      file->ReadAt(b * N + 11, 5, key);
-      if (std::string_view(key, 5) == code) {
-        file->ReadBlock(b, N, image.data());
-        return;
-      }
-    }
+    auto& slot = keyed_[path.native()];
+    if (!file) return nullptr;
+    int64_t blocks = file->BlockCount(length);
+    std::string keys(static_cast<size_t>(file->Size()), ' ');
+    if (file->Size() > 0) file->ReadAt(0, static_cast<int>(file->Size()), keys.data());
+    slot.emplace(KeyedFile{{}, std::move(*file)});
+    for (int64_t b = 0; b < blocks; ++b)
+      slot->first.emplace(
+          keys.substr(static_cast<size_t>(b * length + keyOffset), static_cast<size_t>(keyWidth)),
+          b);
+    return &*slot;
   }
 
   // The runner's earlier runs, most recent first: results before the race's
@@ -277,16 +295,19 @@ class Loader {
           if (kako.IsBlank(12, 4)) break;
           int venue = kako.Int(20, 2);
           if (venue < 1 || venue > 10) continue;
-          auto file = BlockFile::OpenIfExists(HomePath(RaceFilePath(DateLabel(kako.Text()))));
-          if (!file) continue;
-          int64_t blocks = file->BlockCount(kRaLength);
-          char key[8];  // positions 20–27
-          for (int64_t b = 0; b < blocks; ++b) {
-            file->ReadAt(b * kRaLength + 19, 8, key);
-            std::string_view fields(key, 8);
-            if (fields.substr(6, 2) == kako.Field(26, 2) &&
-                fields.substr(0, 2) == kako.Field(20, 2)) {
-              file->ReadBlock(b, kRaLength, day_.KakoRaRec[r][h][k].data());
+          // Venue code (20–21) and race number (26–27) find the race.
+          KeyedFile* races =
+              Keyed(HomePath(RaceFilePath(DateLabel(kako.Text()))), kRaLength, 19, 8);
+          if (!races) continue;
+          for (const auto& [key, block] : races->first) {
+            if (key.substr(6, 2) == kako.Field(26, 2) && key.substr(0, 2) == kako.Field(20, 2)) {
+              // The first block of that venue and race in file order.
+              int64_t first = block;
+              for (const auto& [other, b] : races->first)
+                if (b < first && other.substr(6, 2) == key.substr(6, 2) &&
+                    other.substr(0, 2) == key.substr(0, 2))
+                  first = b;
+              races->file.ReadBlock(first, kRaLength, day_.KakoRaRec[r][h][k].data());
               break;
             }
           }
@@ -314,6 +335,7 @@ class Loader {
   LoadProgress& progress_;
   std::string raceTitle_, runnerTitle_, jockeyTitle_, trainerTitle_, kakoTitle_;
   std::string detail_;
+  std::unordered_map<std::string, std::optional<KeyedFile>> keyed_;
   char venues_[kRaceSlots][2] = {};
   int venueCount_ = 0;
 };
