@@ -226,6 +226,7 @@ TEST(AllPrintForm, PreviewRendersThePaperAndThePage) {
   p.form->show();
   QImage image = p.form->Preview()->grab().toImage();
   image.save("/tmp/preview.png");
+  p.form->grab().save("/tmp/preview_form.png");
   QRect area = p.form->Preview()->PrintableRect();
   // Something other than white is drawn inside the printable area.
   int dark = 0;
