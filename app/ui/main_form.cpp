@@ -32,6 +32,7 @@
 #include "app/ui/fonts.h"
 #include "app/ui/message_box.h"
 #include "app/ui/qt_text.h"
+#include "print/ui/all_print_form.h"
 #include "results/ui/kaime_form.h"
 #include "store/meeting_list.h"
 #include "store/race_day.h"
@@ -202,10 +203,19 @@ void TMainForm::BuildMenus() {
   }
   connect(ColumnOrderAction, &QAction::triggered, this, [this] { PrintOrderClick(false); });
   connect(RowOrderAction, &QAction::triggered, this, [this] { PrintOrderClick(true); });
-  for (const char* title : {"連続出馬表印刷(&P)", "リング出馬表印刷", "一括リング表"}) {
-    QMenu* menu = file->addMenu(QString::fromUtf8(title));
-    for (const char* scope : {"全開催場所", "競馬場別"})
-      menu->addAction(QString::fromUtf8(scope))->setEnabled(false);
+  const struct {
+    const char* title;
+    PrintLayout layout;
+  } prints[] = {{"連続出馬表印刷(&P)", PrintLayout::Continuous},
+                {"リング出馬表印刷", PrintLayout::Ring},
+                {"一括リング表", PrintLayout::Batch}};
+  for (const auto& print : prints) {
+    QMenu* menu = file->addMenu(QString::fromUtf8(print.title));
+    PrintLayout layout = print.layout;
+    connect(menu->addAction(QStringLiteral("全開催場所")), &QAction::triggered, this,
+            [this, layout] { PrintClick(layout, PrintScope::AllVenues); });
+    connect(menu->addAction(QStringLiteral("競馬場別")), &QAction::triggered, this,
+            [this, layout] { PrintClick(layout, PrintScope::ByVenue); });
   }
   file->addSeparator();
   connect(file->addAction(QStringLiteral("終了(&X)")), &QAction::triggered, this, &QWidget::close);
@@ -302,6 +312,15 @@ void TMainForm::closeEvent(QCloseEvent* event) {
     ShowInformationUtf8(this, QString::fromUtf8(e.what()));
   }
   event->accept();
+}
+
+void TMainForm::PrintClick(PrintLayout layout, PrintScope scope) {
+  BlockOrder order = RowOrderAction->isChecked() ? BlockOrder::Rows : BlockOrder::Columns;
+  try {
+    ShowPrintPreview(this, *day_, layout, scope, order);
+  } catch (const std::exception& e) {
+    ShowInformationUtf8(this, QString::fromUtf8(e.what()));
+  }
 }
 
 void TMainForm::HelpClick() {

@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "acquisition/jv_link.h"
+#include "print/ui/all_print_form.h"
 
 class QAction;
 class QActionGroup;
@@ -53,6 +54,9 @@ class TMainForm : public QMainWindow {
   void UpDown1Click(int position);
   // A click in column 特 of the sign table, on ring row `ringRow`.
   void SpecialMarkClick(int ringRow);
+
+  // The print commands: record the pages of the layout and preview them.
+  void PrintClick(PrintLayout layout, PrintScope scope);
 
   // JVデータ取得: the acquisition window, then the meeting list anew.
   void JvDataBtnClick();

@@ -109,6 +109,15 @@ TEST_F(MainFormTest, UnwritableErrorLogIsReportedAndTheWindowStillOpens) {
   EXPECT_TRUE(form->isVisible());
 }
 
+TEST_F(MainFormTest, PrintCommandsWithoutALoadedDateAskForOne) {
+  auto form = Open(new test::ScriptedJvLink);
+  messages.clear();
+  for (PrintLayout layout : {PrintLayout::Continuous, PrintLayout::Ring, PrintLayout::Batch})
+    form->PrintClick(layout, PrintScope::AllVenues);
+  ASSERT_EQ(messages.size(), 3u);
+  for (const QString& m : messages) EXPECT_EQ(m, "分析用ﾃﾞｰﾀを選択してください。");
+}
+
 TEST_F(MainFormTest, FButtonTogglesTheRaceListPanel) {
   auto form = Open(new test::ScriptedJvLink);
   EXPECT_TRUE(form->Panel5->isVisible());
