@@ -21,6 +21,12 @@ ROWS = [
     ("day load + analysis", "BM_DayLoadAndAnalysis", None, "day load floor (read files once)"),
     ("year copy floor (read + write)", "BM_YearCopyFloor", None, None),
     ("year acquisition (setup)", "BM_YearAcquisition", None, "year copy floor (read + write)"),
+    ("ring card PDF writing", "BM_Pdf/ring", None, None),
+    ("ring card recording", "BM_Record/ring", None, "ring card PDF writing"),
+    ("continuous card PDF writing", "BM_Pdf/continuous", None, None),
+    ("continuous card recording", "BM_Record/continuous", None, "continuous card PDF writing"),
+    ("batch ring PDF writing", "BM_Pdf/batch", None, None),
+    ("batch ring recording", "BM_Record/batch", None, "batch ring PDF writing"),
 ]
 
 TO_MS = {"ns": 1e-6, "us": 1e-3, "ms": 1.0, "s": 1e3}
@@ -35,7 +41,8 @@ def run(binary, extra):
         if b.get("run_type", "iteration") != "iteration" or b.get("error_occurred"):
             continue
         name = b["run_name"] if "run_name" in b else b["name"]
-        name = name.split("/")[0]
+        # Keep a capture name ("BM_Pdf/ring"), drop arguments ("iterations:1").
+        name = "/".join(p for p in name.split("/") if ":" not in p and not p.isdigit())
         scale = TO_MS[b.get("time_unit", "ns")]
         found[name] = {"real": b["real_time"] * scale, "cpu": b["cpu_time"] * scale, "raw": b}
     return found
