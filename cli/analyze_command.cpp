@@ -20,6 +20,7 @@
 #include "app/settings_file.h"
 #include "cli/command_registry.h"
 #include "cli/date_argument.h"
+#include "cli/day_argument.h"
 #include "codes/code_tables.h"
 #include "codes/cp932.h"
 #include "codes/text.h"
@@ -280,13 +281,8 @@ int Usage() {
 int Analyze(const Args& args) {
   Args positional = Positional(args, {"--ini", "--race"});
   if (positional.size() != 1) return Usage();
-  auto label = ParseDateArgument(positional[0]);
-  if (!label) {
-    std::fprintf(stderr,
-                 "sorvix-cli: 日付が正しくありません: %s（例: 2024年05月05日, 2024-05-05）\n",
-                 positional[0].c_str());
-    return 2;
-  }
+  auto label = DateLabelArgument(positional[0]);
+  if (!label) return 2;
   bool table = HasFlag(args, "--table");
   std::string raceArg = OptionValue(args, "--race");
   int race = -1;
@@ -303,38 +299,10 @@ int Analyze(const Args& args) {
     return 2;
   }
 
-  SettingsFile settings;
-  std::string ini = OptionValue(args, "--ini");
-  if (!ini.empty()) {
-    std::filesystem::path path = ini;
-    // A relative name is taken from the folder the command was started in.
-    const char* started = std::getenv("PWD");
-    if (path.is_relative() && started && *started) path = std::filesystem::path(started) / path;
-    std::error_code ec;
-    if (!std::filesystem::is_regular_file(path, ec)) {
-      std::fprintf(stderr, "sorvix-cli: 設定ファイルがありません: %s\n", path.string().c_str());
-      return 1;
-    }
-    settings = SettingsFile(path);
-  }
-
-  LoadOptions options;
-  options.source = ReadEstimateSource(settings);
-  options.analysis = DayAnalysisSteps(SignPoints::Load(settings));
-  auto day = RaceDay::Create();
-  LoadOutcome outcome;
-  try {
-    outcome = LoadRaceDay(*day, *label, options);
-  } catch (const std::exception& e) {
-    std::fprintf(stderr, "sorvix-cli: %s を読み込めませんでした: %s\n", Utf8(*label).c_str(),
-                 e.what());
-    return 1;
-  }
-  if (!outcome.loaded) {
-    std::fprintf(stderr, "sorvix-cli: %s: %s\n", Utf8(*label).c_str(),
-                 Utf8(outcome.message).c_str());
-    return 1;
-  }
+  auto settings = SettingsArgument(OptionValue(args, "--ini"));
+  if (!settings) return 1;
+  auto day = LoadAnalysedDay(*label, *settings);
+  if (!day) return 1;
   if (race >= day->RaceListRows) {
     std::fprintf(stderr, "sorvix-cli: %s のレースは 0〜%d です: %d\n", Utf8(*label).c_str(),
                  day->RaceListRows - 1, race);

@@ -17,6 +17,7 @@
 #include "app/startup_checks.h"
 #include "cli/command_registry.h"
 #include "cli/date_argument.h"
+#include "cli/day_argument.h"
 #include "codes/cp932.h"
 #include "store/estimate.h"
 #include "store/race_day.h"
@@ -41,32 +42,11 @@ int Fetch(const Args& args) {
     std::fprintf(stderr, "使い方: sorvix-cli fetch DATE\n");
     return 2;
   }
-  auto label = ParseDateArgument(positional[0]);
-  if (!label) {
-    std::fprintf(stderr,
-                 "sorvix-cli: 日付が正しくありません: %s（例: 2024年05月05日, 2024-05-05）\n",
-                 positional[0].c_str());
-    return 2;
-  }
+  auto label = DateLabelArgument(positional[0]);
+  if (!label) return 2;
 
-  SettingsFile settings;
-  LoadOptions options;
-  options.source = ReadEstimateSource(settings);
-  options.analysis = DayAnalysisSteps(SignPoints::Load(settings));
-  auto day = RaceDay::Create();
-  LoadOutcome loaded;
-  try {
-    loaded = LoadRaceDay(*day, *label, options);
-  } catch (const std::exception& e) {
-    std::fprintf(stderr, "sorvix-cli: %s を読み込めませんでした: %s\n", Utf8(*label).c_str(),
-                 e.what());
-    return 1;
-  }
-  if (!loaded.loaded) {
-    std::fprintf(stderr, "sorvix-cli: %s: %s\n", Utf8(*label).c_str(),
-                 Utf8(loaded.message).c_str());
-    return 1;
-  }
+  auto day = LoadAnalysedDay(*label, SettingsFile());
+  if (!day) return 1;
   bool hadPayouts[kRaceSlots];
   for (int r = 0; r < kRaceSlots; ++r) hadPayouts[r] = day->PayoutLoaded[r];
 

@@ -10,6 +10,7 @@
 #include "app/settings_file.h"
 #include "cli/command_registry.h"
 #include "cli/date_argument.h"
+#include "cli/day_argument.h"
 #include "codes/cp932.h"
 #include "results/hit_report.h"
 #include "store/estimate.h"
@@ -25,28 +26,14 @@ int Hits(const Args& args) {
     std::fprintf(stderr, "使い方: sorvix-cli hits DATE [--big]\n");
     return 2;
   }
-  auto label = ParseDateArgument(positional[0]);
-  if (!label) {
-    std::fprintf(stderr,
-                 "sorvix-cli: 日付が正しくありません: %s（例: 2024年05月05日, 2024-05-05）\n",
-                 positional[0].c_str());
-    return 2;
-  }
+  auto label = DateLabelArgument(positional[0]);
+  if (!label) return 2;
   bool big = HasFlag(args, "--big");
 
-  SettingsFile settings;
-  LoadOptions options;
-  options.source = ReadEstimateSource(settings);
-  options.analysis = DayAnalysisSteps(SignPoints::Load(settings));
-  auto day = RaceDay::Create();
+  auto day = LoadAnalysedDay(*label, SettingsFile());
+  if (!day) return 1;
   HitReport report;
   try {
-    LoadOutcome loaded = LoadRaceDay(*day, *label, options);
-    if (!loaded.loaded) {
-      std::fprintf(stderr, "sorvix-cli: %s: %s\n", Utf8(*label).c_str(),
-                   Utf8(loaded.message).c_str());
-      return 1;
-    }
     report = TekiAnaBtnClick(*day, big);
   } catch (const std::exception& e) {
     std::fprintf(stderr, "sorvix-cli: %s: %s\n", Utf8(*label).c_str(), e.what());

@@ -8,6 +8,7 @@
 #include "app/settings_file.h"
 #include "cli/command_registry.h"
 #include "cli/date_argument.h"
+#include "cli/day_argument.h"
 #include "codes/cp932.h"
 #include "codes/text.h"
 #include "store/estimate.h"
@@ -36,13 +37,8 @@ int Load(const Args& args) {
     std::fprintf(stderr, "使い方: sorvix-cli load DATE [--source racehorse|odds]\n");
     return 2;
   }
-  auto label = ParseDateArgument(positional[0]);
-  if (!label) {
-    std::fprintf(stderr,
-                 "sorvix-cli: 日付が正しくありません: %s（例: 2024年05月05日, 2024-05-05）\n",
-                 positional[0].c_str());
-    return 2;
-  }
+  auto label = DateLabelArgument(positional[0]);
+  if (!label) return 2;
 
   LoadOptions options;
   std::string source = OptionValue(args, "--source");
@@ -57,27 +53,14 @@ int Load(const Args& args) {
     return 2;
   }
 
-  auto day = RaceDay::Create();
-  LoadOutcome outcome;
-  try {
-    outcome = LoadRaceDay(*day, *label, options);
-  } catch (const std::exception& e) {
-    std::fprintf(stderr, "sorvix-cli: %s を読み込めませんでした: %s\n", Utf8(*label).c_str(),
-                 e.what());
-    return 1;
-  }
-  if (!outcome.loaded) {
-    std::fprintf(stderr, "sorvix-cli: %s: %s\n", Utf8(*label).c_str(),
-                 Utf8(outcome.message).c_str());
-    return 1;
-  }
+  auto day = LoadDayOrReport(*label, options);
+  if (!day) return 1;
 
   std::printf(
       "%s  %d レース  推定能力: %s\n", Utf8(*label).c_str(), day->RaceListRows,
       options.source == EstimateSource::RacehorseData ? "競走馬データ" : "予想オッズデータ");
   for (int r = 0; r < day->RaceListRows; ++r) {
-    std::printf("\n%s%s\n", Utf8(day->RaceList[r].View()).c_str(),
-                r == outcome.selectedRow ? "  ＊" : "");
+    std::printf("\n%s%s\n", Utf8(day->RaceList[r].View()).c_str(), r == day->SelRace ? "  ＊" : "");
     for (int h = 0; h < day->Runners(r); ++h) {
       const SeImage& se = day->SeRec[r][h];
       const RaceCalc& calc = day->Calc[r];

@@ -16,6 +16,7 @@
 #include "app/settings_file.h"
 #include "cli/command_registry.h"
 #include "cli/date_argument.h"
+#include "cli/day_argument.h"
 #include "codes/cp932.h"
 #include "codes/text.h"
 #include "print/batch_ring_print.h"
@@ -70,13 +71,8 @@ int Print(const Args& args) {
   Args positional =
       Positional(args, {"--ini", "--layout", "--scope", "--out", "--pages", "--order"});
   if (positional.size() != 1) return Usage();
-  auto label = ParseDateArgument(positional[0]);
-  if (!label) {
-    std::fprintf(stderr,
-                 "sorvix-cli: 日付が正しくありません: %s（例: 2024年05月05日, 2024-05-05）\n",
-                 positional[0].c_str());
-    return 2;
-  }
+  auto label = DateLabelArgument(positional[0]);
+  if (!label) return 2;
   std::string layout = OptionValue(args, "--layout", "ring");
   std::string scopeArg = OptionValue(args, "--scope", "all");
   std::string out = OptionValue(args, "--out");
@@ -103,34 +99,11 @@ int Print(const Args& args) {
     return 2;
   }
 
-  SettingsFile settings;
-  std::string ini = OptionValue(args, "--ini");
-  if (!ini.empty()) {
-    std::filesystem::path path = StartedPath(ini);
-    std::error_code ec;
-    if (!std::filesystem::is_regular_file(path, ec)) {
-      std::fprintf(stderr, "sorvix-cli: 設定ファイルがありません: %s\n", path.string().c_str());
-      return 1;
-    }
-    settings = SettingsFile(path);
-  }
-  LoadOptions options;
-  options.source = ReadEstimateSource(settings);
-  options.analysis = DayAnalysisSteps(SignPoints::Load(settings));
-  auto day = RaceDay::Create();
-  LoadOutcome outcome;
-  try {
-    outcome = LoadRaceDay(*day, *label, options);
-  } catch (const std::exception& e) {
-    std::fprintf(stderr, "sorvix-cli: %s を読み込めませんでした: %s\n", Utf8(*label).c_str(),
-                 e.what());
-    return 1;
-  }
-  if (!outcome.loaded) {
-    std::fprintf(stderr, "sorvix-cli: %s: %s\n", Utf8(*label).c_str(),
-                 Utf8(outcome.message).c_str());
-    return 1;
-  }
+  auto loadedSettings = SettingsArgument(OptionValue(args, "--ini"));
+  if (!loadedSettings) return 1;
+  const SettingsFile& settings = *loadedSettings;
+  auto day = LoadAnalysedDay(*label, settings);
+  if (!day) return 1;
 
   // The preview's page model: 5 mm top margin, tenths of a millimetre.
   TPrevX prev(PdfPrinter(600, 1));

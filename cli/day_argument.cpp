@@ -1,0 +1,61 @@
+#include "cli/day_argument.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+
+#include "analysis/run_analysis.h"
+#include "analysis/sign_points.h"
+#include "cli/date_argument.h"
+#include "codes/cp932.h"
+#include "store/estimate.h"
+
+namespace sorvix::cli {
+
+std::optional<std::string> DateLabelArgument(const std::string& date) {
+  auto label = ParseDateArgument(date);
+  if (!label)
+    std::fprintf(stderr,
+                 "sorvix-cli: 日付が正しくありません: %s（例: 2024年05月05日, 2024-05-05）\n",
+                 date.c_str());
+  return label;
+}
+
+std::optional<SettingsFile> SettingsArgument(const std::string& ini) {
+  if (ini.empty()) return SettingsFile();
+  std::filesystem::path path = ini;
+  const char* started = std::getenv("PWD");
+  if (path.is_relative() && started && *started) path = std::filesystem::path(started) / path;
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(path, ec)) {
+    std::fprintf(stderr, "sorvix-cli: 設定ファイルがありません: %s\n", path.string().c_str());
+    return std::nullopt;
+  }
+  return SettingsFile(path);
+}
+
+std::unique_ptr<RaceDay> LoadDayOrReport(const std::string& label, const LoadOptions& options) {
+  auto day = RaceDay::Create();
+  try {
+    LoadOutcome outcome = LoadRaceDay(*day, label, options);
+    if (!outcome.loaded) {
+      std::fprintf(stderr, "sorvix-cli: %s: %s\n", Utf8(label).c_str(),
+                   Utf8(outcome.message).c_str());
+      return nullptr;
+    }
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "sorvix-cli: %s を読み込めませんでした: %s\n", Utf8(label).c_str(),
+                 e.what());
+    return nullptr;
+  }
+  return day;
+}
+
+std::unique_ptr<RaceDay> LoadAnalysedDay(const std::string& label, const SettingsFile& settings) {
+  LoadOptions options;
+  options.source = ReadEstimateSource(settings);
+  options.analysis = DayAnalysisSteps(SignPoints::Load(settings));
+  return LoadDayOrReport(label, options);
+}
+
+}  // namespace sorvix::cli

@@ -1,0 +1,30 @@
+// What the date commands of sorvix-cli share: reading the DATE argument and
+// the --ini option, and loading the date (with its analysis) with the error
+// messages a user reads.
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "app/settings_file.h"
+#include "store/race_day.h"
+#include "store/race_day_loader.h"
+
+namespace sorvix::cli {
+
+// The CP932 DateLabel of DATE, or nullopt after printing why it is not one.
+std::optional<std::string> DateLabelArgument(const std::string& date);
+
+// The settings file named by --ini (relative to the folder the command was
+// started in), or the home's; nullopt after printing that it is missing.
+std::optional<SettingsFile> SettingsArgument(const std::string& ini);
+
+// Loads `label` with `options`; nullptr after printing why it could not.
+std::unique_ptr<RaceDay> LoadDayOrReport(const std::string& label, const LoadOptions& options);
+
+// The whole analysis of `label` with the estimate source and sign points of
+// `settings`; nullptr after printing why it could not be loaded.
+std::unique_ptr<RaceDay> LoadAnalysedDay(const std::string& label, const SettingsFile& settings);
+
+}  // namespace sorvix::cli
