@@ -246,6 +246,14 @@ int FeedJvLink::JVSetUIProperties() {
   return 0;
 }
 
+void FeedJvLink::BeginOpen() {
+  EndSession();
+  calls_.erase("JVStatus");
+  calls_.erase("JVRead");
+  calls_.erase("JVClose");
+  LoadFaults();
+}
+
 int FeedJvLink::JVOpen(const std::string& dataspec, const std::string& fromTime, int option,
                        int& readCount, int& downloadCount, std::string& lastFileTimestamp) {
   int call = ++calls_["JVOpen"];
@@ -259,11 +267,7 @@ int FeedJvLink::JVOpen(const std::string& dataspec, const std::string& fromTime,
   fs::path folder = FeedFolder();
   if (!IsDirectory(folder)) return kBadSettings;
 
-  EndSession();
-  calls_.erase("JVStatus");
-  calls_.erase("JVRead");
-  calls_.erase("JVClose");
-  LoadFaults();
+  BeginOpen();
   if (int fault = FaultFor("JVOpen", call)) return fault;
 
   std::vector<fs::path> paths;
@@ -389,11 +393,7 @@ int FeedJvLink::JVRTOpen(const std::string& dataspec, const std::string& key) {
   fs::path folder = FeedFolder();
   if (!IsDirectory(folder)) return kBadSettings;
 
-  EndSession();
-  calls_.erase("JVStatus");
-  calls_.erase("JVRead");
-  calls_.erase("JVClose");
-  LoadFaults();
+  BeginOpen();
   if (int fault = FaultFor("JVRTOpen", call)) return fault;
 
   std::vector<fs::path> paths;

@@ -67,6 +67,9 @@ class FeedJvLink : public JvLink {
   };
 
   void LoadFaults();
+  // A new JVOpen or JVRTOpen: the previous session ends, the per-open call
+  // counts restart and fault.ini is read again.
+  void BeginOpen();
   // The code to return for the `call`-th call of `operation`, or 0.
   int FaultFor(const std::string& operation, int call);
   int OpenCheck() const;
