@@ -4,6 +4,7 @@
 #   ./sorvix.sh test        install what is missing, build, run every test
 #   ./sorvix.sh build       install what is missing and build (Release)
 #   ./sorvix.sh asan        build and test with AddressSanitizer/UBSan
+#   ./sorvix.sh package     build the Debian package (build/pkg/sorvix_*.deb)
 set -euo pipefail
 cd "$(dirname "$0")"
 ROOT=$(pwd)
@@ -80,6 +81,14 @@ case "${1:-}" in
       latest=$("$BIN/cli/sorvix-cli" --home "$HOME_DIR" dates | head -n 1)
       [ -n "$latest" ] && "$BIN/cli/sorvix-cli" --home "$HOME_DIR" load "$latest" | head -n 60
     fi
+    ;;
+  package)  # ./sorvix.sh package: Release build without tests, then the .deb through cpack
+    PACKAGES+=(dpkg-dev file librsvg2-bin)
+    install_packages
+    rm -f "$ROOT"/build/pkg/sorvix_*.deb
+    build "$ROOT/build/pkg" Release -DSORVIX_TESTS=OFF -DSORVIX_BENCH=OFF
+    (cd "$ROOT/build/pkg" && cpack -G DEB >/dev/null)
+    ls "$ROOT"/build/pkg/sorvix_*.deb
     ;;
   *)
     sed -n '2,6p' "$0" | sed 's/^# \{0,1\}//'
