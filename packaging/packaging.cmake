@@ -26,6 +26,14 @@ if(SORVIX_GUI)
   endif()
 endif()
 
+if(SORVIX_TESTS)
+  # Installs into a DESTDIR and checks the programs, the desktop entry, the
+  # icon and where an installed program keeps its data.
+  add_test(NAME packaging_install
+           COMMAND bash ${CMAKE_SOURCE_DIR}/packaging/check-install.sh ${CMAKE_BINARY_DIR}
+                   $<IF:$<BOOL:${SORVIX_GUI}>,gui,nogui>)
+endif()
+
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME sorvix)
 set(CPACK_PACKAGE_VENDOR "Sorvix developers")
