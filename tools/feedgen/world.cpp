@@ -56,7 +56,7 @@ int TurnOf(int venue) {
 }  // namespace
 
 World::World(uint64_t seed, const Date& start)
-    : rng(Rng::For(seed, "world")), seed_(seed), start_(start), pedigreeSerial_(300, 0) {
+    : rng(Rng::For(seed, "world")), start_(start), pedigreeSerial_(300, 0) {
   nextBookNumber_ = 10000000 + rng.Below(5000000);
   MakeBook();
   MakeTrainers(start);

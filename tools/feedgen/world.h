@@ -60,7 +60,6 @@ class World {
   int NewMare(int sharedWord);
   void PriorRuns(Horse& horse, const HorseNeed& need);
 
-  uint64_t seed_;
   Date start_;
   int nextBookNumber_ = 0;
   std::vector<int> pedigreeSerial_;  // per birth year offset
