@@ -4,6 +4,8 @@
 #   ./sorvix.sh test        install what is missing, build, run every test
 #   ./sorvix.sh build       install what is missing and build (Release)
 #   ./sorvix.sh asan        build and test with AddressSanitizer/UBSan
+#   ./sorvix.sh bench       build the benchmarks and print their ratio table
+#   ./sorvix.sh fuzz [S]    run every fuzz target S seconds (default 60; libFuzzer, clang)
 #   ./sorvix.sh package     build the Debian package (build/pkg/sorvix_*.deb)
 set -euo pipefail
 cd "$(dirname "$0")"
@@ -59,6 +61,41 @@ case "${1:-}" in
     build "$ROOT/build/bench" Release -DSORVIX_BENCH=ON -DSORVIX_GUI=OFF -DSORVIX_TESTS=OFF
     python3 "$ROOT/bench/ratios.py" "$ROOT/build/bench/bench/sorvix-bench"
     ;;
+  fuzz)  # ./sorvix.sh fuzz [SECONDS]: build the fuzz targets and run each SECONDS long
+    PACKAGES+=(clang libclang-rt-14-dev python3)
+    install_packages
+    seconds=${2:-60}
+    FUZZ="$ROOT/build/fuzz"
+    CC=clang CXX=clang++ build "$FUZZ" RelWithDebInfo -DSORVIX_FUZZ=ON -DSORVIX_GUI=OFF -DSORVIX_TESTS=OFF
+    # Seeds: a small generated feed, the store acquired from it, and the
+    # inputs cut from both.
+    if [ ! -d "$FUZZ/seeds" ]; then
+      rm -rf "$FUZZ/seed-home"
+      "$FUZZ/tools/feedgen/sorvix-feedgen" --out "$FUZZ/seed-home/JVLink" --from 2024-01-06 --days 2 \
+        --seed 7 --legacy-uma "$FUZZ/seed-home" --history-weeks 2 --old-weeks 1 >/dev/null
+      "$FUZZ/cli/sorvix-cli" --home "$FUZZ/seed-home" acquire --setup --from 2023-01-01 >"$FUZZ/seed-acquire.log" 2>&1
+      python3 "$ROOT/fuzz/make_seeds.py" "$FUZZ/seed-home" "$FUZZ/seeds.new"
+      mv "$FUZZ/seeds.new" "$FUZZ/seeds"
+    fi
+    # The targets write their scratch store in memory where there is one.
+    [ -w /dev/shm ] && export TMPDIR=/dev/shm
+    failed=()
+    for target in routing store_tree settings odds_import lzh save_marks; do
+      mkdir -p "$FUZZ/corpus/$target" "$FUZZ/crashes/$target"
+      echo "== fuzz_$target: ${seconds} s"
+      if ! "$FUZZ/fuzz/fuzz_$target" -max_total_time="$seconds" -max_len=400000 -timeout=30 \
+          -rss_limit_mb=4096 -print_final_stats=1 -artifact_prefix="$FUZZ/crashes/$target/" \
+          "$FUZZ/corpus/$target" "$FUZZ/seeds/$target" >"$FUZZ/fuzz_$target.log" 2>&1; then
+        failed+=("$target")
+        tail -n 40 "$FUZZ/fuzz_$target.log"
+      fi
+      grep -E "^(Done|stat::number_of_executed_units|stat::peak_rss_mb)" "$FUZZ/fuzz_$target.log" || true
+    done
+    if ((${#failed[@]})); then
+      echo "fuzzing found faults in: ${failed[*]} (inputs in $FUZZ/crashes)"
+      exit 1
+    fi
+    ;;
   demo)
     install_packages
     build "$ROOT/build/release" Release -DSORVIX_TESTS=OFF
@@ -91,7 +128,7 @@ case "${1:-}" in
     ls "$ROOT"/build/pkg/sorvix_*.deb
     ;;
   *)
-    sed -n '2,6p' "$0" | sed 's/^# \{0,1\}//'
+    sed -n '2,/^set -euo/p' "$0" | grep '^#' | sed 's/^# \{0,1\}//'
     exit 2
     ;;
 esac
