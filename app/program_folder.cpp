@@ -37,7 +37,23 @@ bool Writable(const fs::path& folder) {
   return access(folder.c_str(), W_OK) == 0;
 }
 
+// $XDG_DATA_HOME/sorvix, else ~/.local/share/sorvix.
+fs::path UserDataFolder() {
+  if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg && *xdg && fs::path(xdg).is_absolute())
+    return fs::path(xdg) / "sorvix";
+  const char* user = std::getenv("HOME");
+  return fs::path(user && *user ? user : "/tmp") / ".local/share/sorvix";
+}
+
 }  // namespace
+
+fs::path DefaultProgramFolder(const fs::path& exeFolder) {
+  // An installed program sits in the "bin" folder of a prefix (/usr/bin,
+  // /usr/local/bin, ~/.local/bin), which is no place for data even when it
+  // can be written (root), or in a folder it cannot write.
+  if (exeFolder.filename() == "bin" || !Writable(exeFolder)) return UserDataFolder();
+  return exeFolder;
+}
 
 void ProgramFolder::Resolve(const std::string& home, const char* argv0) {
   fs::path folder;
@@ -49,10 +65,12 @@ void ProgramFolder::Resolve(const std::string& home, const char* argv0) {
     std::error_code ec;
     fs::path exe = fs::read_symlink("/proc/self/exe", ec);
     if (ec && argv0) exe = fs::absolute(argv0, ec);
-    folder = exe.parent_path();
-    if (!Writable(folder)) {
-      const char* user = std::getenv("HOME");
-      folder = fs::path(user ? user : "/tmp") / ".local/share/sorvix";
+    folder = DefaultProgramFolder(exe.parent_path());
+    if (folder != exe.parent_path()) {
+      // The installed program brings its feed component along: a data
+      // folder made on the first start gets the default feed folder with it.
+      std::error_code ec;
+      if (!fs::exists(folder, ec)) fs::create_directories(folder / "JVLink", ec);
     }
   }
   std::error_code ec;

@@ -17,14 +17,19 @@ namespace fs = std::filesystem;
 
 class ProgramFolder {
  public:
-  // Chooses the folder: `home` when given, else $SORVIX_HOME, else the
-  // folder of the executable `argv0`, or ~/.local/share/sorvix when that
-  // folder is not writable (an installed program).  Creates it when missing
-  // and makes it the current directory.
+  // Chooses the folder: `home` when given, else $SORVIX_HOME, else
+  // DefaultProgramFolder of the executable's folder.  Creates it when
+  // missing (a user data folder made on the first start gets an empty feed
+  // folder "JVLink" with it) and makes it the current directory.
   static void Resolve(const std::string& home, const char* argv0);
   static void Set(const fs::path& folder);
   static const fs::path& Get();
 };
+
+// The program folder for an executable in `exeFolder`: that folder, or for
+// an installed program (a "bin" folder, or one it cannot write) the user's
+// data folder $XDG_DATA_HOME/sorvix, by default ~/.local/share/sorvix.
+fs::path DefaultProgramFolder(const fs::path& exeFolder);
 
 // ProgramFolder + the relative part `relative` (CP932, "\"-separated).
 fs::path HomePath(std::string_view relative);

@@ -49,8 +49,8 @@ results, a hit report and three printed race-card layouts.
 
 The package holds the desktop application (sorvix), the same core without a
 display (sorvix-cli) and a synthetic JV-Data feed generator (sorvix-feedgen).
-Run by a user who cannot write to /usr/bin, Sorvix keeps its data under
-~/.local/share/sorvix unless --home or SORVIX_HOME names another folder.")
+Installed, Sorvix keeps its data under ~/.local/share/sorvix (with the
+feed folder JVLink in it) unless --home or SORVIX_HOME names another folder.")
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Sorvix developers <dev@sorvix.invalid>")
 set(CPACK_DEBIAN_PACKAGE_SECTION misc)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)

@@ -1,4 +1,9 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <optional>
+#include <string>
 
 #include "app/program_folder.h"
 #include "app/startup_checks.h"
@@ -32,6 +37,48 @@ TEST(StartupTest, StoreFoldersAreCreatedAndOneDataFolderServesEveryCase) {
   EXPECT_EQ(HomePath("\\SEI\\..\\..\\etc\\x"), home.path() / "SEI/etc/x");
   // A CP932 trail byte 0x5C (as in ソ, 83 5C) is not a separator.
   EXPECT_EQ(HomePath("\\Data\\ソ"_sj), home.path() / "Data/ソ");
+}
+
+// Sets an environment variable for one scope.
+class ScopedEnv {
+ public:
+  ScopedEnv(const char* name, const char* value) : name_(name) {
+    if (const char* old = std::getenv(name)) old_ = old;
+    value ? setenv(name, value, 1) : unsetenv(name);
+  }
+  ~ScopedEnv() { old_ ? setenv(name_, old_->c_str(), 1) : unsetenv(name_); }
+
+ private:
+  const char* name_;
+  std::optional<std::string> old_;
+};
+
+TEST(StartupTest, InstalledProgramKeepsItsDataInTheUsersDataFolder) {
+  test::TempHome home;
+  namespace fs = std::filesystem;
+  fs::path build = home.path() / "build", bin = home.path() / "usr/bin";
+  fs::path readOnly = home.path() / "opt/sorvix";
+  for (const fs::path& p : {build, bin, readOnly}) fs::create_directories(p);
+  fs::permissions(readOnly, fs::perms::owner_read | fs::perms::owner_exec);
+
+  ScopedEnv user("HOME", (home.path() / "user").c_str());
+  {
+    ScopedEnv xdg("XDG_DATA_HOME", nullptr);
+    EXPECT_EQ(DefaultProgramFolder(build), build);  // a build tree keeps its data beside it
+    EXPECT_EQ(DefaultProgramFolder(bin), home.path() / "user/.local/share/sorvix");
+    if (geteuid() != 0) {  // root writes anywhere
+      EXPECT_EQ(DefaultProgramFolder(readOnly), home.path() / "user/.local/share/sorvix");
+    }
+  }
+  {
+    ScopedEnv xdg("XDG_DATA_HOME", (home.path() / "xdg").c_str());
+    EXPECT_EQ(DefaultProgramFolder(bin), home.path() / "xdg/sorvix");
+  }
+  {
+    ScopedEnv xdg("XDG_DATA_HOME", "relative/data");  // not absolute: ignored
+    EXPECT_EQ(DefaultProgramFolder(bin), home.path() / "user/.local/share/sorvix");
+  }
+  fs::permissions(readOnly, fs::perms::owner_all);
 }
 
 TEST(StartupTest, MeetingDatesNewestFirst) {
