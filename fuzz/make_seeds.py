@@ -112,7 +112,7 @@ ini = os.path.join(HOME, "sorvix.ini")
 if os.path.exists(ini):
     out("settings", "acquired", read(ini))
 out("settings", "points",
-    "[Point]\r\nRed1=3\r\nGreen=\"12\"\r\n[EstimateSource]\r\nchoice=1\r\n"
+    "[SignPoint]\r\nRed1=3\r\nGreen2=\"12\"\r\nSpecial1= 7 \r\n[YosoOz]\r\nSelect=1\r\n"
     "[JvDataGet]\r\nLastTime=2024/01/06 12:00:00\r\n[Text]\r\nname=｢名前｣\r\n".encode("cp932"))
 
 # odds_import: the source files inside the generated archives (stored
