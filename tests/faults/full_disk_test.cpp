@@ -1,0 +1,190 @@
+// A full disk during the acquisition: the run ends with the input/output
+// error, and the store, LastTime included, is byte for byte as before the
+// run; once there is room again, a second run completes the store.
+//
+// The disk is a small tmpfs when this process may mount one (as root, or as
+// root of a user namespace of its own), inside a mount namespace of a child
+// process so that nothing stays mounted.  Without that the test is skipped,
+// and the failed write comes from RLIMIT_FSIZE, which makes every write past
+// a file size fail with EFBIG.
+#include <gtest/gtest.h>
+#include <sched.h>
+#include <sys/mount.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <exception>
+
+#include "faults/fault_scene.h"
+
+namespace sorvix::faults {
+namespace {
+
+// What is wrong with a run that should have failed on a write with `errnum`
+// and left `home` as it was.
+std::vector<std::string> FailedWriteProblems(const Scene& s, const fs::path& home,
+                                             const ProcessResult& r, int errnum) {
+  std::vector<std::string> problems;
+  if (r.exitCode != 1) problems.push_back("the run did not fail: " + Describe(r));
+  const std::string prefix = "入出力エラー: ";
+  const std::string reason = std::string(": ") + std::strerror(errnum);
+  bool reported = false;
+  for (const std::string& line : SplitLines(r.err))
+    if (line.rfind(prefix, 0) == 0 && line.size() >= reason.size() &&
+        line.compare(line.size() - reason.size(), reason.size(), reason) == 0)
+      reported = true;
+  if (!reported)
+    problems.push_back("no input/output error ending in \"" + reason + "\":\n" + r.err);
+  for (const auto& diff : TreeDiff(ReadTree(home), s.beforeTree))
+    problems.push_back("the store changed: " + diff);
+  return problems;
+}
+
+uint64_t Pages(uint64_t bytes) {
+  return (bytes + 4095) / 4096 * 4096;
+}
+
+TEST(FullDiskTest, FailedWriteGivesTheInputOutputErrorAndLosesNoEarlierData) {
+  const Scene& scene = TheScene();
+  // The new runner files (216 lines of 555 bytes) are larger than this, the
+  // payout and race files written before them smaller.
+  constexpr long long kLimit = 64 << 10;
+  fs::path home = scene.root / "limited";
+  FreshCopy(scene.before, home);
+  {
+    CliRun run(home, {"acquire"}, scene.root / "limited", kLimit);
+    for (const auto& problem : FailedWriteProblems(scene, home, run.Wait(), EFBIG))
+      ADD_FAILURE() << problem;
+  }
+  for (const auto& diff : RerunDifferences(scene, home))
+    ADD_FAILURE() << "after the rerun: " << diff;
+}
+
+// Enters a mount namespace of its own and mounts a tmpfs of `bytes` at `at`;
+// returns why it could not.
+std::string MountPrivateTmpfs(const fs::path& at, uint64_t bytes) {
+  auto failed = [](const std::string& what) { return what + ": " + std::strerror(errno); };
+  uid_t uid = ::geteuid();
+  gid_t gid = ::getegid();
+  if (uid == 0) {
+    if (::unshare(CLONE_NEWNS) != 0) return failed("unshare(CLONE_NEWNS)");
+  } else {
+    if (::unshare(CLONE_NEWUSER | CLONE_NEWNS) != 0)
+      return failed("unshare(CLONE_NEWUSER | CLONE_NEWNS)");
+    auto put = [](const char* file, const std::string& text) {
+      int fd = ::open(file, O_WRONLY | O_CLOEXEC);
+      bool ok = fd >= 0 && ::write(fd, text.data(), text.size()) == ssize_t(text.size());
+      if (fd >= 0) ::close(fd);
+      return ok;
+    };
+    // Without "deny" an unprivileged process may not write gid_map.
+    put("/proc/self/setgroups", "deny");
+    if (!put("/proc/self/uid_map", "0 " + std::to_string(uid) + " 1\n") ||
+        !put("/proc/self/gid_map", "0 " + std::to_string(gid) + " 1\n"))
+      return failed("writing the user namespace's id maps");
+  }
+  if (::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0)
+    return failed("making the mounts private");
+  std::string options = "size=" + std::to_string(bytes) + ",mode=0755";
+  if (::mount("tmpfs", at.c_str(), "tmpfs", 0, options.c_str()) != 0)
+    return failed("mount -t tmpfs -o " + options);
+  return {};
+}
+
+// Writes `file` until its file system is full; returns the bytes written.
+uint64_t FillUp(const fs::path& file) {
+  int fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  if (fd < 0) throw std::runtime_error("cannot create " + file.string());
+  std::string block(size_t{1} << 20, 'x');
+  uint64_t written = 0;
+  for (size_t size = block.size(); size >= 512; size /= 2) {
+    for (;;) {
+      ssize_t n = ::write(fd, block.data(), size);
+      if (n > 0) written += static_cast<uint64_t>(n);
+      if (n != static_cast<ssize_t>(size)) break;
+    }
+  }
+  ::close(fd);
+  return written;
+}
+
+// The tmpfs run, in a child process.  Reports "skip: …", "fail: …" and
+// "note: …" lines.
+int TmpfsScenario(const Scene& s, const fs::path& disk, std::FILE* report) {
+  uint64_t store = 0, rewritten = 0;
+  for (const auto& [path, bytes] : s.beforeTree) store += Pages(bytes.size());
+  for (const auto& [path, bytes] : s.referenceTree) {
+    auto b = s.beforeTree.find(path);
+    if (b == s.beforeTree.end() || b->second != bytes) rewritten += Pages(bytes.size());
+  }
+  std::string why = MountPrivateTmpfs(disk, store + (uint64_t{32} << 20));
+  if (!why.empty()) {
+    std::fprintf(report, "skip: cannot mount a tmpfs here (%s)\n", why.c_str());
+    return 77;
+  }
+  fs::path home = disk / "home", filler = disk / "filler";
+  fs::copy(s.before, home, fs::copy_options::recursive);
+  uint64_t filled = FillUp(filler);
+  struct statvfs st {};
+  ::statvfs(disk.c_str(), &st);
+  std::fprintf(report, "note: store %llu bytes, filler %llu bytes, %llu bytes left\n",
+               static_cast<unsigned long long>(store), static_cast<unsigned long long>(filled),
+               static_cast<unsigned long long>(st.f_bavail) * st.f_frsize);
+  // No room at all, then room for about half of the files the run rewrites.
+  for (uint64_t room : {uint64_t{0}, rewritten / 2}) {
+    if (::truncate(filler.c_str(), static_cast<off_t>(filled - room)) != 0)
+      throw std::runtime_error("cannot shorten the filler");
+    FlushWatch watch(home);
+    CliRun run(home, {"acquire"}, s.root / "disk");
+    while (run.Running()) watch.Poll(1);
+    std::fprintf(report, "note: with %llu bytes free the run made %d files before it failed\n",
+                 static_cast<unsigned long long>(room), watch.Poll(0));
+    for (const auto& problem : FailedWriteProblems(s, home, run.Wait(), ENOSPC))
+      std::fprintf(report, "fail: with %llu bytes free: %s\n",
+                   static_cast<unsigned long long>(room), problem.c_str());
+  }
+  fs::remove(filler);
+  for (const auto& diff : RerunDifferences(s, home))
+    std::fprintf(report, "fail: after the rerun: %s\n", diff.c_str());
+  return 0;
+}
+
+TEST(FullDiskTest, FullTmpfsGivesTheInputOutputErrorAndLosesNoEarlierData) {
+  const Scene& scene = TheScene();
+  fs::path disk = scene.root / "disk";
+  fs::path reportPath = scene.root / "disk-report.txt";
+  fs::create_directories(disk);
+  std::fflush(nullptr);
+  pid_t pid = ::fork();
+  ASSERT_GE(pid, 0);
+  if (pid == 0) {
+    int code = 1;
+    std::FILE* report = std::fopen(reportPath.c_str(), "w");
+    if (report) {
+      try {
+        code = TmpfsScenario(scene, disk, report);
+      } catch (const std::exception& e) {
+        std::fprintf(report, "fail: %s\n", e.what());
+      }
+      std::fclose(report);
+    }
+    ::_exit(code);
+  }
+  int status = 0;
+  while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+  }
+  std::string report = ReadFileIfExists(reportPath).value_or("");
+  if (WIFEXITED(status) && WEXITSTATUS(status) == 77) GTEST_SKIP() << report;
+  ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status << "\n"
+                                                             << report;
+  for (const std::string& line : SplitLines(report)) {
+    if (line.rfind("fail: ", 0) == 0) {
+      ADD_FAILURE() << line.substr(6);
+    } else {
+      std::printf("%s\n", line.c_str());
+    }
+  }
+}
+
+}  // namespace
+}  // namespace sorvix::faults
