@@ -4,6 +4,7 @@
 #include <archive_entry.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <clocale>
 #include <cstdio>
 #include <fstream>
@@ -151,14 +152,33 @@ LzhExtraction ExtractLzh(const fs::path& archivePath, const fs::path& folder) {
       result.error = "cannot write " + target.string();
       return result;
     }
-    members.push_back(relative);
+    // A later member of the same name has replaced the earlier one.
+    if (std::find(members.begin(), members.end(), relative) == members.end())
+      members.push_back(relative);
   }
   if (members.empty()) {
     result.error = "no file in the archive";
     return result;
   }
 
-  // The archive was read whole: move its files into place.
+  // The archive was read whole.  A place taken by a folder (or a path
+  // through a file) fails the extraction before anything is moved.
+  for (const fs::path& relative : members) {
+    std::error_code ec;
+    fs::path target = folder / relative;
+    for (fs::path up = target.parent_path(); up != folder && up.has_relative_path();
+         up = up.parent_path()) {
+      if (fs::exists(up, ec) && !fs::is_directory(up, ec)) {
+        result.error = "cannot write " + target.string() + ": " + up.string() + " is a file";
+        return result;
+      }
+    }
+    if (fs::is_directory(target, ec)) {
+      result.error = "cannot write " + target.string() + ": a folder of that name exists";
+      return result;
+    }
+  }
+  // Move the files into place.
   for (const fs::path& relative : members) {
     std::error_code ec;
     fs::path target = folder / relative;
@@ -166,6 +186,7 @@ LzhExtraction ExtractLzh(const fs::path& archivePath, const fs::path& folder) {
     fs::rename(temp.path() / relative, target, ec);
     if (ec) {
       result.error = "cannot write " + target.string() + ": " + ec.message();
+      result.files.clear();
       return result;
     }
     result.files.push_back(relative.string());

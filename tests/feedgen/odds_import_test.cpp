@@ -231,5 +231,39 @@ TEST_F(OddsImportTest, MembersThatWouldLeaveTheFolderAreRefused) {
   EXPECT_EQ(ImportPredictedOdds(bad, false).kind, OddsImportResult::Kind::NotExtracted);
 }
 
+// Found by fuzzing: a name given twice was moved once, and the second move
+// failed with the first file already in place.
+TEST_F(OddsImportTest, RepeatedMemberNamesKeepTheLastAndConflictsMoveNothing) {
+  fs::path archive = Archive(
+      "kd3_jb080105.lzh",
+      {{"a.txt", "first", kStamp}, {"sub\\b.txt", "b", kStamp}, {"a.txt", "second", kStamp}});
+  LzhExtraction extraction = ExtractLzh(archive, folder_);
+  ASSERT_TRUE(extraction.ok()) << extraction.error;
+  EXPECT_EQ(extraction.files, (std::vector<std::string>{"a.txt", "sub/b.txt"}));
+  EXPECT_EQ(ReadWholeFile(folder_ / "a.txt"), "second");
+
+  // A folder where a member goes, or a file where its folder goes: the
+  // archive fails as a whole and nothing is moved.
+  struct Case {
+    const char* blocker;
+    bool blockerIsFolder;
+    std::string member;
+  };
+  for (const Case& c : {Case{"c.txt", true, "c.txt"}, Case{"file", false, "file\\inner.txt"}}) {
+    fs::remove_all(folder_);
+    fs::path blocked = Archive("blocked.lzh", {{"new.txt", "n", kStamp}, {c.member, "x", kStamp}});
+    if (c.blockerIsFolder)
+      fs::create_directories(folder_ / c.blocker);
+    else
+      WriteArchive(c.blocker, "x");
+    std::set<std::string> before = FolderNames(folder_);
+    LzhExtraction failed = ExtractLzh(blocked, folder_);
+    EXPECT_FALSE(failed.ok()) << c.member;
+    EXPECT_FALSE(failed.error.empty()) << c.member;
+    EXPECT_TRUE(failed.files.empty()) << c.member;
+    EXPECT_EQ(FolderNames(folder_), before) << c.member;
+  }
+}
+
 }  // namespace
 }  // namespace sorvix
