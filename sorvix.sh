@@ -80,7 +80,8 @@ case "${1:-}" in
     # The targets write their scratch store in memory where there is one.
     [ -w /dev/shm ] && export TMPDIR=/dev/shm
     failed=()
-    for target in routing store_tree settings odds_import lzh save_marks; do
+    for exe in $(find "$FUZZ/fuzz" -maxdepth 1 -type f -executable -name 'fuzz_*' | sort); do
+      target=${exe##*/fuzz_}
       mkdir -p "$FUZZ/corpus/$target" "$FUZZ/crashes/$target"
       echo "== fuzz_$target: ${seconds} s"
       if ! "$FUZZ/fuzz/fuzz_$target" -max_total_time="$seconds" -max_len=400000 -timeout=30 \

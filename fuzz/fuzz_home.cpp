@@ -1,10 +1,9 @@
 #include "fuzz/fuzz_home.h"
 
-#include <cstdlib>
 #include <fstream>
-#include <string>
 
 #include "app/program_folder.h"
+#include "tests/support/temp_home.h"
 
 namespace sorvix::fuzz {
 
@@ -12,25 +11,17 @@ namespace fs = std::filesystem;
 
 namespace {
 
-fs::path MakeHome() {
-  const char* tmp = std::getenv("TMPDIR");
-  std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/sorvix-fuzz-XXXXXX";
-  if (!::mkdtemp(pattern.data())) std::abort();
-  fs::path home = pattern;
-  ProgramFolder::Set(home);
-  CreateStoreFolders();
-  std::atexit([] {
-    std::error_code ec;
-    fs::remove_all(FuzzHome(), ec);
-  });
+// The home lives as long as the process; libFuzzer ends with exit(), which
+// removes it.
+test::TempHome& Home() {
+  static test::TempHome home;
   return home;
 }
 
 }  // namespace
 
 const fs::path& FuzzHome() {
-  static const fs::path home = MakeHome();
-  return home;
+  return Home().path();
 }
 
 void ResetFuzzHome() {

@@ -1,6 +1,6 @@
 // The scratch program folder a fuzz target works in: one temporary folder
-// per process, made the ProgramFolder with the store folders in it, and
-// removed again when the process ends.
+// per process, made the ProgramFolder, and removed again when the process
+// ends.
 #pragma once
 
 #include <filesystem>
@@ -8,7 +8,7 @@
 
 namespace sorvix::fuzz {
 
-// The folder, created on first use.
+// The folder, created (empty) on first use.
 const std::filesystem::path& FuzzHome();
 
 // Empties the folder and creates the store folders again.
