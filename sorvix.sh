@@ -33,7 +33,14 @@ jobs() { nproc 2>/dev/null || echo 2; }
 build() {  # build DIR TYPE [cmake options...]
   local dir=$1 type=$2
   shift 2
-  cmake -S "$ROOT" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE="$type" "$@" >/dev/null
+  # ccache, where installed, shares objects between build folders and
+  # checkouts (paths are taken relative to the checkout).
+  local launcher=()
+  if command -v ccache >/dev/null; then
+    export CCACHE_BASEDIR="$ROOT" CCACHE_NOHASHDIR=1
+    launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
+  fi
+  cmake -S "$ROOT" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE="$type" "${launcher[@]}" "$@" >/dev/null
   cmake --build "$dir" -j "$(jobs)"
 }
 
