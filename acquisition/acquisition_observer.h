@@ -25,10 +25,17 @@ class AcquisitionObserver {
   // A store file could not be read or written; the text is UTF-8 and names
   // the file and the reason.  The read has ended.
   virtual void OnIoError(const std::string& /*message*/) {}
-  // A record of a stored type whose length is not its type's (a damaged
-  // record); it was not stored.
-  virtual void OnDamagedRecord(const std::string& /*recordType*/, int /*length*/,
+  // A record (or its past-run copy) was not stored: `reason` (UTF-8) says
+  // why (a damaged record, a date that is not a date, a race number outside
+  // 1–12, a code that cannot name a file); `fileName` is the feed file.
+  virtual void OnSkippedRecord(const std::string& /*recordType*/, const std::string& /*reason*/,
                                const std::string& /*fileName*/) {}
+  // A warning that does not end the run (UTF-8).
+  virtual void OnWarning(const std::string& /*text*/) {}
+  // Another program is writing to this ProgramFolder (`message`, UTF-8).
+  // Return true to wait until it is done, false to give up: the run then
+  // ends with OnIoError(message).
+  virtual bool WaitForOtherWriter(const std::string& /*message*/) { return false; }
   // The busy cursor on or off.
   virtual void OnBusy(bool /*busy*/) {}
   // The status polling timer (10 ms) started or stopped.

@@ -3,6 +3,7 @@
 #include "codes/code_tables.h"
 #include "codes/cp932.h"
 #include "codes/text.h"
+#include "store/record_checks.h"
 #include "store/record_store.h"
 #include "store/stored_line.h"
 
@@ -22,28 +23,57 @@ void Add(RoutedRecord& routed, std::string prefix, const std::string& fileName) 
   if (!fileName.empty()) routed.listLines.push_back(Made() + prefix + fileName);
 }
 
+void Skip(RoutedRecord& routed, const std::string& reason) {
+  if (routed.skipped.empty()) routed.skipped = reason;
+}
+
 void RouteRunner(std::string_view record, const RoutingWindow& window, StoreWriter& writer,
                  RoutedRecord& routed) {
   char kind = record[2];
+  auto dateProblem = RecordDateProblem(record);
+  auto raceProblem = RaceNumberProblem(record);
   int race = FieldInt(record, 26, 2);
   int horse = FieldInt(record, 29, 2);
   if (race > 0 && horse >= 1 && horse <= 18 && kind != 'A' && kind != 'B' &&
-      window.InDateWindow(record)) {
-    std::string fileName = StoreRunnerRecord(writer, record, StoreMode::Accumulating);
-    // A race number beyond the file's 12 races has no line to go to.
-    if (fileName.empty()) routed.damaged = true;
-    Add(routed, RaceNumberText(record) + std::string(Field(record, 29, 2)) + "番/"_sj, fileName);
+      (dateProblem || window.InDateWindow(record))) {
+    if (dateProblem || raceProblem) {
+      Skip(routed, dateProblem ? *dateProblem : *raceProblem);
+    } else {
+      Add(routed, RaceNumberText(record) + std::string(Field(record, 29, 2)) + "番/"_sj,
+          StoreRunnerRecord(writer, record, StoreMode::Accumulating));
+    }
   }
   std::string_view year = Field(record, 31, 4);
   if (year > std::string_view(window.year15)) {
+    std::string_view pedigree = Field(record, 31, 10);
+    if (!IsPedigreeNumber(pedigree)) {
+      Skip(routed, "血統登録番号 \"" + ShownField(pedigree) + "\" が 10 桁の数字ではありません");
+      return;
+    }
     writer.EnsureFolder("\\SEI\\" + std::string(year));
     if (kind == '7') {
+      if (auto problem = RaceKeyProblem(record)) {
+        Skip(routed, *problem);
+        return;
+      }
       std::string when =
           std::string(Field(record, 12, 4)) + "年"_sj + std::string(Field(record, 16, 2)) +
           "月"_sj + std::string(Field(record, 18, 2)) + "日"_sj + VenueName(Field(record, 20, 2));
       Add(routed, when + RaceNumberText(record), StorePastRunRecord(writer, record));
     }
   }
+}
+
+// The checks of the fields that name a stored record's file or line.
+std::optional<std::string> KeyProblem(std::string_view type, std::string_view record) {
+  if (type == "RA" || type == "HR") return RaceKeyProblem(record);
+  if (type == "UM" && !IsPedigreeNumber(Field(record, 12, 10)))
+    return "血統登録番号 \"" + ShownField(Field(record, 12, 10)) +
+           "\" が 10 桁の数字ではありません";
+  if ((type == "KS" || type == "CH") && !IsPersonCode(Field(record, 12, 5)))
+    return std::string(type == "KS" ? "騎手" : "調教師") + "コード \"" +
+           ShownField(Field(record, 12, 5)) + "\" が 5 桁の数字ではありません";
+  return std::nullopt;
 }
 
 }  // namespace
@@ -56,12 +86,24 @@ RoutedRecord RouteAcquiredRecord(std::string_view record, const RoutingWindow& w
                                  StoreWriter& writer) {
   RoutedRecord routed;
   if (record.size() < 3) return routed;
+  std::string_view type = record.substr(0, 2);
   if (!IsWholeRecord(record)) {
-    routed.damaged = true;
+    routed.skipped = "長さが正しくありません（" + std::to_string(record.size()) + " バイト）";
     return routed;
   }
-  std::string_view type = record.substr(0, 2);
   char kind = record[2];
+  if (type != "SE") {
+    if (auto problem = KeyProblem(type, record)) {
+      // Only a record that would have been stored is worth a warning.
+      bool raced = FieldInt(record, 26, 2) > 0;
+      bool wanted = (type == "RA" && kind != '1' && kind != 'A' && kind != 'B' && raced) ||
+                    (type == "HR" && raced) ||
+                    (type == "UM" && Field(record, 12, 4) > std::string_view(window.year15)) ||
+                    ((type == "KS" || type == "CH") && kind != '0');
+      if (wanted) routed.skipped = *problem;
+      return routed;
+    }
+  }
   if (type == "RA") {
     int runners = FieldInt(record, 882, 2);
     if (kind != '1' && kind != 'A' && kind != 'B' && window.InDateWindow(record) &&

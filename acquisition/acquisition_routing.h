@@ -14,6 +14,11 @@
 //
 // Any other record is dropped.  The date window holds when the date number
 // is at least FromYmd − 10, a plain subtraction on the eight-digit number.
+//
+// A record whose fields cannot name its file or its line is skipped with a
+// reason: a stored type of the wrong length, a date that is not a date, a
+// race number outside 1–12, a pedigree number that is not 10 digits, a
+// jockey or trainer code that is not 5 digits.
 #pragma once
 
 #include <string>
@@ -34,10 +39,9 @@ struct RoutingWindow {
 struct RoutedRecord {
   // One line per stored copy for the list of stored data.
   std::vector<std::string> listLines;
-  // The record was damaged: a stored type of the wrong length, or a runner
-  // of a race beyond 12.  A damaged record is not stored (a runner beyond
-  // race 12 may still be kept as a past run).
-  bool damaged = false;
+  // Why (a part of) the record was not stored, UTF-8; empty when nothing
+  // was skipped.
+  std::string skipped;
 };
 
 // Stores the record (CP932, ending with CR LF) through `writer`.  Throws

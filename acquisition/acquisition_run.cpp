@@ -4,9 +4,12 @@
 
 #include "acquisition/acquisition_time.h"
 #include "acquisition/jv_result_message.h"
+#include "app/file_io.h"
 #include "app/io_error.h"
+#include "app/program_folder.h"
 #include "codes/cp932.h"
 #include "codes/text.h"
+#include "store/record_checks.h"
 
 namespace sorvix {
 namespace {
@@ -48,6 +51,21 @@ void AcquisitionRun::Start(const std::string& fromTime, bool setupData, int curr
   if (state_ == State::Downloading || state_ == State::Reading) return;
   outcome_ = Outcome::None;
   close_result_ = 0;
+  // One writer per ProgramFolder: the lock is held until the run closes.
+  try {
+    lock_.emplace(HomeLock::Acquire(std::chrono::milliseconds::zero()));
+  } catch (const HomeBusyError& busy) {
+    if (!observer_.WaitForOtherWriter(busy.what())) {
+      observer_.OnBeep();
+      observer_.OnIoError(busy.what());
+      outcome_ = Outcome::StoreError;
+      state_ = State::Closed;
+      return;
+    }
+    lock_.emplace(HomeLock::Acquire(HomeLock::kForever));
+  }
+  // What a killed run left behind is nobody's now.
+  RemoveStaleTempFiles(ProgramFolder::Get());
   window_.year15 = Format("%4d", currentYear - 15);
   SetTimer(false);
   cancel_ = false;
@@ -123,6 +141,7 @@ void AcquisitionRun::Cancel() {
     observer_.OnBusy(false);
     if (close_result_ != 0) Error("JVCloseエラー:"_sj, "JVClose", close_result_);
     state_ = State::Closed;
+    lock_.reset();
   }
   observer_.OnBeep();
   std::string text = "JVCancel:キャンセルされました"_sj;
@@ -182,15 +201,18 @@ AcquisitionRun::Outcome AcquisitionRun::ReadLoop() {
 
 void AcquisitionRun::Route(const std::string& record, const std::string& fileName) {
   RoutedRecord routed = RouteAcquiredRecord(record, window_, writer_);
-  if (routed.damaged)
-    observer_.OnDamagedRecord(std::string(Field(record, 1, 2)), static_cast<int>(record.size()),
-                              fileName);
+  if (!routed.skipped.empty())
+    observer_.OnSkippedRecord(ShownField(Field(record, 1, 2)), routed.skipped, fileName);
   for (const auto& line : routed.listLines) observer_.OnStoredLine(line);
 }
 
 void AcquisitionRun::Complete() {
   writer_.Flush();
   std::string lastTime = LastTimeFromTimestamp(last_file_timestamp_);
+  if (lastTime.empty() && !IsBlank(last_file_timestamp_) &&
+      last_file_timestamp_ != "00000000000000")
+    observer_.OnWarning("最後のファイルの時刻 \"" + ShownField(last_file_timestamp_) +
+                        "\" が正しい日時ではないため、取得済み日時（LastTime）は変えません");
   if (!lastTime.empty()) {
     settings_.WriteString(kLastTimeSection, kLastTimeKey, lastTime);
     observer_.OnLastTime(lastTime);
@@ -207,6 +229,7 @@ void AcquisitionRun::CloseRun() {
     observer_.OnBeep();
   }
   state_ = State::Closed;
+  lock_.reset();
 }
 
 }  // namespace sorvix

@@ -15,14 +15,19 @@
 // error, so records read so far are kept), atomically.  JvDataGet/LastTime
 // is written only after a complete read and after every file is on disk, so
 // an interrupted run starts again from the same date next time.
+//
+// A run holds the ProgramFolder's writer lock from Start() until it closes;
+// when another program holds it, the observer decides whether to wait.
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 
 #include "acquisition/acquisition_observer.h"
 #include "acquisition/acquisition_routing.h"
 #include "acquisition/jv_link.h"
+#include "app/home_lock.h"
 #include "app/settings_file.h"
 #include "store/store_writer.h"
 
@@ -86,6 +91,7 @@ class AcquisitionRun {
   AcquisitionObserver& observer_;
   SettingsFile& settings_;
   StoreWriter writer_;
+  std::optional<HomeLock> lock_;
 
   State state_ = State::Idle;
   Outcome outcome_ = Outcome::None;

@@ -4,6 +4,7 @@
 
 #include "codes/cp932.h"
 #include "codes/text.h"
+#include "store/record_date.h"
 
 namespace sorvix {
 namespace {
@@ -55,9 +56,14 @@ std::string FromTimeText(const std::tm& t) {
 
 std::string LastTimeFromTimestamp(std::string_view s) {
   if (s.size() != 14 || !AllDigits(s) || s == "00000000000000") return {};
-  return std::string(s.substr(0, 4)) + "/" + std::string(s.substr(4, 2)) + "/" +
-         std::string(s.substr(6, 2)) + " " + std::string(s.substr(8, 2)) + ":" +
-         std::string(s.substr(10, 2)) + ":" + std::string(s.substr(12, 2));
+  std::string text = std::string(s.substr(0, 4)) + "/" + std::string(s.substr(4, 2)) + "/" +
+                     std::string(s.substr(6, 2)) + " " + std::string(s.substr(8, 2)) + ":" +
+                     std::string(s.substr(10, 2)) + ":" + std::string(s.substr(12, 2));
+  // Only a real date and time of day: "99999999999999" would stop every
+  // later acquisition.
+  if (!ParseLastTime(text) || !CalendarDay(s.substr(0, 4), s.substr(4, 2), s.substr(6, 2)))
+    return {};
+  return text;
 }
 
 std::string StartNotice(const std::tm& t) {

@@ -1,7 +1,12 @@
 #include "acquisition/feed_jv_link.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <charconv>
+#include <cstdio>
 #include <system_error>
 #include <utility>
 
@@ -9,6 +14,7 @@
 #include "app/io_error.h"
 #include "app/program_folder.h"
 #include "app/settings_file.h"
+#include "store/record_date.h"
 
 namespace sorvix {
 namespace {
@@ -133,6 +139,17 @@ std::string TimestampOf(const std::string& name) {
   return AllDigits(stamp, 14) ? stamp : std::string();
 }
 
+// A time stamp that is a real date and time of day.
+bool IsRealTime(const std::string& stamp) {
+  auto two = [&](size_t at) { return (stamp[at] - '0') * 10 + (stamp[at + 1] - '0'); };
+  return CalendarDay(stamp.substr(0, 4), stamp.substr(4, 2), stamp.substr(6, 2)).has_value() &&
+         two(8) < 24 && two(10) < 60 && two(12) < 60;
+}
+
+// Lines longer than this are no JV-Data record.
+constexpr size_t kMaxLine = size_t{1} << 20;
+constexpr size_t kReadPiece = size_t{1} << 20;
+
 bool IsDataFileName(const std::string& name) {
   return name.size() > 4 && Lower(std::string_view(name).substr(name.size() - 4)) == ".jvd";
 }
@@ -201,9 +218,7 @@ void FeedJvLink::StartSession(std::vector<FeedFile> files, int downloadCount) {
   download_count_ = downloadCount;
   downloaded_files_ = 0;
   file_index_ = 0;
-  file_loaded_ = false;
-  std::string().swap(file_bytes_);
-  file_pos_ = 0;
+  CloseCurrentFile();
 }
 
 void FeedJvLink::EndSession() {
@@ -213,9 +228,7 @@ void FeedJvLink::EndSession() {
   download_count_ = 0;
   downloaded_files_ = 0;
   file_index_ = 0;
-  file_loaded_ = false;
-  std::string().swap(file_bytes_);
-  file_pos_ = 0;
+  CloseCurrentFile();
 }
 
 int FeedJvLink::JVInit(const std::string& sid) {
@@ -278,6 +291,11 @@ int FeedJvLink::JVOpen(const std::string& dataspec, const std::string& fromTime,
     std::string name = path.filename().string();
     std::string stamp = TimestampOf(name);
     if (stamp.empty()) continue;
+    if (!IsRealTime(stamp)) {
+      Warn("フィードのファイル " + name + " は時刻 " + stamp +
+           " が正しい日時ではないため読み飛ばしました");
+      continue;
+    }
     bool wanted = option == 1 ? stamp > fromTime : stamp.substr(0, 8) >= fromDate;
     if (wanted) selected.push_back({stamp, FeedFile{path, name}});
   }
@@ -308,19 +326,69 @@ int FeedJvLink::JVStatus() {
   return downloaded_files_;
 }
 
+FeedJvLink::~FeedJvLink() {
+  CloseCurrentFile();
+}
+
+void FeedJvLink::Warn(const std::string& text) const {
+  if (warn_) {
+    warn_(text);
+  } else {
+    std::fprintf(stderr, "警告: %s\n", text.c_str());
+  }
+}
+
+void FeedJvLink::CloseCurrentFile() {
+  if (file_fd_ >= 0) ::close(file_fd_);
+  file_fd_ = -1;
+  file_loaded_ = false;
+  file_eof_ = false;
+  std::string().swap(file_buffer_);
+  file_pos_ = 0;
+}
+
 int FeedJvLink::LoadCurrentFile() {
   if (file_loaded_) return 0;
-  std::optional<std::string> bytes;
+  int fd = -1;
   try {
-    bytes = ReadFileIfExists(files_[file_index_].path);
+    fd = OpenRegularFile(files_[file_index_].path);
   } catch (const IoError&) {
     return kDownloadFailed;
   }
-  if (!bytes) return kFileMissing;
-  file_bytes_ = std::move(*bytes);
-  file_pos_ = 0;
+  if (fd < 0) return kFileMissing;
+  CloseCurrentFile();
+  file_fd_ = fd;
   file_loaded_ = true;
   return 0;
+}
+
+int FeedJvLink::NextLine(std::string_view& content, size_t& end) {
+  for (;;) {
+    size_t lf = file_buffer_.find('\n', file_pos_);
+    if (lf != std::string::npos) {
+      content = std::string_view(file_buffer_).substr(file_pos_, lf - file_pos_);
+      end = lf + 1;
+      return 1;
+    }
+    if (file_eof_) {
+      if (file_pos_ >= file_buffer_.size()) return 0;
+      content = std::string_view(file_buffer_).substr(file_pos_);
+      end = file_buffer_.size();
+      return 1;
+    }
+    if (file_buffer_.size() - file_pos_ > kMaxLine) return kRecordTooLong;
+    file_buffer_.erase(0, file_pos_);
+    file_pos_ = 0;
+    size_t had = file_buffer_.size();
+    file_buffer_.resize(had + kReadPiece);
+    ssize_t n;
+    do {
+      n = ::read(file_fd_, file_buffer_.data() + had, kReadPiece);
+    } while (n < 0 && errno == EINTR);
+    file_buffer_.resize(had + static_cast<size_t>(std::max<ssize_t>(n, 0)));
+    if (n < 0) return kDownloadFailed;
+    if (n == 0) file_eof_ = true;
+  }
 }
 
 int FeedJvLink::JVRead(std::string& buffer, int size, std::string& fileName) {
@@ -343,25 +411,20 @@ int FeedJvLink::JVRead(std::string& buffer, int size, std::string& fileName) {
 
   // The next record: the next line that is not empty.  Lines are delivered
   // with CR LF even when the file ends them with LF alone or not at all.
-  std::string_view bytes = file_bytes_;
   size_t end = 0;
   std::string_view content;
-  while (file_pos_ < bytes.size()) {
-    size_t lf = bytes.find('\n', file_pos_);
-    end = lf == std::string_view::npos ? bytes.size() : lf + 1;
-    content = bytes.substr(file_pos_, end - file_pos_);
-    if (!content.empty() && content.back() == '\n') content.remove_suffix(1);
+  for (;;) {
+    int got = NextLine(content, end);
+    if (got < 0) return got;
+    if (got == 0) {
+      ++file_index_;
+      CloseCurrentFile();
+      buffer.clear();
+      return -1;
+    }
     if (!content.empty() && content.back() == '\r') content.remove_suffix(1);
     if (!content.empty()) break;
     file_pos_ = end;
-  }
-  if (file_pos_ >= bytes.size()) {
-    ++file_index_;
-    file_loaded_ = false;
-    std::string().swap(file_bytes_);
-    file_pos_ = 0;
-    buffer.clear();
-    return -1;
   }
 
   size_t length = content.size() + 2;

@@ -29,6 +29,13 @@ class FeedJvLink : public JvLink {
 
   FeedJvLink() = default;
   explicit FeedJvLink(FolderChooser chooser) : chooser_(std::move(chooser)) {}
+  ~FeedJvLink() override;
+  FeedJvLink(const FeedJvLink&) = delete;
+  FeedJvLink& operator=(const FeedJvLink&) = delete;
+
+  // Where the component says what it passed over (data files whose time
+  // stamp is not a real date and time), UTF-8; standard error by default.
+  void SetWarningSink(std::function<void(const std::string&)> sink) { warn_ = std::move(sink); }
 
   void SetFolderChooser(FolderChooser chooser) { chooser_ = std::move(chooser); }
 
@@ -75,10 +82,17 @@ class FeedJvLink : public JvLink {
   int OpenCheck() const;
   void StartSession(std::vector<FeedFile> files, int downloadCount);
   void EndSession();
-  // Loads the current file when needed; 0 or an error code.
+  // Opens the current file when needed; 0 or an error code.
   int LoadCurrentFile();
+  void CloseCurrentFile();
+  // The next line of the current file without its line end: 1 with
+  // `content` and the offset after it in `end`, 0 at the end of the file,
+  // or an error code.
+  int NextLine(std::string_view& content, size_t& end);
+  void Warn(const std::string& text) const;
 
   FolderChooser chooser_;
+  std::function<void(const std::string&)> warn_;
   bool initialized_ = false;
 
   // Faults of the last JVInit, JVOpen or JVRTOpen, and the settings read
@@ -99,8 +113,12 @@ class FeedJvLink : public JvLink {
   int download_count_ = 0;
   int downloaded_files_ = 0;
   size_t file_index_ = 0;
+  // The current file is read in pieces, a record at a time, so that a file
+  // of any size needs only its longest line in memory.
   bool file_loaded_ = false;
-  std::string file_bytes_;
+  int file_fd_ = -1;
+  bool file_eof_ = false;
+  std::string file_buffer_;
   size_t file_pos_ = 0;
 };
 

@@ -1,13 +1,17 @@
 #include "acquisition/realtime_fetch.h"
 
+#include <algorithm>
 #include <exception>
+#include <optional>
 
 #include "acquisition/jv_result_message.h"
+#include "app/home_lock.h"
 #include "app/io_error.h"
 #include "codes/code_tables.h"
 #include "codes/cp932.h"
 #include "codes/text.h"
 #include "store/race_day.h"
+#include "store/record_checks.h"
 #include "store/record_store.h"
 #include "store/store_writer.h"
 #include "store/stored_line.h"
@@ -17,12 +21,21 @@ namespace {
 
 constexpr int kReadBufferSize = 60000;
 
-// Routes one received record; returns the stored file's name or empty.
-std::string Store(StoreWriter& writer, std::string_view record) {
-  if (record.size() < 30 || !IsWholeRecord(record)) return {};
-  std::string_view type = record.substr(0, 2);
+// Routes one received record; returns the stored file's name or empty, with
+// `skipped` saying why a record of a stored type was not stored.
+std::string Store(StoreWriter& writer, std::string_view record, std::string& skipped) {
+  std::string_view type = record.substr(0, std::min<size_t>(2, record.size()));
+  if (type != "RA" && type != "SE" && type != "HR") return {};
+  if (!IsWholeRecord(record)) {
+    skipped = "長さが正しくありません（" + std::to_string(record.size()) + " バイト）";
+    return {};
+  }
   int race = FieldInt(record, 26, 2);
   if (race <= 0) return {};
+  if (auto problem = RaceKeyProblem(record)) {
+    skipped = *problem;
+    return {};
+  }
   if (type == "RA") {
     int runners = FieldInt(record, 882, 2);
     if (runners < 1 || runners > 18) return {};
@@ -95,6 +108,16 @@ RealtimeFetchOutcome RealtimeFetch::KekkaBtnClick(RaceDay& day) {
 }
 
 bool RealtimeFetch::Read(RealtimeFetchOutcome& outcome) {
+  std::optional<HomeLock> lock;
+  try {
+    lock.emplace(HomeLock::Acquire(std::chrono::milliseconds::zero()));
+  } catch (const HomeBusyError& busy) {
+    if (!observer_.WaitForOtherWriter(busy.what())) {
+      observer_.OnIoError(busy.what());
+      return false;
+    }
+    lock.emplace(HomeLock::Acquire(HomeLock::kForever));
+  }
   StoreWriter writer;
   std::string buffer;
   std::string fileName;
@@ -112,7 +135,10 @@ bool RealtimeFetch::Read(RealtimeFetchOutcome& outcome) {
         break;
       }
       if (static_cast<size_t>(r) < buffer.size()) buffer.resize(static_cast<size_t>(r));
-      std::string name = Store(writer, buffer);
+      std::string skipped;
+      std::string name = Store(writer, buffer, skipped);
+      if (!skipped.empty())
+        observer_.OnSkippedRecord(ShownField(Field(buffer, 1, 2)), skipped, fileName);
       if (!name.empty()) outcome.stored.push_back(buffer.substr(0, 2) + " " + name);
     }
     writer.Flush();

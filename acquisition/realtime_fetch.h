@@ -36,6 +36,13 @@ class RealtimeFetchObserver {
   virtual void OnBeep() {}
   // A store file could not be read or written (UTF-8 text).
   virtual void OnIoError(const std::string& /*message*/) {}
+  // A record of a stored type was not stored: `reason` (UTF-8) says why.
+  virtual void OnSkippedRecord(const std::string& /*recordType*/, const std::string& /*reason*/,
+                               const std::string& /*fileName*/) {}
+  // Another program is writing to this ProgramFolder (`message`, UTF-8).
+  // Return true to wait until it is done, false to give up: the fetch then
+  // fails with OnIoError(message).
+  virtual bool WaitForOtherWriter(const std::string& /*message*/) { return false; }
 };
 
 struct RealtimeFetchOutcome {

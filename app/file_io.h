@@ -1,6 +1,9 @@
 // Whole-file reads and writes.  Every file the program rewrites whole goes
 // through WriteFileAtomic, so an interruption or a full disk leaves either
 // the old file or the new one, never a truncated one.
+//
+// Only regular files are read as data: a folder, a FIFO, a device or a
+// socket in the place of a file is an error, never a hang.
 #pragma once
 
 #include <filesystem>
@@ -11,6 +14,11 @@
 
 namespace sorvix {
 
+// Opens `path` for reading when it is a regular file: the descriptor, or −1
+// when nothing exists there (or a part of the path is not a folder).  Throws IoError naming the
+// file when it cannot be opened or is not a regular file; never blocks on a FIFO.
+int OpenRegularFile(const std::filesystem::path& path);
+
 // The file's bytes, or nullopt when it does not exist.  Throws IoError when
 // it exists but cannot be read.
 std::optional<std::string> ReadFileIfExists(const std::filesystem::path& path);
@@ -18,9 +26,24 @@ std::optional<std::string> ReadFileIfExists(const std::filesystem::path& path);
 // The file's bytes; throws IoError when it cannot be read.
 std::string ReadWholeFile(const std::filesystem::path& path);
 
+// A temporary name beside `path`, unique to this process and call, ending
+// in ".tmp~", so two programs writing the same file never share one.
+std::filesystem::path TempPathFor(const std::filesystem::path& path);
+
+// The permission bits of the regular file `path`, or −1 when there is none:
+// a file that replaces it gets the same.
+int ExistingMode(const std::filesystem::path& path);
+
+// Removes the temporary files of writers that died before they renamed
+// them, in `folder` and below: names ending in ".<pid>-<n>.tmp~" whose
+// process is gone, and the plain ".tmp~" of older versions.  Returns how
+// many were removed.
+int RemoveStaleTempFiles(const std::filesystem::path& folder);
+
 // Writes `bytes` to a temporary file in the same folder, flushes it and
-// renames it over `path`.  Throws IoError (and removes the temporary file)
-// when anything fails; the old file is then untouched.
+// renames it over `path`, keeping the mode of the file it replaces.  Throws
+// IoError (and removes the temporary file) when anything fails; the old file
+// is then untouched.
 void WriteFileAtomic(const std::filesystem::path& path, std::string_view bytes);
 
 // Splits text into lines at CR LF (or a lone LF); the last line without an

@@ -1,9 +1,11 @@
 #include "app/settings_file.h"
 
+#include <functional>
 #include <optional>
 #include <vector>
 
 #include "app/file_io.h"
+#include "app/home_lock.h"
 #include "app/io_error.h"
 #include "app/program_folder.h"
 
@@ -50,14 +52,26 @@ std::optional<std::string_view> KeyName(std::string_view line) {
   return Trim(line.substr(0, eq));
 }
 
+// Reads fall back to the defaults when the file cannot be read (the front
+// ends say so once at start, see CheckReadable); writes never do.
 std::vector<std::string> LoadLines(const std::filesystem::path& path) {
   std::optional<std::string> bytes;
   try {
     bytes = ReadFileIfExists(path);
   } catch (const IoError&) {
-    return {};  // an unreadable settings file reads as missing keys
+    return {};
   }
   return bytes ? SplitLines(*bytes) : std::vector<std::string>{};
+}
+
+struct WritePolicy {
+  bool disabled = false;
+  std::function<void(const std::string&)> onFailure;
+};
+
+WritePolicy& Policy() {
+  static WritePolicy policy;
+  return policy;
 }
 
 // Reads a whole-text integer: blanks, sign, digits (or $hex / 0xhex).
@@ -149,9 +163,37 @@ int SettingsFile::ReadInteger(std::string_view section, std::string_view key, in
   return ParseInteger(value).value_or(def);
 }
 
+void SettingsFile::CheckReadable() const {
+  ReadFileIfExists(path_);
+}
+
+void SettingsFile::DisableWrites() {
+  Policy().disabled = true;
+}
+
+void SettingsFile::SetWriteFailureHandler(std::function<void(const std::string&)> handler) {
+  Policy().onFailure = std::move(handler);
+}
+
 void SettingsFile::WriteString(std::string_view section, std::string_view key,
                                std::string_view value) {
-  std::vector<std::string> lines = LoadLines(path_);
+  if (Policy().disabled) return;
+  try {
+    Write(section, key, value);
+  } catch (const IoError& e) {
+    if (!Policy().onFailure) throw;
+    Policy().onFailure(e.what());
+  }
+}
+
+void SettingsFile::Write(std::string_view section, std::string_view key, std::string_view value) {
+  // One writer at a time: the read, the change and the write below must not
+  // interleave with another program's.
+  HomeLock lock = HomeLock::Acquire(HomeLock::kShortWait);
+  // A file that exists but cannot be read is never replaced: every other
+  // key in it would be lost.
+  std::optional<std::string> bytes = ReadFileIfExists(path_);
+  std::vector<std::string> lines = bytes ? SplitLines(*bytes) : std::vector<std::string>{};
   std::string entry = std::string(key) + "=" + std::string(value);
   bool inSection = false;
   std::optional<size_t> sectionEnd;  // index after the last key line of the section

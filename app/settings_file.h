@@ -3,10 +3,13 @@
 // texts.  Every window opens the same file; each read goes to the file, so a
 // value written by one window is seen by the next read of any other.
 //
-// Texts are CP932, like the file.
+// Texts are CP932, like the file.  A read of a file that cannot be read
+// gives the defaults; the front ends check the file once at start
+// (CheckReadable) and tell the user.
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -30,8 +33,22 @@ class SettingsFile {
   // The key's value with the quote rules applied; `def` when missing.
   std::string ReadString(std::string_view section, std::string_view key,
                          std::string_view def) const;
-  // Stores the text unchanged, without adding quotes.
+  // Stores the text unchanged, without adding quotes, keeping every other
+  // line and the file's mode, under the ProgramFolder's writer lock.  A file
+  // that exists but cannot be read is never replaced: the write throws
+  // IoError (or goes to the failure handler, see below).
   void WriteString(std::string_view section, std::string_view key, std::string_view value);
+
+  // Throws IoError naming the file when it exists but cannot be read (a
+  // folder, a FIFO, no permission).  A missing file is fine.
+  void CheckReadable() const;
+
+  // For a program that found its settings file unreadable at start: from
+  // now on every write does nothing, so the file is left as it is.
+  static void DisableWrites();
+  // A window program has no caller to throw to: a failed write is reported
+  // to `handler` (UTF-8 message) instead of throwing.
+  static void SetWriteFailureHandler(std::function<void(const std::string&)> handler);
 
   // The raw profile read: the value with one enclosing pair of single or
   // double quotes dropped, or `def` when the key is missing.
@@ -39,6 +56,8 @@ class SettingsFile {
                                 std::string_view def) const;
 
  private:
+  void Write(std::string_view section, std::string_view key, std::string_view value);
+
   std::filesystem::path path_;
 };
 

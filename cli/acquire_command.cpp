@@ -50,9 +50,14 @@ class TerminalObserver : public AcquisitionObserver {
   void OnStoredLine(const std::string&) override { ++stored_; }
   void OnMessage(const std::string& text) override { Line(Utf8(text)); }
   void OnIoError(const std::string& message) override { Line("入出力エラー: " + message); }
-  void OnDamagedRecord(const std::string& type, int length, const std::string& fileName) override {
-    Line("警告: 長さの合わない " + Utf8(type) + " レコード（" + std::to_string(length) +
-         " バイト, " + Utf8(fileName) + "）を保存しませんでした");
+  void OnSkippedRecord(const std::string& type, const std::string& reason,
+                       const std::string& fileName) override {
+    Line("警告: " + Utf8(fileName) + " の " + type + " レコードを保存しませんでした: " + reason);
+  }
+  void OnWarning(const std::string& text) override { Line("警告: " + text); }
+  bool WaitForOtherWriter(const std::string& message) override {
+    Line(message + "。終わるのを待っています…");
+    return true;
   }
   void ProcessEvents() override {
     if (interrupted && run_) {

@@ -7,6 +7,7 @@
 
 #include "app/io_error.h"
 #include "app/program_folder.h"
+#include "app/settings_file.h"
 #include "cli/command_registry.h"
 
 namespace {
@@ -51,6 +52,14 @@ int main(int argc, char** argv) {
       return 2;
     }
     sorvix::ProgramFolder::Resolve(home, argv[0]);
+    // A settings file that is there but cannot be read would silently turn
+    // every setting to its default.
+    try {
+      sorvix::SettingsFile().CheckReadable();
+    } catch (const sorvix::IoError& e) {
+      std::fprintf(stderr, "sorvix-cli: 設定ファイルを読み込めません: %s\n", e.what());
+      return 1;
+    }
     return it->second.run(std::vector<std::string>(args.begin() + 1, args.end()));
   } catch (const std::exception& e) {
     std::fprintf(stderr, "sorvix-cli: %s\n", e.what());

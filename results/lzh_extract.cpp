@@ -5,12 +5,16 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <clocale>
+#include <cstdint>
 #include <cstdio>
 #include <fstream>
 #include <memory>
 #include <string_view>
 #include <system_error>
+
+#include "app/io_error.h"
 
 namespace sorvix {
 namespace {
@@ -78,7 +82,11 @@ class TempFolder {
 
 std::string ArchiveError(archive* a) {
   const char* text = archive_error_string(a);
-  return text ? text : "unknown archive error";
+  return std::string("書庫を読み込めません（") + (text ? text : "原因不明") + "）";
+}
+
+std::string CannotWrite(const fs::path& target, const std::string& reason) {
+  return "解凍したファイルを書き込めません: " + target.string() + ": " + reason;
 }
 
 }  // namespace
@@ -88,12 +96,20 @@ LzhExtraction ExtractLzh(const fs::path& archivePath, const fs::path& folder) {
   Utf8Ctype ctype;
   std::unique_ptr<archive, ArchiveCloser> a(archive_read_new());
   if (!a) {
-    result.error = "out of memory";
+    result.error = SystemReason(ENOMEM);
     return result;
   }
   archive_read_support_format_lha(a.get());
   if (archive_read_set_options(a.get(), "lha:hdrcharset=CP932") != ARCHIVE_OK) {
     result.error = ArchiveError(a.get());
+    return result;
+  }
+  // Only a regular file is an archive: a FIFO would wait for a writer.
+  std::error_code kindError;
+  if (!fs::is_regular_file(archivePath, kindError)) {
+    result.error = fs::exists(archivePath, kindError)
+                       ? "書庫が通常のファイルではありません: " + archivePath.string()
+                       : "書庫がありません: " + archivePath.string();
     return result;
   }
   if (archive_read_open_filename(a.get(), archivePath.c_str(), 1 << 16) != ARCHIVE_OK) {
@@ -102,11 +118,14 @@ LzhExtraction ExtractLzh(const fs::path& archivePath, const fs::path& folder) {
   }
   TempFolder temp(folder);
   if (temp.path().empty()) {
-    result.error = "cannot create a temporary folder in " + folder.string();
+    result.error =
+        "作業用のフォルダを作成できません: " + folder.string() + ": " + SystemReason(errno);
     return result;
   }
 
   std::vector<fs::path> members;
+  uint64_t total = 0;
+  int entries = 0;
   for (;;) {
     archive_entry* entry = nullptr;
     int r = archive_read_next_header(a.get(), &entry);
@@ -123,6 +142,11 @@ LzhExtraction ExtractLzh(const fs::path& archivePath, const fs::path& folder) {
       archive_read_data_skip(a.get());
       continue;
     }
+    if (++entries > kMaxLzhMembers) {
+      result.error = "書庫のファイルが多すぎます（" + std::to_string(kMaxLzhMembers) +
+                     " 個まで）。何も解凍しませんでした";
+      return result;
+    }
     fs::path relative = SafeRelative(name);
     if (relative.empty()) {
       result.refused.push_back(name);
@@ -134,7 +158,7 @@ LzhExtraction ExtractLzh(const fs::path& archivePath, const fs::path& folder) {
     fs::create_directories(target.parent_path(), ec);
     std::ofstream out(target, std::ios::binary | std::ios::trunc);
     if (!out) {
-      result.error = "cannot write " + target.string();
+      result.error = CannotWrite(folder / relative, SystemReason(errno));
       return result;
     }
     char buffer[1 << 14];
@@ -145,11 +169,18 @@ LzhExtraction ExtractLzh(const fs::path& archivePath, const fs::path& folder) {
         result.error = ArchiveError(a.get());
         return result;
       }
+      total += static_cast<uint64_t>(n);
+      if (total > kMaxLzhBytes) {
+        // An odds archive holds a few hundred kilobytes; this is a bomb.
+        result.error = "解凍後の大きさが上限（" + std::to_string(kMaxLzhBytes >> 20) +
+                       " MB）を超えるため、解凍を中止しました（書き出した分は削除しました）";
+        return result;
+      }
       out.write(buffer, n);
     }
     out.close();
     if (!out) {
-      result.error = "cannot write " + target.string();
+      result.error = CannotWrite(folder / relative, SystemReason(errno));
       return result;
     }
     // A later member of the same name has replaced the earlier one.
@@ -157,7 +188,8 @@ LzhExtraction ExtractLzh(const fs::path& archivePath, const fs::path& folder) {
       members.push_back(relative);
   }
   if (members.empty()) {
-    result.error = "no file in the archive";
+    result.error = result.refused.empty() ? "書庫にファイルがありません"
+                                          : "書庫に取り込めるファイルがありません";
     return result;
   }
 
@@ -169,12 +201,12 @@ LzhExtraction ExtractLzh(const fs::path& archivePath, const fs::path& folder) {
     for (fs::path up = target.parent_path(); up != folder && up.has_relative_path();
          up = up.parent_path()) {
       if (fs::exists(up, ec) && !fs::is_directory(up, ec)) {
-        result.error = "cannot write " + target.string() + ": " + up.string() + " is a file";
+        result.error = CannotWrite(target, up.string() + " がファイルです");
         return result;
       }
     }
     if (fs::is_directory(target, ec)) {
-      result.error = "cannot write " + target.string() + ": a folder of that name exists";
+      result.error = CannotWrite(target, "同じ名前のフォルダがあります");
       return result;
     }
   }
@@ -185,7 +217,7 @@ LzhExtraction ExtractLzh(const fs::path& archivePath, const fs::path& folder) {
     fs::create_directories(target.parent_path(), ec);
     fs::rename(temp.path() / relative, target, ec);
     if (ec) {
-      result.error = "cannot write " + target.string() + ": " + ec.message();
+      result.error = CannotWrite(target, SystemReason(ec.value()));
       result.files.clear();
       return result;
     }

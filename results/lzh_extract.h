@@ -7,21 +7,27 @@
 // target folder as it was.  Members whose names are absolute, carry a drive
 // letter or a ".." part are refused; entries that are not regular files
 // (folders, links, devices) are skipped.  Existing files of the same name
-// are replaced.
+// are replaced.  An archive of more than kMaxLzhMembers entries, or whose
+// members add up to more than kMaxLzhBytes, is refused (nothing written).
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <vector>
 
 namespace sorvix {
 
+inline constexpr int kMaxLzhMembers = 1000;
+inline constexpr uint64_t kMaxLzhBytes = uint64_t{64} << 20;
+
 struct LzhExtraction {
   // The files written into the target folder (relative UTF-8 names).
   std::vector<std::string> files;
   // Members refused for their names (UTF-8 as read).
   std::vector<std::string> refused;
-  // Why nothing was extracted (empty when the archive was read whole).
+  // Why nothing was extracted (UTF-8 Japanese; empty when the archive was
+  // read whole).
   std::string error;
 
   bool ok() const { return error.empty() && !files.empty(); }

@@ -4,6 +4,7 @@
 #include <system_error>
 
 #include "app/file_io.h"
+#include "app/home_lock.h"
 #include "app/program_folder.h"
 #include "codes/code_tables.h"
 #include "codes/cp932.h"
@@ -58,12 +59,20 @@ std::string KolOdds(std::string_view field, int width, const char* capped) {
   std::string value = Trimmed(field);
   if (value == "*") return capped;
   if (value == "-") return std::string(static_cast<size_t>(width), ' ');
-  return Format(width == 6 ? "%6.1f" : "%8.1f", static_cast<double>(ReadNumber(field)) / 10.0);
+  std::string odds =
+      Format(width == 6 ? "%6.1f" : "%8.1f", static_cast<double>(ReadNumber(field)) / 10.0);
+  // A number too wide for its field is damage, not odds: it would shift
+  // every later field of the line.
+  if (odds.size() > static_cast<size_t>(width)) return std::string(static_cast<size_t>(width), ' ');
+  return odds;
 }
 
-// Writes the date's OddsFile whole, replacing an older one.
-void WriteOddsFile(std::string_view dateLabel, const std::vector<std::string>& lines) {
+// Writes the date's OddsFile whole, replacing an older one, every line at
+// its full width (a short source line gives blanks, never a short line).
+void WriteOddsFile(std::string_view dateLabel, std::vector<std::string> lines) {
+  for (std::string& line : lines) line.resize(kOddsLength - 2, ' ');
   fs::path path = HomePath(OddsFilePath(dateLabel));
+  HomeLock lock = HomeLock::Acquire(HomeLock::kShortWait);
   std::error_code ec;
   fs::create_directories(path.parent_path(), ec);
   WriteFileAtomic(path, JoinLines(lines));

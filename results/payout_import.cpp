@@ -10,6 +10,7 @@
 #include "store/block_file.h"
 #include "store/race_day.h"
 #include "store/race_day_loader.h"
+#include "store/record_checks.h"
 #include "store/store_paths.h"
 
 namespace sorvix {
@@ -30,7 +31,9 @@ void RereadRaces(RaceDay& day, std::string_view dateLabel) {
   for (int64_t b = 0; b < blocks && r < kRaceSlots; ++b) {
     RaImage& ra = day.RaRec[r];
     raceFile->ReadBlock(b, kRaLength, ra.data());
-    if (ra.IsBlank(12, 4)) {  // no race: the next record takes this slot
+    // No race, or a damaged race line the loader went past: the next record
+    // takes this slot, as in the load.
+    if (ra.IsBlank(12, 4) || RaceKeyProblem(ra.Text())) {
       ra.Clear();
       continue;
     }
@@ -38,10 +41,7 @@ void RereadRaces(RaceDay& day, std::string_view dateLabel) {
     int runners = day.Runners(r);
     auto runnerFile = BlockFile::OpenIfExists(HomePath(RunnerFilePath(dateLabel, ra.Field(20, 2))));
     if (runnerFile && runners > 0) {
-      if (race < 1 || race > kRunnerFileLines / kHorseSlots)
-        throw LoadError("レース番号が正しくありません（" + std::to_string(b + 1) +
-                        " 番目のレコードのレース番号 \"" + Utf8(ra.Field(26, 2)) +
-                        "\"）: " + raceFile->Path().string());
+      runnerFile->BlockCount(kSeLength);
       for (int h = 0; h < runners; ++h)
         runnerFile->ReadBlock((race - 1) * kHorseSlots + h, kSeLength, day.SeRec[r][h].data());
     }

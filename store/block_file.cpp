@@ -8,26 +8,19 @@
 #include <string>
 #include <utility>
 
+#include "app/file_io.h"
 #include "app/io_error.h"
 
 namespace sorvix {
 
 std::optional<BlockFile> BlockFile::OpenIfExists(const std::filesystem::path& path) {
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) {
-    if (errno == ENOENT || errno == ENOTDIR) return std::nullopt;
-    ThrowIoError("ファイルを読み込めません", path);
-  }
+  int fd = OpenRegularFile(path);
+  if (fd < 0) return std::nullopt;
   struct stat st;
   if (::fstat(fd, &st) != 0) {
     int err = errno;
     ::close(fd);
     errno = err;
-    ThrowIoError("ファイルを読み込めません", path);
-  }
-  if (S_ISDIR(st.st_mode)) {
-    ::close(fd);
-    errno = EISDIR;
     ThrowIoError("ファイルを読み込めません", path);
   }
   return BlockFile(fd, path, static_cast<int64_t>(st.st_size));

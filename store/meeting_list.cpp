@@ -5,6 +5,7 @@
 
 #include "app/program_folder.h"
 #include "codes/cp932.h"
+#include "store/record_date.h"
 
 namespace sorvix {
 
@@ -19,7 +20,13 @@ std::vector<std::string> ListMeetingDates() {
   }
   std::sort(names.begin(), names.end());
   std::vector<std::string> dates;
-  for (auto it = names.rbegin(); it != names.rend(); ++it) dates.push_back(it->substr(0, 14));
+  for (auto it = names.rbegin(); it != names.rend(); ++it) {
+    // Only a name that starts with a real date is a meeting date.
+    std::string_view label = std::string_view(*it).substr(0, 14);
+    if (label.size() == 14 &&
+        CalendarDay(label.substr(0, 4), label.substr(6, 2), label.substr(10, 2)))
+      dates.emplace_back(label);
+  }
   return dates;
 }
 

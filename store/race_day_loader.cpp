@@ -3,10 +3,13 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <ctime>
 #include <optional>
 #include <system_error>
 #include <unordered_map>
 
+#include "app/error_log.h"
+#include "app/file_io.h"
 #include "app/io_error.h"
 #include "app/program_folder.h"
 #include "codes/code_tables.h"
@@ -15,6 +18,7 @@
 #include "store/block_file.h"
 #include "store/horse_master_conversion.h"
 #include "store/race_day.h"
+#include "store/record_checks.h"
 #include "store/record_date.h"
 #include "store/save_mark_file.h"
 #include "store/store_paths.h"
@@ -26,18 +30,6 @@ namespace {
 // taken.
 constexpr int64_t kKakoDays = 527;
 constexpr int kProgressMax = 72;
-
-[[noreturn]] void ThrowBadDate(const BlockFile& file, int64_t block, std::string_view record) {
-  throw LoadError("日付が正しくありません（" + std::to_string(block + 1) +
-                  " 番目のレコードの日付 \"" + Utf8(Field(record, 12, 8)) +
-                  "\"）: " + file.Path().string());
-}
-
-int64_t RecordDayOrThrow(const BlockFile& file, int64_t block, std::string_view record) {
-  std::optional<int64_t> day = RecordDay(record);
-  if (!day) ThrowBadDate(file, block, record);
-  return *day;
-}
 
 void CreateFolder(const fs::path& folder) {
   std::error_code ec;
@@ -84,6 +76,18 @@ class Loader {
   }
 
  private:
+  // A damaged line that the load went past: "file: line N: text".
+  void Warn(const fs::path& path, int64_t block, const std::string& text) {
+    std::string where = path.string();
+    if (block >= 0) where += ": " + std::to_string(block + 1) + " 行目";
+    warnings_.push_back(where + ": " + text);
+  }
+
+ public:
+  std::vector<std::string> TakeWarnings() { return std::move(warnings_); }
+  bool marksWritable() const { return marksWritable_; }
+
+ private:
   void Title(const std::string& title) {
     progress_.SetTitle(title);
     progress_.ProcessEvents();
@@ -93,7 +97,17 @@ class Loader {
   // missing), SpsMark "○" for every marked ring row.
   void LoadSaveMarks() {
     static const std::string kMark = "○"_sj;
-    std::string marks = ReadSaveMarks(label_);
+    std::string marks;
+    try {
+      marks = ReadSaveMarks(label_);
+    } catch (const IoError&) {
+      // The file cannot be made (a read-only folder): the day loads without
+      // marks, and marks cannot be saved.
+      std::error_code ec;
+      if (fs::exists(HomePath(SaveMarkFilePath(label_)), ec)) throw;
+      marks.assign(kSaveMarkBytes, '0');
+      marksWritable_ = false;
+    }
     std::copy_n(marks.begin(), kSaveMarkBytes, day_.SpsBuf.begin());
     for (int r = 0; r < kRaceSlots; ++r)
       for (int k = 0; k < kRingRows; ++k) {
@@ -114,15 +128,19 @@ class Loader {
         ra.Clear();
         continue;
       }
-      int64_t raceDay = RecordDayOrThrow(raceFile, b, ra.Text());
+      // A race line whose date or race number is damaged costs that race,
+      // not the day.
+      if (auto problem = RaceKeyProblem(ra.Text())) {
+        Warn(raceFile.Path(), b, *problem + "。このレースを読み飛ばしました");
+        ra.Clear();
+        continue;
+      }
+      int64_t raceDay = *RecordDay(ra.Text());
       int race = ra.Int(26, 2);
       int runners = day_.Runners(r);
       auto runnerFile = BlockFile::OpenIfExists(HomePath(RunnerFilePath(label_, ra.Field(20, 2))));
       if (runnerFile && runners > 0) {
-        if (race < 1 || race > kRunnerFileLines / kHorseSlots)
-          throw LoadError("レース番号が正しくありません（" + std::to_string(b + 1) +
-                          " 番目のレコードのレース番号 \"" + Utf8(ra.Field(26, 2)) +
-                          "\"）: " + raceFile.Path().string());
+        runnerFile->BlockCount(kSeLength);  // a runner file of whole lines only
         for (int h = 0; h < runners; ++h) {
           runnerFile->ReadBlock((race - 1) * kHorseSlots + h, kSeLength, day_.SeRec[r][h].data());
           LoadRunner(r, h, raceDay);
@@ -147,16 +165,18 @@ class Loader {
     Title(runnerTitle_);
 
     std::string_view pedigree = se.Field(31, 10);
-    // A runner line without a pedigree number names no horse; looking it up
-    // would only make folders named with blanks.
-    bool hasHorse = !IsBlank(pedigree);
+    // Fields that name files are used only when they are what they must be
+    // (10 and 5 digits); anything else names no horse, jockey or trainer.
+    bool hasHorse = IsPedigreeNumber(pedigree);
     if (hasHorse) LoadHorse(pedigree, day_.UmRec[r][h]);
 
     Title(jockeyTitle_);
-    FindKeyed(HomePath(JockeyFilePath(se.Field(297, 5))), se.Field(297, 5), day_.KsRec[r][h]);
+    if (IsPersonCode(se.Field(297, 5)))
+      FindKeyed(HomePath(JockeyFilePath(se.Field(297, 5))), se.Field(297, 5), day_.KsRec[r][h]);
 
     Title(trainerTitle_);
-    FindKeyed(HomePath(TrainerFilePath(se.Field(86, 5))), se.Field(86, 5), day_.ChRec[r][h]);
+    if (IsPersonCode(se.Field(86, 5)))
+      FindKeyed(HomePath(TrainerFilePath(se.Field(86, 5))), se.Field(86, 5), day_.ChRec[r][h]);
 
     Title(kakoTitle_);
     if (hasHorse) LoadKako(r, h, pedigree, raceDay);
@@ -212,13 +232,29 @@ class Loader {
   void LoadKako(int r, int h, std::string_view pedigree, int64_t raceDay) {
     auto file = BlockFile::OpenIfExists(HomePath(PastRunFilePath(pedigree)));
     if (!file) return;
-    int64_t blocks = file->BlockCount(kSeLength);
+    if (file->Size() % kSeLength != 0) {
+      // Lines of other lengths shift every block: none can be trusted.
+      Warn(file->Path(), -1,
+           "長さが " + std::to_string(kSeLength) +
+               " バイトの行の倍数ではありません。この馬の過去走を読み飛ばしました");
+      return;
+    }
+    int64_t blocks = file->Size() / kSeLength;
     int64_t seDate = day_.SeRec[r][h].Number(12, 8);
     int k = 0;
     for (int64_t b = blocks - 1; b >= 0 && k < kKakoRuns; --b) {
       SeImage& kako = day_.KakoSeRec[r][h][k];
       file->ReadBlock(b, kSeLength, kako.data());
-      int64_t runDay = RecordDayOrThrow(*file, b, kako.Text());
+      // A damaged line costs that one past run.
+      auto problem = RaceKeyProblem(kako.Text());
+      if (!problem && (kako.Field(1, 2) != "SE" || kako.Field(kSeLength - 1, 2) != "\r\n"))
+        problem = "SE の行ではありません";
+      if (problem) {
+        Warn(file->Path(), b, *problem + "。この過去走を読み飛ばしました");
+        kako.Clear();
+        continue;
+      }
+      int64_t runDay = *RecordDay(kako.Text());
       if (raceDay - runDay > kKakoDays) {
         kako.Clear();
         break;
@@ -234,13 +270,19 @@ class Loader {
   }
 
   // The OddsFile line of each race, matched by date, venue and race number.
+  // Read as text lines: a short or long line is that line with blanks (or
+  // cut), so one damaged line never shifts the others.  Only the odds
+  // estimate uses the file.
   void LoadOdds() {
-    auto file = BlockFile::OpenIfExists(HomePath(OddsFilePath(label_)));
-    if (!file) return;
-    int64_t lines = std::min<int64_t>(file->BlockCount(kOddsLength), kRaceSlots);
+    if (options_.source != EstimateSource::PredictedOdds) return;
+    auto bytes = ReadFileIfExists(HomePath(OddsFilePath(label_)));
+    if (!bytes) return;
+    std::vector<std::string> lines = SplitLines(*bytes);
+    if (lines.size() > static_cast<size_t>(kRaceSlots)) lines.resize(kRaceSlots);
     OddsImage line;
-    for (int64_t i = 0; i < lines; ++i) {
-      file->ReadBlock(i, kOddsLength, line.data());
+    for (const std::string& text : lines) {
+      line.Assign(std::string_view(text).substr(0, std::min(text.size(), size_t{kOddsLength - 2})));
+      line.Put(kOddsLength - 1, "\r\n");
       std::string venue =
           line.Field(17, 1) == "J" ? VenueName(line.Field(9, 2)) : VenueByIndex(line.Field(9, 2));
       for (int r = 0; r < day_.RaceCount; ++r) {
@@ -336,6 +378,8 @@ class Loader {
   std::string raceTitle_, runnerTitle_, jockeyTitle_, trainerTitle_, kakoTitle_;
   std::string detail_;
   std::unordered_map<std::string, std::optional<KeyedFile>> keyed_;
+  std::vector<std::string> warnings_;
+  bool marksWritable_ = true;
   char venues_[kRaceSlots][2] = {};
   int venueCount_ = 0;
 };
@@ -363,7 +407,10 @@ LoadOutcome LoadRaceDay(RaceDay& day, std::string_view dateLabel, const LoadOpti
   }
 
   try {
-    Loader(day, dateLabel, options, progress).Run(*raceFile);
+    Loader loader(day, dateLabel, options, progress);
+    loader.Run(*raceFile);
+    outcome.warnings = loader.TakeWarnings();
+    outcome.marksWritable = loader.marksWritable();
   } catch (...) {
     // Nothing half read stays behind.
     day.Reset();
@@ -372,6 +419,16 @@ LoadOutcome LoadRaceDay(RaceDay& day, std::string_view dateLabel, const LoadOpti
     throw;
   }
   progress.Close();
+  // Each damaged line the load went past is noted in the error log too
+  // (as far as the log can be written).
+  if (!outcome.warnings.empty()) {
+    try {
+      ErrorLog log;
+      for (const std::string& warning : outcome.warnings)
+        log.AppendError(std::time(nullptr), Cp932(warning));
+    } catch (const IoError&) {
+    }
+  }
 
   outcome.loaded = true;
   outcome.selectedRow = RowToSelect(day.LastListIndex, day.RaceListRows);

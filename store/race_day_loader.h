@@ -5,9 +5,17 @@
 // the analysis steps race by race.
 //
 // A damaged stored file (shorter than a block the loader must read, not a
-// whole number of records, or holding a date that is not a date) ends the
-// load with an IoError or LoadError whose UTF-8 message names the file; the
-// RaceDay is then left reset with blank records, so the caller can go on.
+// whole number of records, not a regular file) ends the load with an IoError
+// whose UTF-8 message names the file; the RaceDay is then left reset with
+// blank records, so the caller can go on.  A damaged line costs only
+// itself: a race line whose date or race number is not one, a past run that
+// is not a whole SE line with a real date (or a past-run file of other
+// line lengths) is skipped with a warning, also noted in ErrorLog.txt.
+// Fields that would name a file (pedigree numbers, jockey and trainer
+// codes) are used only when they are digits of their width; anything else
+// leaves that element blank, like a missing file.  The OddsFile is read only
+// for the predicted-odds estimate, line by line, short or long lines read
+// with blanks.
 #pragma once
 
 #include <functional>
@@ -60,6 +68,11 @@ struct LoadOutcome {
   // stepper's maximum (rows − 1).
   int selectedRow = -1;
   int stepperMax = -1;
+  // The damaged lines the load went past (UTF-8, each naming the file).
+  std::vector<std::string> warnings;
+  // False when the SaveMarkFile could not be made (a read-only folder): the
+  // day has no marks, and marks cannot be saved.
+  bool marksWritable = true;
 };
 
 // Loads the date `dateLabel` (CP932, "2024年05月05日") into `day`.  Sets

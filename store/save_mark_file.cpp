@@ -3,6 +3,7 @@
 #include <stdexcept>
 
 #include "app/file_io.h"
+#include "app/home_lock.h"
 #include "app/program_folder.h"
 #include "store/store_paths.h"
 
@@ -13,6 +14,12 @@ std::string ReadSaveMarks(std::string_view dateLabel) {
   auto bytes = ReadFileIfExists(path);
   if (!bytes) {
     std::string blank(kSaveMarkBytes, '0');
+    HomeLock lock = HomeLock::Acquire(HomeLock::kShortWait);
+    // Another program may have made it meanwhile.
+    if (auto made = ReadFileIfExists(path)) {
+      made->resize(kSaveMarkBytes, '0');
+      return std::move(*made);
+    }
     WriteFileAtomic(path, blank);
     return blank;
   }
@@ -23,6 +30,7 @@ std::string ReadSaveMarks(std::string_view dateLabel) {
 void WriteSaveMarks(std::string_view dateLabel, std::string_view marks) {
   if (marks.size() != static_cast<size_t>(kSaveMarkBytes))
     throw std::invalid_argument("save marks must be 648 bytes");
+  HomeLock lock = HomeLock::Acquire(HomeLock::kShortWait);
   WriteFileAtomic(HomePath(SaveMarkFilePath(dateLabel)), marks);
 }
 

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <system_error>
@@ -13,23 +14,26 @@
 #include "app/io_error.h"
 #include "app/program_folder.h"
 #include "store/runner_file.h"
+#include "store/stored_line.h"
 
 namespace sorvix {
 namespace {
 
 constexpr const char* kWriteFailed = "ファイルに書き込めません";
 
-std::filesystem::path TempPathOf(const std::filesystem::path& path) {
-  std::filesystem::path temp = path;
-  temp += ".tmp~";
-  return temp;
-}
-
-// Writes `bytes` to `temp` without syncing; throws IoError naming `target`.
+// Writes `bytes` to `temp` without syncing, with the mode of the file it
+// will replace; throws IoError naming `target`.
 void WriteTemp(const std::filesystem::path& temp, const std::filesystem::path& target,
                std::string_view bytes) {
-  int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  int mode = ExistingMode(target);
+  int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
   if (fd < 0) ThrowIoError(kWriteFailed, target);
+  if (mode >= 0 && ::fchmod(fd, static_cast<mode_t>(mode)) != 0) {
+    int err = errno;
+    ::close(fd);
+    errno = err;
+    ThrowIoError(kWriteFailed, target);
+  }
   size_t done = 0;
   while (done < bytes.size()) {
     ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
@@ -66,7 +70,15 @@ void SyncFolders(const std::set<std::filesystem::path>& folders) {
 
 }  // namespace
 
-StoreWriter::File* StoreWriter::Open(const std::filesystem::path& path, Kind kind, bool create) {
+// A store file that is not whole lines of its record type is left as it is:
+// rewriting it would keep the damage and shift it into the new file.
+[[noreturn]] void ThrowDamaged(const std::filesystem::path& path, const std::string& problem) {
+  throw IoError("ファイルが壊れているため書き込みません（" + problem +
+                "。直すか削除してから、もう一度実行してください）: " + path.string());
+}
+
+StoreWriter::File* StoreWriter::Open(const std::filesystem::path& path, Kind kind, bool create,
+                                     std::string_view line) {
   if (auto it = files_.find(path); it != files_.end()) return &it->second;
   File file;
   file.kind = kind;
@@ -82,6 +94,14 @@ StoreWriter::File* StoreWriter::Open(const std::filesystem::path& path, Kind kin
     bytes = ReadFileIfExists(path);
   }
   if (!bytes && !create) return nullptr;
+  if (bytes && kind != Kind::Whole) {
+    // Every line must be a whole line of the record type being stored.
+    int length = static_cast<int>(line.size()) + 2;
+    std::string_view type = line.substr(0, std::min<size_t>(2, line.size()));
+    if (auto problem = StoredFileProblem(*bytes, length, type)) ThrowDamaged(path, *problem);
+    if (kind == Kind::Runner && SplitLines(*bytes).size() > static_cast<size_t>(kRunnerFileLines))
+      ThrowDamaged(path, std::to_string(kRunnerFileLines) + " 行より多くあります");
+  }
   file.changed = !bytes;
   if (kind == Kind::Whole) {
     file.original = std::move(bytes);
@@ -118,7 +138,7 @@ void StoreWriter::CheckBudget() {
 
 bool StoreWriter::UpsertLine(std::string_view relative, std::string line, LineKey key,
                              UpsertOptions options) {
-  File* file = Open(HomePath(relative), Kind::Keyed, !options.onlyWhenExists);
+  File* file = Open(HomePath(relative), Kind::Keyed, !options.onlyWhenExists, line);
   if (!file) return false;
   if (file->keyed.Upsert(std::move(line), key)) file->changed = true;
   if (options.dropBlankFirstLine && file->keyed.DropBlankFirstLine()) file->changed = true;
@@ -130,7 +150,7 @@ bool StoreWriter::UpsertLine(std::string_view relative, std::string line, LineKe
 bool StoreWriter::ReplaceRunnerLine(std::string_view relative, int index, std::string line,
                                     bool onlyWhenExists) {
   if (index < 0 || index >= kRunnerFileLines) return false;
-  File* file = Open(HomePath(relative), Kind::Runner, !onlyWhenExists);
+  File* file = Open(HomePath(relative), Kind::Runner, !onlyWhenExists, line);
   if (!file) return false;
   std::string& slot = file->lines[static_cast<size_t>(index)];
   if (slot != line) {
@@ -143,7 +163,7 @@ bool StoreWriter::ReplaceRunnerLine(std::string_view relative, int index, std::s
 }
 
 void StoreWriter::ReplaceWholeFile(std::string_view relative, std::string line) {
-  File* file = Open(HomePath(relative), Kind::Whole, true);
+  File* file = Open(HomePath(relative), Kind::Whole, true, line);
   file->lines.assign(1, std::move(line));
   file->changed = !file->original || *file->original != JoinLines(file->lines);
   Account(*file);
@@ -179,7 +199,7 @@ void StoreWriter::Flush() {
     }
     for (auto& [path, file] : files) {
       if (!file.changed) continue;
-      std::filesystem::path temp = TempPathOf(path);
+      std::filesystem::path temp = TempPathFor(path);
       temps.emplace_back(temp, path);
       if (file.kind == Kind::Keyed) {
         WriteTemp(temp, path, JoinLines(file.keyed.lines()));

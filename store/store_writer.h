@@ -10,6 +10,10 @@
 // single operation would leave; a file whose bytes would stay the same is
 // not rewritten.
 //
+// A keyed or runner file that is not whole lines of its record type (a
+// damaged file) is never rewritten: the operation throws IoError naming it
+// and the file stays as it is.
+//
 // Paths are the CP932 store paths of store_paths.h ("\Data\...").  Failures
 // throw IoError.
 #pragma once
@@ -85,7 +89,9 @@ class StoreWriter {
 
   // The cached file, loaded on first touch; nullptr when it does not exist
   // and `create` is false.
-  File* Open(const std::filesystem::path& path, Kind kind, bool create);
+  // A keyed or runner file on disk must be whole lines of the length and
+  // record type of `line`, the line about to be stored; else IoError.
+  File* Open(const std::filesystem::path& path, Kind kind, bool create, std::string_view line);
   void Account(File& file);
   void CheckBudget();
 

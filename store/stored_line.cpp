@@ -52,3 +52,28 @@ bool IsWholeRecord(std::string_view record) {
 }
 
 }  // namespace sorvix
+
+namespace sorvix {
+
+std::optional<std::string> StoredFileProblem(std::string_view bytes, int length,
+                                             std::string_view type) {
+  const size_t width = static_cast<size_t>(length) - 2;
+  size_t start = 0;
+  for (size_t line = 1; start < bytes.size(); ++line) {
+    size_t lf = bytes.find('\n', start);
+    size_t stop = lf == std::string_view::npos ? bytes.size() : lf;
+    std::string_view text = bytes.substr(start, stop - start);
+    if (!text.empty() && text.back() == '\r') text.remove_suffix(1);
+    start = lf == std::string_view::npos ? bytes.size() : lf + 1;
+    // Blank lines are tolerated (the real-time fetch drops a leading one).
+    if (IsBlank(text)) continue;
+    if (text.size() != width || text.find('\r') != std::string_view::npos)
+      return std::to_string(line) + " 行目の長さが " + std::to_string(text.size()) +
+             " バイトです（" + std::to_string(width) + " バイトのはずです）";
+    if (text.substr(0, 2) != type)
+      return std::to_string(line) + " 行目が " + std::string(type) + " の行ではありません";
+  }
+  return std::nullopt;
+}
+
+}  // namespace sorvix

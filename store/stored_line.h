@@ -3,6 +3,7 @@
 // the line's length.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -25,5 +26,11 @@ std::string ZeroedLine(std::string_view record);
 // keeps the fixed-size layout of its file.  Records of other types are
 // always accepted.
 bool IsWholeRecord(std::string_view record);
+
+// What is wrong with a stored file's bytes, whose lines must each be a
+// whole line of record type `type` (`length` bytes with its line end) or
+// blank; nullopt when nothing is.  The text (UTF-8) says which line.
+std::optional<std::string> StoredFileProblem(std::string_view bytes, int length,
+                                             std::string_view type);
 
 }  // namespace sorvix

@@ -1,8 +1,6 @@
 #include "acquisition/ui/get_data_form.h"
 
 #include <QApplication>
-#include <algorithm>
-#include <optional>
 #include <QDateTimeEdit>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -14,6 +12,8 @@
 #include <QRadioButton>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <optional>
 
 #include "acquisition/acquisition_time.h"
 #include "acquisition/jv_link.h"
@@ -214,12 +214,15 @@ void TGetDataForm::OnIoError(const std::string& message) {
   ShowInformationUtf8(this, QString::fromStdString(message), false);
 }
 
-void TGetDataForm::OnDamagedRecord(const std::string& recordType, int length,
+void TGetDataForm::OnSkippedRecord(const std::string& recordType, const std::string& reason,
                                    const std::string& fileName) {
-  ListBox1->addItem(QStringLiteral("破損レコード:%1(%2バイト)/%3")
-                        .arg(Q(recordType))
-                        .arg(length)
-                        .arg(Q(fileName)));
+  ListBox1->addItem(
+      QStringLiteral("保存しなかったレコード:%1（%2）/%3")
+          .arg(QString::fromStdString(recordType), QString::fromStdString(reason), Q(fileName)));
+}
+
+void TGetDataForm::OnWarning(const std::string& text) {
+  ListBox1->addItem(QStringLiteral("警告:") + QString::fromStdString(text));
 }
 
 void TGetDataForm::OnBusy(bool busy) {

@@ -68,8 +68,9 @@ class TGetDataForm : public QDialog, public AcquisitionObserver {
   void OnBeep() override;
   void OnMessage(const std::string& text) override;
   void OnIoError(const std::string& message) override;
-  void OnDamagedRecord(const std::string& recordType, int length,
+  void OnSkippedRecord(const std::string& recordType, const std::string& reason,
                        const std::string& fileName) override;
+  void OnWarning(const std::string& text) override;
   void OnBusy(bool busy) override;
   void OnTimer(bool running) override;
   void OnLastTime(const std::string& lastTime) override;

@@ -10,7 +10,9 @@
 #include <string>
 
 #include "acquisition/feed_jv_link.h"
+#include "app/io_error.h"
 #include "app/program_folder.h"
+#include "app/settings_file.h"
 #include "app/startup_checks.h"
 #include "app/ui/fonts.h"
 #include "app/ui/main_form.h"
@@ -51,6 +53,21 @@ int main(int argc, char** argv) {
   QApplication::setApplicationName(QString::fromLatin1(sorvix::kProductName));
   sorvix::InstallFontSubstitutions();
   sorvix::ProgramFolder::Resolve(home, argv[0]);
+
+  // A settings file that is there but cannot be read: say so once, then run
+  // on the defaults without ever writing it, so nothing in it is lost.
+  try {
+    sorvix::SettingsFile().CheckReadable();
+  } catch (const sorvix::IoError& e) {
+    sorvix::ShowInformationUtf8(
+        nullptr, QString::fromStdString(std::string("設定ファイルを読み込めません: ") + e.what()) +
+                     QStringLiteral("\n初期設定で起動します。設定は保存されません。"));
+    sorvix::SettingsFile::DisableWrites();
+  }
+  sorvix::SettingsFile::SetWriteFailureHandler([](const std::string& message) {
+    sorvix::ShowInformationUtf8(nullptr,
+                                QString::fromStdString("設定を保存できません: " + message));
+  });
 
   if (!sorvix::FeedJvLink::IsInstalled()) {
     sorvix::ShowInformation(nullptr, sorvix::JvLinkMissingMessage());

@@ -29,7 +29,7 @@ class AcquisitionRoutingTest : public ::testing::Test {
   std::vector<std::string> Route(const std::string& record) {
     RoutingWindow window{20080105, "2005"};
     RoutedRecord routed = RouteAcquiredRecord(record, window, writer_);
-    damaged_ = routed.damaged;
+    skipped_ = routed.skipped;
     std::vector<std::string> lines;
     for (const auto& line : routed.listLines) lines.push_back(Utf8(line));
     return lines;
@@ -37,7 +37,7 @@ class AcquisitionRoutingTest : public ::testing::Test {
 
   test::TempHome home_;
   StoreWriter writer_;
-  bool damaged_ = false;
+  std::string skipped_;
 };
 
 using Lines = std::vector<std::string>;
@@ -92,7 +92,7 @@ TEST_F(AcquisitionRoutingTest, FiltersByTypeKindDateAndNumbers) {
   };
   for (const auto& c : cases) {
     EXPECT_EQ(Route(c.record), c.lines) << c.what;
-    EXPECT_FALSE(damaged_) << c.what;
+    EXPECT_EQ(skipped_, "") << c.what;
   }
 }
 
@@ -103,22 +103,50 @@ TEST_F(AcquisitionRoutingTest, RunnerEntriesMakeThePastRunYearFolderOnly) {
   EXPECT_TRUE(std::filesystem::is_empty(home_.path() / "SEI/2007"));
 }
 
-TEST_F(AcquisitionRoutingTest, DamagedRecordsAreNotStored) {
+TEST_F(AcquisitionRoutingTest, DamagedRecordsAndFieldsThatCannotNameAFileAreSkipped) {
   std::string shortRace = RaRecord({});
   shortRace.erase(100, 1);
-  EXPECT_EQ(Route(shortRace), Lines{});
-  EXPECT_TRUE(damaged_);
-
   std::string brokenLine = SeRecord({.kind = '1'});
   brokenLine[200] = '\n';
-  EXPECT_EQ(Route(brokenLine), Lines{});
-  EXPECT_TRUE(damaged_);
-
-  EXPECT_EQ(Route(SeRecord({.race = 13, .kind = '1'})), Lines{});
-  EXPECT_TRUE(damaged_);
-
+  auto withNul = [](std::string record, int pos, int width) {
+    record.replace(static_cast<size_t>(pos - 1), static_cast<size_t>(width),
+                   static_cast<size_t>(width), '\0');
+    return record;
+  };
+  struct Case {
+    const char* what;
+    std::string record;
+    const char* reason;  // the start of the reason
+  } cases[] = {
+      {"short RA", shortRace, "長さが正しくありません（1271 バイト）"},
+      {"line break inside", brokenLine, "長さが正しくありません"},
+      {"SE race 13", SeRecord({.race = 13, .kind = '1'}),
+       "レース番号 \"13\" が 1～12 ではありません"},
+      {"RA race 99", RaRecord({.race = 99}), "レース番号 \"99\""},
+      {"HR race 13", HrRecord({.race = 13}), "レース番号 \"13\""},
+      {"RA 30 February", RaRecord({.ymd = "20080230"}),
+       "日付 \"20080230\" が正しい日付ではありません"},
+      {"HR date of NULs", withNul(HrRecord({}), 16, 4), "日付 \"2008\\x00\\x00\\x00\\x00\""},
+      {"SE result 99999999", SeRecord({.ymd = "99999999", .kind = '7', .pedigree = "2006101234"}),
+       "日付 \"99999999\""},
+      {"SE result 00000000", SeRecord({.ymd = "00000000", .kind = '7', .pedigree = "2006101234"}),
+       "日付 \"00000000\""},
+      {"SE pedigree with a NUL",
+       withNul(SeRecord({.ymd = "20060611", .kind = '7', .pedigree = "2006101234"}), 36, 1),
+       "血統登録番号 \"20061\\x00"},
+      {"UM pedigree with letters", UmRecord("2006AB0001"), "血統登録番号 \"2006AB0001\""},
+      {"KS code of NULs", withNul(KsRecord("01234", '1'), 12, 5), "騎手コード"},
+      {"KS code with a slash", KsRecord("0/../", '1'), "騎手コード \"0/../\""},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(Route(c.record), Lines{}) << c.what;
+    EXPECT_EQ(skipped_.rfind(c.reason, 0), 0u) << c.what << ": " << skipped_;
+  }
   writer_.Flush();
+  // Nothing was written, and no file or folder was named by a bad field.
   EXPECT_TRUE(std::filesystem::is_empty(home_.path() / "Data"));
+  EXPECT_TRUE(std::filesystem::is_empty(home_.path() / "KSCH"));
+  EXPECT_TRUE(std::filesystem::is_empty(home_.path() / "UM2"));
 }
 
 }  // namespace

@@ -40,9 +40,11 @@ class RecordingObserver : public AcquisitionObserver {
   void OnBeep() override { Add("beep"); }
   void OnMessage(const std::string& text) override { Add("message:" + Utf8(text)); }
   void OnIoError(const std::string& message) override { Add("ioerror:" + message); }
-  void OnDamagedRecord(const std::string& type, int length, const std::string&) override {
-    Add("damaged:" + type + " " + std::to_string(length));
+  void OnSkippedRecord(const std::string& type, const std::string& reason,
+                       const std::string&) override {
+    Add("skipped:" + type + " " + reason);
   }
+  void OnWarning(const std::string& text) override { Add("warning:" + text); }
   void OnBusy(bool busy) override { Add(busy ? "busy" : "idle"); }
   void OnTimer(bool running) override { Add(running ? "timer:on" : "timer:off"); }
   void OnLastTime(const std::string& lastTime) override { Add("lasttime:" + lastTime); }
@@ -288,7 +290,7 @@ TEST_F(AcquisitionRunTest, DamagedRecordIsReportedAndSkipped) {
   shortRecord.erase(10, 5);
   link_.AddRecord(shortRecord).AddRecord(RaRecord({.race = 2}));
   Start();
-  EXPECT_TRUE(observer_.Has("damaged:RA 1267"));
+  EXPECT_TRUE(observer_.Has("skipped:RA 長さが正しくありません（1267 バイト）"));
   EXPECT_EQ(run_.outcome(), AcquisitionRun::Outcome::Completed);
   EXPECT_EQ(SplitLines(ReadWholeFile(HomePath(RaceFilePath(kLabel)))).size(), 1u);
 }

@@ -60,6 +60,16 @@ inline bool IsTemp(const std::string& path) {
   return path.size() > 5 && path.compare(path.size() - 5, 5, ".tmp~") == 0;
 }
 
+// The file a temporary file was to replace: "<file>.<pid>-<n>.tmp~" → <file>.
+inline std::string TempTarget(const std::string& temp) {
+  std::string target = temp.substr(0, temp.size() - 5);
+  size_t dot = target.rfind('.');
+  if (dot != std::string::npos &&
+      target.find_first_not_of("0123456789-", dot + 1) == std::string::npos)
+    target.erase(dot);
+  return target;
+}
+
 // The paths in which `got` differs from `want`, at most `limit` of them.
 inline std::vector<std::string> TreeDiff(const Tree& got, const Tree& want, size_t limit = 8) {
   std::vector<std::string> out;

@@ -15,6 +15,7 @@
 #include <cstdio>
 #include <exception>
 
+#include "app/io_error.h"
 #include "faults/fault_scene.h"
 
 namespace sorvix::faults {
@@ -27,7 +28,7 @@ std::vector<std::string> FailedWriteProblems(const Scene& s, const fs::path& hom
   std::vector<std::string> problems;
   if (r.exitCode != 1) problems.push_back("the run did not fail: " + Describe(r));
   const std::string prefix = "入出力エラー: ";
-  const std::string reason = std::string(": ") + std::strerror(errnum);
+  const std::string reason = ": " + SystemReason(errnum);
   bool reported = false;
   for (const std::string& line : SplitLines(r.err))
     if (line.rfind(prefix, 0) == 0 && line.size() >= reason.size() &&

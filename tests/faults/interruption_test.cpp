@@ -61,7 +61,7 @@ Landing InspectBrokenRun(const Scene& s, const fs::path& home) {
       continue;
     }
     ++l.temps;
-    std::string target = path.substr(0, path.size() - 5);
+    std::string target = TempTarget(path);
     auto b = s.beforeTree.find(target);
     auto r = s.referenceTree.find(target);
     if (r == s.referenceTree.end() || (b != s.beforeTree.end() && b->second == r->second))

@@ -333,22 +333,17 @@ const Damage kDamages[] = {
        s.WriteRunnerFile(kLabel, "05", {StoredSe({.horse = 1})}, 1);
      },
      "2024年05月05日東京.jvSEr"},
-    {"race file date that is not a date",
-     [](const test::StoreFixture& s) {
-       s.WriteRecords(RaceFilePath(kLabel), {StoredRa({.ymd = "20241345", .runners = 2})});
-     },
-     "2024年05月05日.jvRA"},
     {"race file that is not a whole number of records",
      [](const test::StoreFixture& s) {
        s.WriteBytes(RaceFilePath(kLabel), StoredRa({.runners = 2}) + "RA");
      },
      "2024年05月05日.jvRA"},
-    {"past run with a date that is not a date",
+    {"runner file with a short line",
      [](const test::StoreFixture& s) {
-       s.WriteRecords(PastRunFilePath("2020100001"),
-                      {StoredPastRun("20240230", "05", 1, "2020100001")});
+       s.WriteBytes(RunnerFilePath(kLabel, "05"), StoredSe({.horse = 1}).substr(0, 500) + "\r\n" +
+                                                      StoredSe({.horse = 2}) + "\r\n");
      },
-     "2020100001.jvSEI"},
+     "2024年05月05日東京.jvSEr"},
     {"horse file shorter than one record",
      [](const test::StoreFixture& s) {
        s.WriteBytes(HorseFilePath("2020100001"), "UM2020100001\r\n");
@@ -389,11 +384,51 @@ TEST_F(LoaderTest, ADamagedFileEndsTheLoadNamingItAndLeavesTheDayReset) {
   }
 }
 
-TEST_F(LoaderTest, ARaceNumberOutsideOneToTwelveIsAnErrorNotAWildRead) {
-  store_.WriteRecords(RaceFilePath(kLabel), {StoredRa({.race = 0, .runners = 2})});
-  store_.WriteRunnerFile(kLabel, "05", {});
-  EXPECT_THROW(Load(), LoadError);
-  EXPECT_EQ(day_->RaceCount, 0);
+TEST_F(LoaderTest, DamagedLinesCostOnlyThemselvesWithAWarning) {
+  // Race 1 is whole; race lines with race number 0, 13 or a date of 45
+  // December take no slot; the horse of race 1 has one damaged past run
+  // between two whole ones.
+  store_.WriteRecords(RaceFilePath(kLabel),
+                      {StoredRa({.race = 1, .runners = 1}), StoredRa({.race = 0, .runners = 2}),
+                       StoredRa({.race = 13, .runners = 2}),
+                       StoredRa({.ymd = "20241245", .race = 2, .runners = 2})});
+  store_.WriteRunnerFile(kLabel, "05", {StoredSe({.horse = 1, .pedigree = "2020100001"})});
+  store_.WriteRecords(PastRunFilePath("2020100001"),
+                      {StoredPastRun("20240301", "05", 1, "2020100001"),
+                       StoredPastRun("20240230", "05", 2, "2020100001"),
+                       StoredPastRun("20240401", "05", 3, "2020100001")});
+  LoadOutcome outcome = Load();
+  ASSERT_TRUE(outcome.loaded);
+  EXPECT_EQ(day_->RaceListRows, 1);
+  EXPECT_EQ(day_->KakoSeRec[0][0][0].Field(12, 8), "20240401");
+  EXPECT_EQ(day_->KakoSeRec[0][0][1].Field(12, 8), "20240301");
+  EXPECT_TRUE(day_->KakoSeRec[0][0][2].IsBlank());
+  // The past run is met while race 1 is read, before the later race lines.
+  ASSERT_EQ(outcome.warnings.size(), 4u);
+  EXPECT_NE(outcome.warnings[0].find("2020100001.jvSEI: 2 行目: 日付 \"20240230\""),
+            std::string::npos)
+      << outcome.warnings[0];
+  EXPECT_NE(outcome.warnings[1].find(".jvRA: 2 行目: レース番号 \"00\""), std::string::npos)
+      << outcome.warnings[1];
+  EXPECT_NE(outcome.warnings[2].find(".jvRA: 3 行目: レース番号 \"13\""), std::string::npos);
+  EXPECT_NE(outcome.warnings[3].find(".jvRA: 4 行目: 日付 \"20241245\""), std::string::npos);
+  // Each is noted in the error log.
+  std::string log = ReadWholeFile(store_.home().path() / "ErrorLog.txt");
+  EXPECT_NE(log.find(Cp932("この過去走を読み飛ばしました")), std::string::npos);
+}
+
+TEST_F(LoaderTest, FieldsThatCannotNameAFileLeaveTheElementBlank) {
+  store_.WriteRecords(RaceFilePath(kLabel), {StoredRa({.runners = 1})});
+  std::string se = StoredSe({.horse = 1, .pedigree = "2020100001"});
+  se.replace(30, 10, std::string(10, '\0'));  // pedigree number
+  se.replace(296, 5, "0/../");                // jockey code
+  se.replace(85, 5, std::string(5, '\0'));    // trainer code
+  store_.WriteRunnerFile(kLabel, "05", {se});
+  ASSERT_TRUE(Load().loaded);
+  EXPECT_TRUE(day_->UmRec[0][0].IsBlank());
+  EXPECT_TRUE(day_->KsRec[0][0].IsBlank());
+  EXPECT_TRUE(day_->ChRec[0][0].IsBlank());
+  EXPECT_FALSE(std::filesystem::exists(store_.home().path() / "UM2" / std::string(4, '\0')));
 }
 
 }  // namespace

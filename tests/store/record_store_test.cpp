@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 
 #include <filesystem>
+#include <functional>
 
 #include "app/file_io.h"
 #include "app/io_error.h"
@@ -243,7 +244,44 @@ TEST_F(RecordStoreTest, UnreadableFileStopsTheWrite) {
   std::filesystem::create_directories(HomePath(RaceFilePath(kLabel)));
   home_.Write("SEI/2005", "not a folder");
   EXPECT_THROW(StoreRaceRecord(writer_, RaRecord({}), StoreMode::Accumulating), IoError);
-  EXPECT_THROW(StorePastRunRecord(writer_, SeRecord({.pedigree = "2005101234"})), IoError);
+  StorePastRunRecord(writer_, SeRecord({.pedigree = "2005101234"}));
+  EXPECT_THROW(writer_.Flush(), IoError);
+}
+
+TEST_F(RecordStoreTest, DamagedFilesAreNeverRewritten) {
+  // A zero-filled payout file, a race file with a short line, a runner file
+  // of 217 lines, a jockey file holding a trainer line.
+  struct Case {
+    const char* what;
+    std::string relative;
+    std::string bytes;
+    std::function<void(StoreWriter&)> store;
+  } cases[] = {
+      {"zero-filled payouts", PayoutFilePath(kLabel), std::string(kHrLength * 3, '\0'),
+       [](StoreWriter& w) { StorePayoutRecord(w, HrRecord({}), StoreMode::RealTime); }},
+      {"short race line", RaceFilePath(kLabel),
+       StoredLine(RaRecord({.race = 2})).substr(0, 900) + "\r\n",
+       [](StoreWriter& w) { StoreRaceRecord(w, RaRecord({}), StoreMode::Accumulating); }},
+      {"217 runner lines", RunnerFilePath(kLabel, "06"),
+       JoinLines(std::vector<std::string>(217, std::string(kSeLength - 2, ' '))),
+       [](StoreWriter& w) { StoreRunnerRecord(w, SeRecord({}), StoreMode::RealTime); }},
+      {"trainer line in a jockey file", JockeyFilePath("01234"),
+       StoredLine(test::ChRecord("01299", '1')) + "\r\n",
+       [](StoreWriter& w) { StoreJockeyRecord(w, test::KsRecord("01234")); }},
+  };
+  for (const auto& c : cases) {
+    home_.Write(RelativeStorePath(c.relative), c.bytes);
+    try {
+      c.store(writer_);
+      ADD_FAILURE() << c.what << ": no error";
+    } catch (const IoError& e) {
+      EXPECT_NE(std::string(e.what()).find("壊れているため書き込みません"), std::string::npos)
+          << e.what();
+      EXPECT_NE(std::string(e.what()).find(Utf8(StoreFileName(c.relative))), std::string::npos);
+    }
+    writer_.Discard();
+    EXPECT_EQ(home_.Read(RelativeStorePath(c.relative)), c.bytes) << c.what;
+  }
 }
 
 }  // namespace

@@ -1,0 +1,58 @@
+#include "store/record_checks.h"
+
+#include <cstdio>
+
+#include "codes/cp932.h"
+#include "codes/text.h"
+#include "store/record_date.h"
+
+namespace sorvix {
+std::string ShownField(std::string_view field) {
+  std::string out;
+  for (unsigned char c : field) {
+    if (c >= 0x20 && c < 0x7F) {
+      out += static_cast<char>(c);
+    } else {
+      char hex[8];
+      std::snprintf(hex, sizeof hex, "\\x%02X", c);
+      out += hex;
+    }
+  }
+  return out;
+}
+
+bool IsDigitField(std::string_view field, size_t width) {
+  if (field.size() != width) return false;
+  for (char c : field)
+    if (c < '0' || c > '9') return false;
+  return true;
+}
+
+bool IsPedigreeNumber(std::string_view field) {
+  return IsDigitField(field, 10);
+}
+
+bool IsPersonCode(std::string_view field) {
+  return IsDigitField(field, 5);
+}
+
+std::optional<std::string> RecordDateProblem(std::string_view record) {
+  if (RecordDay(record)) return std::nullopt;
+  return "日付 \"" + ShownField(Field(record, 12, 8)) + "\" が正しい日付ではありません";
+}
+
+std::optional<std::string> RaceNumberProblem(std::string_view record) {
+  std::string_view field = Field(record, 26, 2);
+  if (IsDigitField(field, 2)) {
+    int race = (field[0] - '0') * 10 + (field[1] - '0');
+    if (race >= 1 && race <= 12) return std::nullopt;
+  }
+  return "レース番号 \"" + ShownField(field) + "\" が 1～12 ではありません";
+}
+
+std::optional<std::string> RaceKeyProblem(std::string_view record) {
+  if (auto problem = RecordDateProblem(record)) return problem;
+  return RaceNumberProblem(record);
+}
+
+}  // namespace sorvix
