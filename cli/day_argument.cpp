@@ -43,6 +43,12 @@ std::unique_ptr<RaceDay> LoadDayOrReport(const std::string& label, const LoadOpt
                    Utf8(outcome.message).c_str());
       return nullptr;
     }
+    for (const std::string& warning : outcome.warnings)
+      std::fprintf(stderr, "sorvix-cli: 警告: %s\n", warning.c_str());
+    if (!outcome.marksWritable)
+      std::fprintf(
+          stderr,
+          "sorvix-cli: 警告: データフォルダに書き込めないため、特別マークなしで読み込みました\n");
   } catch (const std::exception& e) {
     std::fprintf(stderr, "sorvix-cli: %s を読み込めませんでした: %s\n", Utf8(label).c_str(),
                  e.what());

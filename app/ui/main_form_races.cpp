@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QListWidget>
+#include <QStatusBar>
+#include <QStringList>
 #include <QTabWidget>
 
 #include "analysis/run_analysis.h"
@@ -10,6 +12,9 @@
 #include "app/io_error.h"
 #include "app/settings_file.h"
 #include "app/ui/main_form.h"
+
+#include <QStatusBar>
+#include <QStringList>
 #include "app/ui/message_box.h"
 #include "app/ui/qt_text.h"
 #include "results/ui/kaime_form.h"
@@ -60,6 +65,15 @@ void TMainForm::DateComboChange() {
     ShowInformation(this, outcome.message);
     return;
   }
+  // What the load went past, and a folder where marks cannot be saved.
+  QStringList notes;
+  if (!outcome.warnings.empty())
+    notes << QStringLiteral("壊れた行を %1 件読み飛ばしました（ErrorLog.txt に記録）: %2")
+                 .arg(outcome.warnings.size())
+                 .arg(QString::fromStdString(outcome.warnings.front()));
+  if (!outcome.marksWritable)
+    notes << QStringLiteral("このデータフォルダには書き込めないため、特別マークは保存できません");
+  if (!notes.isEmpty()) statusBar()->showMessage(notes.join(QStringLiteral("　")));
   for (int row = 0; row < day_->RaceListRows; ++row)
     DatList->addItem(Q(day_->RaceList[row].View()));
   DeForm->FillRaceList(*day_);
