@@ -1,6 +1,10 @@
 #include "app/program_folder.h"
 
+#include <dirent.h>
+#include <sys/stat.h>
 #include <unistd.h>
+
+#include <cerrno>
 
 #include <array>
 #include <cstdlib>
@@ -45,6 +49,29 @@ fs::path UserDataFolder() {
   return fs::path(user && *user ? user : "/tmp") / ".local/share/sorvix";
 }
 
+fs::path& Start() {
+  static fs::path start = [] {
+    std::error_code ec;
+    fs::path here = fs::current_path(ec);
+    return ec ? fs::path("/") : here;
+  }();
+  return start;
+}
+
+// Throws IoError when `folder` (or its "Data" folder, where it exists) is
+// not a folder that can be listed.
+void CheckFolder(const fs::path& folder, const char* what) {
+  struct stat st {};
+  if (::stat(folder.c_str(), &st) != 0) ThrowIoError(std::string(what) + "を開けません", folder);
+  if (!S_ISDIR(st.st_mode)) {
+    errno = 0;
+    ThrowIoError(std::string(what) + "がフォルダではありません", folder);
+  }
+  DIR* dir = ::opendir(folder.c_str());
+  if (!dir) ThrowIoError(std::string(what) + "を読み込めません", folder);
+  ::closedir(dir);
+}
+
 }  // namespace
 
 fs::path DefaultProgramFolder(const fs::path& exeFolder) {
@@ -55,12 +82,22 @@ fs::path DefaultProgramFolder(const fs::path& exeFolder) {
   return exeFolder;
 }
 
-void ProgramFolder::Resolve(const std::string& home, const char* argv0) {
+const fs::path& ProgramFolder::StartFolder() {
+  return Start();
+}
+
+fs::path ProgramFolder::FromStartFolder(const fs::path& path) {
+  if (path.empty() || path.is_absolute()) return path;
+  return (Start() / path).lexically_normal();
+}
+
+bool ProgramFolder::Resolve(const std::string& home, const char* argv0) {
+  Start();  // the folder the program was started in, before anything else
   fs::path folder;
   if (!home.empty()) {
-    folder = home;
+    folder = FromStartFolder(home);
   } else if (const char* env = std::getenv("SORVIX_HOME"); env && *env) {
-    folder = env;
+    folder = FromStartFolder(env);
   } else {
     std::error_code ec;
     fs::path exe = fs::read_symlink("/proc/self/exe", ec);
@@ -74,10 +111,23 @@ void ProgramFolder::Resolve(const std::string& home, const char* argv0) {
     }
   }
   std::error_code ec;
-  fs::create_directories(folder, ec);
-  folder = fs::absolute(folder, ec);
-  Set(folder.lexically_normal());
-  fs::current_path(Get(), ec);
+  bool made = false;
+  struct stat st {};
+  if (::stat(folder.c_str(), &st) != 0 && errno == ENOENT) {
+    made = fs::create_directories(folder, ec);
+    if (ec) {
+      errno = ec.value();
+      ThrowIoError("データフォルダを作成できません", folder);
+    }
+  }
+  CheckFolder(folder, "データフォルダ");
+  fs::path data = folder / "Data";
+  if (::lstat(data.c_str(), &st) == 0) CheckFolder(data, "データフォルダ内の Data ");
+  // Every path is built from this absolute folder; the working folder stays
+  // where the program was started, so relative names given by the user keep
+  // their meaning.
+  Set(fs::absolute(folder, ec).lexically_normal());
+  return made;
 }
 
 void ProgramFolder::Set(const fs::path& folder) {

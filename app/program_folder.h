@@ -18,12 +18,20 @@ namespace fs = std::filesystem;
 class ProgramFolder {
  public:
   // Chooses the folder: `home` when given, else $SORVIX_HOME, else
-  // DefaultProgramFolder of the executable's folder.  Creates it when
+  // DefaultProgramFolder of the executable's folder; a relative one is
+  // taken from the folder the program was started in.  Creates it when
   // missing (a user data folder made on the first start gets an empty feed
-  // folder "JVLink" with it) and makes it the current directory.
-  static void Resolve(const std::string& home, const char* argv0);
+  // folder "JVLink" with it) and returns whether it did.  Throws IoError
+  // when it is not a folder that can be listed (a file, /proc, a loop), or
+  // its "Data" is not.  The working folder is left as it is.
+  static bool Resolve(const std::string& home, const char* argv0);
   static void Set(const fs::path& folder);
   static const fs::path& Get();
+
+  // The folder the program was started in (taken from the system, not from
+  // $PWD), and a path given by the user resolved against it.
+  static const fs::path& StartFolder();
+  static fs::path FromStartFolder(const fs::path& path);
 };
 
 // The program folder for an executable in `exeFolder`: that folder, or for

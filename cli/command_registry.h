@@ -28,6 +28,17 @@ struct CommandRegistration {
   }
 };
 
+// The one argument check of every command, made from its usage line: each
+// "--name" there is an option, a value option when a value follows it
+// ("--ini FILE", "[--race N]", "--layout ring|continuous"), a flag when it
+// stands alone ("[--table]").  Returns the error text (an unknown option, a
+// value missing or given to a flag), or empty when the arguments are fine.
+std::string CheckOptions(const CommandInfo& command, const Args& args);
+
+// The user's path `text`, taken from the folder the program was started in
+// when relative.
+std::string StartedPath(const std::string& text);
+
 // Small argument helpers for the commands.
 // The value after `--name`, or `def` when the option is absent.
 std::string OptionValue(const Args& args, const std::string& name, const std::string& def = "");

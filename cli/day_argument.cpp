@@ -6,6 +6,7 @@
 
 #include "analysis/run_analysis.h"
 #include "analysis/sign_points.h"
+#include "cli/command_registry.h"
 #include "cli/date_argument.h"
 #include "codes/cp932.h"
 #include "store/estimate.h"
@@ -23,9 +24,7 @@ std::optional<std::string> DateLabelArgument(const std::string& date) {
 
 std::optional<SettingsFile> SettingsArgument(const std::string& ini) {
   if (ini.empty()) return SettingsFile();
-  std::filesystem::path path = ini;
-  const char* started = std::getenv("PWD");
-  if (path.is_relative() && started && *started) path = std::filesystem::path(started) / path;
+  std::filesystem::path path = StartedPath(ini);
   std::error_code ec;
   if (!std::filesystem::is_regular_file(path, ec)) {
     std::fprintf(stderr, "sorvix-cli: 設定ファイルがありません: %s\n", path.string().c_str());

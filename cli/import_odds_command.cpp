@@ -21,11 +21,8 @@ int ImportOdds(const Args& args) {
     std::fprintf(stderr, "使い方: sorvix-cli import-odds ARCHIVE\n");
     return 2;
   }
-  std::filesystem::path archive = positional[0];
   // A relative name is taken from the folder the command was started in.
-  const char* started = std::getenv("PWD");
-  if (archive.is_relative() && started && *started)
-    archive = std::filesystem::path(started) / archive;
+  std::filesystem::path archive = StartedPath(positional[0]);
   std::error_code ec;
   if (!std::filesystem::is_regular_file(archive, ec)) {
     std::fprintf(stderr, "sorvix-cli: ファイルがありません: %s\n", archive.string().c_str());

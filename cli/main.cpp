@@ -2,6 +2,7 @@
 #include <cstdio>
 #include <cstring>
 #include <exception>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -28,7 +29,11 @@ int main(int argc, char** argv) {
   std::vector<std::string> args;
   for (int i = 1; i < argc; ++i) {
     std::string arg = argv[i];
-    if (arg == "--home" && i + 1 < argc) {
+    if (arg == "--home") {
+      if (i + 1 >= argc) {
+        std::fprintf(stderr, "sorvix-cli: --home の値がありません\n");
+        return 2;
+      }
       home = argv[++i];
     } else if (arg.rfind("--home=", 0) == 0) {
       home = arg.substr(7);
@@ -51,7 +56,16 @@ int main(int argc, char** argv) {
                    args[0].c_str());
       return 2;
     }
-    sorvix::ProgramFolder::Resolve(home, argv[0]);
+    std::vector<std::string> rest(args.begin() + 1, args.end());
+    std::string problem = sorvix::cli::CheckOptions(it->second, rest);
+    if (!problem.empty()) {
+      std::fprintf(stderr, "sorvix-cli: %s\n使い方: sorvix-cli %s\n", problem.c_str(),
+                   it->second.usage.c_str());
+      return 2;
+    }
+    if (sorvix::ProgramFolder::Resolve(home, argv[0]))
+      std::fprintf(stderr, "sorvix-cli: データフォルダを作成しました: %s\n",
+                   sorvix::ProgramFolder::Get().c_str());
     // A settings file that is there but cannot be read would silently turn
     // every setting to its default.
     try {
@@ -60,7 +74,10 @@ int main(int argc, char** argv) {
       std::fprintf(stderr, "sorvix-cli: 設定ファイルを読み込めません: %s\n", e.what());
       return 1;
     }
-    return it->second.run(std::vector<std::string>(args.begin() + 1, args.end()));
+    return it->second.run(rest);
+  } catch (const std::bad_alloc&) {
+    std::fprintf(stderr, "sorvix-cli: メモリが足りないため中止しました\n");
+    return 1;
   } catch (const std::exception& e) {
     std::fprintf(stderr, "sorvix-cli: %s\n", e.what());
     return 1;

@@ -13,6 +13,7 @@
 
 #include "analysis/run_analysis.h"
 #include "analysis/sign_points.h"
+#include "app/program_folder.h"
 #include "app/settings_file.h"
 #include "cli/command_registry.h"
 #include "cli/date_argument.h"
@@ -43,10 +44,7 @@ int Usage() {
 // A path given on the command line, taken from the folder the command was
 // started in when relative.
 std::filesystem::path StartedPath(const std::string& text) {
-  std::filesystem::path path = text;
-  const char* started = std::getenv("PWD");
-  if (path.is_relative() && started && *started) path = std::filesystem::path(started) / path;
-  return path;
+  return ProgramFolder::FromStartFolder(text);
 }
 
 // "1,3,5" as page numbers; false when an item is not a positive number.

@@ -10,9 +10,12 @@
 #include <string>
 #include <string_view>
 
+#include "app/file_io.h"
 #include "app/io_error.h"
+#include "app/program_folder.h"
 #include "fuzz/fuzz_home.h"
 #include "results/odds_import.h"
+#include "store/store_paths.h"
 #include "tools/feedgen/lzh_writer.h"
 
 using namespace sorvix;
@@ -41,6 +44,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     bool written =
         result.kind == OddsImportResult::Kind::Jrdb || result.kind == OddsImportResult::Kind::Kol;
     if (written != !result.message.empty()) std::abort();
+    // Every line written is at its full width, so the loader reads each
+    // race's odds where they are.
+    if (written) {
+      std::string bytes = ReadWholeFile(HomePath(OddsFilePath(result.dateLabel)));
+      for (const std::string& line : SplitLines(bytes))
+        if (line.size() != static_cast<size_t>(kOddsLength - 2)) std::abort();
+    }
   } catch (const IoError&) {
   }
   return 0;

@@ -1,14 +1,22 @@
 // Downloaded records into the LocalStore: the input is cut into lines, each
 // routed as one record (type, kind, date window, lengths decide where it
 // goes), and the pending store files are then written.  Only IoError may end
-// a routing; the store is emptied every few hundred inputs.
+// a routing; every date stored must load again.  The store is emptied every
+// few hundred inputs.
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
+#include <string>
 #include <string_view>
 
 #include "acquisition/acquisition_routing.h"
+#include "analysis/run_analysis.h"
+#include "analysis/sign_points.h"
 #include "app/io_error.h"
 #include "fuzz/fuzz_home.h"
+#include "store/meeting_list.h"
+#include "store/race_day.h"
+#include "store/race_day_loader.h"
 #include "store/store_writer.h"
 
 using namespace sorvix;
@@ -33,6 +41,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     writer.Flush();
   } catch (const IoError&) {
+  }
+  // Whatever was stored loads again: a stored record never makes a date
+  // unloadable (a damaged line costs itself, never the day).
+  for (const std::string& label : ListMeetingDates()) {
+    auto day = RaceDay::Create();
+    LoadOptions options;
+    options.source = EstimateSource::PredictedOdds;
+    options.analysis = DayAnalysisSteps(SignPoints::Defaults());
+    try {
+      LoadRaceDay(*day, label, options);
+    } catch (const IoError&) {
+      // Only a file this fuzzer never writes whole (none) may fail.
+      std::abort();
+    }
   }
   return 0;
 }

@@ -52,7 +52,12 @@ int main(int argc, char** argv) {
   std::setlocale(LC_CTYPE, "C.UTF-8");
   QApplication::setApplicationName(QString::fromLatin1(sorvix::kProductName));
   sorvix::InstallFontSubstitutions();
-  sorvix::ProgramFolder::Resolve(home, argv[0]);
+  try {
+    sorvix::ProgramFolder::Resolve(home, argv[0]);
+  } catch (const sorvix::IoError& e) {
+    sorvix::ShowInformationUtf8(nullptr, QString::fromStdString(e.what()));
+    return 1;
+  }
 
   // A settings file that is there but cannot be read: say so once, then run
   // on the defaults without ever writing it, so nothing in it is lost.
