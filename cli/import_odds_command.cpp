@@ -39,11 +39,10 @@ int ImportOdds(const Args& args) {
   }
   switch (result.kind) {
     case OddsImportResult::Kind::NotExtracted:
-      std::fprintf(stderr, "%s (%s)\n", Utf8(result.message).c_str(), result.detail.c_str());
+      std::fprintf(stderr, "sorvix-cli: %s（%s）\n", Utf8(result.message).c_str(),
+                   result.detail.c_str());
       return 1;
     case OddsImportResult::Kind::NoSource:
-      std::fprintf(stderr, "sorvix-cli: 予想オッズのファイルがありません\n");
-      return 1;
     case OddsImportResult::Kind::BadDate:
       std::fprintf(stderr, "sorvix-cli: %s\n", result.detail.c_str());
       return 1;
@@ -51,6 +50,7 @@ int ImportOdds(const Args& args) {
     case OddsImportResult::Kind::Kol:
       break;
   }
+  if (!result.detail.empty()) std::fprintf(stderr, "sorvix-cli: 警告: %s\n", result.detail.c_str());
   std::printf("%s\n%s: %d レース\n", Utf8(result.message).c_str(),
               Utf8(OddsFilePath(result.dateLabel)).c_str(), result.races);
   return 0;

@@ -131,19 +131,47 @@ OddsImportResult ImportPredictedOdds(const fs::path& archive, std::optional<bool
   RemoveFile(folder, "yosoodds.dat");
 
   LzhExtraction extraction = ExtractLzh(archive, folder);
+  std::string refused;
+  for (const std::string& member : extraction.refused)
+    refused += (refused.empty() ? "" : "、") + member;
+  if (!refused.empty())
+    refused =
+        "書庫の中の次のファイルは、名前がフォルダの外を指すため取り込みませんでした: " + refused;
+  auto withRefused = [&](std::string text) {
+    if (refused.empty()) return text;
+    return text.empty() ? refused : text + "。" + refused;
+  };
   if (!extraction.ok()) {
     result.kind = OddsImportResult::Kind::NotExtracted;
     result.beep = true;
     result.message = "データが解凍できませんでした。"_sj;
-    result.detail = extraction.error.empty() ? "no file extracted" : extraction.error;
+    result.detail =
+        withRefused(extraction.error.empty() ? "書庫にファイルがありません" : extraction.error);
     return result;
   }
+  // On every failure below, what this import extracted goes again.
+  bool done = false;
+  struct Cleanup {
+    const fs::path& folder;
+    const std::vector<std::string>& files;
+    const bool& done;
+    ~Cleanup() {
+      if (done) return;
+      for (const std::string& file : files) {
+        std::error_code ec;
+        fs::remove(folder / file, ec);
+      }
+    }
+  } cleanup{folder, extraction.files, done};
+  result.detail = refused;
 
   if (auto jrdb = FindFile(folder, jrdbName)) {
     if (code.size() != 6 ||
         !CalendarDay("20" + code.substr(0, 2), code.substr(2, 2), code.substr(4, 2))) {
       result.kind = OddsImportResult::Kind::BadDate;
-      result.detail = "the archive name holds no date yymmdd: " + archive.filename().string();
+      result.detail =
+          withRefused("書庫の名前の 3～8 文字目が日付（yymmdd）ではないため取り込めません: " +
+                      archive.filename().string());
       return result;
     }
     std::string yy = code.substr(0, 2), mm = code.substr(2, 2), dd = code.substr(4, 2);
@@ -153,6 +181,7 @@ OddsImportResult ImportPredictedOdds(const fs::path& archive, std::optional<bool
     WriteOddsFile(result.dateLabel, lines);
     std::error_code ec;
     fs::remove(*jrdb, ec);
+    done = true;
     result.kind = OddsImportResult::Kind::Jrdb;
     result.races = static_cast<int>(lines.size());
     result.message = "JRDB基準オッズデータを解凍し、20"_sj + yy + "年"_sj + mm + "月"_sj + dd +
@@ -162,13 +191,19 @@ OddsImportResult ImportPredictedOdds(const fs::path& archive, std::optional<bool
 
   auto kol = FindFile(folder, "kol_ods.kd2");
   if (!kol) kol = FindFile(folder, "kol_ods.kd3");
-  if (!kol) return result;  // NoSource
+  if (!kol) {  // NoSource
+    result.detail = withRefused("書庫に予想オッズのファイル（" + jrdbName +
+                                "、kol_ods.kd2、kol_ods.kd3）がありません");
+    return result;
+  }
 
   std::vector<std::string> source = SourceLines(*kol);
   std::string ymd = source.empty() ? std::string() : std::string(Field(source[0], 13, 8));
   if (ymd.size() != 8 || !CalendarDay(ymd.substr(0, 4), ymd.substr(4, 2), ymd.substr(6, 2))) {
     result.kind = OddsImportResult::Kind::BadDate;
-    result.detail = "the KOL file's first line holds no date yyyymmdd";
+    result.detail =
+        withRefused("KOL のファイル " + kol->filename().string() +
+                    " の 1 行目の 13～20 文字目が日付（yyyymmdd）ではないため取り込めません");
     return result;
   }
   std::vector<std::string> lines;
@@ -180,6 +215,7 @@ OddsImportResult ImportPredictedOdds(const fs::path& archive, std::optional<bool
   WriteOddsFile(result.dateLabel, lines);
   RemoveFile(folder, "kol_ods.kd2");
   RemoveFile(folder, "kol_ods.kd3");
+  done = true;
   result.kind = OddsImportResult::Kind::Kol;
   result.races = static_cast<int>(lines.size());
   result.message = "KOL予想オッズデータを解凍し、"_sj + ymd.substr(0, 4) + "年"_sj +

@@ -31,7 +31,9 @@ struct OddsImportResult {
   // The DateLabel of the written OddsFile (CP932) and its line count.
   std::string dateLabel;
   int races = 0;
-  // Why the archive could not be extracted (UTF-8, for logs and the CLI).
+  // Why nothing was imported, and the members refused for their names
+  // (UTF-8 Japanese; empty when there is nothing to add to `message`).
+  // Whatever the import extracted is removed again when it fails.
   std::string detail;
 };
 

@@ -80,7 +80,11 @@ void TMainForm::ImportOdds(const QString& archive) {
   if (day_->RaceListRows > 0) from2005 = day_->From2005;
   try {
     OddsImportResult result = ImportPredictedOdds(archive.toStdString(), from2005);
-    if (!result.message.empty()) ShowInformation(this, result.message, result.beep);
+    QString text = Q(result.message);
+    if (!result.detail.empty())
+      text += (text.isEmpty() ? QString() : QStringLiteral("\n")) +
+              QString::fromStdString(result.detail);
+    if (!text.isEmpty()) ShowInformationUtf8(this, text, result.beep);
   } catch (const std::exception& e) {
     ShowError(e.what());
   }

@@ -226,9 +226,60 @@ TEST_F(OddsImportTest, MembersThatWouldLeaveTheFolderAreRefused) {
   EXPECT_EQ(ReadWholeFile(folder_ / "読む.txt"), "jp");
   EXPECT_EQ(FolderNames(folder_), (std::set<std::string>{"kd3_jb080105.lzh", "sub", "読む.txt"}));
 
-  // Nothing but refused members: nothing extracted.
+  // Nothing but refused members: nothing extracted, and the user is told
+  // which member was refused.
   fs::path bad = Archive("j080105.lzh", {{"../escape.txt", "x", kStamp}});
-  EXPECT_EQ(ImportPredictedOdds(bad, false).kind, OddsImportResult::Kind::NotExtracted);
+  OddsImportResult refused = ImportPredictedOdds(bad, false);
+  EXPECT_EQ(refused.kind, OddsImportResult::Kind::NotExtracted);
+  EXPECT_NE(refused.detail.find("取り込みませんでした: ../escape.txt"), std::string::npos)
+      << refused.detail;
+
+  // A good member beside a refused one imports and names the refused one.
+  fs::path mixed =
+      Archive("kd3_jb080105.lzh",
+              {{"kol_ods.kd3", KolLine("20080105", 10).text, kStamp}, {"../x", "x", kStamp}});
+  OddsImportResult imported = ImportPredictedOdds(mixed, false);
+  EXPECT_EQ(imported.kind, OddsImportResult::Kind::Kol);
+  EXPECT_NE(imported.detail.find("../x"), std::string::npos) << imported.detail;
+}
+
+TEST_F(OddsImportTest, FailuresSayWhyInJapaneseAndLeaveNothingExtracted) {
+  struct Case {
+    const char* archive;
+    std::vector<LzhMember> members;
+    OddsImportResult::Kind kind;
+    const char* detail;
+  } cases[] = {
+      {"OZnodate.lzh",
+       {{"Oznodate.txt", "0511010101", kStamp}},
+       OddsImportResult::Kind::BadDate,
+       "日付（yymmdd）ではないため取り込めません: OZnodate.lzh"},
+      {"kd3_jb080105.lzh",
+       {{"kol_ods.kd3", KolLine("2008XX05", 10).text, kStamp}},
+       OddsImportResult::Kind::BadDate,
+       "日付（yyyymmdd）ではないため取り込めません"},
+      {"kd3_jb080105.lzh",
+       {{"other.txt", "x", kStamp}},
+       OddsImportResult::Kind::NoSource,
+       "予想オッズのファイル"},
+  };
+  for (const Case& c : cases) {
+    fs::remove_all(folder_);
+    fs::path archive = Archive(c.archive, c.members);
+    OddsImportResult result = ImportPredictedOdds(archive, false);
+    EXPECT_EQ(result.kind, c.kind) << c.archive;
+    EXPECT_NE(result.detail.find(c.detail), std::string::npos) << result.detail;
+    EXPECT_EQ(FolderNames(folder_), std::set<std::string>{c.archive}) << c.archive;
+  }
+}
+
+TEST_F(OddsImportTest, ShortSourceLinesAreWrittenAtFullWidth) {
+  fs::path archive = Archive(
+      "kd3_jb080105.lzh", {{"kol_ods.kd3", KolLine("20080105", 10).text.substr(0, 170), kStamp}});
+  ASSERT_EQ(ImportPredictedOdds(archive, false).kind, OddsImportResult::Kind::Kol);
+  auto bytes = OddsFile("20080105");
+  ASSERT_TRUE(bytes);
+  EXPECT_EQ(bytes->size(), static_cast<size_t>(kOddsLength));
 }
 
 // Found by fuzzing: a name given twice was moved once, and the second move
