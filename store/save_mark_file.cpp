@@ -29,7 +29,7 @@ std::string ReadSaveMarks(std::string_view dateLabel) {
 
 void WriteSaveMarks(std::string_view dateLabel, std::string_view marks) {
   if (marks.size() != static_cast<size_t>(kSaveMarkBytes))
-    throw std::invalid_argument("save marks must be 648 bytes");
+    throw std::invalid_argument("特別マークは 648 バイトでなければなりません");
   HomeLock lock = HomeLock::Acquire(HomeLock::kShortWait);
   WriteFileAtomic(HomePath(SaveMarkFilePath(dateLabel)), marks);
 }

@@ -17,13 +17,13 @@ void WriteBinaryFile(const fs::path& path, std::string_view bytes) {
   fs::create_directories(path.parent_path(), ec);
   if (ec) {
     errno = ec.value();
-    ThrowIoError("cannot create the folder", path.parent_path());
+    ThrowIoError("フォルダを作成できません", path.parent_path());
   }
   FILE* f = std::fopen(path.c_str(), "wb");
-  if (!f) ThrowIoError("cannot write", path);
+  if (!f) ThrowIoError("ファイルに書き込めません", path);
   size_t written = std::fwrite(bytes.data(), 1, bytes.size(), f);
   int closed = std::fclose(f);
-  if (written != bytes.size() || closed != 0) ThrowIoError("cannot write", path);
+  if (written != bytes.size() || closed != 0) ThrowIoError("ファイルに書き込めません", path);
 }
 
 FeedFolder::FeedFolder(const fs::path& root, bool replace) : root_(root) {
@@ -31,7 +31,7 @@ FeedFolder::FeedFolder(const fs::path& root, bool replace) : root_(root) {
   fs::create_directories(root_, ec);
   if (ec) {
     errno = ec.value();
-    ThrowIoError("cannot create the feed folder", root_);
+    ThrowIoError("フィードフォルダを作成できません", root_);
   }
   std::vector<fs::path> ours;
   for (const auto& entry : fs::directory_iterator(root_, ec)) {
@@ -42,8 +42,8 @@ FeedFolder::FeedFolder(const fs::path& root, bool replace) : root_(root) {
     if (feedFile || feedFolder) ours.push_back(entry.path());
   }
   if (!ours.empty() && !replace)
-    throw std::runtime_error("the folder " + root_.string() +
-                             " already holds a feed (use --force to replace it)");
+    throw std::runtime_error("フォルダ " + root_.string() +
+                             " には既にフィードがあります（置き換えるには --force）");
   for (const fs::path& p : ours) fs::remove_all(p, ec);
 }
 

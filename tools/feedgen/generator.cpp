@@ -250,14 +250,14 @@ FeedSummary Generator::Run(const std::vector<Weekend>& weekends) {
 FeedSummary GenerateFeed(const FeedOptions& options) {
   if (options.days < 1) throw std::runtime_error("--days must be at least 1");
   if (options.historyWeeks < 0 || options.oldWeeks < 0)
-    throw std::runtime_error("history weeks must not be negative");
+    throw std::runtime_error("--history-weeks は 0 以上にしてください");
   CalendarPlan plan;
   plan.from = options.from;
   plan.feedDays = options.days;
   plan.historyWeeks = options.historyWeeks;
   plan.oldWeeks = options.oldWeeks;
   std::vector<Weekend> weekends = BuildCalendar(plan);
-  if (weekends.empty()) throw std::runtime_error("no meeting day in the requested period");
+  if (weekends.empty()) throw std::runtime_error("指定した期間に開催日がありません");
   FeedFolder folder(options.out, options.replace);
   Generator generator(options, folder, weekends.front().saturday);
   return generator.Run(weekends);

@@ -13,15 +13,16 @@
 namespace {
 
 void Usage() {
-  std::fprintf(stderr,
-               "usage: sorvix-feedgen --out FEED --from yyyy-mm-dd --days N --seed S [options]\n"
-               "       sorvix-feedgen --demo --out FEED [options]\n"
-               "options:\n"
-               "  --legacy-uma HOME    write old-layout horse files under HOME/UMA/<yyyy>/\n"
-               "  --history-weeks N    weekends of results before the feed (default 8)\n"
-               "  --old-weeks N        weekends of results about 80 weeks earlier (default 2)\n"
-               "  --hold-last-results  leave out the last weekend's results file\n"
-               "  --force              replace a feed already in FEED\n");
+  std::fprintf(
+      stderr,
+      "使い方: sorvix-feedgen --out FEED --from yyyy-mm-dd --days N --seed S [オプション]\n"
+      "        sorvix-feedgen --demo --out FEED [オプション]\n"
+      "オプション:\n"
+      "  --legacy-uma HOME    旧形式の馬ファイルを HOME/UMA/<yyyy>/ に書く\n"
+      "  --history-weeks N    フィードより前の成績の週数（既定 8）\n"
+      "  --old-weeks N        約 80 週前の成績の週数（既定 2）\n"
+      "  --hold-last-results  最後の週末の成績ファイルを書かない\n"
+      "  --force              FEED にあるフィードを置き換える\n");
 }
 
 bool ParseInt(const std::string& text, long long& value) {
@@ -45,7 +46,7 @@ int main(int argc, char** argv) {
     std::string arg = argv[i];
     auto value = [&](std::string& out) {
       if (i + 1 >= argc) {
-        std::fprintf(stderr, "sorvix-feedgen: %s needs a value\n", arg.c_str());
+        std::fprintf(stderr, "sorvix-feedgen: %s の値がありません\n", arg.c_str());
         std::exit(2);
       }
       out = argv[++i];
@@ -55,8 +56,8 @@ int main(int argc, char** argv) {
       value(text);
       long long n = 0;
       if (!ParseInt(text, n) || n < min || n > max) {
-        std::fprintf(stderr, "sorvix-feedgen: %s: not a number from %lld to %lld: %s\n",
-                     arg.c_str(), min, max, text.c_str());
+        std::fprintf(stderr, "sorvix-feedgen: %s: %lld～%lld の数ではありません: %s\n", arg.c_str(),
+                     min, max, text.c_str());
         std::exit(2);
       }
       return n;
@@ -71,7 +72,8 @@ int main(int argc, char** argv) {
       value(v);
       auto date = Date::Parse(v);
       if (!date) {
-        std::fprintf(stderr, "sorvix-feedgen: --from: not a date (yyyy-mm-dd): %s\n", v.c_str());
+        std::fprintf(stderr, "sorvix-feedgen: --from: 日付（yyyy-mm-dd）ではありません: %s\n",
+                     v.c_str());
         return 2;
       }
       options.from = *date;
@@ -95,7 +97,7 @@ int main(int argc, char** argv) {
       Usage();
       return 0;
     } else {
-      std::fprintf(stderr, "sorvix-feedgen: unknown option %s\n", arg.c_str());
+      std::fprintf(stderr, "sorvix-feedgen: 不明なオプションです: %s\n", arg.c_str());
       Usage();
       return 2;
     }
