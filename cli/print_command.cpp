@@ -4,6 +4,7 @@
 // exactly as the preview would show it and writes the chosen pages (all by
 // default) to a PDF file.  The continuous card fills its two columns as the
 // settings' print option says unless --order chooses.
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
@@ -122,6 +123,9 @@ int Print(const Args& args) {
     for (int p = 1; p <= prev.PageCount(); ++p) pages.push_back(p);
 
 #ifdef SORVIX_CLI_PDF
+  // A write beyond the file size limit fails with EFBIG and is reported
+  // like any other failed write, instead of ending the program.
+  std::signal(SIGXFSZ, SIG_IGN);
   std::string error;
   std::filesystem::path path = StartedPath(out);
   if (!WritePagesPdf(prev, pages, path.string(), error)) {

@@ -1,5 +1,10 @@
 #include "print/ui/pdf_export.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QBuffer>
 #include <QFont>
 #include <QGuiApplication>
 #include <QPageLayout>
@@ -7,12 +12,18 @@
 #include <QPainter>
 #include <QPdfWriter>
 #include <QString>
+#include <cerrno>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <vector>
 
 #include "codes/cp932.h"
 #include "print/ui/page_replay.h"
 
 namespace sorvix {
+
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -30,48 +41,219 @@ QString Text(const std::string& cp932) {
   return QString::fromStdString(Utf8(cp932));
 }
 
+std::string Reason(int err) {
+  return std::strerror(err);
+}
+
+// Whether `bytes` is a whole PDF file as QPdfEngine ends one: "%%EOF" last,
+// and the cross-reference table where "startxref" says.  A write that
+// failed on the way leaves the end missing or the table moved.
+bool CompletePdf(std::string_view bytes) {
+  if (bytes.substr(0, 5) != "%PDF-") return false;
+  size_t end = bytes.find_last_not_of("\r\n");
+  if (end == std::string_view::npos || end < 4 || bytes.substr(end - 4, 5) != "%%EOF") return false;
+  size_t start = bytes.rfind("startxref");
+  if (start == std::string_view::npos) return false;
+  size_t digits = bytes.find_first_of("0123456789", start + 9);
+  if (digits == std::string_view::npos || digits > end) return false;
+  size_t offset = std::strtoull(std::string(bytes.substr(digits, 20)).c_str(), nullptr, 10);
+  return offset < bytes.size() && bytes.substr(offset, 4) == "xref";
+}
+
+// Writes all of `bytes` to `fd`; false with errno set on failure.
+bool WriteAll(int fd, std::string_view bytes) {
+  size_t done = 0;
+  while (done < bytes.size()) {
+    ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      if (n == 0) errno = EIO;
+      return false;
+    }
+    done += static_cast<size_t>(n);
+  }
+  return true;
+}
+
+// The handlers the mutes replaced, innermost last.
+std::vector<QtMessageHandler>& Replaced() {
+  static std::vector<QtMessageHandler> handlers;
+  return handlers;
+}
+
+void MutedHandler(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+  if (type != QtCriticalMsg && type != QtFatalMsg) return;
+  QtMessageHandler outer = Replaced().empty() ? nullptr : Replaced().front();
+  if (outer) {
+    outer(type, context, message);
+  } else {
+    std::fprintf(stderr, "%s\n",
+                 qFormatLogMessage(type, context, message).toLocal8Bit().constData());
+  }
+}
+
 }  // namespace
+
+// ------------------------------------------------------------ PdfFileWrite
+
+PdfFileWrite::PdfFileWrite(fs::path target) : target_(std::move(target)) {}
+
+PdfFileWrite::~PdfFileWrite() {
+  if (!committed_ && !temp_.empty()) ::unlink(temp_.c_str());
+}
+
+bool PdfFileWrite::Fail(const std::string& reason, std::string& error) {
+  error = "PDF ファイルを書き込めません: " + target_.string() + ": " + reason;
+  if (!temp_.empty()) ::unlink(temp_.c_str());
+  temp_.clear();
+  return false;
+}
+
+bool PdfFileWrite::Create(std::string& error) {
+  struct stat st {};
+  if (::stat(target_.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) return Fail(Reason(EISDIR), error);
+  fs::path folder = target_.parent_path();
+  if (folder.empty()) folder = ".";
+  std::string pattern = (folder / ("." + target_.filename().string() + ".XXXXXX")).string();
+  int fd = ::mkostemp(pattern.data(), O_CLOEXEC);
+  if (fd < 0) {
+    int err = errno;
+    return Fail("フォルダ " + folder.string() + " に一時ファイルを作れません: " + Reason(err),
+                error);
+  }
+  temp_ = pattern;
+  // mkostemp makes the file for its owner only; a PDF is as readable as
+  // any other file the user makes.
+  mode_t mask = ::umask(0);
+  ::umask(mask);
+  ::fchmod(fd, 0666 & ~mask);
+  ::close(fd);
+  return true;
+}
+
+bool PdfFileWrite::SyncAndRename(std::string& error) {
+  int fd = ::open(temp_.c_str(), O_WRONLY | O_CLOEXEC);
+  if (fd < 0 || ::fsync(fd) != 0) {
+    int err = errno;
+    if (fd >= 0) ::close(fd);
+    return Fail(Reason(err), error);
+  }
+  if (::close(fd) != 0) return Fail(Reason(errno), error);
+  if (std::rename(temp_.c_str(), target_.c_str()) != 0) return Fail(Reason(errno), error);
+  committed_ = true;
+  return true;
+}
+
+bool PdfFileWrite::CommitBytes(std::string_view bytes, std::string& error) {
+  if (temp_.empty() && !Create(error)) return false;
+  int fd = ::open(temp_.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
+  if (fd < 0) return Fail(Reason(errno), error);
+  if (!WriteAll(fd, bytes)) {
+    int err = errno;
+    ::close(fd);
+    return Fail(Reason(err), error);
+  }
+  if (::close(fd) != 0) return Fail(Reason(errno), error);
+  return SyncAndRename(error);
+}
+
+bool PdfFileWrite::CommitWritten(std::string& error) {
+  if (temp_.empty()) return Fail(Reason(ENOENT), error);
+  std::string bytes;
+  {
+    int fd = ::open(temp_.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return Fail(Reason(errno), error);
+    char buffer[65536];
+    for (;;) {
+      ssize_t n = ::read(fd, buffer, sizeof buffer);
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) break;
+      bytes.append(buffer, static_cast<size_t>(n));
+    }
+    ::close(fd);
+  }
+  if (!CompletePdf(bytes)) {
+    // The writer does not say why it stopped: write on after its end once
+    // more to get the system's reason (a full disk, a size limit).
+    int fd = ::open(temp_.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
+    std::string probe(64 << 10, '\n');
+    bool wrote = fd >= 0 && WriteAll(fd, probe) && ::fsync(fd) == 0;
+    int err = errno;
+    if (fd >= 0) ::close(fd);
+    return Fail(wrote ? std::string("書き込みが途中で終わりました（") +
+                            std::to_string(bytes.size()) + " バイトで不完全）"
+                      : Reason(err),
+                error);
+  }
+  return SyncAndRename(error);
+}
+
+// ---------------------------------------------------------- QtWarningsMuted
+
+QtWarningsMuted::QtWarningsMuted() {
+  const char* show = std::getenv("SORVIX_QT_WARNINGS");
+  if (show && *show && std::strcmp(show, "0") != 0) return;
+  Replaced().push_back(qInstallMessageHandler(MutedHandler));
+  active_ = true;
+}
+
+QtWarningsMuted::~QtWarningsMuted() {
+  if (!active_) return;
+  qInstallMessageHandler(Replaced().back());
+  Replaced().pop_back();
+}
+
+// ------------------------------------------------------------ WritePagesPdf
 
 bool WritePagesPdf(const TPrevX& prev, const std::vector<int>& pages, const std::string& utf8Path,
                    std::string& error) {
   for (int p : pages)
     if (p < 1 || p > prev.PageCount()) {
-      error = "page " + std::to_string(p) + " is not among the " +
-              std::to_string(prev.PageCount()) + " pages";
+      error = "ページ " + std::to_string(p) + " はありません（全 " +
+              std::to_string(prev.PageCount()) + " ページ）";
       return false;
     }
   if (pages.empty()) {
-    error = "no pages to write";
+    error = "書き出すページがありません";
     return false;
   }
+  QtWarningsMuted muted;
+  PdfFileWrite file{fs::path(utf8Path)};
+  // The temporary file first: a target that cannot be written fails
+  // before any page is drawn.
+  if (!file.Create(error)) return false;
+
   EnsureGuiApplication();
   QFont::insertSubstitution(QString::fromUtf8("ＭＳ ゴシック"), "IPAGothic");
 
-  const PrinterInfo& printer = prev.Printer();
-  QPdfWriter writer(QString::fromStdString(utf8Path));
-  writer.setResolution(printer.DpiY);
-  writer.setPageSize(QPageSize(QPageSize::A4));
-  writer.setPageOrientation(printer.Orientation == 2 ? QPageLayout::Landscape
-                                                     : QPageLayout::Portrait);
-  writer.setPageMargins(QMarginsF(0, 0, 0, 0));
-  writer.setTitle(Text(prev.Title));
-  writer.setCreator("Sorvix");
-  QPainter painter;
-  if (!painter.begin(&writer)) {
-    error = "cannot write " + utf8Path;
-    return false;
+  QByteArray bytes;
+  {
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    const PrinterInfo& printer = prev.Printer();
+    QPdfWriter writer(&buffer);
+    writer.setResolution(printer.DpiY);
+    writer.setPageSize(QPageSize(QPageSize::A4));
+    writer.setPageOrientation(printer.Orientation == 2 ? QPageLayout::Landscape
+                                                       : QPageLayout::Portrait);
+    writer.setPageMargins(QMarginsF(0, 0, 0, 0));
+    writer.setTitle(Text(prev.Title));
+    writer.setCreator("Sorvix");
+    QPainter painter;
+    if (!painter.begin(&writer)) {
+      error = "PDF を作れません: " + utf8Path + ": 描画を開始できませんでした";
+      return false;
+    }
+    bool first = true;
+    for (int p : pages) {
+      if (!first) writer.newPage();
+      first = false;
+      ReplayPage(painter, prev.Pages()[static_cast<size_t>(p - 1)]);
+    }
+    painter.end();
   }
-  bool first = true;
-  for (int p : pages) {
-    if (!first) writer.newPage();
-    first = false;
-    ReplayPage(painter, prev.Pages()[static_cast<size_t>(p - 1)]);
-  }
-  if (!painter.end()) {
-    error = "cannot write " + utf8Path;
-    return false;
-  }
-  return true;
+  return file.CommitBytes(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())),
+                          error);
 }
 
 }  // namespace sorvix

@@ -8,8 +8,6 @@
 // and the failed write comes from RLIMIT_FSIZE, which makes every write past
 // a file size fail with EFBIG.
 #include <gtest/gtest.h>
-#include <sched.h>
-#include <sys/mount.h>
 
 #include <cerrno>
 #include <cstdio>
@@ -17,6 +15,7 @@
 
 #include "app/io_error.h"
 #include "faults/fault_scene.h"
+#include "support/private_tmpfs.h"
 
 namespace sorvix::faults {
 namespace {
@@ -61,37 +60,6 @@ TEST(FullDiskTest, FailedWriteGivesTheInputOutputErrorAndLosesNoEarlierData) {
     ADD_FAILURE() << "after the rerun: " << diff;
 }
 
-// Enters a mount namespace of its own and mounts a tmpfs of `bytes` at `at`;
-// returns why it could not.
-std::string MountPrivateTmpfs(const fs::path& at, uint64_t bytes) {
-  auto failed = [](const std::string& what) { return what + ": " + std::strerror(errno); };
-  uid_t uid = ::geteuid();
-  gid_t gid = ::getegid();
-  if (uid == 0) {
-    if (::unshare(CLONE_NEWNS) != 0) return failed("unshare(CLONE_NEWNS)");
-  } else {
-    if (::unshare(CLONE_NEWUSER | CLONE_NEWNS) != 0)
-      return failed("unshare(CLONE_NEWUSER | CLONE_NEWNS)");
-    auto put = [](const char* file, const std::string& text) {
-      int fd = ::open(file, O_WRONLY | O_CLOEXEC);
-      bool ok = fd >= 0 && ::write(fd, text.data(), text.size()) == ssize_t(text.size());
-      if (fd >= 0) ::close(fd);
-      return ok;
-    };
-    // Without "deny" an unprivileged process may not write gid_map.
-    put("/proc/self/setgroups", "deny");
-    if (!put("/proc/self/uid_map", "0 " + std::to_string(uid) + " 1\n") ||
-        !put("/proc/self/gid_map", "0 " + std::to_string(gid) + " 1\n"))
-      return failed("writing the user namespace's id maps");
-  }
-  if (::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0)
-    return failed("making the mounts private");
-  std::string options = "size=" + std::to_string(bytes) + ",mode=0755";
-  if (::mount("tmpfs", at.c_str(), "tmpfs", 0, options.c_str()) != 0)
-    return failed("mount -t tmpfs -o " + options);
-  return {};
-}
-
 // Writes `file` until its file system is full; returns the bytes written.
 uint64_t FillUp(const fs::path& file) {
   int fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
@@ -118,7 +86,7 @@ int TmpfsScenario(const Scene& s, const fs::path& disk, std::FILE* report) {
     auto b = s.beforeTree.find(path);
     if (b == s.beforeTree.end() || b->second != bytes) rewritten += Pages(bytes.size());
   }
-  std::string why = MountPrivateTmpfs(disk, store + (uint64_t{32} << 20));
+  std::string why = test::MountPrivateTmpfs(disk, store + (uint64_t{32} << 20));
   if (!why.empty()) {
     std::fprintf(report, "skip: cannot mount a tmpfs here (%s)\n", why.c_str());
     return 77;
