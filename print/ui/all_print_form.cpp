@@ -301,12 +301,13 @@ void TAllPrintForm::CheckAll(bool checked) {
     pageList_->item(i)->setCheckState(checked ? Qt::Checked : Qt::Unchecked);
 }
 
-void TAllPrintForm::PrintJob(const std::vector<int>& pages) {
-  if (pages.empty()) return;
-  if (sink_)
-    sink_(*prev_, pages);
-  else
-    PrintToPrinter(*prev_, pages);
+bool TAllPrintForm::FilePrinter() const {
+  return printer_->outputFormat() == QPrinter::PdfFormat;
+}
+
+QString TAllPrintForm::AskPdfPath(const QString& title) {
+  if (pdfPath_) return pdfPath_();
+  return QFileDialog::getSaveFileName(this, title, QString(), U("PDF ファイル (*.pdf)"));
 }
 
 void TAllPrintForm::PrintShownPage() {
@@ -322,14 +323,23 @@ void TAllPrintForm::PrintShownPage() {
   int page = stepper_->value();
   prev_->SetPrintFrom(page);
   prev_->SetPrintTo(page);
-  PrintJob(prev_->PagesToPrint());
+  // The print dialog names the file when it prints to one.
+  PrintJob(prev_->PagesToPrint(), FilePrinter() ? printer_->outputFileName() : QString());
 }
 
 void TAllPrintForm::PrintChosenPages() {
-  for (int page : CheckedPages()) {
+  std::vector<int> checked = CheckedPages();
+  if (checked.empty()) return;
+  if (FilePrinter()) {
+    // Jobs of their own would each need a file: the checked pages go into
+    // one, in list order.
+    PrintJob(checked);
+    return;
+  }
+  for (int page : checked) {
     prev_->SetPrintFrom(page);
     prev_->SetPrintTo(page);
-    PrintJob(prev_->PagesToPrint());
+    if (!PrintJob(prev_->PagesToPrint())) return;
   }
 }
 
@@ -338,25 +348,43 @@ void TAllPrintForm::SetupPrinter() {
   dialog.exec();
 }
 
-void TAllPrintForm::PrintToPrinter(const TPrevX& prev, const std::vector<int>& pages) {
+bool TAllPrintForm::PrintJob(const std::vector<int>& pages, QString file) {
+  if (pages.empty()) return false;
+  const TPrevX& prev = *prev_;
   const PrinterInfo& info = prev.Printer();
   QPrinter& printer = *printer_;
+  bool toFile = FilePrinter();
+  std::unique_ptr<PdfFileWrite> pdf;
+  if (toFile) {
+    if (file.isEmpty()) file = AskPdfPath(U("PDF ファイルに印刷"));
+    if (file.isEmpty()) return false;
+    pdf = std::make_unique<PdfFileWrite>(file.toStdString());
+    std::string error;
+    if (!pdf->Create(error)) {
+      ShowWarning(this, Cp932(error));
+      return false;
+    }
+    printer.setOutputFileName(QString::fromStdString(pdf->TempPath().string()));
+  }
+  // Every print asks for its file again.
+  auto forgetFile = [&] {
+    if (!toFile) return;
+    printer.setOutputFileName(QString());
+    printer.setOutputFormat(QPrinter::PdfFormat);
+  };
   printer.setFullPage(true);
   printer.setPageSize(QPageSize(QPageSize::A4));
   printer.setPageOrientation(info.Orientation == 2 ? QPageLayout::Landscape
                                                    : QPageLayout::Portrait);
   printer.setDocName(Q(prev.Title));
-  if (printer.outputFormat() == QPrinter::PdfFormat && printer.outputFileName().isEmpty()) {
-    QString path =
-        pdfPath_ ? pdfPath_()
-                 : QFileDialog::getSaveFileName(this, U("PDF保存"), QString(), U("PDF (*.pdf)"));
-    if (path.isEmpty()) return;
-    printer.setOutputFileName(path);
-  }
+  QtWarningsMuted muted;
   QPainter painter;
   if (!painter.begin(&printer)) {
-    ShowWarning(this, "印刷を開始できませんでした。"_sj);
-    return;
+    forgetFile();
+    std::string what = toFile ? "PDF ファイル " + file.toStdString()
+                              : "プリンタ " + printer.printerName().toStdString();
+    ShowWarning(this, Cp932(what + " に印刷を開始できませんでした。"));
+    return false;
   }
   QRectF paper = printer.paperRect(QPrinter::DevicePixel);
   double sx = info.PaperWidth > 0 ? paper.width() / info.PaperWidth : 1.0;
@@ -372,7 +400,21 @@ void TAllPrintForm::PrintToPrinter(const TPrevX& prev, const std::vector<int>& p
     ReplayPage(painter, prev.Pages()[static_cast<size_t>(p - 1)]);
     painter.restore();
   }
-  painter.end();
+  bool ended = painter.end();
+  forgetFile();
+  if (!toFile) {
+    if (!ended) {
+      ShowWarning(this, Cp932("プリンタ " + printer.printerName().toStdString() +
+                              " への印刷が完了しませんでした。"));
+    }
+    return ended;
+  }
+  std::string error;
+  if (!pdf->CommitWritten(error)) {
+    ShowWarning(this, Cp932(error));
+    return false;
+  }
+  return true;
 }
 
 void TAllPrintForm::SavePdf() {
@@ -380,9 +422,7 @@ void TAllPrintForm::SavePdf() {
   std::vector<int> pages = CheckedPages();
   if (pages.empty())
     for (int p = 1; p <= prev_->PageCount(); ++p) pages.push_back(p);
-  QString path =
-      pdfPath_ ? pdfPath_()
-               : QFileDialog::getSaveFileName(this, U("PDF保存"), QString(), U("PDF (*.pdf)"));
+  QString path = AskPdfPath(U("PDF保存"));
   if (path.isEmpty()) return;
   // The file always holds A4 at the PDF resolution, whatever the printer.
   TPrevX pdf(PdfPrinter(kPdfResolution, prev_->Printer().Orientation), ScreenDpi(this));

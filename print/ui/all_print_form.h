@@ -52,9 +52,6 @@ class TPrevXView : public QWidget {
 // The three layouts a print command composes.
 enum class PrintLayout { Continuous, Ring, Batch };
 
-// Receives one print job: the pages (1-based) of the recording in order.
-using PrintJobSink = std::function<void(const TPrevX& prev, const std::vector<int>& pages)>;
-
 class TAllPrintForm : public QDialog {
  public:
   // Composes pages with `compose` into a page model for the chosen printer
@@ -77,17 +74,18 @@ class TAllPrintForm : public QDialog {
   QPushButton* PlainPrintButton() { return plainPrint_; }
 
   // Button actions.
-  void PrintShownPage();    // 表示ﾍﾟｰｼﾞ印刷: print dialog, then the shown page
-  void PrintChosenPages();  // 指定ﾍﾟｰｼﾞ印刷: one job per checked page
-  void SetupPrinter();      // ﾌﾟﾘﾝﾀ設定
-  void SavePdf();           // PDF保存: checked pages, or all when none is checked
+  void PrintShownPage();  // 表示ﾍﾟｰｼﾞ印刷: print dialog, then the shown page
+  // 指定ﾍﾟｰｼﾞ印刷: one job per checked page on a printer; on the PDF printer
+  // one file holding every checked page, its name asked once per print.
+  void PrintChosenPages();
+  void SetupPrinter();  // ﾌﾟﾘﾝﾀ設定
+  void SavePdf();       // PDF保存: checked pages, or all when none is checked
   void CheckAll(bool checked);
   void SetZoomIndex(int index);  // 0..3 for 25, 50, 75, 100 %
 
-  // Replaceable for tests: where print jobs go (the chosen printer by
-  // default), the print dialog (true to print), and the PDF file name
-  // (empty to cancel).
-  void SetJobSink(PrintJobSink sink) { sink_ = std::move(sink); }
+  // Replaceable for tests: the print dialog (true to print) and the file
+  // dialog that names a PDF file (empty to cancel).  The jobs themselves
+  // always go to the chosen printer.
   void SetPrintDialog(std::function<bool(QPrinter&)> dialog) { printDialog_ = std::move(dialog); }
   void SetPdfPathChooser(std::function<QString()> chooser) { pdfPath_ = std::move(chooser); }
 
@@ -104,8 +102,11 @@ class TAllPrintForm : public QDialog {
   void SaveGeometry();
   void Compose();
   void ChoosePrinter(int index);
-  void PrintToPrinter(const TPrevX& prev, const std::vector<int>& pages);
-  void PrintJob(const std::vector<int>& pages);
+  // One print job of `pages`; on the PDF printer into `file`, asked for
+  // when empty.  False when nothing was printed.
+  bool PrintJob(const std::vector<int>& pages, QString file = QString());
+  bool FilePrinter() const;
+  QString AskPdfPath(const QString& title);
   bool PdfChosen() const;
 
   Composer compose_;
@@ -119,7 +120,6 @@ class TAllPrintForm : public QDialog {
   QListWidget* pageList_ = nullptr;
   QComboBox* printers_ = nullptr;
   QPushButton* plainPrint_ = nullptr;
-  PrintJobSink sink_;
   std::function<bool(QPrinter&)> printDialog_;
   std::function<QString()> pdfPath_;
   bool geometrySaved_ = false;

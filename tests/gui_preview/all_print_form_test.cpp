@@ -1,15 +1,25 @@
 #include "print/ui/all_print_form.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <QButtonGroup>
+#include <QComboBox>
 #include <QListWidget>
+#include <QPrinter>
 #include <QProcess>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QStandardPaths>
+#include <cerrno>
+#include <csignal>
+#include <cstring>
 #include <filesystem>
 #include <memory>
+#include <set>
 
 #include "analysis/ring_layout.h"
 #include "app/settings_file.h"
@@ -31,6 +41,7 @@ std::unique_ptr<RaceDay> DayOfRaces(int races) {
     sheet.StartTime = "1010";
     sheet.RunnerCount = "16";
     sheet.Distance = "2000";
+    sheet.RaceName = Format("RACE%02d", s + 1);
     for (int k = 0; k < kRingRows; ++k) {
       sheet.HorseNo[k] = Format("%02d", RingHorse(16, k));
       sheet.BracketNo[k] = "1";
@@ -42,18 +53,59 @@ std::unique_ptr<RaceDay> DayOfRaces(int races) {
   return day;
 }
 
-// A preview of the continuous race card over 36 races: three pages.
+// A preview of the continuous race card over 36 races: three pages, each
+// naming its own races.  Prints go to the built-in PDF printer.
 struct Preview {
   test::TempHome home;
   std::unique_ptr<RaceDay> day = DayOfRaces(36);
   std::unique_ptr<TAllPrintForm> form = MakePrintPreview(
       nullptr, *day, PrintLayout::Continuous, PrintScope::AllVenues, BlockOrder::Columns);
-  std::vector<std::vector<int>> jobs;
+  // The file names the file dialog gives, one per question, and the
+  // questions asked.
+  std::vector<QString> answers;
+  int asked = 0;
   Preview() {
-    form->SetJobSink(
-        [this](const TPrevX&, const std::vector<int>& pages) { jobs.push_back(pages); });
+    form->SetPdfPathChooser([this] {
+      ++asked;
+      return asked <= static_cast<int>(answers.size()) ? answers[static_cast<size_t>(asked - 1)]
+                                                       : QString();
+    });
+  }
+  QString File(const std::string& name) const {
+    return QString::fromStdString((home.path() / name).string());
   }
 };
+
+bool HavePoppler() {
+  return !QStandardPaths::findExecutable("pdfinfo").isEmpty() &&
+         !QStandardPaths::findExecutable("pdftotext").isEmpty();
+}
+
+QString Poppler(const QString& program, const QStringList& args) {
+  QProcess proc;
+  proc.start(program, args);
+  proc.waitForFinished();
+  return QString::fromUtf8(proc.readAllStandardOutput());
+}
+
+int PdfPages(const QString& path) {
+  for (const QString& line : Poppler("pdfinfo", {path}).split('\n'))
+    if (line.startsWith("Pages:")) return line.mid(6).trimmed().toInt();
+  return 0;
+}
+
+// The text of one page of a PDF file.
+QString PdfPageText(const QString& path, int page) {
+  QString n = QString::number(page);
+  return Poppler("pdftotext", {"-f", n, "-l", n, "-layout", path, "-"});
+}
+
+std::set<std::string> FolderNames(const std::filesystem::path& folder) {
+  std::set<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(folder))
+    names.insert(entry.path().filename().string());
+  return names;
+}
 
 TEST(AllPrintForm, ComposesTheLayoutWithItsCaptionAndPageLabels) {
   Preview p;
@@ -136,41 +188,132 @@ TEST(AllPrintForm, CheckAllAndClearAll) {
   EXPECT_TRUE(p.form->CheckedPages().empty());
 }
 
-TEST(AllPrintForm, ChosenPagesPrintOneJobPerCheckedPage) {
+// The built-in PDF printer (the only one without CUPS) is a file printer:
+// the checked pages go into one file, asked for once per print, written by
+// the printer itself.
+TEST(AllPrintForm, ChosenPagesOnThePdfPrinterGoIntoOneFileAskedForEachPrint) {
+  if (!HavePoppler()) GTEST_SKIP() << "pdfinfo and pdftotext are needed";
   Preview p;
-  p.form->PrintChosenPages();  // nothing checked: nothing printed
-  EXPECT_TRUE(p.jobs.empty());
+  ASSERT_EQ(p.form->PrinterChoice()->currentIndex(), 0);
+  p.answers = {p.File("chosen.pdf"), p.File("all.pdf"), QString()};
+  p.form->PrintChosenPages();  // nothing checked: nothing asked, nothing printed
+  EXPECT_EQ(p.asked, 0);
+
   p.form->PageList()->item(0)->setCheckState(Qt::Checked);
   p.form->PageList()->item(2)->setCheckState(Qt::Checked);
   p.form->PrintChosenPages();
-  EXPECT_EQ(p.jobs, (std::vector<std::vector<int>>{{1}, {3}}));
+  EXPECT_EQ(p.asked, 1);
+  p.form->CheckAll(true);
+  p.form->PrintChosenPages();
+  EXPECT_EQ(p.asked, 2);  // the second print asked again
+  ASSERT_EQ(PdfPages(p.File("all.pdf")), 3);
+  ASSERT_EQ(PdfPages(p.File("chosen.pdf")), 2);
+  QString first = PdfPageText(p.File("all.pdf"), 1), third = PdfPageText(p.File("all.pdf"), 3);
+  EXPECT_TRUE(first.contains("RACE01")) << first.toStdString();
+  EXPECT_FALSE(third.contains("RACE01")) << third.toStdString();
+  EXPECT_EQ(PdfPageText(p.File("chosen.pdf"), 1), first);
+  EXPECT_EQ(PdfPageText(p.File("chosen.pdf"), 2), third);
+
+  // A cancelled file dialog prints nothing; the next print asks again.
+  p.form->PrintChosenPages();
+  EXPECT_EQ(p.asked, 3);
+  EXPECT_EQ(FolderNames(p.home.path()), (std::set<std::string>{"all.pdf", "chosen.pdf"}));
 }
 
 TEST(AllPrintForm, ShownPagePrintAsksTheDialogThenPrintsThatPage) {
+  if (!HavePoppler()) GTEST_SKIP() << "pdfinfo and pdftotext are needed";
   Preview p;
   bool confirm = false;
-  int asked = 0;
-  p.form->SetPrintDialog([&](QPrinter&) {
-    ++asked;
+  int dialogs = 0;
+  QString dialogFile;
+  // The print dialog names the file when the user types one there.
+  p.form->SetPrintDialog([&](QPrinter& printer) {
+    ++dialogs;
+    if (!dialogFile.isEmpty()) printer.setOutputFileName(dialogFile);
     return confirm;
   });
+  p.answers = {p.File("asked.pdf")};
   p.form->PageStepper()->setValue(2);
   p.form->PrintShownPage();  // cancelled
-  EXPECT_EQ(asked, 1);
-  EXPECT_TRUE(p.jobs.empty());
+  EXPECT_EQ(dialogs, 1);
+  EXPECT_TRUE(FolderNames(p.home.path()).empty());
+
   confirm = true;
+  dialogFile = p.File("shown.pdf");
   p.form->PrintShownPage();
-  EXPECT_EQ(p.jobs, (std::vector<std::vector<int>>{{2}}));
+  EXPECT_EQ(p.asked, 0);
+  ASSERT_EQ(PdfPages(dialogFile), 1);
+  EXPECT_TRUE(PdfPageText(dialogFile, 1).contains("RACE13"));
+
+  // Without a name from the dialog the file dialog asks: the last print's
+  // file is not reused.
+  dialogFile.clear();
+  p.form->PrintShownPage();
+  EXPECT_EQ(p.asked, 1);
+  EXPECT_EQ(PdfPages(p.File("asked.pdf")), 1);
 }
 
-int PdfPages(const QString& path) {
-  if (QStandardPaths::findExecutable("pdfinfo").isEmpty()) return -1;
-  QProcess proc;
-  proc.start("pdfinfo", {path});
-  proc.waitForFinished();
-  for (const QString& line : QString::fromUtf8(proc.readAllStandardOutput()).split('\n'))
-    if (line.startsWith("Pages:")) return line.mid(6).trimmed().toInt();
-  return 0;
+TEST(AllPrintForm, AFileThatCannotBeWrittenIsReportedAndLeavesNothing) {
+  Preview p;
+  std::vector<QString> warnings;
+  SetMessageHandler([&](MessageKind kind, const QString& text) {
+    EXPECT_EQ(kind, MessageKind::Warning);
+    warnings.push_back(text);
+    return true;
+  });
+  p.answers = {"/proc/sorvix-card.pdf", p.File("missing/card.pdf")};
+  p.form->CheckAll(true);
+  p.form->PrintChosenPages();
+  p.form->PrintChosenPages();
+  SetMessageHandler({});
+  ASSERT_EQ(warnings.size(), 2u);
+  EXPECT_TRUE(warnings[0].startsWith(
+      QString::fromUtf8("PDF ファイルを書き込めません: /proc/sorvix-card.pdf: "
+                        "フォルダ /proc に一時ファイルを作れません: ")))
+      << warnings[0].toStdString();
+  EXPECT_TRUE(warnings[1].endsWith(QString::fromUtf8(std::strerror(ENOENT))))
+      << warnings[1].toStdString();
+  EXPECT_TRUE(FolderNames(p.home.path()).empty());
+}
+
+// A printer that stops writing half way (here at a file size limit, as on a
+// full disk) leaves an incomplete file without saying so: the print reports
+// it with the system's reason and keeps no file.  Run in a child process,
+// which the limit applies to.
+TEST(AllPrintForm, APrintCutShortByTheDiskIsReportedAndLeavesNothing) {
+  Preview p;
+  p.answers = {p.File("card.pdf")};
+  p.form->CheckAll(true);
+  std::filesystem::path report = p.home.path() / "report.txt";
+  std::fflush(nullptr);
+  pid_t pid = ::fork();
+  ASSERT_GE(pid, 0);
+  if (pid == 0) {
+    struct rlimit limit {};
+    limit.rlim_cur = limit.rlim_max = 16 << 10;
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+    ::signal(SIGXFSZ, SIG_IGN);
+    std::string seen;
+    SetMessageHandler([&](MessageKind, const QString& text) {
+      seen += text.toStdString() + "\n";
+      return true;
+    });
+    p.form->PrintChosenPages();
+    for (const std::string& name : FolderNames(p.home.path())) seen += "file " + name + "\n";
+    int fd = ::open(report.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (fd >= 0) {
+      (void)!::write(fd, seen.data(), seen.size());
+      ::close(fd);
+    }
+    ::_exit(0);
+  }
+  int status = 0;
+  while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+  }
+  ASSERT_TRUE(WIFEXITED(status)) << status;
+  EXPECT_EQ(p.home.Read("report.txt"),
+            "PDF ファイルを書き込めません: " + p.File("card.pdf").toStdString() + ": " +
+                std::strerror(EFBIG) + "\n");
 }
 
 TEST(AllPrintForm, PdfSaveWritesTheCheckedPagesOrAll) {
