@@ -5,6 +5,7 @@
 #include <clocale>
 #include <map>
 
+#include "codes/code_tables.h"
 #include "codes/cp932.h"
 #include "shared_feed.h"
 #include "tools/feedgen/lzh_writer.h"
@@ -115,8 +116,12 @@ TEST(OddsArchivesTest, ShowcaseDaysHaveJrdbAndKolArchivesMatchingTheirRaces) {
     for (const std::string& line : lines) {
       ASSERT_EQ(line.size(), 1504u);
       EXPECT_TRUE(IsValidCp932(line));
-      std::string key = F(line, 13, 8) + F(line, 1, 2) + F(line, 7, 6);
-      ASSERT_TRUE(cards.count(key)) << key;
+      // The venue as an index of the system's own order, not a JV-Data code.
+      std::string code;
+      for (int c = 1; c <= 10; ++c)
+        if (VenueName(Format("%02d", c)) == VenueByIndex(F(line, 1, 2))) code = Format("%02d", c);
+      std::string key = F(line, 13, 8) + code + F(line, 7, 6);
+      ASSERT_TRUE(cards.count(key)) << key << " (venue index " << F(line, 1, 2) << ")";
       int n = N(cards[key], 882, 2);
       EXPECT_EQ(N(line, 110, 2), n);
       std::string win = F(line, 162, 5);

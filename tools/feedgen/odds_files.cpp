@@ -51,6 +51,15 @@ std::string KolField(int width, bool present, int tenths, int capTenths) {
   return std::string(static_cast<size_t>(width) - text.size(), ' ') + text;
 }
 
+// KOL names a venue by its index in the system's own venue order (0 京都,
+// 1 阪神, 2 中京, 3 小倉, 4 東京, 5 中山, 6 福島, 7 新潟, 8 札幌, 9 函館), which
+// the import keeps and the loader reads through VenueByIndex; JRDB uses the
+// JV-Data code.
+int KolVenueIndex(int jvVenue) {
+  static constexpr int kIndexOfCode[] = {-1, 8, 9, 6, 7, 4, 5, 2, 0, 1, 3};
+  return jvVenue >= 1 && jvVenue <= 10 ? kIndexOfCode[jvVenue] : 99;
+}
+
 std::string Decimal5(double odds) {
   if (odds >= 999.95) return Format("%5.0f", std::min(odds, 99999.0));
   return Format("%5.1f", std::max(odds, 1.0));
@@ -64,7 +73,7 @@ std::string KolOddsText(const std::vector<const Race*>& races, uint64_t seed) {
     Rng rng = Rng::For(seed, "kol" + race->Key());
     Prediction p = Predict(*race, rng);
     FixedRecord r(1504);
-    r.Num(1, 2, race->venue)
+    r.Num(1, 2, KolVenueIndex(race->venue))
         .Blanks(3, 4)
         .Num(7, 2, race->kai)
         .Num(9, 2, race->day)
