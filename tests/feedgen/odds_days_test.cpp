@@ -1,13 +1,15 @@
-// The feed's predicted-odds archives taken the way a user takes them: the
-// feed acquired into a fresh LocalStore, each archive (KOL and JRDB) put in
-// the predicted-odds folder and imported, and its date loaded with the
-// estimate taken from the predicted odds.  Every race of the date must get
-// ranks from the odds of its own race: same venue, meeting, day and number.
+// The demo's predicted-odds archives taken the way a user takes them: the
+// demo feed (as ./sorvix.sh demo makes it) acquired into a fresh LocalStore,
+// each archive (KOL and JRDB) put in the predicted-odds folder and imported,
+// and its date loaded with the estimate taken from the predicted odds.
+// Every race of the date must get ranks from the odds of its own race: same
+// venue, meeting, day and number.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <map>
+#include <set>
 
 #include "acquisition/acquisition_run.h"
 #include "acquisition/feed_jv_link.h"
@@ -23,6 +25,7 @@
 #include "store/estimate.h"
 #include "store/race_day.h"
 #include "store/race_day_loader.h"
+#include "tools/feedgen/generator.h"
 
 namespace sorvix::feedgen::test {
 namespace {
@@ -73,27 +76,31 @@ std::map<std::string, std::string> SourceLines(const fs::path& archive, const fs
   return out;
 }
 
-TEST(OddsDaysTest, EveryArchiveGivesEveryRaceOfItsDateTheOddsOfItsOwnRace) {
+TEST(OddsDaysTest, EveryDemoArchiveGivesEveryRaceOfItsDateTheOddsOfItsOwnRace) {
   MemoryHome home;
-  WriteFileAtomic(home.path() / "jvlink.ini", "[Feed]\r\nFolder=" + Feed().root.string() + "\r\n");
+  fs::path feed = home.path() / "JVLink";
+  FeedOptions demo = DemoOptions(feed);
+  demo.legacyUmaHome = home.path();
+  GenerateFeed(demo);
+  WriteFileAtomic(home.path() / "jvlink.ini", "[Feed]\r\nFolder=" + feed.string() + "\r\n");
   CreateStoreFolders();
   FeedJvLink link;
   ASSERT_EQ(link.JVInit("SORVIX"), 0);
   AcquisitionObserver observer;
   SettingsFile settings;
   AcquisitionRun run(link, observer, settings);
-  run.Start("20240501000000", true, 2026);
+  run.Start("20220101000000", true, 2026);
   for (int i = 0; i < 100000 && run.state() == AcquisitionRun::State::Downloading; ++i) run.Tick();
   ASSERT_EQ(run.outcome(), AcquisitionRun::Outcome::Completed);
 
   fs::path ylzh = home.path() / "ylzh";
   fs::create_directories(ylzh);
   std::vector<fs::path> archives;
-  for (const auto& entry : fs::directory_iterator(Feed().root / "odds"))
+  std::set<std::string> kolDays;
+  for (const auto& entry : fs::directory_iterator(feed / "odds"))
     if (entry.path().extension() == ".lzh") archives.push_back(entry.path());
   std::sort(archives.begin(), archives.end());
-  // Both providers for each of the three days.
-  ASSERT_EQ(archives.size(), 6u);
+  ASSERT_GE(archives.size(), 10u);
 
   SignPoints points = SignPoints::Defaults();
   for (const fs::path& archive : archives) {
@@ -102,6 +109,7 @@ TEST(OddsDaysTest, EveryArchiveGivesEveryRaceOfItsDateTheOddsOfItsOwnRace) {
     fs::copy_file(archive, ylzh / name, fs::copy_options::overwrite_existing);
     std::map<std::string, std::string> sources = SourceLines(archive, home.path() / "scratch", kol);
     OddsImportResult imported = ImportPredictedOdds(ylzh / name, true);
+    if (kol) kolDays.insert(Utf8(imported.dateLabel));
     ASSERT_EQ(imported.kind, kol ? OddsImportResult::Kind::Kol : OddsImportResult::Kind::Jrdb)
         << name << ": " << imported.detail;
 
@@ -130,6 +138,9 @@ TEST(OddsDaysTest, EveryArchiveGivesEveryRaceOfItsDateTheOddsOfItsOwnRace) {
         EXPECT_GE(day->Calc[r].SuiteiRank[h], 1) << what << " horse " << h + 1 << ": no rank";
     }
   }
+  // The showcase weekend has KOL odds for both days.
+  EXPECT_TRUE(kolDays.count("2024年06月15日")) << "no KOL archive for 2024-06-15";
+  EXPECT_TRUE(kolDays.count("2024年06月16日")) << "no KOL archive for 2024-06-16";
 }
 
 }  // namespace
