@@ -140,11 +140,13 @@ std::string RaceHeaderText(const RaceSheet& sheet, bool withTime) {
 
 std::string RaceResultText(const RaceDay& day, int slot, const RaceSheet& sheet) {
   if (slot < 0 || slot >= kRaceSlots) return {};
-  static const std::string kPrefix[] = {"1着："_sj, "　2着："_sj, "　3着："_sj};
+  // Horses in a dead heat share their place: "1着：…　1着：…　3着：…".
+  static const std::string kPrefix[] = {"1着："_sj, "2着："_sj, "3着："_sj};
   std::string text;
   for (int place = 1; place <= 3; ++place) {
     for (int h = 0; h < kHorseSlots; ++h) {
       if (day.SeRec[slot][h].Int(335, 2) != place) continue;
+      if (!text.empty()) text += "　"_sj;
       text += kPrefix[place - 1];
       for (int k = 0; k < kRingRows; ++k) {
         if (ReadInt(sheet.HorseNo[k].View()) != h + 1) continue;

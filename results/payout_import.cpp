@@ -1,6 +1,7 @@
 #include "results/payout_import.h"
 
 #include <algorithm>
+#include <array>
 #include <string>
 
 #include "app/program_folder.h"
@@ -80,12 +81,13 @@ PayoutImportOutcome HrReadBtnClick(RaceDay& day, std::string_view dateLabel) {
   for (int r = 0; r < kRaceSlots; ++r) {
     PayoutTable& table = day.Payouts[r];
     table = ParsePayoutTable(day.HrRec[r].Text());
-    for (int e = 0; e < 5; ++e) {
-      int horse = table.Place[e].HorseNo;
-      // Horse numbers beyond the runner slots name no runner.
-      if (horse >= 1 && horse <= kHorseSlots)
-        day.SeRec[r][horse - 1].Put(335, Format("%02d", e + 1));
-    }
+    // The final positions of the placed runners, dead heats sharing theirs
+    // (not the place entry numbers, which would make the second of two
+    // winners second).
+    std::array<int, 19> positions = FinalPositions(table);
+    for (int horse = 1; horse <= kHorseSlots; ++horse)
+      if (positions[static_cast<size_t>(horse)] > 0)
+        day.SeRec[r][horse - 1].Put(335, Format("%02d", positions[static_cast<size_t>(horse)]));
   }
   return outcome;
 }

@@ -1,8 +1,9 @@
 // The payout import (払戻取込, the hidden command HrReadBtn): re-reads the
 // date's races and runners from the LocalStore, attaches each HR record of
 // the date's PayoutFile to its race and parses every race's payouts into
-// its PayoutTable.  The place entries also set the final positions of the
-// placed runners ("01" … "05" at SE positions 335–336).
+// its PayoutTable.  The payouts also set the final positions of the placed
+// runners (SE positions 335–336, "01" …), horses in a dead heat sharing
+// theirs as JRA numbers them (1, 1, 3): see FinalPositions.
 //
 // It runs while a date is loaded, right after the assignment, and again
 // after every real-time results fetch.  Nothing is written to files.

@@ -1,5 +1,7 @@
 #include "results/payout_table.h"
 
+#include <vector>
+
 #include "codes/text.h"
 
 namespace sorvix {
@@ -82,6 +84,44 @@ PayoutTable ParsePayoutTable(std::string_view hr) {
   ParseCombinations(hr, kTrio, t.Trio);
   ParseCombinations(hr, kTrifecta, t.Trifecta);
   return t;
+}
+
+std::array<int, 19> FinalPositions(const PayoutTable& t) {
+  std::array<int, 19> position{};
+  auto place = [&](int horse, int at) {
+    if (horse < 1 || horse > 18) return;
+    int& p = position[static_cast<size_t>(horse)];
+    if (p == 0 || at < p) p = at;
+  };
+  // The horse numbers of a combination text (" 3-12", " 1- 5-13").
+  auto numbers = [](const FixedText<8>& combination) {
+    std::vector<int> out;
+    if (!HasResult(combination.View())) return out;
+    std::string_view text = combination.View();
+    for (size_t at = 0; at + 2 <= text.size(); at += 3) out.push_back(ReadInt(text.substr(at, 2)));
+    return out;
+  };
+  for (const PayoutHorse& e : t.Win) place(e.HorseNo, 1);
+  for (const PayoutCombination& e : t.Exacta) {
+    std::vector<int> n = numbers(e.Combination);
+    for (size_t i = 0; i < n.size(); ++i) place(n[i], static_cast<int>(i) + 1);
+  }
+  for (const PayoutCombination& e : t.Trifecta) {
+    std::vector<int> n = numbers(e.Combination);
+    for (size_t i = 0; i < n.size(); ++i) place(n[i], static_cast<int>(i) + 1);
+  }
+  for (const PayoutCombination& e : t.Quinella)
+    for (int horse : numbers(e.Combination)) place(horse, 2);
+  for (const PayoutCombination& e : t.Trio)
+    for (int horse : numbers(e.Combination)) place(horse, 3);
+  for (const PayoutCombination& e : t.QuinellaPlace)
+    for (int horse : numbers(e.Combination)) place(horse, 3);
+  for (int e = 0; e < 5; ++e) {
+    int horse = t.Place[e].HorseNo;
+    if (horse >= 1 && horse <= 18 && position[static_cast<size_t>(horse)] == 0)
+      position[static_cast<size_t>(horse)] = e + 1;
+  }
+  return position;
 }
 
 std::string HrEntryText(std::string_view hr, const HrEntryLayout& layout, int e) {

@@ -5,6 +5,7 @@
 // the betting window and the hit report compare these texts as they are.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -51,6 +52,17 @@ bool HasResult(std::string_view combination);
 // only when every number of it is 1 or more; popularity and payout are
 // taken as read either way.
 PayoutTable ParsePayoutTable(std::string_view hrRecord);
+
+// The final position of every horse the payouts place, by horse number
+// (index 1..18; 0 where the payouts say nothing), numbered as JRA numbers
+// them: horses in a dead heat share a position and the positions they cover
+// are skipped (1, 1, 3 for a dead heat for first).  A horse's position is
+// the best the ordered and unordered results give it: 1 for a win entry or
+// the first of an exacta or trifecta; 2 for a quinella horse or the second
+// of an exacta or trifecta; 3 for a trio or quinella place horse or the
+// third of a trifecta.  A place horse that none of these name (an old race
+// without combination bets) takes its place entry number.
+std::array<int, 19> FinalPositions(const PayoutTable& table);
 
 // Positions of the combination entries in the HR record, for readers that
 // work on the record itself.

@@ -98,6 +98,86 @@ TEST(ParsePayoutTable, DeadHeatsFillFurtherEntries) {
   EXPECT_EQ(t.Exacta[1].Payout, 1700);
 }
 
+// Final positions as JRA numbers them: a dead heat shares the position and
+// skips the ones it covers.  Horses 3 (A), 7 (B), 12 (C), 5 (D).
+TEST(FinalPositions, DeadHeatsSharePositionsAndSkipTheNext) {
+  struct Case {
+    const char* what;
+    HrRecordBuilder hr;
+    std::vector<std::pair<int, int>> want;  // horse, position
+  };
+  std::vector<Case> cases;
+  cases.push_back({"no dead heat",
+                   HrRecordBuilder()
+                       .Win(0, 3, 300, 1)
+                       .Place(0, 3, 110, 1)
+                       .Place(1, 7, 150, 2)
+                       .Place(2, 12, 200, 3)
+                       .Quinella(0, 3, 7, 500, 1)
+                       .Exacta(0, 3, 7, 800, 1)
+                       .Trio(0, 3, 7, 12, 900, 1)
+                       .Trifecta(0, 3, 7, 12, 3000, 1),
+                   {{3, 1}, {7, 2}, {12, 3}, {5, 0}}});
+  cases.push_back({"first: A and B, then C third",
+                   HrRecordBuilder()
+                       .Win(0, 3, 300, 1)
+                       .Win(1, 7, 400, 2)
+                       .Place(0, 3, 110, 1)
+                       .Place(1, 7, 150, 2)
+                       .Place(2, 12, 200, 3)
+                       .Quinella(0, 3, 7, 500, 1)
+                       .Exacta(0, 3, 7, 800, 1)
+                       .Exacta(1, 7, 3, 900, 2)
+                       .Trio(0, 3, 7, 12, 900, 1)
+                       .Trifecta(0, 3, 7, 12, 3000, 1)
+                       .Trifecta(1, 7, 3, 12, 3100, 2),
+                   {{3, 1}, {7, 1}, {12, 3}}});
+  cases.push_back({"second: B and C",
+                   HrRecordBuilder()
+                       .Win(0, 3, 300, 1)
+                       .Place(0, 3, 110, 1)
+                       .Place(1, 7, 150, 2)
+                       .Place(2, 12, 200, 3)
+                       .Quinella(0, 3, 7, 500, 1)
+                       .Quinella(1, 3, 12, 600, 2)
+                       .Exacta(0, 3, 7, 800, 1)
+                       .Exacta(1, 3, 12, 900, 2)
+                       .Trio(0, 3, 7, 12, 900, 1),
+                   {{3, 1}, {7, 2}, {12, 2}}});
+  cases.push_back({"third: C and D",
+                   HrRecordBuilder()
+                       .Win(0, 3, 300, 1)
+                       .Place(0, 3, 110, 1)
+                       .Place(1, 7, 150, 2)
+                       .Place(2, 12, 200, 3)
+                       .Place(3, 5, 210, 4)
+                       .Quinella(0, 3, 7, 500, 1)
+                       .QuinellaPlace(0, 3, 7, 200, 1)
+                       .QuinellaPlace(1, 3, 12, 300, 2)
+                       .QuinellaPlace(2, 3, 5, 300, 3)
+                       .Trio(0, 3, 7, 12, 900, 1)
+                       .Trio(1, 3, 7, 5, 900, 2),
+                   {{3, 1}, {7, 2}, {12, 3}, {5, 3}}});
+  cases.push_back({"first: A and B, trifecta only",
+                   HrRecordBuilder().Trifecta(0, 3, 7, 12, 3000, 1).Trifecta(1, 7, 3, 12, 3100, 2),
+                   {{3, 1}, {7, 1}, {12, 3}}});
+  // Without combination bets the place list's order is all there is.
+  cases.push_back({"win and place only",
+                   HrRecordBuilder()
+                       .Win(0, 3, 300, 1)
+                       .Win(1, 7, 300, 1)
+                       .Place(0, 3, 110, 1)
+                       .Place(1, 7, 150, 2)
+                       .Place(2, 12, 200, 3),
+                   {{3, 1}, {7, 1}, {12, 3}}});
+  for (const Case& c : cases) {
+    std::array<int, 19> got = FinalPositions(ParsePayoutTable(c.hr.Record()));
+    for (const auto& [horse, position] : c.want)
+      EXPECT_EQ(got[static_cast<size_t>(horse)], position) << c.what << ": horse " << horse;
+  }
+  EXPECT_EQ(FinalPositions(ParsePayoutTable("")), (std::array<int, 19>{}));
+}
+
 TEST(ParsePayoutTable, SameBracketTwiceAndPartialNumbers) {
   HrRecordBuilder b;
   b.BracketQuinella(0, 3, 3, 5600, 20)

@@ -1,9 +1,11 @@
-// The demo's predicted-odds archives taken the way a user takes them: the
-// demo feed (as ./sorvix.sh demo makes it) acquired into a fresh LocalStore,
-// each archive (KOL and JRDB) put in the predicted-odds folder and imported,
-// and its date loaded with the estimate taken from the predicted odds.
-// Every race of the date must get ranks from the odds of its own race: same
-// venue, meeting, day and number.
+// The demo (the feed ./sorvix.sh demo makes) acquired into a fresh
+// LocalStore and taken the way a user takes it:
+//  - each predicted-odds archive (KOL and JRDB) put in the predicted-odds
+//    folder and imported, and its date loaded with the estimate taken from
+//    the predicted odds: every race of the date must get ranks from the odds
+//    of its own race (same venue, meeting, day and number);
+//  - each showcase day, which holds a dead heat, loaded: the final positions
+//    the payouts give are the ones the results carry (1, 1, 3).
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -19,12 +21,14 @@
 #include "app/settings_file.h"
 #include "codes/code_tables.h"
 #include "codes/cp932.h"
+#include "print/print_primitives.h"
 #include "results/lzh_extract.h"
 #include "results/odds_import.h"
 #include "shared_feed.h"
 #include "store/estimate.h"
 #include "store/race_day.h"
 #include "store/race_day_loader.h"
+#include "store/store_paths.h"
 #include "tools/feedgen/generator.h"
 
 namespace sorvix::feedgen::test {
@@ -76,22 +80,34 @@ std::map<std::string, std::string> SourceLines(const fs::path& archive, const fs
   return out;
 }
 
-TEST(OddsDaysTest, EveryDemoArchiveGivesEveryRaceOfItsDateTheOddsOfItsOwnRace) {
+// The demo feed generated and acquired into a home in memory.
+struct AcquiredDemo {
   MemoryHome home;
   fs::path feed = home.path() / "JVLink";
-  FeedOptions demo = DemoOptions(feed);
-  demo.legacyUmaHome = home.path();
-  GenerateFeed(demo);
-  WriteFileAtomic(home.path() / "jvlink.ini", "[Feed]\r\nFolder=" + feed.string() + "\r\n");
-  CreateStoreFolders();
-  FeedJvLink link;
-  ASSERT_EQ(link.JVInit("SORVIX"), 0);
-  AcquisitionObserver observer;
-  SettingsFile settings;
-  AcquisitionRun run(link, observer, settings);
-  run.Start("20220101000000", true, 2026);
-  for (int i = 0; i < 100000 && run.state() == AcquisitionRun::State::Downloading; ++i) run.Tick();
-  ASSERT_EQ(run.outcome(), AcquisitionRun::Outcome::Completed);
+  FeedSummary summary;
+  AcquiredDemo() {
+    FeedOptions demo = DemoOptions(feed);
+    demo.legacyUmaHome = home.path();
+    summary = GenerateFeed(demo);
+    WriteFileAtomic(home.path() / "jvlink.ini", "[Feed]\r\nFolder=" + feed.string() + "\r\n");
+    CreateStoreFolders();
+    FeedJvLink link;
+    EXPECT_EQ(link.JVInit("SORVIX"), 0);
+    AcquisitionObserver observer;
+    SettingsFile settings;
+    AcquisitionRun run(link, observer, settings);
+    run.Start("20220101000000", true, 2026);
+    for (int i = 0; i < 100000 && run.state() == AcquisitionRun::State::Downloading; ++i)
+      run.Tick();
+    EXPECT_EQ(run.outcome(), AcquisitionRun::Outcome::Completed);
+  }
+};
+
+TEST(DemoDaysTest, EveryOddsArchiveGivesEveryRaceOfItsDateTheOddsOfItsOwnRace) {
+  AcquiredDemo demo;
+  ASSERT_FALSE(HasFailure());
+  const MemoryHome& home = demo.home;
+  const fs::path& feed = demo.feed;
 
   fs::path ylzh = home.path() / "ylzh";
   fs::create_directories(ylzh);
@@ -141,6 +157,52 @@ TEST(OddsDaysTest, EveryDemoArchiveGivesEveryRaceOfItsDateTheOddsOfItsOwnRace) {
   // The showcase weekend has KOL odds for both days.
   EXPECT_TRUE(kolDays.count("2024年06月15日")) << "no KOL archive for 2024-06-15";
   EXPECT_TRUE(kolDays.count("2024年06月16日")) << "no KOL archive for 2024-06-16";
+}
+
+TEST(DemoDaysTest, DeadHeatsShareTheirFinalPosition) {
+  AcquiredDemo demo;
+  ASSERT_FALSE(HasFailure());
+  ASSERT_FALSE(demo.summary.showcaseDays.empty());
+  SignPoints points = SignPoints::Defaults();
+  int deadHeats = 0;
+  for (const Date& date : demo.summary.showcaseDays) {
+    std::string label = Format("%04d年%02d月%02d日", date.y, date.m, date.d);
+    auto day = RaceDay::Create();
+    LoadOptions options;
+    options.analysis = DayAnalysisSteps(points);
+    ASSERT_TRUE(LoadRaceDay(*day, Cp932(label), options).loaded) << label;
+    for (int r = 0; r < day->RaceCount; ++r) {
+      const RaImage& ra = day->RaRec[r];
+      std::string what =
+          label + " " + Utf8(VenueName(ra.Field(20, 2))) + " " + std::string(ra.Field(26, 2)) + "R";
+      // The results as stored: the final positions JRA gives.
+      std::string stored = ReadWholeFile(HomePath(RunnerFilePath(Cp932(label), ra.Field(20, 2))));
+      std::map<int, int> count;  // stored position → horses
+      for (int h = 0; h < day->Runners(r); ++h) {
+        size_t at = static_cast<size_t>(((ra.Int(26, 2) - 1) * kHorseSlots + h) * kSeLength);
+        int want = ReadInt(std::string_view(stored).substr(at + 334, 2));
+        if (want < 1 || want > 3) continue;
+        ++count[want];
+        EXPECT_EQ(day->SeRec[r][h].Int(335, 2), want) << what << " horse " << h + 1;
+      }
+      bool tie = false;
+      for (const auto& [position, horses] : count) tie = tie || horses > 1;
+      if (!tie) continue;
+      ++deadHeats;
+      // The printed result line names the shared place once per horse.
+      std::string result = Utf8(RaceResultText(*day, r, day->Sheet[r]));
+      for (const auto& [position, horses] : count) {
+        std::string place = std::to_string(position) + "着：";
+        size_t found = 0;
+        for (size_t at = result.find(place); at != std::string::npos;
+             at = result.find(place, at + 1))
+          ++found;
+        EXPECT_EQ(found, static_cast<size_t>(horses)) << what << ": " << result;
+      }
+    }
+  }
+  // The generator puts one dead heat on each showcase day.
+  EXPECT_GE(deadHeats, static_cast<int>(demo.summary.showcaseDays.size()));
 }
 
 }  // namespace
