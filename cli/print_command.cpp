@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <exception>
 #include <filesystem>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -111,9 +112,18 @@ int Print(const Args& args) {
   BlockOrder order =
       settings.ReadInteger("PrintOpt", "ColSet", 0) != 0 ? BlockOrder::Rows : BlockOrder::Columns;
   if (!orderArg.empty()) order = orderArg == "rows" ? BlockOrder::Rows : BlockOrder::Columns;
-  PrintResult result = layout == "ring"    ? PrintRingCard(*day, scope, prev)
-                       : layout == "batch" ? PrintBatchRing(*day, scope, prev)
-                                           : PrintContinuousCard(*day, scope, order, prev);
+  PrintResult result;
+  try {
+    result = layout == "ring"    ? PrintRingCard(*day, scope, prev)
+             : layout == "batch" ? PrintBatchRing(*day, scope, prev)
+                                 : PrintContinuousCard(*day, scope, order, prev);
+  } catch (const EPrevError& e) {
+    std::fprintf(stderr, "sorvix-cli: 印刷ページを作れません: %s\n", Utf8(e.what()).c_str());
+    return 1;
+  } catch (const std::bad_alloc&) {
+    std::fprintf(stderr, "sorvix-cli: メモリが足りないため、印刷ページを作れませんでした\n");
+    return 1;
+  }
   if (!result.Printed) {
     std::fprintf(stderr, "sorvix-cli: %s\n", Utf8(result.Message).c_str());
     return 1;
@@ -128,7 +138,13 @@ int Print(const Args& args) {
   std::signal(SIGXFSZ, SIG_IGN);
   std::string error;
   std::filesystem::path path = StartedPath(out);
-  if (!WritePagesPdf(prev, pages, path.string(), error)) {
+  bool written = false;
+  try {
+    written = WritePagesPdf(prev, pages, path.string(), error);
+  } catch (const std::bad_alloc&) {
+    error = "メモリが足りないため、PDF を作れませんでした: " + path.string();
+  }
+  if (!written) {
     std::fprintf(stderr, "sorvix-cli: %s\n", error.c_str());
     return 1;
   }

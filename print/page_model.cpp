@@ -33,7 +33,7 @@ void TPrevX::NewPage() {
 }
 
 RecordedPage& TPrevX::Current() {
-  if (!open_ || pages_.empty()) throw EPrevError("no page is open for drawing");
+  if (!open_ || pages_.empty()) throw EPrevError("描画するページが開かれていません"_sj);
   return pages_.back();
 }
 

@@ -20,6 +20,7 @@
 #include <QVBoxLayout>
 #include <cmath>
 #include <exception>
+#include <new>
 
 #include "app/settings_file.h"
 #include "app/ui/message_box.h"
@@ -483,10 +484,14 @@ std::unique_ptr<TAllPrintForm> MakePrintPreview(QWidget* parent, const RaceDay& 
       return nullptr;
     }
     return form;
+  } catch (const EPrevError& e) {
+    ShowWarning(parent, e.what());  // CP932
+  } catch (const std::bad_alloc&) {
+    ShowWarning(parent, "メモリが足りないため、印刷ページを作れませんでした。"_sj);
   } catch (const std::exception& e) {
-    ShowWarning(parent, e.what());
-    return nullptr;
+    ShowWarning(parent, "印刷ページを作れませんでした: "_sj + Cp932(e.what()));
   }
+  return nullptr;
 }
 
 void ShowPrintPreview(QWidget* parent, const RaceDay& day, PrintLayout layout, PrintScope scope,
