@@ -141,6 +141,13 @@ bool PdfFileWrite::SyncAndRename(std::string& error) {
   if (::close(fd) != 0) return Fail(Reason(errno), error);
   if (std::rename(temp_.c_str(), target_.c_str()) != 0) return Fail(Reason(errno), error);
   committed_ = true;
+  // The new name on disk too; the file is complete either way.
+  fs::path folder = target_.parent_path();
+  int dir = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (dir >= 0) {
+    ::fsync(dir);
+    ::close(dir);
+  }
   return true;
 }
 
