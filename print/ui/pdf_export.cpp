@@ -18,6 +18,7 @@
 #include <cstring>
 #include <vector>
 
+#include "app/io_error.h"
 #include "codes/cp932.h"
 #include "print/ui/page_replay.h"
 
@@ -42,7 +43,7 @@ QString Text(const std::string& cp932) {
 }
 
 std::string Reason(int err) {
-  return std::strerror(err);
+  return SystemReason(err);
 }
 
 // Whether `bytes` is a whole PDF file as QPdfEngine ends one: "%%EOF" last,

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "app/file_io.h"
+#include "app/io_error.h"
 #include "codes/cp932.h"
 #include "codes/text.h"
 #include "store/store_paths.h"
@@ -111,7 +112,7 @@ class PrintCommand : public ::testing::Test {
   // The error line a failed write of `target` must give.
   static std::string WriteError(const fs::path& target, int errnum) {
     return "sorvix-cli: PDF ファイルを書き込めません: " + target.string() + ": " +
-           std::strerror(errnum) + "\n";
+           SystemReason(errnum) + "\n";
   }
 
   test::TempHome home_;
@@ -157,7 +158,7 @@ TEST_F(PrintCommand, TargetsThatCannotBeWrittenAreRefusedInJapanese) {
         Case{out_ / "missing" / "card.pdf",
              "sorvix-cli: PDF ファイルを書き込めません: " + (out_ / "missing/card.pdf").string() +
                  ": フォルダ " + (out_ / "missing").string() +
-                 " に一時ファイルを作れません: " + std::strerror(ENOENT) + "\n"},
+                 " に一時ファイルを作れません: " + SystemReason(ENOENT) + "\n"},
         Case{out_ / "folder.pdf", WriteError(out_ / "folder.pdf", EISDIR)}}) {
     CliResult run = RunCli(Print(c.target), out_.parent_path());
     EXPECT_EQ(run.status, 1) << c.target;
@@ -215,7 +216,7 @@ TEST_F(PrintCommand, FullAndReadOnlyDisksFailWithTheReasonAndLeaveNothing) {
   EXPECT_EQ(got, "full 1\n" + WriteError(disk / "card.pdf", ENOSPC) + "read-only 1\n" +
                      "sorvix-cli: PDF ファイルを書き込めません: " + (disk / "again.pdf").string() +
                      ": フォルダ " + disk.string() +
-                     " に一時ファイルを作れません: " + std::strerror(EROFS) + "\n");
+                     " に一時ファイルを作れません: " + SystemReason(EROFS) + "\n");
 }
 
 }  // namespace

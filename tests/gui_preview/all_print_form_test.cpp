@@ -22,6 +22,7 @@
 #include <set>
 
 #include "analysis/ring_layout.h"
+#include "app/io_error.h"
 #include "app/settings_file.h"
 #include "app/ui/message_box.h"
 #include "codes/cp932.h"
@@ -271,7 +272,7 @@ TEST(AllPrintForm, AFileThatCannotBeWrittenIsReportedAndLeavesNothing) {
       QString::fromUtf8("PDF ファイルを書き込めません: /proc/sorvix-card.pdf: "
                         "フォルダ /proc に一時ファイルを作れません: ")))
       << warnings[0].toStdString();
-  EXPECT_TRUE(warnings[1].endsWith(QString::fromUtf8(std::strerror(ENOENT))))
+  EXPECT_TRUE(warnings[1].endsWith(QString::fromUtf8(SystemReason(ENOENT))))
       << warnings[1].toStdString();
   EXPECT_TRUE(FolderNames(p.home.path()).empty());
 }
@@ -313,7 +314,7 @@ TEST(AllPrintForm, APrintCutShortByTheDiskIsReportedAndLeavesNothing) {
   ASSERT_TRUE(WIFEXITED(status)) << status;
   EXPECT_EQ(p.home.Read("report.txt"),
             "PDF ファイルを書き込めません: " + p.File("card.pdf").toStdString() + ": " +
-                std::strerror(EFBIG) + "\n");
+                SystemReason(EFBIG) + "\n");
 }
 
 TEST(AllPrintForm, PdfSaveWritesTheCheckedPagesOrAll) {
