@@ -56,8 +56,9 @@ TEST(PdfExport, RefusesPagesOutsideTheRecording) {
   std::filesystem::remove(path);
   std::string error;
   EXPECT_FALSE(WritePagesPdf(prev, {4}, path.string(), error));
-  EXPECT_NE(error.find("4"), std::string::npos);
+  EXPECT_EQ(error, "ページ 4 はありません（全 3 ページ）");
   EXPECT_FALSE(WritePagesPdf(prev, {}, path.string(), error));
+  EXPECT_EQ(error, "書き出すページがありません");
   EXPECT_FALSE(std::filesystem::exists(path));
   EXPECT_FALSE(WritePagesPdf(prev, {1}, "/nonexistent-folder/x.pdf", error));
 }
