@@ -62,9 +62,12 @@ TUserSetForm::TUserSetForm(QWidget* parent) : QDialog(parent) {
       field->setObjectName(QString::fromLatin1(InfoOf(sign).key));
       field->setValidator(new QIntValidator(0, 99, field));
       field->setMaxLength(2);
-      field->setFixedWidth(36);
+      // Room for a stored value out of range, shown greyed ("-5", "1000").
+      field->setFixedWidth(field->fontMetrics().horizontalAdvance(QStringLiteral("-0000")) + 14);
       field->setAlignment(Qt::AlignRight);
       field->installEventFilter(this);
+      const size_t index = static_cast<size_t>(sign);
+      connect(field, &QLineEdit::textEdited, this, [this, index] { Release(index); });
       grid->addWidget(label, i % 6, (i / 6) * 2);
       grid->addWidget(field, i % 6, (i / 6) * 2 + 1);
       fields_[static_cast<size_t>(sign)] = field;
@@ -77,6 +80,7 @@ TUserSetForm::TUserSetForm(QWidget* parent) : QDialog(parent) {
       ++row;
     }
   }
+  last_ = previous;
   layout->addLayout(groups);
   layout->addWidget(new QLabel(
       QStringLiteral("※本設定を変更を反映するには、開催日を再読込する必要があります。"), this));
@@ -84,6 +88,7 @@ TUserSetForm::TUserSetForm(QWidget* parent) : QDialog(parent) {
   auto* buttons = new QHBoxLayout;
   auto* reset = new QPushButton(QStringLiteral("初期値に戻す"), this);
   auto* ok = new QPushButton(QStringLiteral("OK"), this);
+  ok_ = ok;
   auto* cancel = new QPushButton(QStringLiteral("キャンセル"), this);
   ok->setDefault(true);
   buttons->addWidget(reset);
@@ -99,14 +104,42 @@ TUserSetForm::TUserSetForm(QWidget* parent) : QDialog(parent) {
 }
 
 void TUserSetForm::Show(const SignPoints& points) {
-  for (int i = 0; i < kSignCount; ++i)
-    fields_[static_cast<size_t>(i)]->setText(QString::number(points[SignAt(i)]));
+  for (int i = 0; i < kSignCount; ++i) {
+    const size_t index = static_cast<size_t>(i);
+    QLineEdit* field = fields_[index];
+    int value = points[SignAt(i)];
+    Release(index);
+    if (value >= 0 && value <= 99) {
+      field->setText(QString::number(value));
+      continue;
+    }
+    // A stored value the field cannot hold: shown greyed and marked, and
+    // written back unchanged unless the user types a new one.
+    kept_[index] = value;
+    field->clear();
+    field->setPlaceholderText(QString::number(value));
+    field->setStyleSheet(QStringLiteral("QLineEdit { background: #FFD8D8; }"));
+    field->setToolTip(QStringLiteral("保存されている値 %1 は 0〜99 の範囲外です。"
+                                     "入力しなければそのまま保存されます。")
+                          .arg(value));
+  }
+}
+
+void TUserSetForm::Release(size_t index) {
+  if (!kept_[index]) return;
+  kept_[index].reset();
+  QLineEdit* field = fields_[index];
+  field->setPlaceholderText(QString());
+  field->setStyleSheet(QString());
+  field->setToolTip(QString());
 }
 
 void TUserSetForm::OkBtnClick() {
   SignPoints points = SignPoints::Defaults();
-  for (int i = 0; i < kSignCount; ++i)
-    points[SignAt(i)] = fields_[static_cast<size_t>(i)]->text().toInt();
+  for (int i = 0; i < kSignCount; ++i) {
+    const size_t index = static_cast<size_t>(i);
+    points[SignAt(i)] = kept_[index] ? *kept_[index] : fields_[index]->text().toInt();
+  }
   try {
     SettingsFile ini;
     points.Save(ini);
@@ -128,7 +161,11 @@ bool TUserSetForm::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() == QEvent::KeyPress) {
     auto* key = static_cast<QKeyEvent*>(event);
     if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
-      focusNextChild();
+      // The last field hands over to OK, not to 初期値に戻す.
+      if (watched == last_)
+        ok_->setFocus(Qt::TabFocusReason);
+      else
+        focusNextChild();
       return true;
     }
   }

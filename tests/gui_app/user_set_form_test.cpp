@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTest>
 
 #include "analysis/sign_points.h"
@@ -68,6 +69,57 @@ TEST_F(UserSetFormTest, EnterMovesToTheNextFieldAndFieldsTakeTwoDigits) {
   form.Field(Sign::Red3)->clear();
   QTest::keyClicks(form.Field(Sign::Red3), "-5");
   EXPECT_EQ(form.Field(Sign::Red3)->text(), "5");
+}
+
+TEST_F(UserSetFormTest, EnterOnTheLastFieldMovesToOk) {
+  TUserSetForm form;
+  form.show();
+  QApplication::setActiveWindow(&form);
+  QLineEdit* last = form.Field(Sign::Special1);  // the last field in tab order
+  last->setFocus();
+  QTest::keyClick(last, Qt::Key_Return);
+  auto* focused = qobject_cast<QPushButton*>(QApplication::focusWidget());
+  ASSERT_NE(focused, nullptr);
+  EXPECT_EQ(focused->text(), "OK");
+  EXPECT_TRUE(form.isVisible());
+}
+
+TEST_F(UserSetFormTest, StoredValuesOutOfRangeAreMarkedAndKeptUnlessTyped) {
+  home.Write("sorvix.ini", "[SignPoint]\r\nRed2=-5\r\nRed3=1000\r\nRed4=100\r\nRed5=99\r\n");
+  TUserSetForm form;
+  struct Case {
+    Sign sign;
+    const char* placeholder;
+  } marked[] = {{Sign::Red2, "-5"}, {Sign::Red3, "1000"}, {Sign::Red4, "100"}};
+  for (const Case& c : marked) {
+    QLineEdit* field = form.Field(c.sign);
+    EXPECT_EQ(field->text(), "");  // never cut to two digits ("10")
+    EXPECT_EQ(field->placeholderText(), c.placeholder);
+    EXPECT_TRUE(field->toolTip().contains("範囲外")) << field->toolTip().toStdString();
+  }
+  EXPECT_EQ(form.Field(Sign::Red5)->text(), "99");
+  EXPECT_EQ(form.Field(Sign::Red5)->placeholderText(), "");
+
+  // The user types a new value for Red4 only.
+  form.show();
+  QApplication::setActiveWindow(&form);
+  form.Field(Sign::Red4)->setFocus();
+  QTest::keyClicks(form.Field(Sign::Red4), "7");
+  EXPECT_EQ(form.Field(Sign::Red4)->placeholderText(), "");
+  form.OkBtnClick();
+  SettingsFile ini;
+  EXPECT_EQ(ini.ReadInteger("SignPoint", "Red2", 0), -5);
+  EXPECT_EQ(ini.ReadInteger("SignPoint", "Red3", 0), 1000);
+  EXPECT_EQ(ini.ReadInteger("SignPoint", "Red4", 0), 7);
+  EXPECT_EQ(ini.ReadInteger("SignPoint", "Red5", 0), 99);
+
+  // 初期値に戻す replaces a kept value like typing does.
+  TUserSetForm again;
+  EXPECT_EQ(again.Field(Sign::Red3)->placeholderText(), "1000");
+  again.ResetBtnClick();
+  EXPECT_EQ(again.Field(Sign::Red3)->text(), "10");
+  again.OkBtnClick();
+  EXPECT_EQ(SettingsFile().ReadInteger("SignPoint", "Red3", 0), 10);
 }
 
 }  // namespace
