@@ -56,8 +56,9 @@ set(CPACK_DEBIAN_PACKAGE_SECTION misc)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 # The library dependencies come from dpkg-shlibdeps; the race cards and their
-# prints are set in IPA Gothic, which no library pulls in.
+# prints are set in IPA Gothic, which no library pulls in; Qt's own dialogs
+# (Yes/No, file and folder choosers) speak Japanese from Qt's translations.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-ipafont-gothic")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-ipafont-gothic, qt6-translations-l10n")
 set(CPACK_STRIP_FILES ON)
 include(CPack)

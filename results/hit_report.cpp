@@ -1,5 +1,6 @@
 #include "results/hit_report.h"
 
+#include <cerrno>
 #include <system_error>
 
 #include "app/file_io.h"
@@ -90,7 +91,10 @@ HitReport TekiAnaBtnClick(const RaceDay& day, bool bigOnly) {
   fs::path folder = HomePath(kFragmentFolder);
   std::error_code ec;
   fs::create_directories(folder, ec);
-  if (ec) ThrowIoError("cannot create the folder: " + ec.message(), folder);
+  if (ec) {
+    errno = ec.value();
+    ThrowIoError("フォルダを作成できません", folder);
+  }
   const RaImage& first = day.RaRec[0];
   report.fragmentPath = HomePath(std::string("\\HPupload\\TK") + std::string(first.Field(12, 4)) +
                                  std::string(first.Field(16, 4)) + ".txt");
