@@ -12,7 +12,8 @@ cd "$(dirname "$0")"
 ROOT=$(pwd)
 
 PACKAGES=(build-essential cmake ninja-build pkg-config qt6-base-dev libgl-dev libarchive-dev
-          libgtest-dev libgmock-dev libbenchmark-dev fonts-ipafont-gothic xvfb xauth poppler-utils)
+          libgtest-dev libgmock-dev libbenchmark-dev fonts-ipafont-gothic xvfb xauth poppler-utils
+          qt6-translations-l10n)
 
 install_packages() {
   local missing=()
@@ -118,7 +119,9 @@ case "${1:-}" in
       cp "$HOME_DIR/JVLink/odds/"*.lzh "$HOME_DIR/ylzh/" 2>/dev/null || true
     fi
     if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
-      exec "$BIN/sorvix" --home "$HOME_DIR"
+      # The window opens on the newest date with its first race card shown.
+      newest=$("$BIN/cli/sorvix-cli" --home "$HOME_DIR" dates | head -n 1)
+      exec "$BIN/sorvix" --home "$HOME_DIR" ${newest:+--date "$newest"}
     else
       echo "表示装置（DISPLAY）がありません。ウィンドウを見るには: xvfb-run -a ./sorvix.sh demo"
       echo "代わりにコマンド版で最新の開催日を表示します:"

@@ -309,6 +309,16 @@ void TDeForm::FillSlot(int g, int slot) {
   FillRows(grid, day_->Sheet[slot], day_->SeRec[slot]);
 }
 
+void TDeForm::ShowEmptyDay(const RaceDay& day) {
+  FillRaceList(day);
+  {
+    QSignalBlocker block(BaRaceCombo);
+    BaRaceCombo->clear();
+  }
+  venue_ = -1;
+  for (int g = 0; g < kGrids; ++g) FillSlot(g, -1);
+}
+
 void TDeForm::SelectFirstVenue() {
   if (BaCombo->count() == 0) return;
   {

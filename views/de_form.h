@@ -49,6 +49,8 @@ class TDeForm : public QWidget {
   // Makes the first venue of BaCombo current and shows its races (nothing
   // happens when the day has no venue).
   void SelectFirstVenue();
+  // After a failed load: empty selectors, titles and grids on both tabs.
+  void ShowEmptyDay(const RaceDay& day);
 
   // BaCombo changed: the chosen venue's races into BaRaceCombo, then the
   // first of them shown.

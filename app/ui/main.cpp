@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "acquisition/feed_jv_link.h"
@@ -18,15 +19,21 @@
 #include "app/ui/main_form.h"
 #include "app/ui/message_box.h"
 #include "app/ui/qt_text.h"
+#include "app/ui/translations.h"
+#include "cli/date_argument.h"
 
 namespace {
 
-std::string HomeArgument(int argc, char** argv) {
+// The value of option `name` ("--home VALUE" or "--home=VALUE"); nullopt
+// when the option is not given.
+std::optional<std::string> OptionArgument(int argc, char** argv, const char* name) {
+  size_t length = std::strlen(name);
   for (int i = 1; i < argc; ++i) {
-    if (std::strcmp(argv[i], "--home") == 0 && i + 1 < argc) return argv[i + 1];
-    if (std::strncmp(argv[i], "--home=", 7) == 0) return argv[i] + 7;
+    if (std::strcmp(argv[i], name) == 0) return i + 1 < argc ? argv[i + 1] : std::string();
+    if (std::strncmp(argv[i], name, length) == 0 && argv[i][length] == '=')
+      return std::string(argv[i] + length + 1);
   }
-  return {};
+  return std::nullopt;
 }
 
 bool HasDisplay() {
@@ -47,11 +54,14 @@ int main(int argc, char** argv) {
                  "  画面なしで使うには: sorvix-cli --help\n");
     return 2;
   }
-  std::string home = HomeArgument(argc, argv);
+  std::string home = OptionArgument(argc, argv, "--home").value_or("");
+  std::optional<std::string> date = OptionArgument(argc, argv, "--date");
+  std::optional<std::string> race = OptionArgument(argc, argv, "--race");
   QApplication app(argc, argv);
   std::setlocale(LC_CTYPE, "C.UTF-8");
   QApplication::setApplicationName(QString::fromLatin1(sorvix::kProductName));
   sorvix::InstallFontSubstitutions();
+  sorvix::InstallQtTranslations();
   try {
     sorvix::ProgramFolder::Resolve(home, argv[0]);
   } catch (const sorvix::IoError& e) {
@@ -89,5 +99,28 @@ int main(int argc, char** argv) {
       });
   sorvix::TMainForm form(std::move(jvLink));
   form.show();
+  if (date) {
+    // --date DATE [--race N]: opens with that date loaded and race-list row
+    // N (from 0) shown.
+    std::optional<std::string> label = sorvix::cli::ParseDateArgument(*date);
+    int row = -1;
+    if (race) {
+      bool ok = false;
+      row = QString::fromStdString(*race).toInt(&ok);
+      if (!ok || row < 0) {
+        sorvix::ShowInformationUtf8(
+            &form, QStringLiteral("--race にはレース一覧の行（0 から）を指定してください: %1")
+                       .arg(QString::fromStdString(*race)));
+        row = -1;
+      }
+    }
+    if (!label) {
+      sorvix::ShowInformationUtf8(&form,
+                                  QStringLiteral("--date の日付が読めません: %1（例: 2024-06-15）")
+                                      .arg(QString::fromStdString(*date)));
+    } else {
+      form.OpenDate(*label, row);
+    }
+  }
   return app.exec();
 }

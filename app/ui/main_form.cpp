@@ -14,6 +14,7 @@
 #include <QScrollArea>
 #include <QSplitter>
 #include <QStatusBar>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTimer>
 #include <QToolBar>
@@ -32,6 +33,7 @@
 #include "app/ui/fonts.h"
 #include "app/ui/message_box.h"
 #include "app/ui/qt_text.h"
+#include "app/ui/window_places.h"
 #include "print/ui/all_print_form.h"
 #include "results/ui/kaime_form.h"
 #include "store/meeting_list.h"
@@ -66,6 +68,7 @@ TMainForm::TMainForm(std::unique_ptr<JvLink> jvLink, QWidget* parent)
     : QMainWindow(parent), jvLink_(std::move(jvLink)), day_(RaceDay::Create()) {
   setWindowTitle(QString::fromLatin1(kProductName));
   setObjectName(QStringLiteral("MainForm"));
+  ModalDialogsOnTop::Install();
   BuildToolBar();
   BuildPanels();
   BuildMenus();
@@ -75,10 +78,7 @@ TMainForm::TMainForm(std::unique_ptr<JvLink> jvLink, QWidget* parent)
   PrgrsForm = new TPrgrsForm(this);
   DeForm = new TDeForm(this);
   DeForm->SetRaceDay(day_.get());
-  connect(DeForm, &TDeForm::RaceChosen, this, [this](int row) {
-    DatList->setCurrentRow(row);
-    DatListClick();
-  });
+  connect(DeForm, &TDeForm::RaceChosen, this, &TMainForm::SelectRace);
   KaimeForm = new TKaimeForm(this);
   connect(DateCombo, &QComboBox::activated, this, [this] { DateComboChange(); });
 }
@@ -106,12 +106,18 @@ void TMainForm::BuildToolBar() {
   connect(JvDataButton, &QToolButton::clicked, this, &TMainForm::JvDataBtnClick);
   connect(
       AddToolButton(bar, QStringLiteral("連続出馬表"), QStringLiteral("連続出馬表を表示します")),
-      &QToolButton::clicked, this, [this] { DeForm->DeBtnClick(); });
+      &QToolButton::clicked, this, [this] {
+        PlaceSecondaryWindows();
+        DeForm->DeBtnClick();
+      });
   connect(AddToolButton(bar, QStringLiteral("結果情報"),
                         QStringLiteral("当日のレース結果と払戻を取得します")),
           &QToolButton::clicked, this, &TMainForm::KekkaBtnClick);
   connect(AddToolButton(bar, QStringLiteral("買い目表"), QStringLiteral("買い目表を表示します")),
-          &QToolButton::clicked, this, [this] { KaimeForm->KaimeHyoBtnClick(); });
+          &QToolButton::clicked, this, [this] {
+            PlaceSecondaryWindows();
+            KaimeForm->KaimeHyoBtnClick();
+          });
   connect(AddToolButton(bar, QStringLiteral("予想オッズ"),
                         QStringLiteral("予想オッズデータを取り込みます")),
           &QToolButton::clicked, this, &TMainForm::YosoOzBtnClick);
@@ -155,7 +161,9 @@ void TMainForm::BuildPanels() {
   DatList->setObjectName(QStringLiteral("DatList"));
   DatList->setFont(GothicFont(10));
   DatList->setStatusTip(QStringLiteral("レースを選択します"));
-  connect(DatList, &QListWidget::itemClicked, this, [this] { DatListClick(); });
+  // The current row is the shown race, whether a click, an arrow key,
+  // PageUp/PageDown, Home/End or a command moved it.
+  connect(DatList, &QListWidget::currentRowChanged, this, [this] { DatListClick(); });
   left->addWidget(DatList);
   DLlabel = new QLabel(Panel5);
   DLlabel->setObjectName(QStringLiteral("DLlabel"));
@@ -256,7 +264,34 @@ void TMainForm::RestoreGeometry() {
   int left = ini.ReadInteger("locate", "left", 10);
   int width = ini.ReadInteger("locate", "width", 1200);
   int height = ini.ReadInteger("locate", "height", 900);
-  setGeometry(left, top, width, height);
+  // The saved place may lie on a screen that is gone (or off every screen):
+  // the window comes back fully on an available screen.
+  RestorePlace(this, left, top, width, height);
+}
+
+void TMainForm::PlaceSecondaryWindows() {
+  // First-time places beside the main window's controls: 連続出馬表 under
+  // the tab bar, right of the race list and above the status line; 買い目表
+  // at the right of the tab area.  The tool bar, the header, the race list,
+  // the tab bar and the status line stay uncovered.
+  QWidget* area = PageControl1->parentWidget();
+  QRect areaRect(area->mapToGlobal(QPoint(0, 0)), area->size());
+  int tabBar = PageControl1->tabBar()->sizeHint().height();
+  if (!DeForm->isVisible() && !deFormPlaced_) {
+    deFormPlaced_ = true;
+    int height = std::min(410, areaRect.height() - tabBar);
+    PlaceFrame(DeForm,
+               QRect(areaRect.left(), areaRect.bottom() + 1 - height, areaRect.width(), height));
+  }
+  if (!KaimeForm->isVisible() && !KaimeForm->HasStoredPlace() && !kaimeFormPlaced_) {
+    kaimeFormPlaced_ = true;
+    QMargins margins = FrameMargins(KaimeForm);
+    int width = KaimeForm->width() + margins.left() + margins.right();
+    int height = std::min(KaimeForm->height() + margins.top() + margins.bottom(),
+                          areaRect.height() - tabBar);
+    PlaceFrame(KaimeForm,
+               QRect(areaRect.right() + 1 - width, areaRect.top() + tabBar, width, height));
+  }
 }
 
 bool TMainForm::RunCreationSteps() {
@@ -280,7 +315,16 @@ bool TMainForm::RunCreationSteps() {
 void TMainForm::MakeDataListBtnClick() {
   DateCombo->clear();
   for (const std::string& label : ListMeetingDates()) DateCombo->addItem(Q(label));
-  DateCombo->setCurrentIndex(-1);
+  // The date box keeps showing the loaded date while it is still listed;
+  // a loaded date that is gone from the store leaves the window empty.
+  int shown = loadedDate_.empty() ? -1 : DateCombo->findText(Q(loadedDate_));
+  DateCombo->setCurrentIndex(shown);
+  if (shown < 0 && !loadedDate_.empty()) ShowEmptyDay();
+}
+
+void TMainForm::Say(const QString& text) {
+  statusBar()->showMessage(text);
+  ShowInformationUtf8(this, text);
 }
 
 void TMainForm::showEvent(QShowEvent* event) {
@@ -291,6 +335,7 @@ void TMainForm::showEvent(QShowEvent* event) {
 }
 
 void TMainForm::FirstShow() {
+  KeepOnScreen(this);
   int result = jvLink_->JVInit(kSoftwareId);
   if (result != 0) {
     ShowInformation(this, JvInitErrorMessage(result), false);
@@ -303,11 +348,12 @@ void TMainForm::FirstShow() {
 void TMainForm::closeEvent(QCloseEvent* event) {
   try {
     SettingsFile ini;
-    QRect bounds = geometry();
-    ini.WriteInteger("locate", "top", bounds.top());
-    ini.WriteInteger("locate", "left", bounds.left());
-    ini.WriteInteger("locate", "width", bounds.width());
-    ini.WriteInteger("locate", "height", bounds.height());
+    // The position is the frame's (what the restore moves), the size the
+    // window's own.
+    ini.WriteInteger("locate", "top", pos().y());
+    ini.WriteInteger("locate", "left", pos().x());
+    ini.WriteInteger("locate", "width", width());
+    ini.WriteInteger("locate", "height", height());
   } catch (const IoError& e) {
     ShowInformationUtf8(this, QString::fromUtf8(e.what()));
   }

@@ -50,6 +50,13 @@ class TMainForm : public QMainWindow {
   // The race selection: makes the race list's current row the race of
   // every view.
   void DatListClick();
+  // Makes race-list row `row` current and shows it (once, whatever moved
+  // the row).
+  void SelectRace(int row);
+  // Opens the meeting date `label` (CP932) as if chosen in DateCombo and
+  // shows race-list row `row` (−1: the row the load selects).  False, with
+  // a message, when the date is not stored.
+  bool OpenDate(const std::string& label, int row = -1);
   // The race stepper moved to `position`.
   void UpDown1Click(int position);
   // A click in column 特 of the sign table, on ring row `ringRow`.
@@ -104,6 +111,12 @@ class TMainForm : public QMainWindow {
   void BuildMenus();
   void BuildPanels();
   void RestoreGeometry();
+
+ public:
+  // Gives 連続出馬表 and 買い目表 their first-time places (once each).
+  void PlaceSecondaryWindows();
+
+ private:
   bool RunCreationSteps();
   void FirstShow();
 
@@ -114,12 +127,24 @@ class TMainForm : public QMainWindow {
   void PrintOrderClick(bool rowOrder);
   void EstimateSourceClick(bool predictedOdds);
 
+  // Disables the window's controls while a date loads.
+  void SetBusy(bool busy);
+  // After a failed load: the main window and the secondary windows show the
+  // same empty day.
+  void ShowEmptyDay();
+
+  // Why an action cannot run: in the status line and in a box.
+  void Say(const QString& text);
+
   // Shows an error of a store operation (UTF-8 message).
   void ShowError(const char* what);
 
   std::unique_ptr<JvLink> jvLink_;
   std::unique_ptr<RaceDay> day_;
   bool shown_ = false;
+  bool deFormPlaced_ = false;
+  bool kaimeFormPlaced_ = false;
+  std::string loadedDate_;  // CP932 label of the loaded date; empty when none
 };
 
 }  // namespace sorvix

@@ -3,9 +3,11 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QListWidget>
+#include <QMenuBar>
 #include <QStatusBar>
 #include <QStringList>
 #include <QTabWidget>
+#include <QToolBar>
 
 #include "analysis/run_analysis.h"
 #include "analysis/special_mark.h"
@@ -31,9 +33,50 @@
 #include "views/up_down.h"
 
 namespace sorvix {
+namespace {
+
+// The status line after a load: the date and its races, and a word when the
+// chosen estimate source has nothing for some races.
+QString LoadedDayNote(const RaceDay& day, EstimateSource source, const std::string& label) {
+  QString note =
+      QStringLiteral("%1 を読み込みました（%2 レース）").arg(Q(label)).arg(day.RaceListRows);
+  if (source != EstimateSource::PredictedOdds) return note;
+  int without = 0;
+  for (int r = 0; r < day.RaceListRows && r < kRaceSlots; ++r)
+    if (!day.YosoOzFound[r]) ++without;
+  if (without == day.RaceListRows)
+    return note + QStringLiteral(
+                      "。予想オッズデータがないため推定能力は空欄です（予想オッズで取り込むか、"
+                      "設定 › 推定能力計算指定 で競走馬データを選んでください）");
+  if (without > 0)
+    return note +
+           QStringLiteral("。%1 レースは予想オッズデータがないため推定能力が空欄です").arg(without);
+  return note;
+}
+
+}  // namespace
 
 void TMainForm::ShowError(const char* what) {
   ShowInformationUtf8(this, QString::fromUtf8(what));
+}
+
+void TMainForm::SetBusy(bool busy) {
+  // The load disables the window's controls, not the window: the progress
+  // box is its child and must stay drawn as enabled.
+  centralWidget()->setEnabled(!busy);
+  menuBar()->setEnabled(!busy);
+  for (QToolBar* bar : findChildren<QToolBar*>()) bar->setEnabled(!busy);
+}
+
+void TMainForm::ShowEmptyDay() {
+  // The day was reset: every window shows the same empty day.
+  PageControl1->hide();
+  DatList->clear();
+  RaceHeader->Clear();
+  UpDown1->SetMax(0);
+  DeForm->ShowEmptyDay(*day_);
+  KaimeForm->Clear();
+  loadedDate_.clear();
 }
 
 void TMainForm::DateComboChange() {
@@ -45,7 +88,7 @@ void TMainForm::DateComboChange() {
 
   LoadOptions options;
   LoadOutcome outcome;
-  setEnabled(false);
+  SetBusy(true);
   try {
     SettingsFile ini;
     options.source = ReadEstimateSource(ini);
@@ -55,13 +98,17 @@ void TMainForm::DateComboChange() {
   } catch (const std::exception& e) {
     // A damaged store file: the loader left the day reset.
     PrgrsForm->Close();
-    setEnabled(true);
+    SetBusy(false);
+    ShowEmptyDay();
+    statusBar()->showMessage(QStringLiteral("%1 を読み込めませんでした").arg(Q(label)));
     ShowError(e.what());
     return;
   }
   PrgrsForm->Close();
-  setEnabled(true);
+  SetBusy(false);
   if (!outcome.loaded) {
+    ShowEmptyDay();
+    statusBar()->showMessage(QStringLiteral("%1 を読み込めませんでした").arg(Q(label)));
     ShowInformation(this, outcome.message);
     return;
   }
@@ -73,17 +120,16 @@ void TMainForm::DateComboChange() {
                  .arg(QString::fromStdString(outcome.warnings.front()));
   if (!outcome.marksWritable)
     notes << QStringLiteral("このデータフォルダには書き込めないため、特別マークは保存できません");
-  if (!notes.isEmpty()) statusBar()->showMessage(notes.join(QStringLiteral("　")));
+  loadedDate_ = label;
   for (int row = 0; row < day_->RaceListRows; ++row)
     DatList->addItem(Q(day_->RaceList[row].View()));
   DeForm->FillRaceList(*day_);
   UpDown1->SetMax(outcome.stepperMax);
-  if (outcome.selectedRow >= 0) {
-    DatList->setCurrentRow(outcome.selectedRow);
-    DatListClick();
-  }
+  if (outcome.selectedRow >= 0) SelectRace(outcome.selectedRow);
   DeForm->SelectFirstVenue();
   UpDown1->SetPosition(DatList->currentRow());
+  notes.prepend(LoadedDayNote(*day_, options.source, label));
+  statusBar()->showMessage(notes.join(QStringLiteral("　")));
 }
 
 void TMainForm::DatListClick() {
@@ -127,8 +173,38 @@ void TMainForm::DatListClick() {
 
 void TMainForm::UpDown1Click(int position) {
   if (DatList->count() < 2) return;
-  DatList->setCurrentRow(position);
-  DatListClick();
+  SelectRace(position);
+}
+
+void TMainForm::SelectRace(int row) {
+  if (row < 0 || row >= DatList->count()) return;
+  if (DatList->currentRow() != row) {
+    DatList->setCurrentRow(row);  // the row change shows the race
+  } else {
+    DatListClick();
+  }
+}
+
+bool TMainForm::OpenDate(const std::string& label, int row) {
+  int index = DateCombo->findText(Q(label));
+  if (index < 0) {
+    ShowInformationUtf8(this,
+                        QStringLiteral("開催日 %1 のデータは保存されていません。").arg(Q(label)));
+    return false;
+  }
+  DateCombo->setCurrentIndex(index);
+  DateComboChange();
+  if (row >= 0) {
+    if (row >= DatList->count()) {
+      ShowInformationUtf8(this, QStringLiteral("%1 のレースは 0〜%2 です: %3")
+                                    .arg(Q(label))
+                                    .arg(DatList->count() - 1)
+                                    .arg(row));
+      return false;
+    }
+    SelectRace(row);
+  }
+  return true;
 }
 
 void TMainForm::SpecialMarkClick(int ringRow) {

@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QListWidget>
+#include <QStatusBar>
 #include <QUrl>
 
 #include "acquisition/realtime_fetch.h"
@@ -54,7 +55,10 @@ void TMainForm::JvDataBtnClick() {
 }
 
 void TMainForm::KekkaBtnClick() {
-  if (DatList->currentRow() < 0 || DateCombo->currentIndex() < 0) return;
+  if (day_->RaceListRows <= 0 || DateCombo->currentIndex() < 0) {
+    Say(QStringLiteral("結果情報: 開催日が読み込まれていません。先に開催日を選んでください。"));
+    return;
+  }
   ErrorLog log;
   FetchLabel label(DLlabel);
   RealtimeFetch fetch(JVLink1(), log, label);
@@ -68,7 +72,7 @@ void TMainForm::YosoOzBtnClick() {
   std::string folder =
       ini.ReadString("Dir", "yoso", Cp932((ProgramFolder::Get() / "ylzh").string()));
   QString archive = QFileDialog::getOpenFileName(
-      this, QString(), Q(folder),
+      this, QStringLiteral("予想オッズデータの取込"), Q(folder),
       QStringLiteral("KOL3ｵｯｽﾞ（kd3_jb*.lzh）,KOL2ｵｯｽﾞ（j*.lzh）,JRDBｵｯｽﾞ(OZ*.lzh) (kd3_jb*.lzh "
                      "j*.lzh OZ*.lzh)"));
   if (archive.isEmpty()) return;
@@ -91,12 +95,17 @@ void TMainForm::ImportOdds(const QString& archive) {
 }
 
 void TMainForm::TekiAnaBtnClick(bool bigOnly) {
-  if (day_->RaceListRows <= 0) return;
+  if (day_->RaceListRows <= 0) {
+    Say(QStringLiteral("的中: 開催日が読み込まれていません。先に開催日を選んでください。"));
+    return;
+  }
   try {
     HitReport report = sorvix::TekiAnaBtnClick(*day_, bigOnly);
-    DatList->setCurrentRow(day_->RaceListRows - 1);
-    DatListClick();
-    if (!report.written) return;
+    SelectRace(day_->RaceListRows - 1);
+    if (!report.written) {
+      statusBar()->showMessage(QStringLiteral("的中した買い目はありませんでした"));
+      return;
+    }
     QStringList lines;
     for (const std::string& line : report.lines) lines << Q(line);
     QApplication::clipboard()->setText(lines.join(QStringLiteral("\r\n")));

@@ -8,6 +8,7 @@
 
 #include "app/settings_file.h"
 #include "app/ui/qt_text.h"
+#include "app/ui/window_places.h"
 #include "codes/text.h"
 #include "results/betting_combinations.h"
 #include "store/race_day.h"
@@ -18,6 +19,7 @@ namespace sorvix {
 namespace {
 
 constexpr char kSection[] = "KaimeFormlocate";
+constexpr int kMissing = -2147483647;
 constexpr int kColWidths[3] = {19, 66, 64};
 constexpr const char* kHeaders[3] = {"No.", "買い目", "配当"};
 constexpr const char* kTabs[3] = {"3連複", "馬連・ワ", "馬単"};
@@ -70,7 +72,9 @@ TKaimeForm::~TKaimeForm() {
   // The window goes at program end: a settings file that cannot be written
   // loses only the window position.
   try {
-    SaveGeometry();
+    // A window never shown keeps no place: it gets its first-time place
+    // next time.
+    if (stored_) SaveGeometry();
   } catch (const std::exception&) {
   }
 }
@@ -107,7 +111,16 @@ void TKaimeForm::ShowCombinations(const RaceDay& day, int selRace) {
   FillGrid(*grids_[kTrio], tables.trio);
 }
 
+void TKaimeForm::Clear() {
+  race_ = -1;
+  for (StringGrid* grid : grids_) {
+    grid->ClearRows(1);
+    grid->SetRowCount(2);
+  }
+}
+
 void TKaimeForm::KaimeHyoBtnClick() {
+  stored_ = true;
   show();
   raise();
 }
@@ -143,12 +156,14 @@ void TKaimeForm::DrawCell(int index, QPainter& p, int col, int row, const QRect&
 
 void TKaimeForm::RestoreGeometry() {
   SettingsFile settings;
+  stored_ = settings.ReadInteger(kSection, "top", kMissing) != kMissing;
   int top = settings.ReadInteger(kSection, "top", 50);
   int left = settings.ReadInteger(kSection, "left", 700);
   int width = settings.ReadInteger(kSection, "width", 187);
   int height = settings.ReadInteger(kSection, "height", 500);
-  move(left, top);
-  resize(width, height);
+  // Wide enough for its three columns in the grid's font.
+  width = std::max(width, grids_[0]->FullSize().width() + 24);
+  RestorePlace(this, left, top, width, height);
 }
 
 void TKaimeForm::SaveGeometry() const {

@@ -36,6 +36,11 @@ class TKaimeForm : public QWidget {
 
   // 買い目表 (KaimeHyoBtn): shows the window without making it modal.
   void KaimeHyoBtnClick();
+  // No race shown (after a failed load).
+  void Clear();
+  // The settings file holds a place of this window (else the main window
+  // gives it its first-time place).
+  bool HasStoredPlace() const { return stored_; }
 
   // The grid of a tab (kTrio, kQuinella, kExacta).
   StringGrid* Grid(int index) const;
@@ -51,6 +56,7 @@ class TKaimeForm : public QWidget {
   std::array<StringGrid*, 3> grids_{};
   const RaceDay* day_ = nullptr;
   int race_ = -1;
+  bool stored_ = false;
 };
 
 }  // namespace sorvix

@@ -1,6 +1,7 @@
 #include "store/ui/prgrs_form.h"
 
 #include <QApplication>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QProgressBar>
 #include <QScreen>
@@ -12,10 +13,14 @@
 namespace sorvix {
 
 TPrgrsForm::TPrgrsForm(QWidget* parent)
-    : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint) {
+    : QFrame(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint) {
   setObjectName(QStringLiteral("PrgrsForm"));
-  setFixedSize(420, 110);
   setAutoFillBackground(true);
+  setFrameStyle(QFrame::Box | QFrame::Plain);
+  setLineWidth(2);
+  QPalette colours = palette();
+  colours.setColor(QPalette::WindowText, QColor(0x40, 0x40, 0x40));
+  setPalette(colours);
   auto* frame = new QVBoxLayout(this);
   frame->setContentsMargins(16, 12, 16, 12);
   TitleLabel = new QLabel(QStringLiteral("データを読み込んでいます"), this);
@@ -27,12 +32,21 @@ TPrgrsForm::TPrgrsForm(QWidget* parent)
   frame->addWidget(TitleLabel);
   frame->addWidget(DetailLabel);
   frame->addWidget(ProgressBar1);
-  setStyleSheet(QStringLiteral("TPrgrsForm { border: 2px solid #808080; }"));
+  for (QLabel* label : {TitleLabel, DetailLabel}) {
+    // The labels keep the normal text colour, not the border's.
+    QPalette text = label->palette();
+    text.setColor(QPalette::WindowText, QApplication::palette().color(QPalette::WindowText));
+    label->setPalette(text);
+  }
+  // Wide enough for the longest detail line, high enough for the font.
+  QFontMetrics metrics(DetailLabel->font());
+  setFixedSize(std::max(420, metrics.horizontalAdvance(QStringLiteral("0")) * 60),
+               sizeHint().height());
 }
 
 void TPrgrsForm::Show() {
-  if (QScreen* screen = QApplication::primaryScreen())
-    move(screen->geometry().center() - rect().center());
+  QScreen* screen = parentWidget() ? parentWidget()->screen() : QApplication::primaryScreen();
+  if (screen) move(screen->availableGeometry().center() - rect().center());
   show();
   raise();
   since_events_.invalidate();

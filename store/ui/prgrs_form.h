@@ -1,11 +1,11 @@
-// The progress window of long store operations: a borderless box on top of
-// the other windows, centred on the screen, with a title line, a detail line
-// and a progress bar.  Pending window messages are processed after every
-// change so the texts stay live.
+// The progress window of long store operations: a box with a drawn border
+// (the window has no title bar) above the main window, centred on the
+// screen, with a title line, a detail line and a progress bar.  Pending window messages are
+// processed after every change so the texts stay live.
 #pragma once
 
 #include <QElapsedTimer>
-#include <QWidget>
+#include <QFrame>
 
 #include "store/load_progress.h"
 
@@ -14,7 +14,7 @@ class QProgressBar;
 
 namespace sorvix {
 
-class TPrgrsForm : public QWidget, public LoadProgress {
+class TPrgrsForm : public QFrame, public LoadProgress {
   Q_OBJECT
  public:
   explicit TPrgrsForm(QWidget* parent = nullptr);

@@ -45,7 +45,8 @@ TEST_F(MainFormTest, WithoutSettingsOpensWithDefaultsAndClosingStoresTheGeometry
   auto* link = new test::ScriptedJvLink;
   auto form = Open(link);
   EXPECT_EQ(form->windowTitle(), "Sorvix");
-  EXPECT_EQ(form->geometry(), QRect(10, 10, 1200, 900));
+  EXPECT_EQ(form->pos(), QPoint(10, 10));  // the frame's position
+  EXPECT_EQ(form->size(), QSize(1200, 900));
   EXPECT_TRUE(form->ColumnOrderAction->isChecked());
   EXPECT_TRUE(form->RaceDataAction->isChecked());
   EXPECT_FALSE(form->PageControl1->isVisible());
@@ -55,7 +56,8 @@ TEST_F(MainFormTest, WithoutSettingsOpensWithDefaultsAndClosingStoresTheGeometry
     EXPECT_TRUE(std::filesystem::is_directory(home.path() / folder));
   EXPECT_TRUE(std::filesystem::exists(home.path() / "ErrorLog.txt"));
 
-  form->setGeometry(30, 40, 1000, 700);
+  form->move(30, 40);
+  form->resize(1000, 700);
   form->close();
   SettingsFile ini;
   EXPECT_EQ(ini.ReadInteger("locate", "left", 0), 30);
@@ -71,7 +73,8 @@ TEST_F(MainFormTest, RestoresChoicesAndListsDatesNewestFirst) {
   home.Write("Data/2008年01月05日.jvRA", "");
   home.Write("Data/2008年01月06日.jvRA", "");
   auto form = Open(new test::ScriptedJvLink);
-  EXPECT_EQ(form->geometry(), QRect(25, 20, 900, 600));
+  EXPECT_EQ(form->pos(), QPoint(25, 20));
+  EXPECT_EQ(form->size(), QSize(900, 600));
   EXPECT_TRUE(form->RowOrderAction->isChecked());
   EXPECT_FALSE(form->ColumnOrderAction->isChecked());
   EXPECT_TRUE(form->OddsDataAction->isChecked());

@@ -1,0 +1,90 @@
+#include "app/ui/window_places.h"
+
+#include <QApplication>
+#include <QEvent>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QStyle>
+#include <QWidget>
+#include <QWindow>
+#include <algorithm>
+
+namespace sorvix {
+
+QRect FitOnScreen(const QRect& frame) {
+  QScreen* best = nullptr;
+  long long bestArea = 0;
+  for (QScreen* screen : QGuiApplication::screens()) {
+    QRect common = screen->availableGeometry().intersected(frame);
+    long long area = common.isEmpty() ? 0 : 1LL * common.width() * common.height();
+    if (area > bestArea) {
+      bestArea = area;
+      best = screen;
+    }
+  }
+  if (best == nullptr) best = QGuiApplication::primaryScreen();
+  if (best == nullptr) return frame;
+  const QRect avail = best->availableGeometry();
+  QRect fitted(frame.topLeft(), QSize(std::min(frame.width(), avail.width()),
+                                      std::min(frame.height(), avail.height())));
+  fitted.moveLeft(std::clamp(fitted.left(), avail.left(), avail.right() + 1 - fitted.width()));
+  fitted.moveTop(std::clamp(fitted.top(), avail.top(), avail.bottom() + 1 - fitted.height()));
+  return fitted;
+}
+
+QMargins FrameMargins(const QWidget* window) {
+  // Known once the window manager has framed the window; before that an
+  // estimate: the platform's title bar (at least a line of the title font
+  // and padding) and thin borders.
+  if (window->isVisible() && window->frameGeometry() != window->geometry()) {
+    QRect frame = window->frameGeometry();
+    QRect client = window->geometry();
+    return QMargins(client.left() - frame.left(), client.top() - frame.top(),
+                    frame.right() - client.right(), frame.bottom() - client.bottom());
+  }
+  int titleBar = std::max(window->style()->pixelMetric(QStyle::PM_TitleBarHeight),
+                          window->fontMetrics().height() + 12);
+  return QMargins(4, titleBar, 4, 4);
+}
+
+void PlaceFrame(QWidget* window, const QRect& frame) {
+  QMargins margins = FrameMargins(window);
+  QRect fitted = FitOnScreen(frame);
+  window->resize(std::max(1, fitted.width() - margins.left() - margins.right()),
+                 std::max(1, fitted.height() - margins.top() - margins.bottom()));
+  window->move(fitted.topLeft());
+}
+
+void RestorePlace(QWidget* window, int left, int top, int width, int height) {
+  // A window's position is its frame's; its size is the window's own.
+  QMargins margins = FrameMargins(window);
+  PlaceFrame(window, QRect(left, top, std::max(1, width) + margins.left() + margins.right(),
+                           std::max(1, height) + margins.top() + margins.bottom()));
+}
+
+void KeepOnScreen(QWidget* window) {
+  QRect frame = window->frameGeometry();
+  if (FitOnScreen(frame) != frame) PlaceFrame(window, frame);
+}
+
+void ModalDialogsOnTop::Install() {
+  static ModalDialogsOnTop* filter = nullptr;
+  if (filter != nullptr || QCoreApplication::instance() == nullptr) return;
+  filter = new ModalDialogsOnTop(QCoreApplication::instance());
+  QCoreApplication::instance()->installEventFilter(filter);
+}
+
+bool ModalDialogsOnTop::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::Show && watched->isWidgetType()) {
+    auto* widget = static_cast<QWidget*>(watched);
+    if (widget->isWindow() && widget->isModal()) {
+      // Shown before it is mapped: the hint reaches the window manager
+      // with the window, above the program's stay-on-top windows.
+      if (QWindow* window = widget->windowHandle()) window->setFlag(Qt::WindowStaysOnTopHint, true);
+      widget->raise();
+    }
+  }
+  return QObject::eventFilter(watched, event);
+}
+
+}  // namespace sorvix

@@ -1,0 +1,295 @@
+// The main window and its companions as a person meets them: the keyboard
+// in the race list, the progress box, dialogs above the stay-on-top
+// windows, places on the screen, and what every window shows after a
+// failed load.
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QStatusBar>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTest>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+#include <QWindow>
+#include <functional>
+
+#include "analysis/ui/user_set_form.h"
+#include "app/settings_file.h"
+#include "app/ui/main_form.h"
+#include "app/ui/message_box.h"
+#include "app/ui/qt_text.h"
+#include "codes/cp932.h"
+#include "demo_store.h"
+#include "results/ui/kaime_form.h"
+#include "store/race_day.h"
+#include "store/ui/prgrs_form.h"
+#include "support/scripted_jv_link.h"
+#include "views/de_form.h"
+#include "views/race_header_bar.h"
+#include "views/string_grid.h"
+#include "views/up_down.h"
+
+namespace sorvix {
+namespace {
+
+std::string Text(const QRect& r) {
+  return std::to_string(r.x()) + "," + std::to_string(r.y()) + " " + std::to_string(r.width()) +
+         "x" + std::to_string(r.height());
+}
+
+const QString kDay1 = QStringLiteral("2024年06月15日");
+const QString kDay2 = QStringLiteral("2024年06月16日");
+
+class WindowBehaviourTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    SetMessageHandler([this](MessageKind, const QString& text) {
+      messages.push_back(text);
+      return true;
+    });
+  }
+  void TearDown() override {
+    form.reset();
+    SetMessageHandler({});
+  }
+
+  void Open() {
+    form = std::make_unique<TMainForm>(std::make_unique<test::ScriptedJvLink>());
+    form->show();
+    QCoreApplication::processEvents();
+    QCoreApplication::processEvents();
+  }
+
+  void Choose(const QString& date) {
+    int index = form->DateCombo->findText(date);
+    ASSERT_GE(index, 0) << date.toStdString();
+    form->DateCombo->setCurrentIndex(index);
+    form->DateComboChange();
+  }
+
+  // The race number the header shows, and the row of that race.
+  int ShownRaceNumber() const { return form->RaceHeader->Label3D2->text().toInt(); }
+  int RaceNumberOfRow(int row) const { return form->Day().RaRec[row].Int(26, 2); }
+
+  QRect GlobalRect(QWidget* w) const { return QRect(w->mapToGlobal(QPoint(0, 0)), w->size()); }
+
+  test::DemoHome home;
+  std::vector<QString> messages;
+  std::unique_ptr<TMainForm> form;
+};
+
+TEST_F(WindowBehaviourTest, EveryKeyThatMovesTheRaceListShowsThatRace) {
+  Open();
+  Choose(kDay1);
+  QListWidget* list = form->DatList;
+  ASSERT_GT(list->count(), 12);
+  list->setFocus();
+  QApplication::setActiveWindow(form.get());
+  struct Step {
+    Qt::Key key;
+    std::function<int(int current)> expected;
+  } steps[] = {
+      {Qt::Key_Down, [](int r) { return r + 1; }},
+      {Qt::Key_Down, [](int r) { return r + 1; }},
+      {Qt::Key_Up, [](int r) { return r - 1; }},
+      {Qt::Key_End, [list](int) { return list->count() - 1; }},
+      {Qt::Key_Home, [](int) { return 0; }},
+  };
+  for (const Step& step : steps) {
+    int before = list->currentRow();
+    QTest::keyClick(list, step.key);
+    int row = list->currentRow();
+    EXPECT_EQ(row, step.expected(before)) << step.key;
+    EXPECT_EQ(form->Day().SelRace, row) << step.key;
+    EXPECT_EQ(ShownRaceNumber(), RaceNumberOfRow(row)) << step.key;
+    EXPECT_EQ(form->DeForm->RaceCombo->currentIndex(), row) << step.key;
+  }
+  // The stepper steps from the shown race.
+  QTest::keyClick(list, Qt::Key_Down);
+  QTest::keyClick(list, Qt::Key_Down);
+  QTest::mouseClick(form->UpDown1->Right, Qt::LeftButton);
+  EXPECT_EQ(list->currentRow(), 3);
+  EXPECT_EQ(form->Day().SelRace, 3);
+}
+
+TEST_F(WindowBehaviourTest, OpenDateLoadsTheDateAndShowsTheRace) {
+  Open();
+  ASSERT_TRUE(form->OpenDate(FromQ(kDay2), 4));
+  EXPECT_EQ(form->DateCombo->currentText(), kDay2);
+  EXPECT_EQ(form->DatList->currentRow(), 4);
+  EXPECT_EQ(form->Day().SelRace, 4);
+  EXPECT_TRUE(form->PageControl1->isVisible());
+
+  messages.clear();
+  EXPECT_FALSE(form->OpenDate(FromQ(QStringLiteral("2031年01月05日"))));
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_TRUE(messages[0].contains("2031年01月05日"));
+}
+
+TEST_F(WindowBehaviourTest, ProgressBoxIsEnabledFramedAboveTheWindowAndCentred) {
+  Open();
+  bool seen = false;
+  QTimer poll;
+  poll.setInterval(0);
+  QObject::connect(&poll, &QTimer::timeout, [&] {
+    TPrgrsForm* box = form->PrgrsForm;
+    if (seen || !box->isVisible()) return;
+    seen = true;
+    EXPECT_TRUE(box->isEnabled());  // drawn as enabled while the window is busy
+    EXPECT_TRUE(box->ProgressBar1->isEnabled());
+    EXPECT_TRUE(box->isWindow());
+    EXPECT_EQ(box->parentWidget(), form.get());  // kept above the main window
+    EXPECT_TRUE(box->windowFlags() & Qt::WindowStaysOnTopHint);
+    EXPECT_GE(box->frameWidth(), 1);
+    QImage image = box->grab().toImage();
+    QColor border = image.pixelColor(0, image.height() / 2);
+    QColor inside = image.pixelColor(image.width() / 2, 4);
+    EXPECT_LT(border.lightness(), 100);
+    EXPECT_GT(inside.lightness(), 150);
+    QRect avail = form->screen()->availableGeometry();
+    EXPECT_LE((box->frameGeometry().center() - avail.center()).manhattanLength(), 2);
+    EXPECT_FALSE(form->centralWidget()->isEnabled());
+  });
+  poll.start();
+  Choose(kDay1);
+  poll.stop();
+  EXPECT_TRUE(seen);
+  EXPECT_FALSE(form->PrgrsForm->isVisible());
+  EXPECT_TRUE(form->centralWidget()->isEnabled());
+  EXPECT_TRUE(form->menuBar()->isEnabled());
+}
+
+TEST_F(WindowBehaviourTest, ModalDialogsGoAboveTheStayOnTopWindows) {
+  Open();
+  Choose(kDay1);
+  form->PlaceSecondaryWindows();
+  form->DeForm->DeBtnClick();
+  form->KaimeForm->KaimeHyoBtnClick();
+  ASSERT_TRUE(form->DeForm->windowFlags() & Qt::WindowStaysOnTopHint);
+
+  // The settings dialog and the folder chooser: each is on top when shown,
+  // and Qt's own chooser speaks Japanese.
+  std::vector<std::function<void()>> openers = {
+      [this] {
+        TUserSetForm dialog(form.get());
+        dialog.exec();
+      },
+      [this] {
+        QFileDialog::getExistingDirectory(form.get(), QStringLiteral("単勝予想配当ﾃﾞｰﾀﾌｫﾙﾀﾞの指定"),
+                                          QString(), QFileDialog::DontUseNativeDialog);
+      },
+  };
+  for (size_t i = 0; i < openers.size(); ++i) {
+    bool checked = false;
+    QTimer::singleShot(0, [&] {
+      QWidget* modal = QApplication::activeModalWidget();
+      ASSERT_NE(modal, nullptr);
+      checked = true;
+      ASSERT_NE(modal->windowHandle(), nullptr);
+      EXPECT_TRUE(modal->windowHandle()->flags() & Qt::WindowStaysOnTopHint) << i;
+      EXPECT_FALSE(modal->windowTitle().isEmpty());
+      if (auto* chooser = qobject_cast<QFileDialog*>(modal)) {
+        QStringList buttons;
+        for (QPushButton* b : chooser->findChildren<QPushButton*>()) buttons << b->text();
+        EXPECT_TRUE(buttons.join(" ").contains("キャンセル")) << buttons.join(" ").toStdString();
+      }
+      static_cast<QDialog*>(modal)->reject();
+    });
+    openers[i]();
+    EXPECT_TRUE(checked) << i;
+  }
+
+  // First-time places leave the main window's controls uncovered.
+  QList<QWidget*> controls = {form->menuBar(),   form->findChild<QToolBar*>(),
+                              form->DatList,     form->PageControl1->tabBar(),
+                              form->statusBar(), form->DateCombo};
+  for (QWidget* window :
+       {static_cast<QWidget*>(form->DeForm), static_cast<QWidget*>(form->KaimeForm)})
+    for (QWidget* control : controls)
+      EXPECT_FALSE(window->frameGeometry().intersects(GlobalRect(control)))
+          << window->objectName().toStdString() << " covers " << control->metaObject()->className()
+          << " " << Text(window->frameGeometry()) << " " << Text(GlobalRect(control));
+}
+
+TEST_F(WindowBehaviourTest, SavedPlacesOffTheScreensComeBackFully) {
+  struct Case {
+    int left, top, width, height;
+  } cases[] = {
+      {-99999, 10, 1200, 900},  // a removed monitor on the left
+      {3000, 2500, 800, 600},   // beyond the right and bottom
+      {10, -40, 1200, 900},     // the title bar above the screen
+      {0, 0, 5000, 4000},       // larger than the screen
+  };
+  for (const Case& c : cases) {
+    home.Write("sorvix.ini", "[locate]\r\nleft=" + std::to_string(c.left) + "\r\ntop=" +
+                                 std::to_string(c.top) + "\r\nwidth=" + std::to_string(c.width) +
+                                 "\r\nheight=" + std::to_string(c.height) + "\r\n");
+    Open();
+    QRect avail = form->screen()->availableGeometry();
+    EXPECT_TRUE(avail.contains(form->frameGeometry()))
+        << c.left << "," << c.top << ": " << Text(form->frameGeometry()) << " in " << Text(avail);
+    // Closing stores the frame's position, which the next start restores.
+    QPoint place = form->pos();
+    QSize size = form->size();
+    form->close();
+    Open();
+    EXPECT_EQ(form->pos(), place);
+    EXPECT_EQ(form->size(), size);
+    form.reset();
+  }
+}
+
+TEST_F(WindowBehaviourTest, FailedLoadEmptiesEveryWindow) {
+  Open();
+  Choose(kDay1);
+  form->KaimeForm->KaimeHyoBtnClick();
+  ASSERT_GT(form->DeForm->RaceCombo->count(), 0);
+  // The other date's RaceFile is cut in the middle of a record.
+  std::string bytes = home.Read("Data/2024年06月16日.jvRA");
+  home.Write("Data/2024年06月16日.jvRA", bytes.substr(0, bytes.size() - 100));
+  messages.clear();
+  Choose(kDay2);
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_EQ(form->DatList->count(), 0);
+  EXPECT_EQ(form->DeForm->RaceCombo->count(), 0);
+  EXPECT_EQ(form->DeForm->BaCombo->count(), 0);
+  for (int g = 1; g <= 8; ++g) {
+    EXPECT_TRUE(form->DeForm->TitleLabel(g)->text().isEmpty()) << g;
+    EXPECT_TRUE(form->DeForm->Grid(g)->Cell(7, 1).isEmpty()) << g;
+  }
+  for (int i = 0; i < 3; ++i) EXPECT_TRUE(form->KaimeForm->Grid(i)->Cell(1, 1).isEmpty()) << i;
+  EXPECT_TRUE(form->statusBar()->currentMessage().contains(kDay2));
+}
+
+TEST_F(WindowBehaviourTest, DateBoxFollowsTheShownDayAndDeadEndsSayWhy) {
+  Open();
+  messages.clear();
+  form->KekkaBtnClick();  // no date loaded
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_TRUE(messages[0].contains("開催日")) << messages[0].toStdString();
+  EXPECT_EQ(form->statusBar()->currentMessage(), messages[0]);
+
+  Choose(kDay1);
+  form->MakeDataListBtnClick();  // what closing the acquisition window runs
+  EXPECT_EQ(form->DateCombo->currentText(), kDay1);
+
+  // The estimate from predicted odds on a date without odds says so.
+  form->OddsDataAction->trigger();
+  EXPECT_TRUE(form->statusBar()->currentMessage().contains("予想オッズデータがない"))
+      << form->statusBar()->currentMessage().toStdString();
+}
+
+}  // namespace
+}  // namespace sorvix
