@@ -82,6 +82,13 @@ void FillRows(StringGrid& grid, const RaceSheet& sheet, const SeImage* runners) 
   }
 }
 
+// The grid grows to its texts in this screen's fonts and shows every cell
+// without scrolling.
+void FitGrid(StringGrid& grid) {
+  grid.FitCellsToText();
+  if (grid.size() != grid.FullSize()) grid.setFixedSize(grid.FullSize());
+}
+
 bool ValidSlot(int slot) {
   return slot >= 0 && slot < kRaceSlots;
 }
@@ -233,10 +240,10 @@ void TDeForm::SetupGrid(int g) {
     grid->SetColWidth(c, kColumns[c].width);
     grid->SetCell(c, 0, QString::fromUtf8(kColumns[c].header));
   }
-  grid->setFixedSize(grid->FullSize());
   grid->SetDrawCellHandler([this, g](QPainter& p, int col, int row, const QRect& rect) {
     DrawCell(g, p, col, row, rect);
   });
+  FitGrid(*grid);
   connect(grid, &StringGrid::MouseReleased, grid, [grid] { grid->ClearSelection(); });
 }
 
@@ -307,6 +314,7 @@ void TDeForm::FillSlot(int g, int slot) {
   const RaImage& ra = day_->RaRec[slot];
   title.setText(Q(RaceTitle(ra.Field(20, 2), ra.Field(26, 2))));
   FillRows(grid, day_->Sheet[slot], day_->SeRec[slot]);
+  FitGrid(grid);
 }
 
 void TDeForm::ShowEmptyDay(const RaceDay& day) {
@@ -384,6 +392,7 @@ void TDeForm::FillVenueRace(int g, int venue, int ordinal) {
     if (ValidSlot(slot)) runners = day_->SeRec[slot];
   }
   FillRows(grid, sheet, runners);
+  FitGrid(grid);
 }
 
 void TDeForm::DeBtnClick() {
@@ -414,8 +423,12 @@ void TDeForm::DrawCell(int g, QPainter& p, int col, int row, const QRect& rect) 
       if (calc != nullptr && k < kRingRows && FlagSet(*calc, col, k)) background = FlagColour(col);
     } else if (col == kBracketCol) {
       font.setBold(true);
-      QColor bracket = cell::BracketColour(ReadInt(FromQ(text)));
-      if (bracket.isValid()) background = bracket;
+      int number = ReadInt(FromQ(text));
+      QColor bracket = cell::BracketColour(number);
+      if (bracket.isValid()) {
+        background = bracket;
+        pen = cell::BracketTextColour(number);  // legible on the dark brackets
+      }
     } else if (col == kHorseNoCol) {
       bool timeMark = calc != nullptr && k < kRingRows && !calc->HStimeS1[k].empty();
       background = timeMark ? QColor(0, 255, 255) : grid.palette().color(QPalette::ToolTipBase);

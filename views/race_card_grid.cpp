@@ -46,6 +46,7 @@ RaceCardGrid::RaceCardGrid(QWidget* parent) : StringGrid(parent) {
   SetDrawCellHandler(
       [this](QPainter& p, int col, int row, const QRect& rect) { DrawCell(p, col, row, rect); });
   connect(this, &StringGrid::MouseReleased, this, &StringGrid::ClearSelection);
+  FitCellsToText();  // the two-line headers in this screen's fonts
 }
 
 void RaceCardGrid::DrawHeader(QPainter& p, int col, const QRect& rect) const {

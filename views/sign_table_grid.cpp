@@ -62,8 +62,10 @@ std::pair<QString, QString> HeaderLines(int col) {
   return {};
 }
 
-bool SmallFont(int col) {
-  return col == 5 || col == 6 || col == 19 || col == 29 || col == 30 || col == 31 || col == 32;
+// Text on the darker family fills is drawn white.
+bool DarkFill(SignFamily family) {
+  return family == SignFamily::Special || family == SignFamily::Red ||
+         family == SignFamily::Green || family == SignFamily::Blue;
 }
 
 }  // namespace
@@ -90,6 +92,7 @@ SignTableGrid::SignTableGrid(QWidget* parent) : StringGrid(parent) {
     if (col == kSignColumn && row >= 1) emit SpecialMarkClicked(row - 1);
     viewport()->update();
   });
+  FitCellsToText();  // the two-line headers in this screen's fonts
 }
 
 void SignTableGrid::DrawCell(QPainter& p, int col, int row, const QRect& rect) const {
@@ -135,9 +138,12 @@ void SignTableGrid::DrawCell(QPainter& p, int col, int row, const QRect& rect) c
   } else if (col < kSumColumn) {
     Sign sign = SignAt(col - kSignColumn);
     bool present = !IsBlank(MarkText(calc, sign, k));
-    p.setFont(cell::Gothic(SmallFont(col) ? 7 : 8));
+    // 8 point in every mark column: nothing on screen is smaller.
+    p.setFont(cell::Gothic(8));
     if (present) {
-      cell::Fill(p, rect, FamilyColour(InfoOf(sign).family));
+      SignFamily family = InfoOf(sign).family;
+      cell::Fill(p, rect, FamilyColour(family));
+      if (DarkFill(family)) p.setPen(Qt::white);
       cell::Text(p, rect, 1, 7, QString::asprintf("%2d", weights_[sign]));
     } else {
       cell::Text(p, rect, 1, 7, QStringLiteral(" "));

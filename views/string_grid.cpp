@@ -1,6 +1,7 @@
 #include "views/string_grid.h"
 
 #include <QApplication>
+#include <QImage>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
@@ -10,6 +11,10 @@
 #include "app/ui/fonts.h"
 
 namespace sorvix {
+
+namespace cell {
+TextProbe& Probe();
+}  // namespace cell
 
 StringGrid::StringGrid(QWidget* parent) : QAbstractScrollArea(parent) {
   viewport()->setMouseTracking(true);
@@ -78,6 +83,51 @@ int StringGrid::ContentWidth() const {
   int width = 0;
   for (int w : widths_) width += w + 1;
   return width;
+}
+
+void StringGrid::FitCellsToText() {
+  // Centred texts grow on both sides: a few rounds settle them.
+  for (int round = 0; round < 4; ++round)
+    if (!FitCellsToTextOnce()) break;
+}
+
+bool StringGrid::FitCellsToTextOnce() {
+  std::vector<int> widths = widths_;
+  int height = row_height_;
+  auto previous = std::move(cell::Probe());
+  cell::SetTextProbe([&](const QRect& cellRect, const QRect& text, const QString&) {
+    // Columns are found by their left edge; one pixel of room on the right,
+    // and the cell's last pixel row is the black bottom line.
+    int x = 0;
+    for (size_t c = 0; c < widths_.size(); ++c) {
+      if (x == cellRect.left()) {
+        int need = text.right() + 2 - cellRect.left();
+        if (text.left() < cellRect.left()) need += 2 * (cellRect.left() - text.left());
+        widths[c] = std::max(widths[c], need);
+        break;
+      }
+      x += widths_[c] + 1;
+    }
+    height = std::max(height, text.bottom() + 2 - cellRect.top());
+  });
+  QImage image(1, 1, QImage::Format_RGB32);
+  QPainter p(&image);
+  for (int row = 0; row < rows_; ++row) {
+    int x = 0;
+    for (int col = 0; col < ColCount(); ++col) {
+      PaintCell(p, col, row, QRect(x, 0, widths_[static_cast<size_t>(col)], row_height_));
+      x += widths_[static_cast<size_t>(col)] + 1;
+    }
+  }
+  p.end();
+  cell::SetTextProbe(std::move(previous));
+  if (widths == widths_ && height == row_height_) return false;
+  widths_ = widths;
+  row_height_ = height;
+  UpdateScrollBars();
+  updateGeometry();
+  viewport()->update();
+  return true;
 }
 
 QSize StringGrid::FullSize() const {
@@ -206,9 +256,23 @@ void Fill(QPainter& p, const QRect& rect, const QColor& colour) {
   if (colour.isValid()) p.fillRect(rect, colour);
 }
 
+TextProbe& Probe() {
+  static TextProbe probe;
+  return probe;
+}
+
+void SetTextProbe(TextProbe probe) {
+  Probe() = std::move(probe);
+}
+
 void Text(QPainter& p, const QRect& rect, int x, int y, const QString& text) {
   QFontMetrics metrics(p.font());
   p.drawText(rect.left() + x + 1, rect.top() + y + 1 + metrics.ascent(), text);
+  if (Probe() && !text.trimmed().isEmpty())
+    Probe()(rect,
+            QRect(rect.left() + x + 1, rect.top() + y + 1, metrics.horizontalAdvance(text),
+                  metrics.height()),
+            text);
 }
 
 int LineHeight(const QPainter& p) {

@@ -55,6 +55,11 @@ class StringGrid : public QAbstractScrollArea {
   // Paints one cell into `p` as the grid does (for tests and prints).
   void PaintCell(QPainter& p, int col, int row, const QRect& rect) const;
 
+  // Widens columns and heightens the rows (never narrows them) until every
+  // text the paint handler draws lies inside its cell, measured with the
+  // fonts' metrics as painted now.
+  void FitCellsToText();
+
   QSize sizeHint() const override;
   // The size that shows every row and column without scrolling.
   QSize FullSize() const;
@@ -74,6 +79,8 @@ class StringGrid : public QAbstractScrollArea {
 
  private:
   void UpdateScrollBars();
+  // One round of FitCellsToText(); false when nothing changed.
+  bool FitCellsToTextOnce();
   int ContentWidth() const;
 
   std::vector<int> widths_;
@@ -98,6 +105,11 @@ QFont GothicPixels(int pixels, bool bold = false);
 void Fill(QPainter& p, const QRect& rect, const QColor& colour);
 // Text with its top-left at (x, y) inside the cell (grid line included).
 void Text(QPainter& p, const QRect& rect, int x, int y, const QString& text);
+
+// Receives, while installed, the cell rectangle and the rectangle each text
+// drawn by Text() takes (its advance and the font's line height).
+using TextProbe = std::function<void(const QRect& cell, const QRect& text, const QString&)>;
+void SetTextProbe(TextProbe probe);
 // The height of one line of text in the painter's current font.
 int LineHeight(const QPainter& p);
 // The black line along the cell's bottom edge.

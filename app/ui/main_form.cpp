@@ -134,6 +134,14 @@ void TMainForm::BuildToolBar() {
   }
   bar->addSeparator();
 
+  // The second line: the date box, the race stepper and the race header,
+  // the whole width of the window for the header's texts.
+  addToolBarBreak();
+  bar = addToolBar(QStringLiteral("RaceBar"));
+  bar->setObjectName(QStringLiteral("ToolBar2"));
+  bar->setMovable(false);
+  bar->setFont(GothicFont(9));
+
   DateCombo = new QComboBox(bar);
   DateCombo->setObjectName(QStringLiteral("DateCombo"));
   DateCombo->setMaxVisibleItems(36);
@@ -147,7 +155,6 @@ void TMainForm::BuildToolBar() {
   connect(UpDown1, &UpDown::Clicked, this, &TMainForm::UpDown1Click);
 
   RaceHeader = new RaceHeaderBar(bar);
-  RaceHeader->setMinimumSize(340, 40);
   bar->addWidget(RaceHeader);
 }
 

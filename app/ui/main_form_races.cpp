@@ -165,6 +165,10 @@ void TMainForm::DatListClick() {
   emit RaceSelected(row);
   StringGrid1->ClearSelection();
   StringGrid10->ClearSelection();
+  // Cells grow to the texts of the race (names, numbers) in the fonts of
+  // this screen.
+  StringGrid10->FitCellsToText();
+  StringGrid1->FitCellsToText();
   StringGrid10->setUpdatesEnabled(true);
   StringGrid1->viewport()->update();
   StringGrid10->viewport()->update();

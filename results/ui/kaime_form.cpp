@@ -94,6 +94,7 @@ void TKaimeForm::SetupGrid(int index) {
   grid->SetDrawCellHandler([this, index](QPainter& p, int col, int row, const QRect& rect) {
     DrawCell(index, p, col, row, rect);
   });
+  grid->FitCellsToText();
 }
 
 StringGrid* TKaimeForm::Grid(int index) const {
@@ -109,6 +110,7 @@ void TKaimeForm::ShowCombinations(const RaceDay& day, int selRace) {
   FillGrid(*grids_[kQuinella], tables.quinella);
   FillGrid(*grids_[kExacta], tables.exacta);
   FillGrid(*grids_[kTrio], tables.trio);
+  for (StringGrid* grid : grids_) grid->FitCellsToText();
 }
 
 void TKaimeForm::Clear() {
