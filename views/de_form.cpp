@@ -1,9 +1,11 @@
 #include "views/de_form.h"
 
+#include <QAction>
 #include <QComboBox>
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QKeySequence>
 #include <QLabel>
 #include <QPainter>
 #include <QScreen>
@@ -172,6 +174,13 @@ TDeForm::TDeForm(QWidget* parent) : QWidget(parent, Qt::Window | Qt::WindowStays
   });
   connect(BaCombo, &QComboBox::currentIndexChanged, this, [this] { BaComboChange(); });
   connect(BaRaceCombo, &QComboBox::currentIndexChanged, this, [this] { BaRaceComboChange(); });
+  auto* previous = new QAction(QString::fromUtf8("前のレース"), this);
+  previous->setShortcuts({QKeySequence(Qt::Key_PageUp), QKeySequence(Qt::CTRL | Qt::Key_Left)});
+  connect(previous, &QAction::triggered, this, [this] { StepRace(-1); });
+  auto* next = new QAction(QString::fromUtf8("次のレース"), this);
+  next->setShortcuts({QKeySequence(Qt::Key_PageDown), QKeySequence(Qt::CTRL | Qt::Key_Right)});
+  connect(next, &QAction::triggered, this, [this] { StepRace(1); });
+  addActions({previous, next});
 
   // Across the lower part of the screen, wide enough for the four panels
   // when the screen is; a narrower screen scrolls them.
@@ -393,6 +402,18 @@ void TDeForm::FillVenueRace(int g, int venue, int ordinal) {
   }
   FillRows(grid, sheet, runners);
   FitGrid(grid);
+}
+
+void TDeForm::StepRace(int delta) {
+  QComboBox* combo = PageControl->currentIndex() == 0 ? RaceCombo : BaRaceCombo;
+  if (combo->count() == 0) return;
+  int row = std::clamp(combo->currentIndex() + delta, 0, combo->count() - 1);
+  if (row == combo->currentIndex()) return;
+  if (combo == RaceCombo) {
+    emit RaceChosen(row);
+  } else {
+    BaRaceCombo->setCurrentIndex(row);
+  }
 }
 
 void TDeForm::DeBtnClick() {

@@ -61,6 +61,9 @@ class TDeForm : public QWidget {
 
   // 連続出馬表 (DeBtn): shows the window and repaints its grids.
   void DeBtnClick();
+  // PageDown/PageUp, Ctrl+→/←: the next or previous race of the tab shown
+  // (on 全競馬場 the main window's race follows).
+  void StepRace(int delta);
 
   // Grid n (1–8) and its title label; nullptr outside 1–8.
   StringGrid* Grid(int n) const;

@@ -8,6 +8,7 @@
 #include <QFileDialog>
 #include <QFrame>
 #include <QHBoxLayout>
+#include <QKeySequence>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenuBar>
@@ -254,6 +255,8 @@ void TMainForm::BuildMenus() {
   connect(RaceDataAction, &QAction::triggered, this, [this] { EstimateSourceClick(false); });
   connect(OddsDataAction, &QAction::triggered, this, [this] { EstimateSourceClick(true); });
 
+  BuildViewMenu();
+
   QMenu* folders = menuBar()->addMenu(QStringLiteral("ﾌｫﾙﾀﾞ指定(&D)"));
   connect(folders->addAction(QStringLiteral("予想オッズフォルダの指定(&Y)")), &QAction::triggered,
           this, &TMainForm::YosoFolderClick);
@@ -263,6 +266,53 @@ void TMainForm::BuildMenus() {
           &TMainForm::HelpClick);
   connect(help->addAction(QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報(&A)...")), &QAction::triggered, this,
           &TMainForm::VersionClick);
+}
+
+void TMainForm::BuildViewMenu() {
+  // The keys of the race views, shown beside their items.
+  QMenu* view = menuBar()->addMenu(QStringLiteral("表示(&V)"));
+  PrevRaceAction = view->addAction(QStringLiteral("前のレース(&P)"));
+  PrevRaceAction->setShortcuts(
+      {QKeySequence(Qt::Key_PageUp), QKeySequence(Qt::CTRL | Qt::Key_Left)});
+  connect(PrevRaceAction, &QAction::triggered, this, [this] { StepRace(-1); });
+  NextRaceAction = view->addAction(QStringLiteral("次のレース(&N)"));
+  NextRaceAction->setShortcuts(
+      {QKeySequence(Qt::Key_PageDown), QKeySequence(Qt::CTRL | Qt::Key_Right)});
+  connect(NextRaceAction, &QAction::triggered, this, [this] { StepRace(1); });
+  view->addSeparator();
+  const char* tabs[] = {"出馬表(&1)", "サイン表(&2)", "結果表(&3)"};
+  const Qt::Key keys[] = {Qt::Key_1, Qt::Key_2, Qt::Key_3};
+  for (int i = 0; i < 3; ++i) {
+    QAction* action = view->addAction(QString::fromUtf8(tabs[i]));
+    action->setShortcut(QKeySequence(Qt::CTRL | keys[i]));
+    connect(action, &QAction::triggered, this, [this, i] { PageControl1->setCurrentIndex(i); });
+    TabActions[static_cast<size_t>(i)] = action;
+  }
+  view->addSeparator();
+  DateBoxAction = view->addAction(QStringLiteral("開催日を選ぶ(&D)"));
+  DateBoxAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
+  connect(DateBoxAction, &QAction::triggered, this, [this] {
+    DateCombo->setFocus(Qt::ShortcutFocusReason);
+    statusBar()->showMessage(QStringLiteral("↑↓ で開催日を選び、Enter で読み込みます"));
+  });
+  ReloadAction = view->addAction(QStringLiteral("開催日を再読込(&R)"));
+  ReloadAction->setShortcut(QKeySequence(Qt::Key_F5));
+  connect(ReloadAction, &QAction::triggered, this, [this] {
+    if (DateCombo->currentIndex() < 0) {
+      Say(QStringLiteral("再読込: 開催日が選ばれていません。開催日を選んでください。"));
+      return;
+    }
+    DateComboChange();
+  });
+}
+
+void TMainForm::StepRace(int delta) {
+  if (DatList->count() == 0) {
+    statusBar()->showMessage(QStringLiteral("開催日が読み込まれていません"));
+    return;
+  }
+  int row = std::clamp(DatList->currentRow() + delta, 0, DatList->count() - 1);
+  SelectRace(row);
 }
 
 void TMainForm::RestoreGeometry() {

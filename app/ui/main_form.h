@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <array>
 #include <memory>
 
 #include "acquisition/jv_link.h"
@@ -97,6 +98,15 @@ class TMainForm : public QMainWindow {
   QAction* RowOrderAction = nullptr;     // 横列印刷
   QAction* RaceDataAction = nullptr;     // 競走馬データを利用する
   QAction* OddsDataAction = nullptr;     // 予想オッズデータを利用する
+  QAction* PrevRaceAction = nullptr;     // PageUp, Ctrl+←
+  QAction* NextRaceAction = nullptr;     // PageDown, Ctrl+→
+  std::array<QAction*, 3> TabActions{};  // Ctrl+1, 2, 3
+  QAction* DateBoxAction = nullptr;      // Ctrl+D
+  QAction* ReloadAction = nullptr;       // F5
+
+  // The previous (−1) or next (+1) race of the race list, stopping at its
+  // ends like the stepper.
+  void StepRace(int delta);
 
  signals:
   // The race selection chose race-list row `row`; the other windows follow.
@@ -109,6 +119,7 @@ class TMainForm : public QMainWindow {
  private:
   void BuildToolBar();
   void BuildMenus();
+  void BuildViewMenu();
   void BuildPanels();
   void RestoreGeometry();
 

@@ -124,6 +124,47 @@ TEST_F(WindowBehaviourTest, EveryKeyThatMovesTheRaceListShowsThatRace) {
   EXPECT_EQ(form->Day().SelRace, 3);
 }
 
+TEST_F(WindowBehaviourTest, KeysStepRacesSwitchTabsFocusTheDateAndReload) {
+  Open();
+  Choose(kDay1);
+  QApplication::setActiveWindow(form.get());
+  form->DatList->setFocus();
+  struct Step {
+    QKeyCombination key;
+    int row;
+  } steps[] = {
+      {Qt::Key_PageDown, 1},        {Qt::CTRL | Qt::Key_Right, 2}, {Qt::Key_PageUp, 1},
+      {Qt::CTRL | Qt::Key_Left, 0}, {Qt::CTRL | Qt::Key_Left, 0},  // stops at the first race
+  };
+  for (const Step& step : steps) {
+    QTest::keyClick(QApplication::focusWidget(), step.key.key(), step.key.keyboardModifiers());
+    EXPECT_EQ(form->DatList->currentRow(), step.row);
+    EXPECT_EQ(form->Day().SelRace, step.row);
+  }
+  for (int tab : {1, 2, 0}) {
+    QTest::keyClick(form.get(), Qt::Key(Qt::Key_1 + tab), Qt::ControlModifier);
+    EXPECT_EQ(form->PageControl1->currentIndex(), tab);
+  }
+  QTest::keyClick(form.get(), Qt::Key_D, Qt::ControlModifier);
+  EXPECT_TRUE(form->DateCombo->hasFocus());
+
+  // F5 loads the date again and comes back to the shown race.
+  form->SelectRace(5);
+  form->statusBar()->clearMessage();
+  QTest::keyClick(form.get(), Qt::Key_F5);
+  EXPECT_TRUE(form->statusBar()->currentMessage().contains("読み込みました"));
+  EXPECT_EQ(form->DatList->currentRow(), 5);
+
+  // The continuous card steps the main window's race too.
+  form->DeForm->DeBtnClick();
+  QApplication::setActiveWindow(form->DeForm);
+  QTest::keyClick(form->DeForm, Qt::Key_PageDown);
+  EXPECT_EQ(form->Day().SelRace, 6);
+  QTest::keyClick(form->DeForm, Qt::Key_Left, Qt::ControlModifier);
+  EXPECT_EQ(form->Day().SelRace, 5);
+  EXPECT_EQ(form->DeForm->RaceCombo->currentIndex(), 5);
+}
+
 TEST_F(WindowBehaviourTest, OpenDateLoadsTheDateAndShowsTheRace) {
   Open();
   ASSERT_TRUE(form->OpenDate(FromQ(kDay2), 4));
