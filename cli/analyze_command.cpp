@@ -29,6 +29,7 @@
 #include "store/estimate.h"
 #include "store/race_day.h"
 #include "store/race_day_loader.h"
+#include "views/text/csv_tables.h"
 
 namespace sorvix::cli {
 namespace {
@@ -274,7 +275,8 @@ void PrintRaceTables(const RaceDay& day, int slot) {
 // ---- command ----------------------------------------------------------------
 
 int Usage() {
-  std::fprintf(stderr, "使い方: sorvix-cli analyze DATE [--ini FILE] [--race N] [--table]\n");
+  std::fprintf(stderr,
+               "使い方: sorvix-cli analyze DATE [--ini FILE] [--race N] [--table] [--csv[=表]]\n");
   return 2;
 }
 
@@ -313,6 +315,22 @@ int Analyze(const Args& args) {
     PrintRaceTables(*day, race);
     return 0;
   }
+  // --csv[=出馬表|サイン表|結果表|買い目表]: the window's CSV保存 text.
+  for (const std::string& arg : args) {
+    if (arg != "--csv" && arg.rfind("--csv=", 0) != 0) continue;
+    CsvTable csvTable = CsvTable::RaceCard;
+    if (arg != "--csv" && !ParseCsvTable(arg.substr(6), csvTable)) {
+      std::fprintf(stderr, "sorvix-cli: --csv の表は 出馬表・サイン表・結果表・買い目表 です: %s\n",
+                   arg.substr(6).c_str());
+      return 2;
+    }
+    std::vector<int> rows;
+    for (int r = 0; r < day->RaceListRows; ++r)
+      if (race < 0 || r == race) rows.push_back(r);
+    std::string text = CsvText(CsvRows(*day, csvTable, rows, SignPoints::Load(*settings)));
+    std::fwrite(text.data(), 1, text.size(), stdout);
+    return 0;
+  }
   std::vector<int> slots;
   for (int r = 0; r < day->RaceListRows; ++r)
     if (race < 0 || r == race) slots.push_back(r);
@@ -322,8 +340,9 @@ int Analyze(const Args& args) {
 
 const CommandRegistration kAnalyze{
     "analyze",
-    "analyze DATE [--ini FILE] [--race N] [--table]  開催日を分析して JSON で表示（N: レース一覧の"
-    "行 = slot、0 から。--table: そのレースのサイン表・出馬表・買い目）",
+    "analyze DATE [--ini FILE] [--race N] [--table] [--csv[=表]]  開催日を分析して JSON で表示（N: "
+    "レース一覧の行 = slot、0 から。--table: そのレースのサイン表・出馬表・買い目。--csv: 出馬表・"
+    "サイン表・結果表・買い目表を CSV で）",
     &Analyze};
 
 }  // namespace

@@ -5,7 +5,9 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDesktopServices>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QKeySequence>
@@ -24,8 +26,10 @@
 #include <QVBoxLayout>
 #include <ctime>
 
+#include "analysis/sign_points.h"
 #include "analysis/ui/user_set_form.h"
 #include "app/error_log.h"
+#include "app/file_io.h"
 #include "app/io_error.h"
 #include "app/program_folder.h"
 #include "app/settings_file.h"
@@ -45,6 +49,7 @@
 #include "views/race_header_bar.h"
 #include "views/results_tab.h"
 #include "views/sign_table_grid.h"
+#include "views/text/csv_tables.h"
 #include "views/up_down.h"
 
 namespace sorvix {
@@ -232,6 +237,18 @@ void TMainForm::BuildMenus() {
             [this, layout] { PrintClick(layout, PrintScope::AllVenues); });
     connect(menu->addAction(QStringLiteral("競馬場別")), &QAction::triggered, this,
             [this, layout] { PrintClick(layout, PrintScope::ByVenue); });
+  }
+  QMenu* csv = file->addMenu(QStringLiteral("CSV保存(&V)"));
+  for (bool allRaces : {false, true}) {
+    if (allRaces) csv->addSeparator();
+    for (CsvTable table :
+         {CsvTable::RaceCard, CsvTable::SignTable, CsvTable::Results, CsvTable::Combinations}) {
+      QString name = QString::fromStdString(CsvTableName(table));
+      QAction* action = csv->addAction(allRaces ? QStringLiteral("全レースの%1...").arg(name)
+                                                : QStringLiteral("%1...").arg(name));
+      connect(action, &QAction::triggered, this,
+              [this, table, allRaces] { CsvSaveClick(table, allRaces); });
+    }
   }
   file->addSeparator();
   connect(file->addAction(QStringLiteral("終了(&X)")), &QAction::triggered, this, &QWidget::close);
@@ -424,6 +441,36 @@ void TMainForm::PrintClick(PrintLayout layout, PrintScope scope) {
   } catch (const std::exception& e) {
     ShowInformationUtf8(this, QString::fromUtf8(e.what()));
   }
+}
+
+void TMainForm::CsvSaveClick(CsvTable table, bool allRaces) {
+  QString name = QString::fromStdString(CsvTableName(table));
+  int row = DatList->currentRow();
+  if (day_->RaceListRows <= 0 || row < 0) {
+    Say(QStringLiteral("CSV保存: 開催日が読み込まれていません。先に開催日を選んでください。"));
+    return;
+  }
+  QString race = allRaces ? QStringLiteral("全レース")
+                          : Q(day_->RaceList[row].View()).simplified().section(' ', 1).remove(' ');
+  QString suggested = QDir(csvFolder_.isEmpty() ? QDir::homePath() : csvFolder_)
+                          .filePath(QStringLiteral("%1_%2_%3.csv").arg(Q(loadedDate_), race, name));
+  QString path = CsvFileChooser ? CsvFileChooser(suggested)
+                                : QFileDialog::getSaveFileName(
+                                      this, QStringLiteral("CSV保存（%1）").arg(name), suggested,
+                                      QStringLiteral("CSV ファイル (*.csv)"));
+  if (path.isEmpty()) return;
+  std::vector<int> races;
+  for (int r = 0; r < day_->RaceListRows; ++r)
+    if (allRaces || r == row) races.push_back(r);
+  try {
+    std::string text = CsvText(CsvRows(*day_, table, races, SignPoints::Load(SettingsFile())));
+    WriteFileAtomic(fs::path(path.toStdString()), text);
+  } catch (const std::exception& e) {
+    Say(QStringLiteral("CSV保存に失敗しました: %1").arg(QString::fromUtf8(e.what())));
+    return;
+  }
+  csvFolder_ = QFileInfo(path).absolutePath();
+  statusBar()->showMessage(QStringLiteral("%1 を保存しました: %2").arg(name, path));
 }
 
 void TMainForm::HelpClick() {

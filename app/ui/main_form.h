@@ -5,10 +5,12 @@
 
 #include <QMainWindow>
 #include <array>
+#include <functional>
 #include <memory>
 
 #include "acquisition/jv_link.h"
 #include "print/ui/all_print_form.h"
+#include "views/text/csv_tables.h"
 
 class QAction;
 class QActionGroup;
@@ -65,6 +67,13 @@ class TMainForm : public QMainWindow {
 
   // The print commands: record the pages of the layout and preview them.
   void PrintClick(PrintLayout layout, PrintScope scope);
+
+  // CSV保存: `table` of the shown race, or of every race of the date, as
+  // CSV in a file the user chooses.
+  void CsvSaveClick(CsvTable table, bool allRaces);
+  // Replaces the save dialog of CSV保存 (tests): receives the suggested
+  // path, returns the chosen one (empty: cancelled).
+  std::function<QString(const QString&)> CsvFileChooser;
 
   // JVデータ取得: the acquisition window, then the meeting list anew.
   void JvDataBtnClick();
@@ -155,7 +164,9 @@ class TMainForm : public QMainWindow {
   bool shown_ = false;
   bool deFormPlaced_ = false;
   bool kaimeFormPlaced_ = false;
-  std::string loadedDate_;  // CP932 label of the loaded date; empty when none
+  std::string loadedDate_;
+  QString
+      csvFolder_;  // where the last CSV went  // CP932 label of the loaded date; empty when none
 };
 
 }  // namespace sorvix

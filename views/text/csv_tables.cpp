@@ -1,0 +1,264 @@
+#include "views/text/csv_tables.h"
+
+#include "analysis/sign_kinds.h"
+#include "analysis/sign_marks.h"
+#include "codes/code_tables.h"
+#include "codes/cp932.h"
+#include "codes/text.h"
+#include "results/betting_combinations.h"
+#include "results/payout_table.h"
+#include "store/race_day.h"
+#include "views/text/race_selection.h"
+
+namespace sorvix {
+namespace {
+
+using Row = std::vector<std::string>;
+
+// A CP932 text without its leading blanks and its trailing half- and
+// full-width blanks.
+std::string_view TrimBlanks(std::string_view cp932) {
+  while (!cp932.empty() && cp932.front() == ' ') cp932.remove_prefix(1);
+  size_t end = 0;
+  for (size_t i = 0; i < cp932.size();) {
+    unsigned char c = static_cast<unsigned char>(cp932[i]);
+    size_t width = IsLeadByte(c) && i + 1 < cp932.size() ? 2 : 1;
+    bool blank =
+        width == 1 ? c == ' ' : (c == 0x81 && static_cast<unsigned char>(cp932[i + 1]) == 0x40);
+    i += width;
+    if (!blank) end = i;
+  }
+  return cp932.substr(0, end);
+}
+
+std::string Cell(std::string_view cp932) {
+  return Utf8(TrimBlanks(cp932));
+}
+std::string Number(int value) {
+  return std::to_string(value);
+}
+std::string Rank(int rank) {
+  return rank >= 1 ? Number(rank) : "";
+}
+
+// The race as the race list shows it ("09:50 新潟 1R").
+std::string RaceCell(const RaceDay& day, int slot) {
+  return Utf8(TrimBlanks(day.RaceList[slot].View()));
+}
+
+// Heading of sign column i, as the sign table's two header lines read.
+std::string SignHeading(int i) {
+  static const char* kFamily[] = {"特", "赤", "緑", "橙", "青", "黄", "時"};
+  SignFamily family = kSignInfo[static_cast<size_t>(i)].family;
+  std::string key = kSignInfo[static_cast<size_t>(i)].key;
+  size_t digit = key.find_first_of("0123456789");
+  bool numbered =
+      family == SignFamily::Red || family == SignFamily::Green || family == SignFamily::Orange;
+  return std::string(kFamily[static_cast<int>(family)]) +
+         (numbered && digit != std::string::npos ? key.substr(digit) : "");
+}
+
+void RaceCardRows(const RaceDay& day, int slot, std::vector<Row>& rows) {
+  const RaceCalc& calc = day.Calc[slot];
+  static const char* kAxis[] = {"◎", "●", "▲"};
+  for (int h = 0; h < day.Runners(slot) && h < kHorseSlots; ++h) {
+    const SeImage& se = day.SeRec[slot][h];
+    int axis = calc.AxisMark[h];
+    int finish = se.Int(335, 2);
+    Row row = {RaceCell(day, slot),
+               Number(se.Int(28, 1)),
+               Number(se.Int(29, 2)),
+               Cell(se.Field(41, 18)),
+               Utf8(SexAgeText(se.Field(79, 1), se.Field(83, 2))),
+               Utf8(BurdenText(TrimRight(se.Field(289, 3)))),
+               Cell(se.Field(307, 8)),
+               Cell(se.Field(91, 8)),
+               Number(calc.AwayIndex[h]),
+               Rank(calc.AwayRank[h]),
+               Number(calc.HomeIndex[h]),
+               Rank(calc.HomeRank[h]),
+               Number(calc.AwayIndex[h] + calc.HomeIndex[h]),
+               Number(calc.BracketAverage[h]),
+               Rank(calc.BracketRank[h]),
+               Rank(calc.SuiteiRank[h]),
+               axis >= 1 && axis <= 3 ? kAxis[axis - 1] : "",
+               calc.PartnerMark[h] == 1 ? "○" : "",
+               finish >= 1 ? Number(finish) : ""};
+    for (int k = 0; k < kKakoRuns; ++k) {
+      const RaImage& ra = day.KakoRaRec[slot][h][k];
+      if (ra.Int(12, 4) <= 0) {
+        row.push_back("");
+        continue;
+      }
+      std::string md(ra.Field(16, 4));
+      std::string run = std::string(ra.Field(12, 4)) + "." + md.substr(0, 2) + "." + md.substr(2) +
+                        " " +
+                        Utf8(VenueName(ra.Field(20, 2)) + PadNumber(ra.Field(26, 2)) + "R"_sj);
+      int place = day.KakoSeRec[slot][h][k].Int(335, 2);
+      if (place > 0) run += " " + Number(place) + "着";
+      row.push_back(run);
+    }
+    rows.push_back(std::move(row));
+  }
+}
+
+void SignTableRows(const RaceDay& day, int slot, const SignPoints& points, std::vector<Row>& rows) {
+  const RaceSheet& sheet = day.Sheet[slot];
+  const RaceCalc& calc = day.Calc[slot];
+  if (day.Runners(slot) <= 0) return;
+  for (int k = 0; k < kRingRows; ++k) {
+    Row row = {RaceCell(day, slot),
+               Number(ReadInt(sheet.BracketNo[k].View())),
+               Number(ReadInt(sheet.HorseNo[k].View())),
+               Cell(sheet.HorseName[k].View()),
+               Utf8(SexAgeText(sheet.Sex[k].View(), sheet.Age[k].View())),
+               Utf8(BurdenText(TrimRight(sheet.Burden[k].View()))),
+               Cell(sheet.JockeyName[k].View()),
+               Cell(sheet.TrainerName[k].View())};
+    for (int i = 0; i < kSignCount; ++i) {
+      Sign sign = SignAt(i);
+      row.push_back(IsBlank(MarkText(calc, sign, k)) ? "" : Number(points[sign]));
+    }
+    row.push_back(Number(calc.SignSum[k]));
+    rows.push_back(std::move(row));
+  }
+}
+
+void ResultRows(const RaceDay& day, int slot, std::vector<Row>& rows) {
+  const PayoutTable& table = day.Payouts[slot];
+  auto horses = [&](const char* kind, const PayoutHorse* entries, int count) {
+    for (int i = 0; i < count; ++i)
+      if (entries[i].HorseNo != 0)
+        rows.push_back({RaceCell(day, slot), kind, Number(entries[i].HorseNo),
+                        Number(entries[i].Popularity), Number(entries[i].Payout)});
+  };
+  auto combinations = [&](const char* kind, const PayoutCombination* entries, int count) {
+    for (int i = 0; i < count; ++i)
+      if (HasResult(entries[i].Combination.View()))
+        rows.push_back({RaceCell(day, slot), kind, Cell(entries[i].Combination.View()),
+                        Number(entries[i].Popularity), Number(entries[i].Payout)});
+  };
+  horses("単勝", table.Win, 3);
+  horses("複勝", table.Place, 5);
+  combinations("枠連", table.BracketQuinella, 3);
+  combinations("馬連", table.Quinella, 3);
+  combinations("ワイド", table.QuinellaPlace, 7);
+  combinations("馬単", table.Exacta, 6);
+  combinations("三連複", table.Trio, 3);
+  combinations("三連単", table.Trifecta, 6);
+}
+
+void CombinationRows(const RaceDay& day, int slot, std::vector<Row>& rows) {
+  KaimeTables tables = KaimeBtn2Click(day, slot);
+  auto list = [&](const char* kind, const std::vector<KaimeRow>& entries) {
+    for (size_t i = 0; i < entries.size(); ++i) {
+      const KaimeRow& row = entries[i];
+      const char* hit = row.colour == KaimeColour::Red       ? "的中"
+                        : row.colour == KaimeColour::Magenta ? "ワイド的中"
+                                                             : "";
+      rows.push_back(Row{RaceCell(day, slot), kind, Number(static_cast<int>(i) + 1),
+                         std::string(TrimBlanks(row.combination)),
+                         row.paid ? Number(row.payout) : std::string(), hit});
+    }
+  };
+  list("3連複", tables.trio);
+  list("馬連・ワ", tables.quinella);
+  list("馬単", tables.exacta);
+}
+
+}  // namespace
+
+std::string CsvTableName(CsvTable table) {
+  switch (table) {
+    case CsvTable::RaceCard:
+      return "出馬表";
+    case CsvTable::SignTable:
+      return "サイン表";
+    case CsvTable::Results:
+      return "結果表";
+    case CsvTable::Combinations:
+      return "買い目表";
+  }
+  return {};
+}
+
+bool ParseCsvTable(std::string_view name, CsvTable& table) {
+  for (CsvTable t :
+       {CsvTable::RaceCard, CsvTable::SignTable, CsvTable::Results, CsvTable::Combinations})
+    if (name == CsvTableName(t)) {
+      table = t;
+      return true;
+    }
+  return false;
+}
+
+std::vector<std::vector<std::string>> CsvRows(const RaceDay& day, CsvTable table,
+                                              const std::vector<int>& slots,
+                                              const SignPoints& points) {
+  std::vector<Row> rows;
+  switch (table) {
+    case CsvTable::RaceCard: {
+      Row heading = {"レース", "枠",       "馬",     "馬名", "性齢",  "斤量",  "騎手",
+                     "調教師", "ｱｳｪｲ",     "ｱｳｪｲ順", "ﾎｰﾑ",  "ﾎｰﾑ順", "ｻ指計", "枠平均",
+                     "枠順",   "推定能力", "軸",     "相手", "着順"};
+      for (int k = 1; k <= kKakoRuns; ++k) heading.push_back("前走" + Number(k));
+      rows.push_back(heading);
+      break;
+    }
+    case CsvTable::SignTable: {
+      Row heading = {"レース", "枠", "馬", "馬名", "性齢", "斤量", "騎手", "調教師"};
+      for (int i = 0; i < kSignCount; ++i) heading.push_back(SignHeading(i));
+      heading.push_back("ｻｲﾝ点");
+      rows.push_back(heading);
+      break;
+    }
+    case CsvTable::Results:
+      rows.push_back({"レース", "券種", "組番", "人気", "払戻金"});
+      break;
+    case CsvTable::Combinations:
+      rows.push_back({"レース", "券種", "No.", "買い目", "配当", "的中"});
+      break;
+  }
+  for (int slot : slots) {
+    if (slot < 0 || slot >= day.RaceListRows || slot >= kRaceSlots) continue;
+    switch (table) {
+      case CsvTable::RaceCard:
+        RaceCardRows(day, slot, rows);
+        break;
+      case CsvTable::SignTable:
+        SignTableRows(day, slot, points, rows);
+        break;
+      case CsvTable::Results:
+        ResultRows(day, slot, rows);
+        break;
+      case CsvTable::Combinations:
+        CombinationRows(day, slot, rows);
+        break;
+    }
+  }
+  return rows;
+}
+
+std::string CsvText(const std::vector<std::vector<std::string>>& rows) {
+  std::string out = "\xEF\xBB\xBF";
+  for (const Row& row : rows) {
+    for (size_t c = 0; c < row.size(); ++c) {
+      if (c) out += ',';
+      const std::string& cell = row[c];
+      if (cell.find_first_of(",\"\r\n") == std::string::npos) {
+        out += cell;
+        continue;
+      }
+      out += '"';
+      for (char ch : cell) {
+        if (ch == '"') out += '"';
+        out += ch;
+      }
+      out += '"';
+    }
+    out += "\r\n";
+  }
+  return out;
+}
+
+}  // namespace sorvix
