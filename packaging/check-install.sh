@@ -28,6 +28,10 @@ if [ "$mode" = gui ]; then
              usr/share/icons/hicolor/scalable/apps/sorvix.svg)
   [ -f "$build/packaging/256x256/sorvix.png" ] &&
     expected+=(usr/share/icons/hicolor/256x256/apps/sorvix.png)
+  # The manual, page for page.
+  manual=$(cd "$(dirname "$0")/../docs/manual" && find . -type f | sed 's|^\./||' | sort)
+  for f in $manual; do expected+=("usr/share/sorvix/manual/$f"); done
+  [ -n "$manual" ] || fail "docs/manual holds no pages"
 fi
 
 for f in "${expected[@]}"; do

@@ -7,6 +7,8 @@ if(SORVIX_GUI)
           DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
   install(FILES ${CMAKE_SOURCE_DIR}/packaging/sorvix.svg
           DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+  # The user manual that ﾍﾙﾌﾟ and F1 open.
+  install(DIRECTORY ${CMAKE_SOURCE_DIR}/docs/manual/ DESTINATION ${CMAKE_INSTALL_DATADIR}/sorvix/manual)
   # A 256x256 PNG beside the SVG for menus that do not draw SVG icons, when
   # rsvg-convert is there to render it.
   find_program(SORVIX_RSVG_CONVERT rsvg-convert)

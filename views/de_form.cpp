@@ -10,7 +10,9 @@
 #include <QPainter>
 #include <QScreen>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QSignalBlocker>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -402,6 +404,14 @@ void TDeForm::FillVenueRace(int g, int venue, int ordinal) {
   }
   FillRows(grid, sheet, runners);
   FitGrid(grid);
+}
+
+QSize TDeForm::ContentSize() const {
+  QSize panels = panel2_->widget()->sizeHint();
+  int height = PageControl->tabBar()->sizeHint().height() + RaceCombo->sizeHint().height() + 4 +
+               panels.height() + 2 * panel2_->frameWidth() + 8 +
+               panel2_->horizontalScrollBar()->sizeHint().height();
+  return QSize(panels.width() + 8, height);
 }
 
 void TDeForm::StepRace(int delta) {

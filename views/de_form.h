@@ -61,6 +61,8 @@ class TDeForm : public QWidget {
 
   // 連続出馬表 (DeBtn): shows the window and repaints its grids.
   void DeBtnClick();
+  // The window size that shows the four panels without scrolling.
+  QSize ContentSize() const;
   // PageDown/PageUp, Ctrl+→/←: the next or previous race of the tab shown
   // (on 全競馬場 the main window's race follows).
   void StepRace(int delta);

@@ -36,6 +36,7 @@
 #include "app/startup_checks.h"
 #include "app/ui/about_box.h"
 #include "app/ui/fonts.h"
+#include "app/ui/help.h"
 #include "app/ui/message_box.h"
 #include "app/ui/qt_text.h"
 #include "app/ui/window_places.h"
@@ -75,6 +76,7 @@ TMainForm::TMainForm(std::unique_ptr<JvLink> jvLink, QWidget* parent)
   setWindowTitle(QString::fromLatin1(kProductName));
   setObjectName(QStringLiteral("MainForm"));
   ModalDialogsOnTop::Install();
+  HelpKey::Install();
   BuildToolBar();
   BuildPanels();
   BuildMenus();
@@ -279,8 +281,11 @@ void TMainForm::BuildMenus() {
           this, &TMainForm::YosoFolderClick);
 
   QMenu* help = menuBar()->addMenu(QStringLiteral("ﾍﾙﾌﾟ(&H)"));
-  connect(help->addAction(QStringLiteral("目次(&C)")), &QAction::triggered, this,
-          &TMainForm::HelpClick);
+  QAction* contents = help->addAction(QStringLiteral("目次(&C)"));
+  connect(contents, &QAction::triggered, this, &TMainForm::HelpClick);
+  // F1 itself is read by HelpKey in every window; the menu shows it.
+  QAction* page = help->addAction(QStringLiteral("この画面のヘルプ(&H)\tF1"));
+  connect(page, &QAction::triggered, this, [this] { OpenManualPage(this, ManualPageFor(this)); });
   connect(help->addAction(QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報(&A)...")), &QAction::triggered, this,
           &TMainForm::VersionClick);
 }
@@ -353,7 +358,10 @@ void TMainForm::PlaceSecondaryWindows() {
   int tabBar = PageControl1->tabBar()->sizeHint().height();
   if (!DeForm->isVisible() && !deFormPlaced_) {
     deFormPlaced_ = true;
-    int height = std::min(410, areaRect.height() - tabBar);
+    // Tall enough for the grids' 19 rows in this screen's font.
+    QMargins margins = FrameMargins(DeForm);
+    int want = std::max(410, DeForm->ContentSize().height() + margins.top() + margins.bottom());
+    int height = std::min(want, areaRect.height() - tabBar);
     PlaceFrame(DeForm,
                QRect(areaRect.left(), areaRect.bottom() + 1 - height, areaRect.width(), height));
   }
@@ -474,10 +482,7 @@ void TMainForm::CsvSaveClick(CsvTable table, bool allRaces) {
 }
 
 void TMainForm::HelpClick() {
-  fs::path help = HomePath("\\sorx.chm");
-  if (!fs::exists(help) ||
-      !QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(help.string()))))
-    ShowInformationUtf8(this, QStringLiteral("ヘルプファイル（sorx.chm）を開けませんでした。"));
+  OpenManualPage(this, QStringLiteral("index.html"));
 }
 
 void TMainForm::VersionClick() {

@@ -8,6 +8,7 @@
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QListWidget>
@@ -27,6 +28,7 @@
 
 #include "analysis/ui/user_set_form.h"
 #include "app/settings_file.h"
+#include "app/ui/help.h"
 #include "app/ui/main_form.h"
 #include "app/ui/message_box.h"
 #include "app/ui/qt_text.h"
@@ -163,6 +165,42 @@ TEST_F(WindowBehaviourTest, KeysStepRacesSwitchTabsFocusTheDateAndReload) {
   QTest::keyClick(form->DeForm, Qt::Key_Left, Qt::ControlModifier);
   EXPECT_EQ(form->Day().SelRace, 5);
   EXPECT_EQ(form->DeForm->RaceCombo->currentIndex(), 5);
+}
+
+TEST_F(WindowBehaviourTest, HelpOpensTheContentsAndF1ThePageOfTheWindowInFront) {
+  std::vector<QUrl> opened;
+  SetManualOpener([&](const QUrl& url) {
+    opened.push_back(url);
+    return true;
+  });
+  Open();
+  Choose(kDay1);
+  for (QToolButton* b : form->findChildren<QToolButton*>())
+    if (b->text() == "ﾍﾙﾌﾟ") QTest::mouseClick(b, Qt::LeftButton);
+  QApplication::setActiveWindow(form.get());
+  form->PageControl1->setCurrentIndex(1);
+  QTest::keyClick(form->DatList, Qt::Key_F1);
+  form->DeForm->DeBtnClick();
+  QApplication::setActiveWindow(form->DeForm);
+  QTest::keyClick(form->DeForm->RaceCombo, Qt::Key_F1);
+  QTimer::singleShot(0, [&] {
+    QWidget* modal = QApplication::activeModalWidget();
+    ASSERT_NE(modal, nullptr);
+    QTest::keyClick(modal->focusWidget() ? modal->focusWidget() : modal, Qt::Key_F1);
+    static_cast<QDialog*>(modal)->reject();
+  });
+  TUserSetForm(form.get()).exec();
+  SetManualOpener({});
+
+  const char* expected[] = {"index.html", "main.html", "continuous.html", "settings.html"};
+  ASSERT_EQ(opened.size(), 4u);
+  for (size_t i = 0; i < opened.size(); ++i) {
+    EXPECT_TRUE(opened[i].isLocalFile());
+    EXPECT_EQ(QFileInfo(opened[i].toLocalFile()).fileName(), expected[i]);
+    EXPECT_TRUE(QFileInfo::exists(opened[i].toLocalFile())) << opened[i].toString().toStdString();
+  }
+  EXPECT_EQ(opened[1].fragment(), "sign-table");
+  EXPECT_TRUE(messages.empty());
 }
 
 TEST_F(WindowBehaviourTest, OpenDateLoadsTheDateAndShowsTheRace) {

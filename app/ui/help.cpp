@@ -1,0 +1,111 @@
+#include "app/ui/help.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QTabWidget>
+#include <QWidget>
+
+#include "app/ui/message_box.h"
+
+namespace sorvix {
+namespace {
+
+std::function<bool(const QUrl&)>& Opener() {
+  static std::function<bool(const QUrl&)> opener;
+  return opener;
+}
+
+}  // namespace
+
+QString ManualFolder() {
+  QStringList candidates = {
+      QDir(QCoreApplication::applicationDirPath())
+          .filePath(QStringLiteral("../share/sorvix/manual")),
+#ifdef SORVIX_SOURCE_DIR
+      QDir(QStringLiteral(SORVIX_SOURCE_DIR)).filePath(QStringLiteral("docs/manual")),
+#endif
+  };
+  for (const QString& folder : candidates)
+    if (QFileInfo::exists(QDir(folder).filePath(QStringLiteral("index.html"))))
+      return QDir(folder).canonicalPath();
+  return {};
+}
+
+QString ManualPageFor(const QWidget* window) {
+  // A chooser or a message box belongs to the window that opened it.
+  while (window && (window->inherits("QFileDialog") || window->inherits("QMessageBox")) &&
+         window->parentWidget())
+    window = window->parentWidget()->window();
+  if (!window) return QStringLiteral("index.html");
+  if (window->inherits("sorvix::TMainForm")) {
+    auto* tabs = window->findChild<QTabWidget*>(QStringLiteral("PageControl1"));
+    static const char* kTabs[] = {"main.html#race-card", "main.html#sign-table",
+                                  "main.html#results"};
+    int tab = tabs && tabs->isVisible() ? tabs->currentIndex() : -1;
+    return tab >= 0 && tab < 3 ? QString::fromLatin1(kTabs[tab]) : QStringLiteral("main.html");
+  }
+  struct Page {
+    const char* className;
+    const char* page;
+  } pages[] = {
+      {"sorvix::TDeForm", "continuous.html"},    {"sorvix::TKaimeForm", "combinations.html"},
+      {"sorvix::TUserSetForm", "settings.html"}, {"sorvix::TGetDataForm", "acquisition.html"},
+      {"sorvix::TAllPrintForm", "print.html"},   {"sorvix::TAboutBox", "index.html"},
+  };
+  for (const Page& p : pages)
+    if (window->inherits(p.className)) return QString::fromLatin1(p.page);
+  return QStringLiteral("index.html");
+}
+
+bool OpenManualPage(QWidget* parent, const QString& page) {
+  QString folder = ManualFolder();
+  QString file = page.section('#', 0, 0);
+  QString anchor = page.section('#', 1);
+  if (folder.isEmpty() || !QFileInfo::exists(QDir(folder).filePath(file))) {
+    ShowInformationUtf8(parent,
+                        QStringLiteral("ヘルプを開けませんでした: %1 が見つかりません"
+                                       "（share/sorvix/manual にインストールされていません）。")
+                            .arg(folder.isEmpty() ? QStringLiteral("manual/index.html")
+                                                  : QDir(folder).filePath(file)));
+    return false;
+  }
+  QUrl url = QUrl::fromLocalFile(QDir(folder).filePath(file));
+  if (!anchor.isEmpty()) url.setFragment(anchor);
+  bool opened = Opener() ? Opener()(url) : QDesktopServices::openUrl(url);
+  if (!opened)
+    ShowInformationUtf8(parent,
+                        QStringLiteral("ヘルプ %1 を開けませんでした: ブラウザーを起動できません"
+                                       "（xdg-open とブラウザーがインストールされているか"
+                                       "確認してください）。")
+                            .arg(url.toLocalFile()));
+  return opened;
+}
+
+void SetManualOpener(std::function<bool(const QUrl&)> opener) {
+  Opener() = std::move(opener);
+}
+
+void HelpKey::Install() {
+  static HelpKey* filter = nullptr;
+  if (filter != nullptr || QCoreApplication::instance() == nullptr) return;
+  filter = new HelpKey(QCoreApplication::instance());
+  QCoreApplication::instance()->installEventFilter(filter);
+}
+
+bool HelpKey::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_F1 &&
+      watched->isWidgetType()) {
+    QWidget* front = QApplication::activeModalWidget();
+    if (!front) front = QApplication::activeWindow();
+    if (!front) front = static_cast<QWidget*>(watched)->window();
+    OpenManualPage(front, ManualPageFor(front));
+    return true;
+  }
+  return QObject::eventFilter(watched, event);
+}
+
+}  // namespace sorvix

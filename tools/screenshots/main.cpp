@@ -1,0 +1,155 @@
+// sorvix-screenshots --home HOME --date DATE --out FOLDER [--manual FOLDER]
+// Opens the main window on HOME's store and grabs each window of the
+// program as PNG: the main window at 1200 x 900 (race card, sign table,
+// results) and at 1024 x 768, the progress box during the load, 連続出馬表,
+// 買い目表, the settings dialog, the acquisition window, the print preview,
+// and, with --manual, the manual's first page.  Run it under Xvfb:
+//   xvfb-run -a -s "-screen 0 1280x1024x24" sorvix-screenshots ...
+#include <QApplication>
+#include <QDir>
+#include <QProgressBar>
+#include <QTabWidget>
+#include <QTextBrowser>
+#include <QTimer>
+#include <clocale>
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "acquisition/feed_jv_link.h"
+#include "acquisition/ui/get_data_form.h"
+#include "analysis/ui/user_set_form.h"
+#include "app/program_folder.h"
+#include "app/ui/fonts.h"
+#include "app/ui/main_form.h"
+#include "app/ui/translations.h"
+#include "cli/date_argument.h"
+#include "results/ui/kaime_form.h"
+#include "store/ui/prgrs_form.h"
+#include "views/de_form.h"
+
+namespace {
+
+std::string Option(int argc, char** argv, const char* name) {
+  for (int i = 1; i + 1 < argc; ++i)
+    if (std::strcmp(argv[i], name) == 0) return argv[i + 1];
+  return {};
+}
+
+QString out;
+
+void Save(QWidget* widget, const char* name) {
+  QCoreApplication::processEvents();
+  QString path = QDir(out).filePath(QString::fromLatin1(name));
+  if (!widget->grab().save(path)) std::fprintf(stderr, "保存できません: %s\n", qPrintable(path));
+  std::printf("%s\n", qPrintable(path));
+}
+
+// Grabs the modal dialog that `open` shows, then closes it.
+void SaveModal(const char* name, const std::function<void()>& open) {
+  QTimer poll;
+  poll.setInterval(200);
+  QObject::connect(&poll, &QTimer::timeout, [&] {
+    QWidget* modal = QApplication::activeModalWidget();
+    if (!modal) return;
+    poll.stop();
+    Save(modal, name);
+    modal->close();
+  });
+  poll.start();
+  open();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::string home = Option(argc, argv, "--home");
+  std::string date = Option(argc, argv, "--date");
+  out = QString::fromStdString(Option(argc, argv, "--out"));
+  QString manual = QString::fromStdString(Option(argc, argv, "--manual"));
+  if (home.empty() || date.empty() || out.isEmpty()) {
+    std::fprintf(
+        stderr,
+        "使い方: sorvix-screenshots --home HOME --date DATE --out FOLDER [--manual FOLDER]\n");
+    return 2;
+  }
+  QApplication app(argc, argv);
+  // Folders given relative to where the tool was started (the program
+  // moves into its home).
+  out = QDir(out).absolutePath();
+  if (!manual.isEmpty()) manual = QDir(manual).absolutePath();
+  std::setlocale(LC_CTYPE, "C.UTF-8");
+  sorvix::InstallFontSubstitutions();
+  sorvix::InstallQtTranslations();
+  sorvix::ProgramFolder::Resolve(home, argv[0]);
+  QDir().mkpath(out);
+  auto label = sorvix::cli::ParseDateArgument(date);
+  if (!label) {
+    std::fprintf(stderr, "日付が読めません: %s\n", date.c_str());
+    return 2;
+  }
+
+  sorvix::TMainForm form(std::make_unique<sorvix::FeedJvLink>());
+  form.move(0, 0);
+  form.resize(1200, 900);
+  form.show();
+  QCoreApplication::processEvents();
+
+  bool progressSaved = false;
+  QTimer poll;
+  poll.setInterval(0);
+  QObject::connect(&poll, &QTimer::timeout, [&] {
+    if (progressSaved || !form.PrgrsForm->isVisible() || form.PrgrsForm->ProgressBar1->value() < 3)
+      return;
+    progressSaved = true;
+    Save(form.PrgrsForm, "progress.png");
+  });
+  poll.start();
+  form.OpenDate(*label, 3);
+  poll.stop();
+
+  form.PageControl1->setCurrentIndex(0);
+  Save(&form, "main-1200x900.png");
+  form.PageControl1->setCurrentIndex(1);
+  Save(&form, "sign-table.png");
+  form.PageControl1->setCurrentIndex(2);
+  Save(&form, "results.png");
+  form.PageControl1->setCurrentIndex(0);
+  form.resize(1024, 768);
+  Save(&form, "main-1024x768.png");
+  form.resize(1200, 900);
+
+  form.PlaceSecondaryWindows();
+  form.DeForm->DeBtnClick();
+  Save(form.DeForm, "continuous.png");
+  form.DeForm->hide();
+  form.KaimeForm->KaimeHyoBtnClick();
+  Save(form.KaimeForm, "combinations.png");
+  form.KaimeForm->hide();
+
+  {
+    sorvix::TUserSetForm settings(&form);
+    settings.show();
+    Save(&settings, "settings.png");
+  }
+  {
+    sorvix::TGetDataForm acquisition(form.JVLink1(), &form);
+    acquisition.show();
+    Save(&acquisition, "acquisition.png");
+  }
+  SaveModal("print.png",
+            [&] { form.PrintClick(sorvix::PrintLayout::Ring, sorvix::PrintScope::AllVenues); });
+
+  if (!manual.isEmpty()) {
+    QTextBrowser browser;
+    browser.setSearchPaths({QDir(manual).absolutePath()});
+    browser.setSource(
+        QUrl::fromLocalFile(QDir(manual).absoluteFilePath(QStringLiteral("index.html"))));
+    browser.resize(900, 700);
+    if (browser.toPlainText().isEmpty())
+      std::fprintf(stderr, "目次を読めません: %s\n", qPrintable(browser.source().toString()));
+    browser.show();
+    Save(&browser, "manual.png");
+  }
+  return 0;
+}
