@@ -276,12 +276,13 @@ void PrintRaceTables(const RaceDay& day, int slot) {
 
 int Usage() {
   std::fprintf(stderr,
-               "使い方: sorvix-cli analyze DATE [--ini FILE] [--race N] [--table] [--csv[=表]]\n");
+               "使い方: sorvix-cli analyze DATE [--ini FILE] [--race N] [--table] [--csv] "
+               "[--csv-table 表]\n");
   return 2;
 }
 
 int Analyze(const Args& args) {
-  Args positional = Positional(args, {"--ini", "--race"});
+  Args positional = Positional(args, {"--ini", "--race", "--csv-table"});
   if (positional.size() != 1) return Usage();
   auto label = DateLabelArgument(positional[0]);
   if (!label) return 2;
@@ -315,13 +316,16 @@ int Analyze(const Args& args) {
     PrintRaceTables(*day, race);
     return 0;
   }
-  // --csv[=出馬表|サイン表|結果表|買い目表]: the window's CSV保存 text.
-  for (const std::string& arg : args) {
-    if (arg != "--csv" && arg.rfind("--csv=", 0) != 0) continue;
+  // --csv [--csv-table 出馬表|サイン表|結果表|買い目表]: the window's CSV保存
+  // text (the race card when no table is named).
+  if (HasFlag(args, "--csv")) {
     CsvTable csvTable = CsvTable::RaceCard;
-    if (arg != "--csv" && !ParseCsvTable(arg.substr(6), csvTable)) {
-      std::fprintf(stderr, "sorvix-cli: --csv の表は 出馬表・サイン表・結果表・買い目表 です: %s\n",
-                   arg.substr(6).c_str());
+    std::string name = OptionValue(args, "--csv-table");
+    if (!name.empty() && !ParseCsvTable(name, csvTable)) {
+      std::fprintf(
+          stderr,
+          "sorvix-cli: --csv-table は 出馬表・サイン表・結果表・買い目表 のどれかです: %s\n",
+          name.c_str());
       return 2;
     }
     std::vector<int> rows;
@@ -340,9 +344,11 @@ int Analyze(const Args& args) {
 
 const CommandRegistration kAnalyze{
     "analyze",
-    "analyze DATE [--ini FILE] [--race N] [--table] [--csv[=表]]  開催日を分析して JSON で表示（N: "
-    "レース一覧の行 = slot、0 から。--table: そのレースのサイン表・出馬表・買い目。--csv: 出馬表・"
-    "サイン表・結果表・買い目表を CSV で）",
+    "analyze DATE [--ini FILE] [--race N] [--table] [--csv] [--csv-table 表]  開催日を分析して "
+    "JSON で表示（N: "
+    "レース一覧の行 = slot、0 から。--table: そのレースのサイン表・出馬表・買い目。--csv: "
+    "出馬表（--csv-table で"
+    "サイン表・結果表・買い目表）を CSV で）",
     &Analyze};
 
 }  // namespace

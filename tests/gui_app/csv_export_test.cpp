@@ -1,5 +1,5 @@
 // ファイル › CSV保存 writes what the window shows, byte for byte the text of
-// `sorvix-cli analyze DATE --race N --csv=TABLE`.
+// `sorvix-cli analyze DATE --race N --csv --csv-table TABLE`.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
@@ -92,7 +92,7 @@ TEST_F(CsvExportTest, EveryTableOfTheShownRaceAndOfTheDayMatchesTheCommandLine) 
     std::string written = ReadWholeFile(file);
     EXPECT_EQ(written.substr(0, 3), "\xEF\xBB\xBF") << name;
     std::string cli = RunCli("--home '" + home.path().string() + "' analyze 2024-06-15" +
-                             (c.allRaces ? "" : " --race 2") + " --csv=" + name);
+                             (c.allRaces ? "" : " --race 2") + " --csv --csv-table " + name);
     EXPECT_EQ(written, cli) << name;
     std::vector<std::string> lines = Lines(written);
     ASSERT_GT(lines.size(), 1u) << name;
