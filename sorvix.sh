@@ -120,7 +120,7 @@ case "${1:-}" in
     fi
     if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
       # The window opens on the newest date with its first race card shown.
-      newest=$("$BIN/cli/sorvix-cli" --home "$HOME_DIR" dates | head -n 1)
+      newest=$("$BIN/cli/sorvix-cli" --home "$HOME_DIR" dates | sed -n 1p)
       exec "$BIN/sorvix" --home "$HOME_DIR" ${newest:+--date "$newest"}
     else
       echo "表示装置（DISPLAY）がありません。ウィンドウを見るには: xvfb-run -a ./sorvix.sh demo"
