@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
@@ -300,6 +301,20 @@ TEST_F(WindowBehaviourTest, ModalDialogsGoAboveTheStayOnTopWindows) {
       EXPECT_FALSE(window->frameGeometry().intersects(GlobalRect(control)))
           << window->objectName().toStdString() << " covers " << control->metaObject()->className()
           << " " << Text(window->frameGeometry()) << " " << Text(GlobalRect(control));
+}
+
+TEST_F(WindowBehaviourTest, QtsOwnDialogsSpeakJapanese) {
+  QMessageBox box(QMessageBox::Question, QStringLiteral("Sorvix"), QStringLiteral("?"),
+                  QMessageBox::Yes | QMessageBox::No);
+  EXPECT_TRUE(box.button(QMessageBox::Yes)->text().contains("はい"))
+      << box.button(QMessageBox::Yes)->text().toStdString();
+  EXPECT_TRUE(box.button(QMessageBox::No)->text().contains("いいえ"))
+      << box.button(QMessageBox::No)->text().toStdString();
+  QFileDialog chooser(nullptr, QStringLiteral("予想オッズデータの取込"));
+  chooser.setOption(QFileDialog::DontUseNativeDialog);
+  QStringList labels;
+  for (QLabel* label : chooser.findChildren<QLabel*>()) labels << label->text();
+  EXPECT_FALSE(labels.join(" ").contains("Look in")) << labels.join(" ").toStdString();
 }
 
 TEST_F(WindowBehaviourTest, SavedPlacesOffTheScreensComeBackFully) {
