@@ -1,7 +1,11 @@
 // Program start: choose ProgramFolder, check that the JV-Link component is
 // there, create the windows and run the message loop.
+#include <sys/stat.h>
+#include <unistd.h>
 #include <QApplication>
 #include <QFileDialog>
+
+#include <cerrno>
 #include <clocale>
 #include <cstdio>
 #include <cstdlib>
@@ -57,6 +61,17 @@ int main(int argc, char** argv) {
   std::string home = OptionArgument(argc, argv, "--home").value_or("");
   std::optional<std::string> date = OptionArgument(argc, argv, "--date");
   std::optional<std::string> race = OptionArgument(argc, argv, "--race");
+  // Without a runtime folder (a session started by hand, xvfb-run as root)
+  // Qt makes one itself but warns on stderr; make the user's own instead.
+  if (const char* runtime = std::getenv("XDG_RUNTIME_DIR"); !runtime || !*runtime) {
+    std::string folder = "/tmp/sorvix-runtime-" + std::to_string(::getuid());
+    if (::mkdir(folder.c_str(), 0700) == 0 || errno == EEXIST) {
+      struct stat st {};
+      if (::lstat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::getuid() &&
+          (st.st_mode & 077) == 0)
+        ::setenv("XDG_RUNTIME_DIR", folder.c_str(), 1);
+    }
+  }
   QApplication app(argc, argv);
   std::setlocale(LC_CTYPE, "C.UTF-8");
   QApplication::setApplicationName(QString::fromLatin1(sorvix::kProductName));
