@@ -1,0 +1,154 @@
+// sorvix-jvdump: exports JV-Data from JRA-VAN's JV-Link on Windows into a
+// feed folder that Sorvix on Linux acquires from.
+//
+//   sorvix-jvdump --out DIR [--setup] [--from yyyymmdd[hhnnss]]
+//   sorvix-jvdump --out DIR --realtime yyyymmdd
+#include <windows.h>
+
+#include <atomic>
+#include <cstdio>
+#include <string>
+
+#include "codes/cp932.h"
+#include "tools/jvdump/dispatch_jv_link.h"
+#include "tools/jvdump/export_run.h"
+
+namespace sorvix::jvdump {
+namespace {
+
+std::atomic<bool> cancelled{false};
+
+BOOL WINAPI OnConsoleControl(DWORD type) {
+  if (type == CTRL_C_EVENT || type == CTRL_BREAK_EVENT) {
+    cancelled = true;
+    return TRUE;
+  }
+  return FALSE;
+}
+
+// Texts on the console in its own characters; redirected output gets the
+// CP932 bytes unchanged.
+class ConsoleReporter : public ExportReporter {
+ public:
+  ConsoleReporter() : err_(GetStdHandle(STD_ERROR_HANDLE)) {
+    DWORD mode = 0;
+    console_ = GetConsoleMode(err_, &mode) != 0;
+  }
+  ~ConsoleReporter() override { EndProgress(); }
+
+  void Line(const std::string& text) override {
+    EndProgress();
+    Write(text + "\r\n");
+  }
+  void Progress(const std::string& text) override {
+    if (text == last_) return;
+    last_ = text;
+    if (console_) {
+      Write("\r" + text + "   ");
+      open_ = true;
+    } else {
+      Write(text + "\r\n");
+    }
+  }
+
+ private:
+  void EndProgress() {
+    if (open_) Write("\r\n");
+    open_ = false;
+  }
+  void Write(const std::string& bytes) {
+    DWORD written = 0;
+    if (console_) {
+      int n = MultiByteToWideChar(932, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
+      std::wstring wide(static_cast<size_t>(n), L'\0');
+      MultiByteToWideChar(932, 0, bytes.data(), static_cast<int>(bytes.size()), wide.data(), n);
+      WriteConsoleW(err_, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr);
+    } else {
+      WriteFile(err_, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    }
+  }
+
+  HANDLE err_;
+  bool console_ = false;
+  bool open_ = false;
+  std::string last_;
+};
+
+bool AllDigits(const std::wstring& text) {
+  return !text.empty() && text.find_first_not_of(L"0123456789") == std::wstring::npos;
+}
+
+std::string Ascii(const std::wstring& text) {
+  return std::string(text.begin(), text.end());
+}
+
+int Usage(ExportReporter& reporter, const char* problem) {
+  if (*problem) reporter.Line(Cp932("sorvix-jvdump: ") + Cp932(problem));
+  reporter.Line(Cp932(
+      "使い方: sorvix-jvdump --out フォルダ [--setup] [--from yyyymmdd[hhnnss]]\r\n"
+      "        sorvix-jvdump --out フォルダ --realtime yyyymmdd\r\n"
+      "JV-Link の JV-Data をフォルダに書き出します。--from がなければ前回の続きから取得します。"));
+  return kExitUsage;
+}
+
+int Run(int argc, wchar_t** argv) {
+  ConsoleReporter reporter;
+  ExportOptions options;
+  for (int i = 1; i < argc; ++i) {
+    std::wstring arg = argv[i];
+    auto value = [&]() -> std::wstring { return i + 1 < argc ? argv[++i] : L""; };
+    if (arg == L"--out") {
+      options.out = value();
+    } else if (arg == L"--setup") {
+      options.setup = true;
+    } else if (arg == L"--from") {
+      std::wstring from = value();
+      if (!AllDigits(from) || (from.size() != 8 && from.size() != 14))
+        return Usage(reporter, "--from は yyyymmdd か yyyymmddhhnnss で指定してください。");
+      options.from = Ascii(from) + (from.size() == 8 ? "000000" : "");
+    } else if (arg == L"--realtime") {
+      std::wstring day = value();
+      if (!AllDigits(day) || day.size() != 8)
+        return Usage(reporter, "--realtime は yyyymmdd で指定してください。");
+      options.realtime = Ascii(day);
+    } else if (arg == L"--help" || arg == L"-h" || arg == L"/?") {
+      return Usage(reporter, "");
+    } else {
+      return Usage(reporter, "知らない引数です。");
+    }
+  }
+  if (options.out.empty()) return Usage(reporter, "--out で出力フォルダを指定してください。");
+  if (!options.realtime.empty() && (options.setup || !options.from.empty()))
+    return Usage(reporter, "--realtime は --setup, --from と一緒に使えません。");
+
+  SetConsoleCtrlHandler(OnConsoleControl, TRUE);
+  HRESULT hr = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  if (FAILED(hr)) {
+    reporter.Line(Cp932("sorvix-jvdump: COM を初期化できません。"));
+    return kExitFailed;
+  }
+  int code;
+  {
+    IDispatch* dispatch = DispatchJvLink::Create(hr);
+    if (!dispatch) {
+      char number[16];
+      std::snprintf(number, sizeof number, "0x%08lX", static_cast<unsigned long>(hr));
+      reporter.Line(Cp932("sorvix-jvdump: JV-Link（JVDTLab.JVLink）を作成できません。JV-Link "
+                          "がインストールされているか確かめてください。(") +
+                    number + ")");
+      CoUninitialize();
+      return kExitFailed;
+    }
+    DispatchJvLink link(dispatch, reporter);
+    code = RunExport(link, options, reporter, cancelled);
+  }
+  CoUninitialize();
+  return code;
+}
+
+}  // namespace
+}  // namespace sorvix::jvdump
+
+int wmain(int argc, wchar_t** argv) {
+  return sorvix::jvdump::Run(argc, argv);
+}
