@@ -7,6 +7,7 @@
 #   ./sorvix.sh bench       build the benchmarks and print their ratio table
 #   ./sorvix.sh fuzz [S]    run every fuzz target S seconds (default 60; libFuzzer, clang)
 #   ./sorvix.sh package     build the Debian package (build/pkg/sorvix_*.deb)
+#   ./sorvix.sh wine-test   build the Windows exporter and run it under Wine against a JV-Link double
 set -euo pipefail
 cd "$(dirname "$0")"
 ROOT=$(pwd)
@@ -131,12 +132,19 @@ case "${1:-}" in
     fi
     ;;
   package)  # ./sorvix.sh package: Release build without tests, then the .deb through cpack
-    PACKAGES+=(dpkg-dev file librsvg2-bin)
+    PACKAGES+=(dpkg-dev file librsvg2-bin g++-mingw-w64-i686)
     install_packages
     rm -f "$ROOT"/build/pkg/sorvix_*.deb
-    build "$ROOT/build/pkg" Release -DSORVIX_TESTS=OFF -DSORVIX_BENCH=OFF
+    build "$ROOT/build/pkg" Release -DSORVIX_TESTS=OFF -DSORVIX_BENCH=OFF -DSORVIX_JVDUMP=ON
     (cd "$ROOT/build/pkg" && cpack -G DEB >/dev/null)
     ls "$ROOT"/build/pkg/sorvix_*.deb
+    ;;
+  wine-test)  # ./sorvix.sh wine-test: sorvix-jvdump.exe through a JV-Link double in a Wine prefix
+    PACKAGES+=(wine64 g++-mingw-w64-x86-64 g++-mingw-w64-i686 xvfb xauth)
+    install_packages
+    build "$ROOT/build/wine" Release -DSORVIX_GUI=OFF -DSORVIX_TESTS=OFF -DSORVIX_BENCH=OFF \
+      -DSORVIX_JVDUMP=ON -DSORVIX_WINE_TESTS=ON
+    bash "$ROOT/tests/wine/run.sh" "$ROOT/build/wine"
     ;;
   *)
     sed -n '2,/^set -euo/p' "$0" | grep '^#' | sed 's/^# \{0,1\}//'
