@@ -13,6 +13,7 @@
 
 #include "acquisition/acquisition_run.h"
 #include "acquisition/acquisition_time.h"
+#include "acquisition/feed_hint.h"
 #include "acquisition/feed_jv_link.h"
 #include "app/program_folder.h"
 #include "app/settings_file.h"
@@ -180,6 +181,7 @@ int Acquire(const Args& args) {
       std::printf("%d 件のデータを保存しました。\n", observer.stored());
       return run.closeResult() == 0 ? 0 : 1;
     case AcquisitionRun::Outcome::NoData:
+      std::fprintf(stderr, "%s\n", EmptyFeedHint(FeedJvLink::FeedFolder()).c_str());
       return run.closeResult() == 0 ? 0 : 1;
     case AcquisitionRun::Outcome::Cancelled:
       return 130;

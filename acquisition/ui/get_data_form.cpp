@@ -16,6 +16,8 @@
 #include <optional>
 
 #include "acquisition/acquisition_time.h"
+#include "acquisition/feed_hint.h"
+#include "acquisition/feed_jv_link.h"
 #include "acquisition/jv_link.h"
 #include "acquisition/jv_result_message.h"
 #include "app/ui/fonts.h"
@@ -74,6 +76,7 @@ TGetDataForm::TGetDataForm(JvLink& link, QWidget* parent)
   auto* readLabel = new QLabel(QStringLiteral("読込み"), this);
   ProgressBar2 = NewBar(this);
   ProgressLabel = new QLabel(this);
+  ProgressLabel->setWordWrap(true);
   ProgressLabel->setMinimumHeight(ProgressLabel->fontMetrics().height() + 4);
 
   auto* listLabel = new QLabel(QStringLiteral("作成済みデータ"), this);
@@ -154,6 +157,8 @@ void TGetDataForm::ButtonStartClick() {
   std::tm from = FromTime();
   ShowInformation(this, StartNotice(from), false);
   run_.Start(FromTimeText(from), rbtSetup->isChecked(), QDate::currentDate().year());
+  if (run_.outcome() == AcquisitionRun::Outcome::NoData)
+    ProgressLabel->setText(QString::fromStdString(EmptyFeedHint(FeedJvLink::FeedFolder())));
 }
 
 void TGetDataForm::ButtonCancelClick() {

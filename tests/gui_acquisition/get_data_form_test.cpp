@@ -156,6 +156,19 @@ TEST_F(GetDataFormTest, JvLinkErrorsAreShownWithTheirTexts) {
             Q("JVSetUIPropertiesエラー："_sj + JvResultMessage("JVSetUIProperties", -100)));
 }
 
+TEST_F(GetDataFormTest, NothingToReadSaysWhereTheDataComesFromAndWhatFillsIt) {
+  test::ScriptedJvLink link;
+  link.readCount = 0;
+  TGetDataForm form(link);
+  form.ButtonStart->click();
+  ASSERT_EQ(messages.size(), 2u);
+  EXPECT_EQ(messages[1], QStringLiteral("最新のデータがありません。"));
+  QString hint = form.ProgressLabel->text();
+  EXPECT_TRUE(hint.contains(QString::fromStdString(FeedJvLink::FeedFolder().string()))) << hint;
+  EXPECT_TRUE(hint.contains(QStringLiteral("sorvix-jvdump.exe --out"))) << hint;
+  EXPECT_FALSE(hint.contains(QLatin1Char('\n')));
+}
+
 TEST_F(GetDataFormTest, CancelDuringTheDownloadClosesTheOpenAndTheNextRunWorks) {
   test::ScriptedJvLink link;
   link.readCount = 3;
