@@ -101,6 +101,18 @@ cli() {  # cli HOME LOG ARGS...
   "$CLI" --home "$home" "$@" >"$log" 2>&1
 }
 
+# served DIR: the .jvd files of DIR in the order FeedJvLink serves them
+# (time stamp, then name), concatenated.
+served() {
+  (cd "$1" && ls -- *.jvd | sed -E 's/^(.*)([0-9]{14})\.jvd$/\2 &/' | sort | cut -d' ' -f2 |
+    xargs cat)
+}
+same_bytes() {  # same_bytes FILE EXPECTED_FILE
+  cmp -s "$1" "$2" && return 0
+  echo "      $(cmp "$1" "$2" 2>&1 | head -n 1)"
+  return 1
+}
+
 # Waits until the temporary file of a running export holds records.
 wait_for_records() {
   local folder=$1 i size
@@ -157,6 +169,9 @@ check "setup export after the kill: exit 0" test $? -eq 0
 check "setup export: one file named by the last file time stamp, no temporary file left" \
   test "$(cd "$OUT" && find . -type f -name '*.jvd*' | sort | tr '\n' ' ')" = \
   "./RACEDIFN$first_stamp.jvd "
+served "$G" >"$WORK/served-1"
+check "setup export: every record served, in order, byte for byte" \
+  same_bytes "$OUT/RACEDIFN$first_stamp.jvd" "$WORK/served-1"
 check "setup export: progress and the counts" said "$WORK/setup.log" "ダウンロード中．．．(1/"
 check "setup export: the state holds the last file time stamp" \
   test "$(tr -d '\r\n' <"$OUT/sorvix-jvdump.state")" = "$first_stamp"
@@ -172,6 +187,8 @@ jvdump "$WORK/incremental.log" --out "$(winpath "$OUT")"
 check "incremental export: exit 0" test $? -eq 0
 check "incremental export: a second file, named by the new last time stamp" \
   test -f "$OUT/RACEDIFN$(stamp_of "$newest").jvd"
+check "incremental export: the new records, byte for byte" \
+  same_bytes "$OUT/RACEDIFN$(stamp_of "$newest").jvd" "$F/$newest"
 check "incremental export: the state moved on" \
   test "$(tr -d '\r\n' <"$OUT/sorvix-jvdump.state")" = "$(stamp_of "$newest")"
 jvdump "$WORK/nothing-new.log" --out "$(winpath "$OUT")"
@@ -187,12 +204,23 @@ check "acquire from F: exit 0" test $? -eq 0
 cli "$EXPORT" "$WORK/acquire-export-2.log" acquire
 check "acquire from F': exit 0" test $? -eq 0
 
+cli "$DIRECT" "$WORK/acquire-direct-3.log" acquire
+cli "$EXPORT" "$WORK/acquire-export-3.log" acquire
+code=$?
+check "acquire with nothing new: exit 0" test $code -eq 0
+check "acquire with nothing new: names the feed folder and the exporter" \
+  grep -qF "$OUT から取り込みます。JV-Link のある Windows で sorvix-jvdump.exe --out" \
+  "$WORK/acquire-export-3.log"
+
 no_faults
 for day in 20240106 20240107; do
   jvdump "$WORK/rt-$day.log" --out "$(winpath "$OUT")" --realtime "$day"
   check "real-time export $day: exit 0" test $? -eq 0
   check "real-time export $day: one file in rt/$day" \
     test "$(find "$OUT/rt/$day" -name '0B12*.jvd' | wc -l)" -eq 1
+  served "$G/rt/$day" >"$WORK/served-rt-$day"
+  check "real-time export $day: every record served, byte for byte" \
+    same_bytes "$(find "$OUT/rt/$day" -name '0B12*.jvd')" "$WORK/served-rt-$day"
   cli "$DIRECT" "$WORK/fetch-direct-$day.log" fetch "$day"
   check "fetch $day from F: exit 0" test $? -eq 0
   cli "$EXPORT" "$WORK/fetch-export-$day.log" fetch "$day"

@@ -8,8 +8,9 @@
 // Environment (read when the object is created):
 //   JVLINK_DOUBLE_GETS=1           also offer JVGets (records as bytes)
 //   JVLINK_DOUBLE_READ_DELAY_MS=N  wait N ms before each record
-#include <oleauto.h>
 #include <windows.h>
+// After windows.h, which it needs.
+#include <oleauto.h>
 
 #include <atomic>
 #include <cwchar>
