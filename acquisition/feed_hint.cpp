@@ -3,9 +3,8 @@
 namespace sorvix {
 
 std::string EmptyFeedHint(const std::filesystem::path& feedFolder) {
-  return "JVデータはフィードフォルダ " + feedFolder.string() +
-         " から取り込みます。JV-Link のある Windows で sorvix-jvdump.exe --out "
-         "<このフォルダ> を実行するとデータが入ります。";
+  return "取込元はフィードフォルダ " + feedFolder.string() +
+         " です。JV-Link のある Windows で sorvix-jvdump.exe --out を実行して入れてください。";
 }
 
 }  // namespace sorvix

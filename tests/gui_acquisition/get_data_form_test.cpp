@@ -164,8 +164,9 @@ TEST_F(GetDataFormTest, NothingToReadSaysWhereTheDataComesFromAndWhatFillsIt) {
   ASSERT_EQ(messages.size(), 2u);
   EXPECT_EQ(messages[1], QStringLiteral("最新のデータがありません。"));
   QString hint = form.ProgressLabel->text();
-  EXPECT_TRUE(hint.contains(QString::fromStdString(FeedJvLink::FeedFolder().string()))) << hint;
-  EXPECT_TRUE(hint.contains(QStringLiteral("sorvix-jvdump.exe --out"))) << hint;
+  EXPECT_TRUE(hint.contains(QString::fromStdString(FeedJvLink::FeedFolder().string())))
+      << hint.toStdString();
+  EXPECT_TRUE(hint.contains(QStringLiteral("sorvix-jvdump.exe --out"))) << hint.toStdString();
   EXPECT_FALSE(hint.contains(QLatin1Char('\n')));
 }
 

@@ -209,7 +209,7 @@ cli "$EXPORT" "$WORK/acquire-export-3.log" acquire
 code=$?
 check "acquire with nothing new: exit 0" test $code -eq 0
 check "acquire with nothing new: names the feed folder and the exporter" \
-  grep -qF "$OUT から取り込みます。JV-Link のある Windows で sorvix-jvdump.exe --out" \
+  grep -qF "$OUT です。JV-Link のある Windows で sorvix-jvdump.exe --out" \
   "$WORK/acquire-export-3.log"
 
 no_faults
