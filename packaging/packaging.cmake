@@ -50,7 +50,9 @@ tables, sign indices, estimated ability, betting combinations with payouts,
 results, a hit report and three printed race-card layouts.
 
 The package holds the desktop application (sorvix), the same core without a
-display (sorvix-cli) and a synthetic JV-Data feed generator (sorvix-feedgen).
+display (sorvix-cli), a synthetic JV-Data feed generator (sorvix-feedgen) and
+the Windows exporter that fills the feed folder from JV-Link
+(/usr/share/sorvix/windows/sorvix-jvdump.exe).
 Installed, Sorvix keeps its data under ~/.local/share/sorvix (with the
 feed folder JVLink in it) unless --home or SORVIX_HOME names another folder.")
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Sorvix developers <dev@sorvix.invalid>")
