@@ -1,6 +1,8 @@
 #include "acquisition/ui/get_data_form.h"
 
 #include <QApplication>
+#include <algorithm>
+#include <optional>
 #include <QDateTimeEdit>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -12,8 +14,6 @@
 #include <QRadioButton>
 #include <QTimer>
 #include <QVBoxLayout>
-#include <algorithm>
-#include <optional>
 
 #include "acquisition/acquisition_time.h"
 #include "acquisition/feed_hint.h"
