@@ -34,6 +34,10 @@ if [ "$mode" = gui ]; then
   [ -n "$manual" ] || fail "docs/manual holds no pages"
 fi
 
+# The Windows exporter, in builds that make it (-DSORVIX_JVDUMP=ON).
+[ -f "$build/tools/jvdump/i686/sorvix-jvdump.exe" ] &&
+  expected+=(usr/share/sorvix/windows/sorvix-jvdump.exe)
+
 for f in "${expected[@]}"; do
   [ -f "$dest/$f" ] || fail "$f is not installed"
   case "$f" in usr/bin/*) [ -x "$dest/$f" ] || fail "$f is not executable" ;; esac

@@ -124,6 +124,14 @@ wait_for_records() {
   return 1
 }
 
+# The shipped 32-bit build needs nothing beyond what every Windows has.
+EXE32=$BUILD/tools/jvdump/i686/sorvix-jvdump.exe
+if [ -f "$EXE32" ]; then
+  imports=$(i686-w64-mingw32-objdump -p "$EXE32" | sed -n 's/^\s*DLL Name: //p' | sort -f | tr '\n' ' ')
+  check "the 32-bit exporter imports only system DLLs ($imports)" \
+    test "$imports" = "KERNEL32.dll msvcrt.dll ole32.dll OLEAUT32.dll "
+fi
+
 echo "== preparing: feed, Wine prefix, double"
 start=$(date +%s)
 "$FEEDGEN" --out "$F" --from 2024-01-06 --days 2 --seed 11 --history-weeks 2 --old-weeks 0 \
@@ -238,8 +246,25 @@ check "the stores are not empty" test "$(find "$DIRECT" -type f | wc -l)" -gt 50
 # JVGets (records as bytes) gives the bytes JVRead's wide strings gave.
 JVLINK_DOUBLE_GETS=1 jvdump "$WORK/gets.log" --out "$(winpath "$WORK/gets")" --realtime 20240107
 check "JVGets export: exit 0" test $? -eq 0
+check "JVGets export: records come through JVGets" \
+  said "$WORK/gets.log" "JVGets でレコードをバイト列のまま受け取ります。"
+check "JVRead export: records come through JVRead" \
+  said "$WORK/rt-20240107.log" "JVRead でレコードを受け取り、CP932 に変換します。"
 check "JVGets export: the same bytes as through JVRead" \
   cmp -s "$(find "$WORK/gets/rt/20240107" -name '*.jvd')" "$(find "$OUT/rt/20240107" -name '*.jvd')"
+
+# A record whose text has a character without a CP932 code: the run
+# completes, names the record and says so in its exit status.
+JVLINK_DOUBLE_FOREIGN_CHAR_AT=10 jvdump "$WORK/lossy.log" --out "$(winpath "$WORK/lossy")" \
+  --realtime 20240107
+code=$?
+check "a record that does not convert: exit 4" test $code -eq 4
+check "a record that does not convert: named" \
+  said "$WORK/lossy.log" "警告: CP932 に変換できない文字を含むレコードです（"
+check "a record that does not convert: counted" \
+  said "$WORK/lossy.log" "CP932 に正しく変換できなかったレコードがあります: 1 件"
+check "a record that does not convert: the run is kept" \
+  test "$(find "$WORK/lossy/rt/20240107" -name '0B12*.jvd' | wc -l)" -eq 1
 
 echo "== cancel and error paths"
 # Ctrl+C in the middle of the read: JVCancel, JVClose, nothing kept.

@@ -195,7 +195,7 @@ int DispatchJvLink::Read(std::string& buffer, int size, std::string& fileName) {
   Call(L"JVRead", args, result);
   fileName = FromBstr(name);
   if (result > 0) {
-    ++records_;
+    if (++records_ == 1) reporter_.Line(Cp932("JVRead でレコードを受け取り、CP932 に変換します。"));
     buffer = Narrow(text, TextLength(text), fileName);
   }
   SysFreeString(text);
@@ -242,7 +242,7 @@ bool DispatchJvLink::Gets(std::string& buffer, int size, std::string& fileName, 
     }
     buffer.clear();
     if (result > 0) {
-      ++records_;
+      if (++records_ == 1) reporter_.Line(Cp932("JVGets でレコードをバイト列のまま受け取ります。"));
       void* data = nullptr;
       if (bytes && SUCCEEDED(SafeArrayAccessData(bytes, &data))) {
         LONG low = 0, high = -1;

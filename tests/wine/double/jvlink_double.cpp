@@ -8,6 +8,8 @@
 // Environment (read when the object is created):
 //   JVLINK_DOUBLE_GETS=1           also offer JVGets (records as bytes)
 //   JVLINK_DOUBLE_READ_DELAY_MS=N  wait N ms before each record
+//   JVLINK_DOUBLE_FOREIGN_CHAR_AT=N  the N-th record through JVRead carries
+//                                  a character that CP932 does not have
 #include <windows.h>
 // After windows.h, which it needs.
 #include <oleauto.h>
@@ -81,7 +83,8 @@ class JvLinkDouble : public IDispatch {
  public:
   JvLinkDouble()
       : gets_(EnvironmentNumber(L"JVLINK_DOUBLE_GETS") == 1),
-        delay_(EnvironmentNumber(L"JVLINK_DOUBLE_READ_DELAY_MS")) {
+        delay_(EnvironmentNumber(L"JVLINK_DOUBLE_READ_DELAY_MS")),
+        foreign_at_(EnvironmentNumber(L"JVLINK_DOUBLE_FOREIGN_CHAR_AT")) {
     ++objects;
   }
   virtual ~JvLinkDouble() { --objects; }
@@ -175,6 +178,8 @@ class JvLinkDouble : public IDispatch {
           if (!args.OutText(0, buffer)) return Fail(args, argError);
           SysFreeString(*buffer);
           *buffer = Wide(r > 0 ? record : "");
+          // "é" in place of the data kind (position 3).
+          if (r > 0 && ++sent_ == foreign_at_ && SysStringLen(*buffer) > 3) (*buffer)[2] = 0xE9;
         } else {
           SAFEARRAY** buffer;
           if (!args.OutBytes(0, buffer)) return Fail(args, argError);
@@ -283,6 +288,8 @@ class JvLinkDouble : public IDispatch {
   sorvix::FeedJvLink link_;
   bool gets_;
   int delay_;
+  int foreign_at_;
+  int sent_ = 0;
 };
 
 class Factory : public IClassFactory {
