@@ -129,7 +129,7 @@ EXE32=$BUILD/tools/jvdump/i686/sorvix-jvdump.exe
 if [ -f "$EXE32" ]; then
   imports=$(i686-w64-mingw32-objdump -p "$EXE32" | sed -n 's/^\s*DLL Name: //p' | sort -f | tr '\n' ' ')
   check "the 32-bit exporter imports only system DLLs ($imports)" \
-    test "$imports" = "KERNEL32.dll msvcrt.dll ole32.dll OLEAUT32.dll "
+    test "$imports" = "KERNEL32.dll msvcrt.dll ole32.dll OLEAUT32.dll USER32.dll "
 fi
 
 echo "== preparing: feed, Wine prefix, double"

@@ -185,7 +185,7 @@ ReadEnd ReadAll(JvLink& link, OutputFile& file, int readCount, ExportReporter& r
       return ReadEnd::Failed;
     } else {
       // −2, −3: nothing yet.
-      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+      reporter.Wait();
     }
   }
 }
@@ -281,7 +281,7 @@ int Accumulating(JvLink& link, const ExportOptions& options, ExportReporter& rep
       shown = s;
     }
     if (s >= downloadCount) break;
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    reporter.Wait();
   }
 
   // The component's last file time stamp names the file, so that the next
@@ -336,6 +336,10 @@ int RealTime(JvLink& link, const ExportOptions& options, ExportReporter& reporte
 }
 
 }  // namespace
+
+void ExportReporter::Wait() {
+  std::this_thread::sleep_for(std::chrono::milliseconds(10));
+}
 
 fs::path StatePath(const fs::path& out) {
   return out / "sorvix-jvdump.state";

@@ -51,6 +51,10 @@ class ExportReporter {
     Line(text);
   }
   int warnings() const { return warnings_; }
+  // The pause between two polls of the component (about 10 ms).  The
+  // Windows program pumps its thread's window messages meanwhile, which a
+  // single-threaded COM component may need to make progress.
+  virtual void Wait();
 
  private:
   int warnings_ = 0;

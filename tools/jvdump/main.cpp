@@ -40,6 +40,17 @@ class ConsoleReporter : public ExportReporter {
     EndProgress();
     Write(text + "\r\n");
   }
+  void Wait() override {
+    DWORD until = GetTickCount() + 10;
+    for (DWORD now = GetTickCount(); static_cast<LONG>(until - now) > 0; now = GetTickCount()) {
+      MsgWaitForMultipleObjects(0, nullptr, FALSE, until - now, QS_ALLINPUT);
+      MSG message;
+      while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+      }
+    }
+  }
   void Progress(const std::string& text) override {
     if (text == last_) return;
     last_ = text;
