@@ -325,6 +325,16 @@ check "JVClose=-1: the file and the state are kept" \
   test "$(find "$WORK/close" -type f | wc -l)" -eq 2
 no_faults
 
+# A call the component refuses outright: its HRESULT, the result text of
+# the −401 it stands for, nothing kept.
+JVLINK_DOUBLE_REFUSE=JVStatus jvdump "$WORK/refused.log" --out "$(winpath "$WORK/refused")" \
+  --setup --from 20230101
+code=$?
+check "a refused call: exit 2" test $code -eq 2
+check "a refused call: its HRESULT" said "$WORK/refused.log" "JVStatus を呼び出せません。(0x80020009)"
+check "a refused call: the result text" said "$WORK/refused.log" "JVStatusエラー:(-401)"
+check "a refused call: nothing written" no_output "$WORK/refused"
+
 # Arguments.
 jvdump "$WORK/usage.log" --out "$(winpath "$WORK/usage")"
 code=$?

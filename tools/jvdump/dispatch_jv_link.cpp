@@ -3,6 +3,7 @@
 #include <oleauto.h>
 
 #include <algorithm>
+#include <cstdio>
 
 #include "codes/cp932.h"
 
@@ -101,7 +102,8 @@ DISPID DispatchJvLink::Id(const wchar_t* name, HRESULT& hr) {
   return id;
 }
 
-HRESULT DispatchJvLink::Call(const wchar_t* name, std::vector<VARIANT>& args, int& result) {
+HRESULT DispatchJvLink::Call(const wchar_t* name, std::vector<VARIANT>& args, int& result,
+                             bool quiet) {
   result = kCallFailed;
   HRESULT hr;
   DISPID id = Id(name, hr);
@@ -133,6 +135,14 @@ HRESULT DispatchJvLink::Call(const wchar_t* name, std::vector<VARIANT>& args, in
   for (VARIANT& arg : args)
     if (arg.vt == VT_BSTR) VariantClear(&arg);
   last_error_ = hr;
+  if (FAILED(hr) && !quiet) {
+    // The component refused the call itself: its HRESULT is the only clue.
+    char number[16];
+    std::snprintf(number, sizeof number, "0x%08lX", static_cast<unsigned long>(hr));
+    std::wstring wide(name);
+    reporter_.Line(Cp932("sorvix-jvdump: ") + std::string(wide.begin(), wide.end()) +
+                   Cp932(" を呼び出せません。(") + number + ")");
+  }
   return hr;
 }
 
@@ -220,7 +230,8 @@ bool DispatchJvLink::Gets(std::string& buffer, int size, std::string& fileName, 
     std::vector<VARIANT> args{
         gets_variant_ ? Ref(VT_VARIANT, &holder) : Ref(VT_ARRAY | VT_UI1, &bytes),
         Ref(VT_I4, &length), Ref(VT_BSTR, &name)};
-    hr = Call(L"JVGets", args, result);
+    // While the form of the buffer is being found out, a refusal is expected.
+    hr = Call(L"JVGets", args, result, gets_ == GetsState::Untried);
     if (FAILED(hr)) {
       SysFreeString(name);
       if (gets_ == GetsState::Yes) return true;  // a failure of a working JVGets

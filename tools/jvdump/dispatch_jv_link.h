@@ -46,8 +46,8 @@ class DispatchJvLink : public JvLink {
  private:
   // Calls the method `name` with `args` in the order of the method's
   // parameters; the result goes to `result` as VT_I4 (−401 when the call
-  // itself fails).
-  HRESULT Call(const wchar_t* name, std::vector<VARIANT>& args, int& result);
+  // itself fails, which is reported unless `quiet`).
+  HRESULT Call(const wchar_t* name, std::vector<VARIANT>& args, int& result, bool quiet = false);
   DISPID Id(const wchar_t* name, HRESULT& hr);
   // JVGets: the record as bytes.  false when the component has no usable
   // JVGets (the caller then uses JVRead).

@@ -10,6 +10,8 @@
 //   JVLINK_DOUBLE_READ_DELAY_MS=N  wait N ms before each record
 //   JVLINK_DOUBLE_FOREIGN_CHAR_AT=N  the N-th record through JVRead carries
 //                                  a character that CP932 does not have
+//   JVLINK_DOUBLE_REFUSE=NAME      every call of the method NAME fails with
+//                                  DISP_E_EXCEPTION
 #include <windows.h>
 // After windows.h, which it needs.
 #include <oleauto.h>
@@ -85,6 +87,10 @@ class JvLinkDouble : public IDispatch {
       : gets_(EnvironmentNumber(L"JVLINK_DOUBLE_GETS") == 1),
         delay_(EnvironmentNumber(L"JVLINK_DOUBLE_READ_DELAY_MS")),
         foreign_at_(EnvironmentNumber(L"JVLINK_DOUBLE_FOREIGN_CHAR_AT")) {
+    wchar_t name[64];
+    DWORD n = GetEnvironmentVariableW(L"JVLINK_DOUBLE_REFUSE", name, 64);
+    for (const MethodName& method : kMethods)
+      if (n > 0 && n < 64 && _wcsicmp(name, method.name) == 0) refuse_ = method.id;
     ++objects;
   }
   virtual ~JvLinkDouble() { --objects; }
@@ -128,6 +134,7 @@ class JvLinkDouble : public IDispatch {
 
   HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params,
                                    VARIANT* result, EXCEPINFO*, UINT* argError) override {
+    if (id == refuse_) return DISP_E_EXCEPTION;
     Args args(params);
     int r = 0;
     switch (id) {
@@ -290,6 +297,7 @@ class JvLinkDouble : public IDispatch {
   int delay_;
   int foreign_at_;
   int sent_ = 0;
+  DISPID refuse_ = DISPID_UNKNOWN;
 };
 
 class Factory : public IClassFactory {
