@@ -343,6 +343,10 @@ check "a first run without --from: says what to give" said "$WORK/usage.log" "--
 jvdump "$WORK/usage2.log" --out "$(winpath "$WORK/usage")" --from 2024-01-01
 code=$?
 check "a bad --from: exit 64" test $code -eq 64
+jvdump "$WORK/help.log" --help
+code=$?
+check "--help: exit 0 and the usage" test $code -eq 0
+check "--help: the usage" said "$WORK/help.log" "使い方: sorvix-jvdump --out フォルダ"
 
 # Without the component.
 "$WINE" reg delete 'HKCR\JVDTLab.JVLink' /f >/dev/null 2>&1

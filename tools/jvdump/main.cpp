@@ -99,7 +99,7 @@ int Usage(ExportReporter& reporter, const char* problem) {
       "使い方: sorvix-jvdump --out フォルダ [--setup] [--from yyyymmdd[hhnnss]]\r\n"
       "        sorvix-jvdump --out フォルダ --realtime yyyymmdd\r\n"
       "JV-Link の JV-Data をフォルダに書き出します。--from がなければ前回の続きから取得します。"));
-  return kExitUsage;
+  return *problem ? kExitUsage : kExitOk;
 }
 
 int Run(int argc, wchar_t** argv) {
