@@ -1,8 +1,6 @@
 #include "acquisition/ui/get_data_form.h"
 
 #include <QApplication>
-#include <algorithm>
-#include <optional>
 #include <QDateTimeEdit>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -14,6 +12,8 @@
 #include <QRadioButton>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <optional>
 
 #include "acquisition/acquisition_time.h"
 #include "acquisition/feed_hint.h"
