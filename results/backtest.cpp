@@ -1,0 +1,342 @@
+#include "results/backtest.h"
+
+#include <algorithm>
+#include <exception>
+#include <mutex>
+#include <optional>
+#include <thread>
+
+#include "analysis/ring_layout.h"
+#include "analysis/run_analysis.h"
+#include "analysis/sign_marks.h"
+#include "codes/code_tables.h"
+#include "codes/cp932.h"
+#include "codes/text.h"
+#include "results/betting_combinations.h"
+#include "results/payout_table.h"
+#include "store/load_progress.h"
+#include "store/meeting_list.h"
+#include "store/race_day.h"
+
+namespace sorvix {
+
+const char* const kRacehorseSourceNote =
+    "注意: 競走馬データの推定能力は現在保存されている成績（検証する日より後のレースを含む）から"
+    "計算されます。公正な検証には予想オッズデータ（--source odds）をお使いください。";
+
+void BacktestGroup::Add(const BacktestGroup& o) {
+  runners += o.runners;
+  wins += o.wins;
+  top2 += o.top2;
+  top3 += o.top3;
+  winReturn += o.winReturn;
+  placeReturn += o.placeReturn;
+}
+
+void TicketLine::Add(const TicketLine& o) {
+  tickets += o.tickets;
+  hits += o.hits;
+  stake += o.stake;
+  returned += o.returned;
+  maxReturn = std::max(maxReturn, o.maxReturn);
+  refunded += o.refunded;
+}
+
+void BacktestTally::Add(const BacktestTally& o) {
+  for (int i = 0; i < kSignCount; ++i) signs[i].Add(o.signs[i]);
+  for (int i = 0; i < kBacktestFamilies; ++i) families[i].Add(o.families[i]);
+  for (int r = 0; r < kBacktestRanks; ++r)
+    for (int b = 0; b < kRankBands; ++b) ranks[r][b].Add(o.ranks[r][b]);
+  axis.Add(o.axis);
+  partner.Add(o.partner);
+  for (int t = 0; t < kBetTypes; ++t) tickets[t].Add(o.tickets[t]);
+}
+
+int RankBand(int rank) {
+  if (rank <= 0) return -1;
+  if (rank <= 3) return rank - 1;
+  if (rank <= 5) return 3;
+  return 4;
+}
+
+std::string MonthOfLabel(std::string_view label) {
+  // "2024年05月05日": year at 0, month after the two-byte 年.
+  return std::string(label.substr(0, 4)) + "-" + std::string(label.substr(6, 2));
+}
+
+std::string IsoDateOfLabel(std::string_view label) {
+  return MonthOfLabel(label) + "-" + std::string(label.substr(10, 2));
+}
+
+namespace {
+
+bool Scratched(int abnormal) {
+  return abnormal >= 1 && abnormal <= 3;
+}
+
+// The horse numbers of a combination text (" 3-12", " 1- 5-13").
+std::vector<int> NumbersOf(std::string_view combination) {
+  std::vector<int> numbers;
+  size_t start = 0;
+  while (start <= combination.size()) {
+    size_t dash = combination.find('-', start);
+    std::string_view piece = combination.substr(
+        start, dash == std::string_view::npos ? std::string_view::npos : dash - start);
+    numbers.push_back(ReadInt(piece));
+    if (dash == std::string_view::npos) break;
+    start = dash + 1;
+  }
+  return numbers;
+}
+
+template <size_t N>
+int64_t PayoutOf(const PayoutCombination (&entries)[N], std::string_view text) {
+  int64_t paid = 0;
+  for (const PayoutCombination& e : entries)
+    if (HasResult(e.Combination) && e.Combination.View() == text) paid += e.Payout;
+  return paid;
+}
+
+void Buy(TicketLine& line, const std::vector<KaimeRow>& rows, const bool* scratched, int runners,
+         const auto& payoutOf) {
+  for (const KaimeRow& row : rows) {
+    bool refund = false;
+    for (int number : NumbersOf(row.combination))
+      if (number >= 1 && number <= runners && scratched[number - 1]) refund = true;
+    if (refund) {
+      ++line.refunded;
+      continue;
+    }
+    ++line.tickets;
+    line.stake += 100;
+    int64_t paid = payoutOf(row.combination);
+    if (paid > 0) {
+      ++line.hits;
+      line.returned += paid;
+      line.maxReturn = std::max(line.maxReturn, paid);
+    }
+  }
+}
+
+// Adds race `slot` to `tally`; false when the race has no results.
+bool TallyRace(const RaceDay& day, int slot, const StoredFinish& finish, BacktestTally& tally) {
+  int n = day.Runners(slot);
+  if (!day.PayoutLoaded[slot] || n <= 0) return false;
+  bool anyPosition = false;
+  for (int h = 0; h < n; ++h)
+    if (finish.position[h] >= 1) anyPosition = true;
+  if (!anyPosition) return false;
+
+  const RaceCalc& calc = day.Calc[slot];
+  const PayoutTable& pay = day.Payouts[slot];
+  bool scratched[18] = {};
+  for (int h = 0; h < n; ++h) scratched[h] = Scratched(finish.abnormal[h]);
+
+  // The ring rows of each runner.
+  bool carries[18][kSignCount] = {};
+  for (int k = 0; k < kRingRowCount; ++k) {
+    int horse = RingHorse(n, k);
+    if (horse < 1 || horse > n) continue;
+    for (int s = 0; s < kSignCount; ++s)
+      if (HasMark(calc, SignAt(s), k)) carries[horse - 1][s] = true;
+  }
+
+  for (int h = 0; h < n; ++h) {
+    if (scratched[h]) continue;
+    BacktestGroup runner;
+    runner.runners = 1;
+    int position = finish.position[h];
+    runner.wins = position == 1;
+    runner.top2 = position >= 1 && position <= 2;
+    runner.top3 = position >= 1 && position <= 3;
+    for (const PayoutHorse& e : pay.Win)
+      if (e.HorseNo == h + 1) runner.winReturn += e.Payout;
+    for (const PayoutHorse& e : pay.Place)
+      if (e.HorseNo == h + 1) runner.placeReturn += e.Payout;
+
+    bool family[kBacktestFamilies] = {};
+    for (int s = 0; s < kSignCount; ++s) {
+      if (!carries[h][s]) continue;
+      tally.signs[s].Add(runner);
+      for (int f = 0; f < kBacktestFamilies; ++f)
+        if (kSignInfo[s].family == kBacktestFamilyOf[f]) family[f] = true;
+    }
+    for (int f = 0; f < kBacktestFamilies; ++f)
+      if (family[f]) tally.families[f].Add(runner);
+
+    const int32_t rank[kBacktestRanks] = {calc.AwayRank[h], calc.HomeRank[h], calc.BracketRank[h],
+                                          calc.SuiteiRank[h]};
+    for (int r = 0; r < kBacktestRanks; ++r)
+      if (int band = RankBand(rank[r]); band >= 0) tally.ranks[r][band].Add(runner);
+    if (calc.AxisMark[h] >= 1 && calc.AxisMark[h] <= 3) tally.axis.Add(runner);
+    if (calc.PartnerMark[h] == 1) tally.partner.Add(runner);
+  }
+
+  KaimeTables kaime = KaimeBtn2Click(day, slot);
+  auto& t = tally.tickets;
+  Buy(t[static_cast<int>(BetType::Trio)], kaime.trio, scratched, n,
+      [&](std::string_view c) { return PayoutOf(pay.Trio, c); });
+  Buy(t[static_cast<int>(BetType::Quinella)], kaime.quinella, scratched, n,
+      [&](std::string_view c) { return PayoutOf(pay.Quinella, c); });
+  Buy(t[static_cast<int>(BetType::Wide)], kaime.quinella, scratched, n,
+      [&](std::string_view c) { return PayoutOf(pay.QuinellaPlace, c); });
+  Buy(t[static_cast<int>(BetType::Exacta)], kaime.exacta, scratched, n,
+      [&](std::string_view c) { return PayoutOf(pay.Exacta, c); });
+  return true;
+}
+
+}  // namespace
+
+BacktestDay TallyDay(const RaceDay& day, const std::vector<StoredFinish>& finish) {
+  BacktestDay result;
+  result.label = std::string(day.LoadedDate.View());
+  for (int r = 0; r < day.RaceListRows; ++r) {
+    BacktestTally race;
+    StoredFinish none;
+    const StoredFinish& f = static_cast<size_t>(r) < finish.size() ? finish[r] : none;
+    if (!TallyRace(day, r, f, race)) {
+      ++result.skipped;
+      continue;
+    }
+    ++result.races;
+    result.total.Add(race);
+    result.byVenue[Utf8(TrimRight(VenueName(day.RaRec[r].Field(20, 2))))].Add(race);
+  }
+  return result;
+}
+
+std::vector<AnalysisStep> BacktestAnalysisSteps(const SignPoints& points,
+                                                std::vector<StoredFinish>& finish) {
+  std::vector<AnalysisStep> steps = DayAnalysisSteps(points);
+  // Before the payout import rewrites the final positions from the place
+  // payouts, keep what the runner records say.
+  steps.insert(steps.begin(),
+               {AnalysisStep::Scope::Day, [&finish](RaceDay& day, const LoadContext&) {
+                  finish.assign(kRaceSlots, StoredFinish{});
+                  for (int r = 0; r < day.RaceCount; ++r)
+                    for (int h = 0; h < day.Runners(r); ++h) {
+                      const SeImage& se = day.SeRec[r][h];
+                      finish[r].abnormal[h] = static_cast<int8_t>(se.Int(332, 1));
+                      finish[r].position[h] =
+                          static_cast<int8_t>(std::clamp(se.Int(335, 2), 0, 99));
+                    }
+                }});
+  return steps;
+}
+
+std::vector<std::string> StoredDatesBetween(std::string_view from, std::string_view to) {
+  std::vector<std::string> dates;
+  for (std::string& label : ListMeetingDates())
+    if ((from.empty() || label >= from) && (to.empty() || label <= to))
+      dates.push_back(std::move(label));
+  std::sort(dates.begin(), dates.end());
+  return dates;
+}
+
+namespace {
+
+// Thrown from a load's progress step once the run is cancelled.
+struct Cancelled {};
+
+class CancelProgress : public LoadProgress {
+ public:
+  explicit CancelProgress(const std::atomic<bool>* cancel) : cancel_(cancel) {}
+  void ProcessEvents() override {
+    if (cancel_ && cancel_->load(std::memory_order_relaxed)) throw Cancelled{};
+  }
+
+ private:
+  const std::atomic<bool>* cancel_;
+};
+
+}  // namespace
+
+BacktestResult RunBacktest(const BacktestOptions& options) {
+  BacktestResult result;
+  result.from = options.from;
+  result.to = options.to;
+  result.points = options.points;
+  result.source = options.source;
+
+  std::vector<std::string> dates = options.dates;
+  std::sort(dates.begin(), dates.end());
+  dates.erase(std::unique(dates.begin(), dates.end()), dates.end());
+  const int total = static_cast<int>(dates.size());
+  int workers = options.workers > 0
+                    ? options.workers
+                    : static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+  workers = std::max(1, std::min(workers, total));
+
+  std::vector<std::optional<BacktestDayTickets>> timeline(dates.size());
+  std::atomic<int> next{0};
+  std::mutex mutex;
+  int done = 0;
+  auto cancelled = [&] { return options.cancel && options.cancel->load(); };
+
+  auto work = [&] {
+    // One day model per worker, reused for every date it takes.
+    std::unique_ptr<RaceDay> day;
+    try {
+      day = RaceDay::Create();
+    } catch (const std::exception& e) {
+      std::lock_guard lock(mutex);
+      result.failed.emplace_back("", e.what());
+      return;
+    }
+    std::vector<StoredFinish> finish;
+    CancelProgress progress(options.cancel);
+    LoadOptions load;
+    load.source = options.source;
+    load.progress = &progress;
+    load.analysis = BacktestAnalysisSteps(options.points, finish);
+    for (int i = next++; i < total && !cancelled(); i = next++) {
+      const std::string& label = dates[i];
+      std::optional<BacktestDay> tally;
+      std::string failure;
+      try {
+        LoadOutcome outcome = LoadRaceDay(*day, label, load);
+        if (outcome.loaded)
+          tally = TallyDay(*day, finish);
+        else
+          failure = Utf8(outcome.message);
+      } catch (const Cancelled&) {
+        break;
+      } catch (const std::exception& e) {
+        failure = e.what();
+      }
+      std::lock_guard lock(mutex);
+      if (tally) {
+        ++result.dates;
+        result.races += tally->races;
+        result.skipped += tally->skipped;
+        result.total.Add(tally->total);
+        result.byMonth[MonthOfLabel(label)].Add(tally->total);
+        for (const auto& [venue, t] : tally->byVenue) result.byVenue[venue].Add(t);
+        BacktestDayTickets point;
+        point.label = label;
+        for (int b = 0; b < kBetTypes; ++b) {
+          point.stake[b] = tally->total.tickets[b].stake;
+          point.returned[b] = tally->total.tickets[b].returned;
+        }
+        timeline[i] = point;
+      } else {
+        result.failed.emplace_back(label, failure);
+      }
+      ++done;
+      if (options.progress) options.progress(done, total, label);
+    }
+  };
+
+  std::vector<std::thread> threads;
+  for (int w = 1; w < workers; ++w) threads.emplace_back(work);
+  if (total > 0) work();
+  for (std::thread& t : threads) t.join();
+
+  for (auto& point : timeline)
+    if (point) result.timeline.push_back(std::move(*point));
+  std::sort(result.failed.begin(), result.failed.end());
+  result.cancelled = cancelled() && done < total;
+  return result;
+}
+
+}  // namespace sorvix

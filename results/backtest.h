@@ -1,0 +1,180 @@
+// サイン検証 (backtest): every stored meeting date of a range is loaded and
+// analysed as a user would load it, and over every race that has results
+// the runners that carry each sign, each rank and each betting mark are
+// counted with their wins, top-2 and top-3 finishes and the return of a
+// 100-yen win and place ticket, and the proposed tickets of the betting
+// combinations are bought at 100 yen each and paid from the stored payouts.
+//
+// Runners that did not start or were taken out of the race (異常区分 1–3:
+// 出走取消, 発走除外, 競走除外) are left out, and a proposed ticket that names
+// one is refunded (counted apart, neither staked nor paid), as JRA does; a
+// runner that fell, was disqualified or placed lower (4–7) ran and counts.
+// A race counts when it has a payout record and a final position for at
+// least one runner; the others of the race list are counted as skipped.
+// Every figure is a whole number, so the sums do not depend on the order in
+// which the dates are done.
+#pragma once
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "analysis/sign_kinds.h"
+#include "analysis/sign_points.h"
+#include "store/estimate.h"
+#include "store/race_day_loader.h"
+
+namespace sorvix {
+
+class RaceDay;
+
+// Runners of one group and what a 100-yen win and place ticket on each of
+// them returned (yen).
+struct BacktestGroup {
+  int64_t runners = 0;
+  int64_t wins = 0;
+  int64_t top2 = 0;
+  int64_t top3 = 0;
+  int64_t winReturn = 0;
+  int64_t placeReturn = 0;
+
+  void Add(const BacktestGroup& other);
+  bool operator==(const BacktestGroup&) const = default;
+};
+
+// The proposed tickets of one bet type at 100 yen each.
+struct TicketLine {
+  int64_t tickets = 0;  // bought (refunded ones not included)
+  int64_t hits = 0;
+  int64_t stake = 0;      // yen, 100 per ticket
+  int64_t returned = 0;   // yen
+  int64_t maxReturn = 0;  // the largest single return (yen)
+  int64_t refunded = 0;   // tickets naming a runner that did not run
+
+  void Add(const TicketLine& other);
+  bool operator==(const TicketLine&) const = default;
+};
+
+// The families that have a group of their own (the special mark and the
+// post-time sign are families of one sign).
+inline constexpr int kBacktestFamilies = 5;
+inline constexpr std::array<const char*, kBacktestFamilies> kBacktestFamilyKeys = {
+    "red", "green", "orange", "blue", "yellow"};
+inline constexpr std::array<SignFamily, kBacktestFamilies> kBacktestFamilyOf = {
+    SignFamily::Red, SignFamily::Green, SignFamily::Orange, SignFamily::Blue, SignFamily::Yellow};
+
+// The ranks that are grouped, and their bands 1, 2, 3, 4–5, 6 and below.
+enum class BacktestRank { Away, Home, Bracket, Suitei };
+inline constexpr int kBacktestRanks = 4;
+inline constexpr std::array<const char*, kBacktestRanks> kBacktestRankKeys = {
+    "awayRank", "homeRank", "bracketRank", "suiteiRank"};
+inline constexpr int kRankBands = 5;
+inline constexpr std::array<const char*, kRankBands> kRankBandKeys = {"1", "2", "3", "4-5", "6+"};
+// The band of a rank (−1 for 0, not ranked).
+int RankBand(int rank);
+
+// The bet types of the proposed tickets.
+enum class BetType { Trio, Quinella, Wide, Exacta };
+inline constexpr int kBetTypes = 4;
+inline constexpr std::array<const char*, kBetTypes> kBetTypeKeys = {"trio", "quinella", "wide",
+                                                                    "exacta"};
+
+// Every figure of one set of races.
+struct BacktestTally {
+  std::array<BacktestGroup, kSignCount> signs{};
+  std::array<BacktestGroup, kBacktestFamilies> families{};
+  std::array<std::array<BacktestGroup, kRankBands>, kBacktestRanks> ranks{};
+  BacktestGroup axis;     // ◎ ● ▲ (AxisMark 1–3)
+  BacktestGroup partner;  // ○ (PartnerMark 1)
+  std::array<TicketLine, kBetTypes> tickets{};
+
+  void Add(const BacktestTally& other);
+  bool operator==(const BacktestTally&) const = default;
+};
+
+// What one race showed of each runner before the payout import rewrote the
+// final positions from the place payouts: 異常区分 (SE 332) and 確定着順
+// (SE 335–336) as stored.
+struct StoredFinish {
+  int8_t abnormal[18] = {};
+  int8_t position[18] = {};
+};
+
+// The tally of one loaded and analysed date.
+struct BacktestDay {
+  std::string label;  // CP932 DateLabel
+  int races = 0;      // races counted
+  int skipped = 0;    // race-list rows without results
+  BacktestTally total;
+  std::map<std::string, BacktestTally> byVenue;  // UTF-8 venue name
+};
+
+// Tallies the races of a loaded and analysed `day`; `finish` holds each
+// race-list row's stored finishes (see BacktestAnalysisSteps).
+BacktestDay TallyDay(const RaceDay& day, const std::vector<StoredFinish>& finish);
+
+// The steps of a date's analysis as `analyze` runs them, with a first step
+// that keeps each race's stored finishes in `finish` (resized to 36).
+std::vector<AnalysisStep> BacktestAnalysisSteps(const SignPoints& points,
+                                                std::vector<StoredFinish>& finish);
+
+// A date's bought tickets, for the chart of stake against return.
+struct BacktestDayTickets {
+  std::string label;  // CP932 DateLabel
+  std::array<int64_t, kBetTypes> stake{};
+  std::array<int64_t, kBetTypes> returned{};
+};
+
+struct BacktestResult {
+  std::string from, to;  // CP932 DateLabels of the range asked for
+  SignPoints points;
+  EstimateSource source = EstimateSource::RacehorseData;
+  int dates = 0;  // dates loaded
+  int races = 0;
+  int skipped = 0;
+  BacktestTally total;
+  std::map<std::string, BacktestTally> byMonth;  // "YYYY-MM"
+  std::map<std::string, BacktestTally> byVenue;  // UTF-8 venue name
+  std::vector<BacktestDayTickets> timeline;      // ascending dates
+  // Dates that could not be loaded: label (CP932) and the UTF-8 reason.
+  std::vector<std::pair<std::string, std::string>> failed;
+  bool cancelled = false;
+};
+
+struct BacktestOptions {
+  std::vector<std::string> dates;  // CP932 DateLabels, any order
+  std::string from, to;            // recorded in the result
+  SignPoints points = SignPoints::Defaults();
+  EstimateSource source = EstimateSource::RacehorseData;
+  // Parallel workers, one RaceDay each; 0: one per core.
+  int workers = 0;
+  // Called after each date (from a worker thread, one call at a time):
+  // dates done, dates in all, the date just done (CP932).
+  std::function<void(int done, int total, std::string_view label)> progress;
+  // Set to stop: the running loads stop at their next progress step and no
+  // further date is begun; the result holds the dates finished before.
+  const std::atomic<bool>* cancel = nullptr;
+};
+
+// Loads, analyses and tallies every date of `options.dates`.
+BacktestResult RunBacktest(const BacktestOptions& options);
+
+// The stored meeting dates (CP932 DateLabels) from `from` to `to`
+// inclusive, ascending; an empty bound is open.
+std::vector<std::string> StoredDatesBetween(std::string_view from, std::string_view to);
+
+// "YYYY-MM" of a DateLabel.
+std::string MonthOfLabel(std::string_view label);
+// "YYYY-MM-DD" of a DateLabel.
+std::string IsoDateOfLabel(std::string_view label);
+
+// The one line shown whenever the racehorse data are the estimate source
+// (UTF-8).
+extern const char* const kRacehorseSourceNote;
+
+}  // namespace sorvix
