@@ -1,0 +1,231 @@
+// sorvix-cli backtest [--from DATE] [--to DATE] [--ini FILE] [--source
+// racehorse|odds] [--by month|venue] [--format table|csv|json] [--workers N]:
+// サイン検証 over the stored meeting dates of a range, with a progress line on
+// stderr.
+#include <cinttypes>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "analysis/sign_points.h"
+#include "cli/command_registry.h"
+#include "cli/date_argument.h"
+#include "cli/day_argument.h"
+#include "codes/cp932.h"
+#include "codes/text.h"
+#include "results/backtest.h"
+#include "results/backtest_report.h"
+#include "store/estimate.h"
+
+namespace sorvix::cli {
+namespace {
+
+int Usage() {
+  std::fprintf(stderr,
+               "使い方: sorvix-cli backtest [--from DATE] [--to DATE] [--ini FILE] "
+               "[--source racehorse|odds] [--by month|venue] [--format table|csv|json] "
+               "[--workers N]\n");
+  return 2;
+}
+
+// Cells are UTF-8; the width on a terminal counts a character above U+07FF
+// (kana, kanji; not the half-width katakana) as two columns.
+size_t Columns(const std::string& utf8) {
+  size_t columns = 0;
+  for (size_t i = 0; i < utf8.size();) {
+    unsigned char c = static_cast<unsigned char>(utf8[i]);
+    size_t len = c < 0x80 ? 1 : c < 0xE0 ? 2 : c < 0xF0 ? 3 : 4;
+    unsigned code = 0;
+    if (len == 3 && i + 2 < utf8.size())
+      code = ((c & 0x0Fu) << 12) | ((utf8[i + 1] & 0x3Fu) << 6) | (utf8[i + 2] & 0x3Fu);
+    columns += len >= 3 && !(code >= 0xFF61 && code <= 0xFF9F) ? 2 : 1;
+    i += len;
+  }
+  return columns;
+}
+
+void PrintRows(const std::vector<std::vector<std::string>>& rows) {
+  std::vector<size_t> width;
+  for (const auto& row : rows)
+    for (size_t c = 0; c < row.size(); ++c) {
+      if (width.size() <= c) width.push_back(0);
+      width[c] = std::max(width[c], Columns(row[c]));
+    }
+  for (const auto& row : rows) {
+    std::string line;
+    for (size_t c = 0; c < row.size(); ++c) {
+      std::string pad(width[c] - Columns(row[c]), ' ');
+      if (c) line += "  ";
+      line += c == 0 ? row[c] + pad : pad + row[c];
+    }
+    while (!line.empty() && line.back() == ' ') line.pop_back();
+    std::printf("%s\n", line.c_str());
+  }
+}
+
+std::string N(int64_t v) {
+  return Format("%" PRId64, v);
+}
+std::string P(int64_t part, int64_t whole) {
+  return Format("%.1f%%", Percent(part, whole));
+}
+
+std::vector<std::string> GroupRow(const std::string& label, const BacktestGroup& g) {
+  return {label,
+          N(g.runners),
+          N(g.wins),
+          N(g.top2),
+          N(g.top3),
+          P(g.wins, g.runners),
+          P(g.top2, g.runners),
+          P(g.top3, g.runners),
+          P(g.winReturn, g.runners * 100),
+          P(g.placeReturn, g.runners * 100)};
+}
+
+const std::vector<std::string> kGroupHeader = {"区分", "頭数",   "1着",    "2着内",  "3着内",
+                                               "勝率", "連対率", "複勝率", "単回収", "複回収"};
+
+void PrintTally(const BacktestTally& t) {
+  std::vector<std::vector<std::string>> rows = {kGroupHeader};
+  for (int s = 0; s < kSignCount; ++s) rows.push_back(GroupRow(SignLabel(s), t.signs[s]));
+  for (int f = 0; f < kBacktestFamilies; ++f)
+    rows.push_back(GroupRow(FamilyLabel(f) + "系", t.families[f]));
+  std::printf("サイン別\n");
+  PrintRows(rows);
+
+  rows = {kGroupHeader};
+  for (int r = 0; r < kBacktestRanks; ++r)
+    for (int b = 0; b < kRankBands; ++b)
+      rows.push_back(GroupRow(RankLabel(r) + " " + kRankBandKeys[b], t.ranks[r][b]));
+  rows.push_back(GroupRow("軸（◎●▲）", t.axis));
+  rows.push_back(GroupRow("相手（○）", t.partner));
+  std::printf("\n順位・印別\n");
+  PrintRows(rows);
+
+  rows = {{"券種", "点数", "的中", "的中率", "購入額", "払戻額", "回収率", "最高払戻", "返還"}};
+  for (int b = 0; b < kBetTypes; ++b) {
+    const TicketLine& l = t.tickets[b];
+    rows.push_back({BetTypeLabel(b), N(l.tickets), N(l.hits), P(l.hits, l.tickets), N(l.stake),
+                    N(l.returned), P(l.returned, l.stake), N(l.maxReturn), N(l.refunded)});
+  }
+  std::printf("\n買い目（1点100円）\n");
+  PrintRows(rows);
+}
+
+void PrintTable(const BacktestResult& r, BacktestBy by) {
+  std::printf("サイン検証  %s 〜 %s  推定能力: %s\n", IsoDateOfLabel(r.from).c_str(),
+              IsoDateOfLabel(r.to).c_str(),
+              r.source == EstimateSource::PredictedOdds ? "予想オッズデータ" : "競走馬データ");
+  if (r.source == EstimateSource::RacehorseData) std::printf("%s\n", kRacehorseSourceNote);
+  std::string points = "配点:";
+  for (int s = 0; s < kSignCount; ++s) points += " " + SignLabel(s) + "=" + N(r.points.value[s]);
+  std::printf("%s\n", points.c_str());
+  std::printf("開催日 %d  レース %d  結果なし %d\n\n", r.dates, r.races, r.skipped);
+  PrintTally(r.total);
+  const auto& parts = by == BacktestBy::Month ? r.byMonth : r.byVenue;
+  if (by != BacktestBy::None)
+    for (const auto& [key, tally] : parts) {
+      std::printf("\n==== %s ====\n", key.c_str());
+      PrintTally(tally);
+    }
+}
+
+int Backtest(const Args& args) {
+  Args positional =
+      Positional(args, {"--from", "--to", "--ini", "--source", "--by", "--format", "--workers"});
+  if (!positional.empty()) return Usage();
+  std::string from, to;
+  for (auto [option, label] : {std::pair{"--from", &from}, std::pair{"--to", &to}}) {
+    std::string value = OptionValue(args, option);
+    if (value.empty()) continue;
+    auto parsed = DateLabelArgument(value);
+    if (!parsed) return 2;
+    *label = *parsed;
+  }
+  if (!from.empty() && !to.empty() && from > to) {
+    std::fprintf(stderr, "sorvix-cli: --from が --to より後の日付です: %s > %s\n",
+                 IsoDateOfLabel(from).c_str(), IsoDateOfLabel(to).c_str());
+    return 2;
+  }
+
+  std::string format = OptionValue(args, "--format", "table");
+  if (format != "table" && format != "csv" && format != "json") {
+    std::fprintf(stderr, "sorvix-cli: --format は table, csv, json のどれかです: %s\n",
+                 format.c_str());
+    return 2;
+  }
+  std::string byText = OptionValue(args, "--by");
+  BacktestBy by = BacktestBy::None;
+  if (byText == "month") {
+    by = BacktestBy::Month;
+  } else if (byText == "venue") {
+    by = BacktestBy::Venue;
+  } else if (!byText.empty()) {
+    std::fprintf(stderr, "sorvix-cli: --by は month か venue です: %s\n", byText.c_str());
+    return 2;
+  }
+  std::string workersText = OptionValue(args, "--workers");
+  int workers = 0;
+  if (!workersText.empty()) {
+    if (workersText.find_first_not_of("0123456789") != std::string::npos ||
+        workersText.size() > 3 || ReadInt(workersText) < 1) {
+      std::fprintf(stderr, "sorvix-cli: --workers は 1 以上の数です: %s\n", workersText.c_str());
+      return 2;
+    }
+    workers = ReadInt(workersText);
+  }
+
+  auto settings = SettingsArgument(OptionValue(args, "--ini"));
+  if (!settings) return 1;
+  BacktestOptions options;
+  options.points = SignPoints::Load(*settings);
+  options.source = ReadEstimateSource(*settings);
+  std::string source = OptionValue(args, "--source");
+  if (source == "racehorse") {
+    options.source = EstimateSource::RacehorseData;
+  } else if (source == "odds") {
+    options.source = EstimateSource::PredictedOdds;
+  } else if (!source.empty()) {
+    std::fprintf(stderr, "sorvix-cli: --source は racehorse か odds です: %s\n", source.c_str());
+    return 2;
+  }
+  options.workers = workers;
+  options.dates = StoredDatesBetween(from, to);
+  if (options.dates.empty()) {
+    std::fprintf(stderr, "sorvix-cli: 指定の期間に開催日のデータがありません\n");
+    return 1;
+  }
+  options.from = from.empty() ? options.dates.front() : from;
+  options.to = to.empty() ? options.dates.back() : to;
+  if (options.source == EstimateSource::RacehorseData)
+    std::fprintf(stderr, "%s\n", kRacehorseSourceNote);
+  options.progress = [](int done, int total, std::string_view label) {
+    std::fprintf(stderr, "\r検証中 %d/%d %s", done, total, IsoDateOfLabel(label).c_str());
+    if (done == total) std::fprintf(stderr, "\n");
+    std::fflush(stderr);
+  };
+
+  BacktestResult result = RunBacktest(options);
+  for (const auto& [label, reason] : result.failed)
+    std::fprintf(stderr, "sorvix-cli: %s を読み込めませんでした: %s\n",
+                 label.empty() ? "" : IsoDateOfLabel(label).c_str(), reason.c_str());
+
+  if (format == "json")
+    std::fputs(BacktestJson(result, by).c_str(), stdout);
+  else if (format == "csv")
+    std::fputs(BacktestCsv(result, by).c_str(), stdout);
+  else
+    PrintTable(result, by);
+  return result.failed.empty() ? 0 : 1;
+}
+
+const CommandRegistration kBacktest{
+    "backtest",
+    "backtest [--from DATE] [--to DATE] [--ini FILE] [--source racehorse|odds] [--by month|venue] "
+    "[--format table|csv|json] [--workers N]  サイン検証（保存されている開催日のサイン・順位・"
+    "買い目の成績と回収率）",
+    &Backtest};
+
+}  // namespace
+}  // namespace sorvix::cli
