@@ -1,5 +1,6 @@
 #include "store/horse_master_conversion.h"
 
+#include <mutex>
 #include <vector>
 
 #include "app/file_io.h"
@@ -47,6 +48,10 @@ std::string ConvertHorseMasterRecord(std::string_view oldRecord) {
 
 bool ConvertHorseMasterFile(const std::filesystem::path& source,
                             const std::filesystem::path& target) {
+  // Loads that run side by side (the backtest's workers) can meet the same
+  // horse; one conversion at a time keeps their temporary files apart.
+  static std::mutex converting;
+  std::lock_guard lock(converting);
   auto bytes = ReadFileIfExists(source);
   if (!bytes) return false;
   size_t records = bytes->size() / kOldUmLength;
