@@ -117,7 +117,8 @@ void PrintTable(const BacktestResult& r, BacktestBy by) {
   std::printf("サイン検証  %s 〜 %s  推定能力: %s\n", IsoDateOfLabel(r.from).c_str(),
               IsoDateOfLabel(r.to).c_str(),
               r.source == EstimateSource::PredictedOdds ? "予想オッズデータ" : "競走馬データ");
-  if (r.source == EstimateSource::RacehorseData) std::printf("%s\n", kRacehorseSourceNote);
+  if (r.source == EstimateSource::RacehorseData)
+    std::printf("%s（--source odds）\n", kRacehorseSourceNote);
   std::string points = "配点:";
   for (int s = 0; s < kSignCount; ++s) points += " " + SignLabel(s) + "=" + N(r.points.value[s]);
   std::printf("%s\n", points.c_str());
@@ -199,7 +200,7 @@ int Backtest(const Args& args) {
   options.from = from.empty() ? options.dates.front() : from;
   options.to = to.empty() ? options.dates.back() : to;
   if (options.source == EstimateSource::RacehorseData)
-    std::fprintf(stderr, "%s\n", kRacehorseSourceNote);
+    std::fprintf(stderr, "%s（--source odds）\n", kRacehorseSourceNote);
   options.progress = [](int done, int total, std::string_view label) {
     std::fprintf(stderr, "\r検証中 %d/%d %s", done, total, IsoDateOfLabel(label).c_str());
     if (done == total) std::fprintf(stderr, "\n");

@@ -21,8 +21,8 @@
 namespace sorvix {
 
 const char* const kRacehorseSourceNote =
-    "注意: 競走馬データの推定能力は現在保存されている成績（検証する日より後のレースを含む）から"
-    "計算されます。公正な検証には予想オッズデータ（--source odds）をお使いください。";
+    "注意: 競走馬データの推定能力は、検証する日より後のレースも含む現在保存されている成績から計算"
+    "されます。公正な検証には予想オッズデータをお使いください。";
 
 void BacktestGroup::Add(const BacktestGroup& o) {
   runners += o.runners;

@@ -99,10 +99,13 @@ std::string TallyJson(const BacktestTally& t, const std::string& indent) {
   return out + "}";
 }
 
-const std::map<std::string, BacktestTally>* Breakdown(const BacktestResult& r, BacktestBy by) {
-  if (by == BacktestBy::Month) return &r.byMonth;
-  if (by == BacktestBy::Venue) return &r.byVenue;
-  return nullptr;
+// The parts of a breakdown, months before venues.
+std::vector<const std::map<std::string, BacktestTally>*> Breakdown(const BacktestResult& r,
+                                                                   BacktestBy by) {
+  std::vector<const std::map<std::string, BacktestTally>*> parts;
+  if (by == BacktestBy::Month || by == BacktestBy::MonthAndVenue) parts.push_back(&r.byMonth);
+  if (by == BacktestBy::Venue || by == BacktestBy::MonthAndVenue) parts.push_back(&r.byVenue);
+  return parts;
 }
 
 std::string LabelDate(const std::string& label) {
@@ -124,13 +127,14 @@ std::string BacktestJson(const BacktestResult& r, BacktestBy by) {
     out += (i ? ", " : "") + std::string("{\"date\": ") + Quote(LabelDate(r.failed[i].first)) +
            ", \"reason\": " + Quote(r.failed[i].second) + "}";
   out += "],\n " + TallyJson(r.total, " ");
-  if (const auto* parts = Breakdown(r, by)) {
+  if (by != BacktestBy::None) {
     out += ",\n \"by\": {";
     bool first = true;
-    for (const auto& [key, tally] : *parts) {
-      out += (first ? "\n  " : ",\n  ") + Quote(key) + ": {" + TallyJson(tally, "   ") + "}";
-      first = false;
-    }
+    for (const auto* parts : Breakdown(r, by))
+      for (const auto& [key, tally] : *parts) {
+        out += (first ? "\n  " : ",\n  ") + Quote(key) + ": {" + TallyJson(tally, "   ") + "}";
+        first = false;
+      }
     out += "}";
   }
   return out + "}\n";
@@ -187,7 +191,7 @@ std::string BacktestCsv(const BacktestResult& r, BacktestBy by) {
   input("races", I(r.races));
   input("skipped", I(r.skipped));
   CsvTally(out, "全体", r.total);
-  if (const auto* parts = Breakdown(r, by))
+  for (const auto* parts : Breakdown(r, by))
     for (const auto& [key, tally] : *parts) CsvTally(out, key, tally);
   return out;
 }

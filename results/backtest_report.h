@@ -12,7 +12,7 @@
 namespace sorvix {
 
 // How the result is broken down besides the total.
-enum class BacktestBy { None, Month, Venue };
+enum class BacktestBy { None, Month, Venue, MonthAndVenue };
 
 // part / whole × 100 (0 when whole is 0).
 double Percent(int64_t part, int64_t whole);

@@ -41,6 +41,7 @@
 #include "app/ui/qt_text.h"
 #include "app/ui/window_places.h"
 #include "print/ui/all_print_form.h"
+#include "results/ui/backtest_form.h"
 #include "results/ui/kaime_form.h"
 #include "store/meeting_list.h"
 #include "store/race_day.h"
@@ -126,6 +127,9 @@ void TMainForm::BuildToolBar() {
             PlaceSecondaryWindows();
             KaimeForm->KaimeHyoBtnClick();
           });
+  connect(AddToolButton(bar, QStringLiteral("サイン検証"),
+                        QStringLiteral("保存されている開催日でサインと買い目の成績を検証します")),
+          &QToolButton::clicked, this, [this] { TBacktestForm::Open(this); });
   connect(AddToolButton(bar, QStringLiteral("予想オッズ"),
                         QStringLiteral("予想オッズデータを取り込みます")),
           &QToolButton::clicked, this, &TMainForm::YosoOzBtnClick);
@@ -252,6 +256,8 @@ void TMainForm::BuildMenus() {
               [this, table, allRaces] { CsvSaveClick(table, allRaces); });
     }
   }
+  connect(file->addAction(QStringLiteral("サイン検証(&B)...")), &QAction::triggered, this,
+          [this] { TBacktestForm::Open(this); });
   file->addSeparator();
   connect(file->addAction(QStringLiteral("終了(&X)")), &QAction::triggered, this, &QWidget::close);
 

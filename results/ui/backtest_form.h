@@ -1,0 +1,121 @@
+// サイン検証: the backtest window.  The user picks a range of stored meeting
+// dates (all of them at first) and the estimate source, sees the sign
+// points in use, and 実行 loads and analyses every date on the worker
+// threads of the core while a progress bar runs; 中止 stops within a day's
+// work.  The result shows as tables (signs, ranks and marks, tickets) for
+// the whole range or one month or venue, as two charts (return rate per
+// sign against the 100 % line; stake against cumulative return per bet
+// type over time) and can be saved as CSV and the charts as PNG.
+#pragma once
+
+#include <QWidget>
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <thread>
+
+#include "results/backtest.h"
+
+class QComboBox;
+class QLabel;
+class QProgressBar;
+class QPushButton;
+class QTabWidget;
+class QTableWidget;
+
+namespace sorvix {
+
+// Return rate of a 100-yen win and place ticket on the runners of each sign
+// and family, bars against the 100 % line.
+class ReturnRateChart : public QWidget {
+ public:
+  explicit ReturnRateChart(QWidget* parent = nullptr);
+  void SetTally(const BacktestTally* tally);
+  void Paint(QPainter& p, const QRect& area) const;
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+
+ private:
+  const BacktestTally* tally_ = nullptr;
+};
+
+// Per bet type, the cumulative stake (dashed) and the cumulative return
+// (solid) date by date.
+class StakeReturnChart : public QWidget {
+ public:
+  explicit StakeReturnChart(QWidget* parent = nullptr);
+  void SetTimeline(const std::vector<BacktestDayTickets>* timeline);
+  void Paint(QPainter& p, const QRect& area) const;
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+
+ private:
+  const std::vector<BacktestDayTickets>* timeline_ = nullptr;
+};
+
+class TBacktestForm : public QWidget {
+  Q_OBJECT
+ public:
+  explicit TBacktestForm(QWidget* parent = nullptr);
+  ~TBacktestForm() override;
+
+  // The one window of `parent` (made on first use), shown and raised.
+  static TBacktestForm* Open(QWidget* parent);
+
+  // Lists the stored dates again (the range keeps its choice when it can).
+  void ListDates();
+  // 実行 and 中止.
+  void Run();
+  void Cancel();
+  bool Running() const { return worker_.joinable(); }
+  // The last finished run (nullptr before the first).
+  const BacktestResult* Result() const { return result_.get(); }
+
+  // CSV保存 and PNG保存 to `path`; false after telling the user why not.
+  bool SaveCsv(const QString& path);
+  bool SaveChartPng(int chart, const QString& path);  // 0 return rate, 1 stake/return
+
+  // Where the save buttons ask for a file (tests answer without a dialog).
+  std::function<QString(const QString& caption, const QString& filter)> AskSavePath;
+
+  QComboBox* FromCombo = nullptr;
+  QComboBox* ToCombo = nullptr;
+  QComboBox* SourceCombo = nullptr;
+  QComboBox* ScopeCombo = nullptr;  // 全体, each month, each venue
+  QLabel* PointsLabel = nullptr;
+  QLabel* NoteLabel = nullptr;
+  QLabel* StatusLabel = nullptr;
+  QProgressBar* Progress = nullptr;
+  QPushButton* RunButton = nullptr;
+  QPushButton* CancelButton = nullptr;
+  QPushButton* CsvButton = nullptr;
+  QPushButton* PngButton = nullptr;
+  QTabWidget* Tabs = nullptr;
+  QTableWidget* SignTable = nullptr;
+  QTableWidget* RankTable = nullptr;
+  QTableWidget* TicketTable = nullptr;
+  ReturnRateChart* RateChart = nullptr;
+  StakeReturnChart* MoneyChart = nullptr;
+
+ signals:
+  // A run ended (finished or stopped); Result() holds it.
+  void Finished();
+
+ private:
+  void ShowPoints();
+  void ShowNote();
+  void Done(std::shared_ptr<BacktestResult> result);
+  void ShowScope();
+  void FillTables(const BacktestTally& tally);
+  void SetBusy(bool busy);
+  QString SavePath(const QString& caption, const QString& filter);
+
+  SignPoints points_;
+  std::thread worker_;
+  std::atomic<bool> cancel_{false};
+  std::shared_ptr<BacktestResult> result_;
+};
+
+}  // namespace sorvix
