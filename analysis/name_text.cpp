@@ -1,5 +1,6 @@
 #include "analysis/name_text.h"
 
+#include <array>
 #include <utility>
 #include <vector>
 
@@ -90,7 +91,14 @@ std::string CleanWindow(std::string_view s, int i, int m) {
 }
 
 bool Contains(std::string_view text, std::string_view piece) {
-  return !piece.empty() && text.find(piece) != std::string_view::npos;
+  // A byte search, as find() does; the names are short, so checking the
+  // first two bytes in place beats a library search per call.
+  if (piece.empty() || piece.size() > text.size()) return false;
+  if (piece.size() == 1) return text.find(piece[0]) != std::string_view::npos;
+  const char a = piece[0], b = piece[1];
+  for (size_t i = 0; i + piece.size() <= text.size(); ++i)
+    if (text[i] == a && text[i + 1] == b && text.substr(i, piece.size()) == piece) return true;
+  return false;
 }
 
 bool IsKatakanaLetter(std::string_view c) {
@@ -136,11 +144,40 @@ std::string BracketColourWordIn(std::string_view name, int bracket) {
 }
 
 std::string RemoveVoicedMarks(std::string_view text) {
-  const std::string& voiced = VoicedKatakana();
-  const std::string& unvoiced = UnvoicedKatakana();
+  // Every voiced katakana shares its lead byte with its unvoiced form; a
+  // table by trail byte gives the unvoiced trail byte (0: not voiced).
+  struct Table {
+    unsigned char lead = 0;
+    bool oneLead = true;
+    std::array<unsigned char, 256> unvoicedTrail{};
+  };
+  static const Table table = [] {
+    Table t;
+    const std::string& voiced = VoicedKatakana();
+    const std::string& unvoiced = UnvoicedKatakana();
+    t.lead = static_cast<unsigned char>(voiced[0]);
+    for (size_t j = 0; j + 1 < voiced.size(); j += 2) {
+      if (static_cast<unsigned char>(voiced[j]) != t.lead || unvoiced[j] != voiced[j])
+        t.oneLead = false;
+      unsigned char trail = static_cast<unsigned char>(voiced[j + 1]);
+      if (!t.unvoicedTrail[trail])
+        t.unvoicedTrail[trail] = static_cast<unsigned char>(unvoiced[j + 1]);
+    }
+    return t;
+  }();
   std::string out;
   out.reserve(text.size());
   for (size_t i = 0; i + 1 < text.size(); i += 2) {
+    unsigned char lead = static_cast<unsigned char>(text[i]);
+    unsigned char trail = static_cast<unsigned char>(text[i + 1]);
+    if (table.oneLead) {
+      out += text[i];
+      out += lead == table.lead && table.unvoicedTrail[trail]
+                 ? static_cast<char>(table.unvoicedTrail[trail])
+                 : text[i + 1];
+      continue;
+    }
+    const std::string& voiced = VoicedKatakana();
     std::string_view c = text.substr(i, 2);
     size_t at = std::string::npos;
     for (size_t j = 0; j + 1 < voiced.size(); j += 2) {
@@ -149,11 +186,10 @@ std::string RemoveVoicedMarks(std::string_view text) {
         break;
       }
     }
-    if (at == std::string::npos) {
+    if (at == std::string::npos)
       out.append(c);
-    } else {
-      out.append(unvoiced, at, 2);
-    }
+    else
+      out.append(UnvoicedKatakana(), at, 2);
   }
   return out;
 }

@@ -1,8 +1,10 @@
 #include "analysis/race_sheet_assignment.h"
 
 #include <array>
-#include <map>
 #include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
 
 #include "analysis/name_text.h"
 #include "analysis/record_fields.h"
@@ -21,7 +23,9 @@ using HorseFlags = int32_t (RaceSheet::*)[kHorseSlots];
 // or trainer code of its SE record) occurs exactly once among the day's
 // runners.  Empty, zero and non-numeric codes never mark.
 void MarkSingleCodes(RaceDay& day, RecordField codeField, HorseFlags flags) {
-  std::map<std::string, int, std::less<>> count;
+  // Views into the day's SE records, which stay in place meanwhile.
+  std::unordered_map<std::string_view, int> count;
+  count.reserve(static_cast<size_t>(kRaceSlots * kHorseSlots));
   auto forEachCode = [&](auto&& visit) {
     for (int s = 0; s < day.RaceCount; ++s) {
       const int n = day.Runners(s);
@@ -31,7 +35,7 @@ void MarkSingleCodes(RaceDay& day, RecordField codeField, HorseFlags flags) {
       }
     }
   };
-  forEachCode([&](int, int, std::string_view code) { ++count[std::string(code)]; });
+  forEachCode([&](int, int, std::string_view code) { ++count[code]; });
   forEachCode([&](int s, int h, std::string_view code) {
     if (count.find(code)->second == 1) (day.Sheet[s].*flags)[h] = 1;
   });
@@ -136,20 +140,66 @@ std::string ProgressLine(const RaImage& race, const SeImage& runner) {
          std::string(Get(runner, se::kHorseName).substr(0, 18));
 }
 
+// The progress lines of a race's horses, made once per horse and shown for
+// every ring row the horse stands on.
+class ProgressLines {
+ public:
+  const std::string& Of(const RaImage& race, int horse, const SeImage& runner) {
+    size_t at = horse >= 1 && horse <= kHorseSlots ? static_cast<size_t>(horse) : 0;
+    if (!made_[at]) {
+      lines_[at] = ProgressLine(race, runner);
+      made_[at] = true;
+    }
+    return lines_[at];
+  }
+
+ private:
+  std::array<std::string, kHorseSlots + 1> lines_;
+  std::array<bool, kHorseSlots + 1> made_{};
+};
+
 // Fills `sheet` from the records of race slot `slot`: the header, and the 18
 // ring rows when the race has runners.
-void FillSheet(const RaceDay& day, int slot, RaceSheet& sheet, bool withReadings,
-               std::string_view title, LoadProgress& progress) {
+void FillSheet(const RaceDay& day, int slot, RaceSheet& sheet, std::string_view title,
+               LoadProgress& progress, ProgressLines& lines) {
   const RaImage& race = day.RaRec[slot];
   FillHeader(sheet, race);
   const int n = day.Runners(slot);
   if (n <= 0) return;
   for (int k = 0; k < kRingRowCount; ++k) {
-    RowRecords records = RecordsOfHorse(day, slot, RingHorse(n, k));
+    const int horse = RingHorse(n, k);
+    RowRecords records = RecordsOfHorse(day, slot, horse);
     progress.SetTitle(title);
-    progress.SetDetail(ProgressLine(race, records.se));
+    progress.SetDetail(lines.Of(race, horse, records.se));
     progress.ProcessEvents();
-    FillRingRow(sheet, k, records, withReadings);
+    FillRingRow(sheet, k, records, true);
+  }
+}
+
+// The per-venue copy of a race's sheet, shown row by row as the slot's own
+// sheet was: the same header and ring rows without the apprentice code and
+// the two readings, and without the per-horse flags.
+void CopyVenueSheet(const RaceDay& day, int slot, RaceSheet& venue, std::string_view title,
+                    LoadProgress& progress, ProgressLines& lines) {
+  const RaceSheet& sheet = day.Sheet[slot];
+  venue = sheet;
+  for (int k = 0; k < kRingRowCount; ++k) {
+    venue.ApprenticeCode[k].Clear();
+    venue.JockeyKana[k].Clear();
+    venue.TrainerKana[k].Clear();
+  }
+  for (int h = 0; h < kHorseSlots; ++h) {
+    venue.JockeyOnlyRideByHorse[h] = 0;
+    venue.TrainerOnlyRunnerByHorse[h] = 0;
+  }
+  const int n = day.Runners(slot);
+  if (n <= 0) return;
+  const RaImage& race = day.RaRec[slot];
+  for (int k = 0; k < kRingRowCount; ++k) {
+    const int horse = RingHorse(n, k);
+    progress.SetTitle(title);
+    progress.SetDetail(lines.Of(race, horse, RecordsOfHorse(day, slot, horse).se));
+    progress.ProcessEvents();
   }
 }
 
@@ -183,8 +233,9 @@ void DainyuBtnClick(RaceDay& day, LoadProgress& progress) {
 
   const std::string date(day.LoadedDate.View());
   const std::string readingTitle = "過去走データ読込中："_sj + date;
+  std::vector<ProgressLines> lines(kRaceSlots);
   for (int s = 0; s < day.RaceCount && s < kRaceSlots; ++s) {
-    FillSheet(day, s, day.Sheet[s], true, readingTitle, progress);
+    FillSheet(day, s, day.Sheet[s], readingTitle, progress, lines[s]);
   }
 
   const std::string venueTitle = "データ処理＆計算中："_sj + date;
@@ -193,8 +244,7 @@ void DainyuBtnClick(RaceDay& day, LoadProgress& progress) {
         day.SlotByVenue[v][o] = s;
         day.VenueOfSlot[s] = v;
         day.OrdinalOfSlot[s] = o;
-        day.VenueRaceSheet[v][o] = RaceSheet{};
-        FillSheet(day, s, day.VenueRaceSheet[v][o], false, venueTitle, progress);
+        CopyVenueSheet(day, s, day.VenueRaceSheet[v][o], venueTitle, progress, lines[s]);
       });
   for (int v = 0; v < kDayVenueCount; ++v) day.VenueRaceCount[v] = placed[v];
 }

@@ -1,5 +1,6 @@
 // Green signs: names that share characters with the pedigree, the jockey,
 // the trainer, another runner or the bracket colour.
+#include <cstdint>
 #include <string>
 
 #include "analysis/name_text.h"
@@ -60,8 +61,16 @@ void CalcGreen3(SignRace& race) {
   const RaceSheet& s = race.sheet();
   constexpr int kWindows = kNameChars - 2;
   std::string windows[kRingRowCount][kWindows + 1];
+  // Each window of three characters (six bytes) also as one number, so that
+  // the pairs compare as numbers; 0 stands for no window.
+  uint64_t keys[kRingRowCount][kWindows + 1] = {};
   for (int k = 0; k < kRingRowCount; ++k) {
-    for (int i = 1; i <= kWindows; ++i) windows[k][i] = CleanWindow(s.HorseNamePlain[k], i, 3);
+    for (int i = 1; i <= kWindows; ++i) {
+      windows[k][i] = CleanWindow(s.HorseNamePlain[k], i, 3);
+      uint64_t key = 0;
+      for (char c : windows[k][i]) key = (key << 8) | static_cast<unsigned char>(c);
+      keys[k][i] = windows[k][i].empty() ? 0 : key | (uint64_t{1} << 63);
+    }
   }
   for (int k = 0; k <= kRingRowCount - 2; ++k) {
     for (int i = 1; i <= kWindows; ++i) {
@@ -70,7 +79,7 @@ void CalcGreen3(SignRace& race) {
       for (int m = 1; m <= kRingRowCount - 1; ++m) {
         if (s.HorseNo[k] == s.HorseNo[m]) continue;
         for (int j = 1; j <= kWindows; ++j) {
-          if (windows[m][j] == w) {
+          if (keys[m][j] == keys[k][i]) {
             race.Mark(Sign::Green3, k, w);
             race.Mark(Sign::Green3, m, w);
           }

@@ -31,14 +31,34 @@ std::string BuildStamp() {
 
 // Runs `make` into `folder` unless a stamp of this build is there already.
 template <typename Make>
-void MakeOnce(const fs::path& folder, Make make) {
+void MakeOnce(const fs::path& folder, Make make, const std::string& version = BuildStamp()) {
   fs::path stamp = folder / "stamp";
   std::optional<std::string> made = ReadFileIfExists(stamp);
-  if (made && *made == BuildStamp()) return;
+  if (made && *made == version) return;
   fs::remove_all(folder);
   fs::create_directories(folder);
   make();
-  WriteFileAtomic(stamp, BuildStamp());
+  WriteFileAtomic(stamp, version);
+}
+
+// A feed of `options` acquired into `home`, made once under `folder`.
+AcquiredFeed MakeAcquired(const std::string& name, feedgen::FeedOptions options,
+                          const std::string& version) {
+  AcquiredFeed f{Base() / name / "feed", Base() / name / "home"};
+  fs::create_directories(Base());
+  int lock = open((Base() / "lock").c_str(), O_CREAT | O_RDWR, 0644);
+  if (lock >= 0) flock(lock, LOCK_EX);
+  MakeOnce(
+      Base() / name,
+      [&] {
+        options.out = f.feed;
+        options.replace = true;
+        feedgen::GenerateFeed(options);
+        AcquireInto(f.feed, f.home);
+      },
+      version);
+  if (lock >= 0) close(lock);
+  return f;
 }
 
 }  // namespace
@@ -101,6 +121,30 @@ const fs::path& YearFeed() {
     });
     if (lock >= 0) close(lock);
     return f;
+  }();
+  return feed;
+}
+
+const AcquiredFeed& DemoFeed() {
+  static const AcquiredFeed feed = [] {
+    feedgen::FeedOptions o = feedgen::DemoOptions({});
+    o.legacyUmaHome = Base() / "demo" / "home";
+    return MakeAcquired("demo", o, BuildStamp());
+  }();
+  return feed;
+}
+
+const AcquiredFeed& TenSeasonsFeed() {
+  static const AcquiredFeed feed = [] {
+    feedgen::FeedOptions o;
+    o.from = feedgen::Date{2015, 1, 3};
+    o.days = 1000;
+    o.seed = 10;
+    o.historyWeeks = 0;
+    o.oldWeeks = 0;
+    // Some minutes to make and about 1.5 GB: kept across builds (delete
+    // the folder to make it again).
+    return MakeAcquired("ten-seasons", o, "ten-seasons-1");
   }();
   return feed;
 }

@@ -22,6 +22,14 @@ const AcquiredFeed& DayFeed();
 // its own homes).
 const std::filesystem::path& YearFeed();
 
+// The demo's feed (sorvix-feedgen --demo, old-layout horse files included)
+// acquired into a home.
+const AcquiredFeed& DemoFeed();
+
+// Ten seasons of meeting days (1,000 days from 2015-01-03) acquired into a
+// home, for the backtest over a long range.
+const AcquiredFeed& TenSeasonsFeed();
+
 // One setup-mode acquisition of `feed` into the fresh folder `home`.
 // Throws std::runtime_error when the run fails.
 void AcquireInto(const std::filesystem::path& feed, const std::filesystem::path& home);

@@ -5,8 +5,10 @@ Usage: bench/ratios.py PATH/TO/sorvix-bench [extra benchmark arguments]
 
 The ratios compare times measured in the same run: a day's load against
 reading the files it touches, the analysis (load with analysis minus the
-plain load) against the load, and a year's acquisition against copying the
-data files it reads.
+plain load) against the load, the analysis timed alone against the load,
+the backtest of the demo's dates on two workers against loading and
+analysing them one after the other, and a year's acquisition against
+copying the data files it reads.
 """
 
 import json
@@ -19,6 +21,11 @@ ROWS = [
     ("day load (36 races)", "BM_DayLoad", None, "day load floor (read files once)"),
     ("day analysis", "BM_DayLoadAndAnalysis", "BM_DayLoad", "day load (36 races)"),
     ("day load + analysis", "BM_DayLoadAndAnalysis", None, "day load floor (read files once)"),
+    ("day analysis (alone)", "BM_DayAnalysis", None, "day load (36 races)"),
+    ("demo dates, load + analysis, serial", "BM_DemoDatesSerial/real_time", None, None),
+    ("demo backtest, 2 workers", "BM_BacktestDemo/real_time", None,
+     "demo dates, load + analysis, serial"),
+    ("ten seasons backtest, 2 workers", "BM_BacktestTenSeasons/real_time", None, None),
     ("year copy floor (read + write)", "BM_YearCopyFloor", None, None),
     ("year acquisition (setup)", "BM_YearAcquisition", None, "year copy floor (read + write)"),
     ("ring card PDF writing", "BM_Pdf/ring", None, None),
@@ -79,6 +86,11 @@ def main():
         print()
         print(f"year acquisition: {int(raw.get('records', 0))} records, "
               f"{raw.get('records_per_second', 0):.0f} records per second")
+    ten = found.get("BM_BacktestTenSeasons/real_time")
+    if ten:
+        raw = ten["raw"]
+        print(f"ten seasons backtest: {int(raw.get('dates', 0))} dates, {int(raw.get('races', 0))} "
+              f"races, {ten['real'] / 1000:.1f} s, peak resident {raw.get('maxrss_mb', 0):.0f} MB")
     missing = [name for _, name, _, _ in ROWS if name not in found]
     if missing:
         print("missing or failed: " + ", ".join(sorted(set(missing))), file=sys.stderr)

@@ -290,15 +290,24 @@ std::string VenueName(std::string_view code) {
 }
 
 std::string StripWideSpaces(std::string_view text) {
-  std::string result;
-  result.reserve(text.size());
-  size_t i = 0;
-  while (i < text.size()) {
-    size_t len = IsLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size() ? 2 : 1;
-    std::string_view ch = text.substr(i, len);
-    if (ch != kWideSpace) result.append(ch);
-    i += len;
+  // Without the wide space's lead byte anywhere there is nothing to strip.
+  if (text.find('\x81') == std::string_view::npos) return std::string(text);
+  std::string result(text.size(), '\0');
+  size_t out = 0;
+  for (size_t i = 0; i < text.size();) {
+    const char c = text[i];
+    if (IsLeadByte(static_cast<unsigned char>(c)) && i + 1 < text.size()) {
+      if (c != kWideSpace[0] || text[i + 1] != kWideSpace[1]) {
+        result[out++] = c;
+        result[out++] = text[i + 1];
+      }
+      i += 2;
+    } else {
+      result[out++] = c;
+      ++i;
+    }
   }
+  result.resize(out);
   return result;
 }
 

@@ -54,11 +54,11 @@ class Converter {
 };
 
 Converter& ToUtf8Converter() {
-  static Converter c("UTF-8", "CP932");
+  thread_local Converter c("UTF-8", "CP932");
   return c;
 }
 Converter& ToCp932Converter() {
-  static Converter c("CP932", "UTF-8");
+  thread_local Converter c("CP932", "UTF-8");
   return c;
 }
 

@@ -1,0 +1,102 @@
+// The analysis of a loaded day on its own, and the backtest: the demo's
+// dates on two workers next to loading and analysing them one after the
+// other, and ten seasons of meeting days.
+#include <benchmark/benchmark.h>
+#include <sys/resource.h>
+
+#include <string>
+#include <vector>
+
+#include "analysis/run_analysis.h"
+#include "analysis/sign_points.h"
+#include "app/program_folder.h"
+#include "bench/bench_feed.h"
+#include "codes/cp932.h"
+#include "results/backtest.h"
+#include "store/load_progress.h"
+#include "store/race_day.h"
+#include "store/race_day_loader.h"
+
+namespace sorvix::bench {
+namespace {
+
+// The analysis steps of a date run on a day loaded without them (the load
+// itself is not timed).
+void BM_DayAnalysis(benchmark::State& state) {
+  ProgramFolder::Set(DayFeed().home);
+  const std::string label = "2024年06月15日"_sj;
+  auto day = RaceDay::Create();
+  std::vector<AnalysisStep> steps = DayAnalysisSteps(SignPoints::Defaults());
+  LoadProgress silent;
+  LoadContext context{label, EstimateSource::RacehorseData, silent};
+  for (auto _ : state) {
+    state.PauseTiming();
+    LoadOutcome outcome = LoadRaceDay(*day, label, {});
+    if (!outcome.loaded || day->RaceCount != 36) state.SkipWithError("the day did not load");
+    state.ResumeTiming();
+    for (const AnalysisStep& step : steps) {
+      if (step.scope == AnalysisStep::Scope::Day) {
+        step.run(*day, context);
+      } else {
+        for (int i = 0; i < day->RaceListRows; ++i) {
+          day->CurRace = i;
+          step.run(*day, context);
+        }
+      }
+    }
+    benchmark::ClobberMemory();
+  }
+}
+BENCHMARK(BM_DayAnalysis)->Unit(benchmark::kMillisecond);
+
+std::vector<std::string> DemoDates() {
+  ProgramFolder::Set(DemoFeed().home);
+  return StoredDatesBetween("", "");
+}
+
+// Every demo date loaded and analysed in turn on one thread.
+void BM_DemoDatesSerial(benchmark::State& state) {
+  std::vector<std::string> dates = DemoDates();
+  auto day = RaceDay::Create();
+  LoadOptions options;
+  options.analysis = DayAnalysisSteps(SignPoints::Defaults());
+  for (auto _ : state)
+    for (const std::string& label : dates) {
+      if (!LoadRaceDay(*day, label, options).loaded) state.SkipWithError("a date did not load");
+      benchmark::ClobberMemory();
+    }
+  state.counters["dates"] = static_cast<double>(dates.size());
+}
+BENCHMARK(BM_DemoDatesSerial)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void RunOn(benchmark::State& state, const std::vector<std::string>& dates, int workers) {
+  BacktestOptions options;
+  options.dates = dates;
+  options.workers = workers;
+  BacktestResult result;
+  for (auto _ : state) {
+    result = RunBacktest(options);
+    if (!result.failed.empty()) state.SkipWithError(result.failed.front().second.c_str());
+  }
+  state.counters["dates"] = result.dates;
+  state.counters["races"] = result.races;
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  state.counters["maxrss_mb"] = static_cast<double>(usage.ru_maxrss) / 1024.0;
+}
+
+// The demo's dates on `workers` workers.
+void BM_BacktestDemo(benchmark::State& state) {
+  RunOn(state, DemoDates(), static_cast<int>(state.range(0)));
+}
+BENCHMARK(BM_BacktestDemo)->Arg(2)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// Ten seasons (1,000 meeting days) on 2 workers, run once.
+void BM_BacktestTenSeasons(benchmark::State& state) {
+  ProgramFolder::Set(TenSeasonsFeed().home);
+  RunOn(state, StoredDatesBetween("", ""), 2);
+}
+BENCHMARK(BM_BacktestTenSeasons)->Unit(benchmark::kSecond)->UseRealTime()->Iterations(1);
+
+}  // namespace
+}  // namespace sorvix::bench
