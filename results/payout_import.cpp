@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <array>
+#include <map>
+#include <optional>
 #include <string>
 
 #include "app/program_folder.h"
@@ -28,6 +30,9 @@ void RereadRaces(RaceDay& day, std::string_view dateLabel) {
   auto raceFile = BlockFile::OpenIfExists(HomePath(RaceFilePath(dateLabel)));
   if (!raceFile) return;
   int64_t blocks = raceFile->BlockCount(kRaLength);
+  // Each venue's RunnerFile is opened once for all its races.
+  std::map<std::string, std::optional<BlockFile>, std::less<>> runnerFiles;
+  std::string lines;
   int r = 0;
   for (int64_t b = 0; b < blocks && r < kRaceSlots; ++b) {
     RaImage& ra = day.RaRec[r];
@@ -40,11 +45,28 @@ void RereadRaces(RaceDay& day, std::string_view dateLabel) {
     }
     int race = ra.Int(26, 2);
     int runners = day.Runners(r);
-    auto runnerFile = BlockFile::OpenIfExists(HomePath(RunnerFilePath(dateLabel, ra.Field(20, 2))));
+    std::string_view venue = ra.Field(20, 2);
+    auto file = runnerFiles.find(venue);
+    if (file == runnerFiles.end())
+      file = runnerFiles
+                 .emplace(std::string(venue),
+                          BlockFile::OpenIfExists(HomePath(RunnerFilePath(dateLabel, venue))))
+                 .first;
+    std::optional<BlockFile>& runnerFile = file->second;
     if (runnerFile && runners > 0) {
       runnerFile->BlockCount(kSeLength);
-      for (int h = 0; h < runners; ++h)
-        runnerFile->ReadBlock((race - 1) * kHorseSlots + h, kSeLength, day.SeRec[r][h].data());
+      const int64_t first = static_cast<int64_t>(race - 1) * kHorseSlots;
+      if (first >= 0 && (first + runners) * kSeLength <= runnerFile->Size()) {
+        // The race's runners lie side by side: one read for all of them.
+        lines.resize(static_cast<size_t>(runners) * kSeLength);
+        runnerFile->ReadAt(first * kSeLength, runners * kSeLength, lines.data());
+        for (int h = 0; h < runners; ++h)
+          std::copy_n(lines.data() + static_cast<size_t>(h) * kSeLength, kSeLength,
+                      day.SeRec[r][h].data());
+      } else {
+        for (int h = 0; h < runners; ++h)
+          runnerFile->ReadBlock(first + h, kSeLength, day.SeRec[r][h].data());
+      }
     }
     ++r;
   }
