@@ -85,7 +85,12 @@ std::string Clean(std::string_view x) {
 }
 
 std::string CleanWindow(std::string_view s, int i, int m) {
-  std::string w = Clean(Window(s, i, m));
+  std::string_view raw = Window(s, i, m);
+  // Cleaning only removes bytes: a short window stays short, and one
+  // without blanks and without the wide space's lead byte stays as it is.
+  if (raw.size() != static_cast<size_t>(2 * m)) return {};
+  if (raw.find_first_of(" \x81") == std::string_view::npos) return std::string(raw);
+  std::string w = Clean(raw);
   if (w.size() != static_cast<size_t>(2 * m)) return {};
   return w;
 }

@@ -2,6 +2,7 @@
 // the trainer, another runner or the bracket colour.
 #include <cstdint>
 #include <string>
+#include <unordered_map>
 
 #include "analysis/name_text.h"
 #include "analysis/sign_race.h"
@@ -12,6 +13,17 @@ namespace sorvix {
 namespace {
 
 constexpr int kNameChars = 9;  // HorseNamePlain holds 18 bytes
+
+// ToFullWidth of a jockey's or trainer's reading.  The same few people
+// appear in race after race, so each thread keeps the readings it has
+// converted (forgetting them all now and then to stay small).
+const std::string& FullWidthReading(std::string_view reading) {
+  thread_local std::unordered_map<std::string, std::string> converted;
+  auto found = converted.find(std::string(reading));
+  if (found != converted.end()) return found->second;
+  if (converted.size() >= 4096) converted.clear();
+  return converted.emplace(std::string(reading), ToFullWidth(reading)).first->second;
+}
 
 // Green1: two characters of the name that both the sire's and the dam's
 // names contain; a later window overwrites an earlier one.
@@ -42,8 +54,8 @@ void CalcGreen2(SignRace& race) {
     }
     if (shared >= 2) race.Mark(Sign::Green2, k, kKanji + std::to_string(shared));
 
-    std::string kj = ToFullWidth(s.JockeyKana[k]);
-    std::string kt = ToFullWidth(s.TrainerKana[k]);
+    const std::string kj = FullWidthReading(s.JockeyKana[k]);  // a copy: the next call may clear
+    const std::string& kt = FullWidthReading(s.TrainerKana[k]);
     const int chars = static_cast<int>(kj.size() / 2);
     for (int i = 1; i <= chars; ++i) {
       std::string w = CleanWindow(kj, i, 3);

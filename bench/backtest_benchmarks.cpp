@@ -4,6 +4,8 @@
 #include <benchmark/benchmark.h>
 #include <sys/resource.h>
 
+#include <algorithm>
+#include <chrono>
 #include <string>
 #include <vector>
 
@@ -29,12 +31,16 @@ void BM_DayAnalysis(benchmark::State& state) {
   std::vector<AnalysisStep> steps = DayAnalysisSteps(SignPoints::Defaults());
   LoadProgress silent;
   LoadContext context{label, EstimateSource::RacehorseData, silent};
+  // Each step's share, reported in milliseconds per day.
+  std::vector<double> spent(steps.size());
   for (auto _ : state) {
     state.PauseTiming();
     LoadOutcome outcome = LoadRaceDay(*day, label, {});
     if (!outcome.loaded || day->RaceCount != 36) state.SkipWithError("the day did not load");
     state.ResumeTiming();
-    for (const AnalysisStep& step : steps) {
+    for (size_t s = 0; s < steps.size(); ++s) {
+      auto start = std::chrono::steady_clock::now();
+      const AnalysisStep& step = steps[s];
       if (step.scope == AnalysisStep::Scope::Day) {
         step.run(*day, context);
       } else {
@@ -43,9 +49,15 @@ void BM_DayAnalysis(benchmark::State& state) {
           step.run(*day, context);
         }
       }
+      spent[s] +=
+          std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+              .count();
     }
     benchmark::ClobberMemory();
   }
+  for (size_t s = 0; s < steps.size(); ++s)
+    state.counters["step" + std::to_string(s) + "_ms"] =
+        spent[s] / static_cast<double>(std::max<benchmark::IterationCount>(1, state.iterations()));
 }
 BENCHMARK(BM_DayAnalysis)->Unit(benchmark::kMillisecond);
 
