@@ -52,9 +52,10 @@ QString ManualPageFor(const QWidget* window) {
     const char* className;
     const char* page;
   } pages[] = {
-      {"sorvix::TDeForm", "continuous.html"},    {"sorvix::TKaimeForm", "combinations.html"},
-      {"sorvix::TUserSetForm", "settings.html"}, {"sorvix::TGetDataForm", "acquisition.html"},
-      {"sorvix::TAllPrintForm", "print.html"},   {"sorvix::TAboutBox", "index.html"},
+      {"sorvix::TDeForm", "continuous.html"},     {"sorvix::TKaimeForm", "combinations.html"},
+      {"sorvix::TUserSetForm", "settings.html"},  {"sorvix::TGetDataForm", "acquisition.html"},
+      {"sorvix::TAllPrintForm", "print.html"},    {"sorvix::TAboutBox", "index.html"},
+      {"sorvix::TBacktestForm", "backtest.html"},
   };
   for (const Page& p : pages)
     if (window->inherits(p.className)) return QString::fromLatin1(p.page);
