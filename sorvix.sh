@@ -63,7 +63,8 @@ case "${1:-}" in
   asan)
     install_packages
     build "$ROOT/build/asan" Debug -DSORVIX_SANITIZE=ON
-    ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 run_tests "$ROOT/build/asan"
+    ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS="suppressions=$ROOT/tests/lsan.supp:print_suppressions=0" \
+      UBSAN_OPTIONS=print_stacktrace=1 run_tests "$ROOT/build/asan"
     ;;
   bench)  # ./sorvix.sh bench: build the benchmarks (Release) and print their ratios
     install_packages
