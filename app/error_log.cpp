@@ -40,10 +40,16 @@ void ErrorLog::RecordStart(std::time_t now) {
 }
 
 void ErrorLog::AppendError(std::time_t now, std::string_view text) {
+  AppendErrors(now, {std::string(text)});
+}
+
+void ErrorLog::AppendErrors(std::time_t now, const std::vector<std::string>& texts) {
+  if (texts.empty()) return;
   std::vector<std::string> lines = Load(path_);
   std::tm tm = LocalTime(now);
-  lines.push_back("【エラー】"_sj + Format("%02d:%02d:%02d", tm.tm_hour, tm.tm_min, tm.tm_sec) +
-                  "："_sj + std::string(text));
+  std::string stamp =
+      "【エラー】"_sj + Format("%02d:%02d:%02d", tm.tm_hour, tm.tm_min, tm.tm_sec) + "："_sj;
+  for (const std::string& text : texts) lines.push_back(stamp + text);
   WriteFileAtomic(path_, JoinLines(lines));
 }
 

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace sorvix {
 
@@ -24,6 +25,8 @@ class ErrorLog {
   // Appends "【エラー】hh:nn:ss：" + `text` (CP932) to the file as it is on
   // disk now, without trimming.  Throws IoError.
   void AppendError(std::time_t now, std::string_view text);
+  // The same for several texts in one write.
+  void AppendErrors(std::time_t now, const std::vector<std::string>& texts);
 
  private:
   std::filesystem::path path_;

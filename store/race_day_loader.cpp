@@ -423,9 +423,9 @@ LoadOutcome LoadRaceDay(RaceDay& day, std::string_view dateLabel, const LoadOpti
   // (as far as the log can be written).
   if (!outcome.warnings.empty()) {
     try {
-      ErrorLog log;
-      for (const std::string& warning : outcome.warnings)
-        log.AppendError(std::time(nullptr), Cp932(warning));
+      std::vector<std::string> lines;
+      for (const std::string& warning : outcome.warnings) lines.push_back(Cp932(warning));
+      ErrorLog().AppendErrors(std::time(nullptr), lines);
     } catch (const IoError&) {
     }
   }
