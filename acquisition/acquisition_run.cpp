@@ -3,11 +3,11 @@
 #include <algorithm>
 
 #include "acquisition/acquisition_time.h"
-#include "acquisition/jv_result_message.h"
 #include "app/file_io.h"
 #include "app/io_error.h"
 #include "app/program_folder.h"
 #include "codes/cp932.h"
+#include "codes/jv_result_message.h"
 #include "codes/text.h"
 #include "store/record_checks.h"
 

@@ -4,11 +4,11 @@
 #include <exception>
 #include <optional>
 
-#include "acquisition/jv_result_message.h"
 #include "app/home_lock.h"
 #include "app/io_error.h"
 #include "codes/code_tables.h"
 #include "codes/cp932.h"
+#include "codes/jv_result_message.h"
 #include "codes/text.h"
 #include "store/race_day.h"
 #include "store/record_checks.h"

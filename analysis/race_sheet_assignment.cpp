@@ -166,7 +166,7 @@ void FillSheet(const RaceDay& day, int slot, RaceSheet& sheet, std::string_view 
   FillHeader(sheet, race);
   const int n = day.Runners(slot);
   if (n <= 0) return;
-  for (int k = 0; k < kRingRowCount; ++k) {
+  for (int k = 0; k < kRingRows; ++k) {
     const int horse = RingHorse(n, k);
     RowRecords records = RecordsOfHorse(day, slot, horse);
     progress.SetTitle(title);
@@ -183,7 +183,7 @@ void CopyVenueSheet(const RaceDay& day, int slot, RaceSheet& venue, std::string_
                     LoadProgress& progress, ProgressLines& lines) {
   const RaceSheet& sheet = day.Sheet[slot];
   venue = sheet;
-  for (int k = 0; k < kRingRowCount; ++k) {
+  for (int k = 0; k < kRingRows; ++k) {
     venue.ApprenticeCode[k].Clear();
     venue.JockeyKana[k].Clear();
     venue.TrainerKana[k].Clear();
@@ -195,7 +195,7 @@ void CopyVenueSheet(const RaceDay& day, int slot, RaceSheet& venue, std::string_
   const int n = day.Runners(slot);
   if (n <= 0) return;
   const RaImage& race = day.RaRec[slot];
-  for (int k = 0; k < kRingRowCount; ++k) {
+  for (int k = 0; k < kRingRows; ++k) {
     const int horse = RingHorse(n, k);
     progress.SetTitle(title);
     progress.SetDetail(lines.Of(race, horse, RecordsOfHorse(day, slot, horse).se));

@@ -5,7 +5,7 @@ namespace sorvix {
 int RingHorse(int runners, int row) {
   const int n = runners;
   if (n <= 0) return 0;
-  const int r = kRingRowCount % n;
+  const int r = kRingRows % n;
   const int k = row;
   const int t = k + 1;
   int p = t <= r ? n - r + t : t - r;
@@ -20,8 +20,8 @@ int RingHorse(int runners, int row) {
 }
 
 int RingNeighbour(int runners, int row) {
-  if (row >= 0 && row < kRingRowCount - 1) return row + 1;
-  if (row == kRingRowCount - 1 && runners == kRingRowCount) return 0;
+  if (row >= 0 && row < kRingRows - 1) return row + 1;
+  if (row == kRingRows - 1 && runners == kRingRows) return 0;
   return -1;
 }
 

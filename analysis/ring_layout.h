@@ -3,9 +3,12 @@
 // repeat the horses so that the ring ends with horse n on row 17.
 #pragma once
 
+#include "common/day_slots.h"
+
 namespace sorvix {
 
-inline constexpr int kRingRowCount = 18;
+// The older name of kRingRows.
+inline constexpr int kRingRowCount = kRingRows;
 
 // The horse number shown on ring row `row` (0..17) of a race with `runners`
 // entered runners (1 or more).  For fewer than four runners the rule names

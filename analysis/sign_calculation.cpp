@@ -9,7 +9,7 @@ namespace sorvix {
 SignRace::SignRace(RaceDay& day, int slot) : day_(day), slot_(slot), runners_(day.Runners(slot)) {}
 
 void SignRace::Mark(Sign sign, int row, std::string_view text) {
-  if (text.empty() || row < 0 || row >= kRingRowCount) return;
+  if (text.empty() || row < 0 || row >= kRingRows) return;
   RaceCalc& calc = day_.Calc[slot_];
   SetMark(calc, sign, row, text);
   if (uint8_t* flags = FamilyFlags(calc, InfoOf(sign).family)) flags[row] = 1;
@@ -31,7 +31,7 @@ void CalcSignBtnClick(RaceDay& day, const SignPoints& points) {
   CalcOrangeSigns(race);
   CalcNeighbourSigns(race);
   CalcTimeSign(race);
-  for (int k = 0; k < kRingRowCount; ++k) AddSignWeights(day.Calc[slot], k, points);
+  for (int k = 0; k < kRingRows; ++k) AddSignWeights(day.Calc[slot], k, points);
 }
 
 }  // namespace sorvix

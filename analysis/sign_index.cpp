@@ -33,7 +33,8 @@ int Contribution(const RaceDay& day, int x, int h, int n) {
 // right-aligned text keys of the values and stays right for values that
 // such keys would misorder (negative or six-digit ones).
 template <typename Key>
-void RankDescending(std::array<std::pair<Key, int>, 18>& entries, int count, int32_t* rank) {
+void RankDescending(std::array<std::pair<Key, int>, kHorseSlots>& entries, int count,
+                    int32_t* rank) {
   std::sort(entries.begin(), entries.begin() + count);
   for (int pos = 0; pos < count; ++pos) rank[entries[pos].second] = count - pos;
 }
@@ -100,7 +101,7 @@ void SignSisuBtnClick(RaceDay& day) {
   }
 
   // Bracket average of away + home, halves upwards.
-  int bracketOf[18] = {};
+  int bracketOf[kHorseSlots] = {};
   int64_t bracketSum[kBrackets + 1] = {};
   int bracketCount[kBrackets + 1] = {};
   for (int h = 0; h < n; ++h) {
@@ -119,18 +120,18 @@ void SignSisuBtnClick(RaceDay& day) {
     if (bracketOf[h] > 0) calc.BracketAverage[h] = average[bracketOf[h]];
 
   // Bracket rank: by average, equal averages the higher bracket first.
-  std::array<std::pair<std::pair<int, int>, int>, 18> brackets;
+  std::array<std::pair<std::pair<int, int>, int>, kHorseSlots> brackets;
   int present = 0;
   for (int b = 1; b <= kBrackets; ++b)
     if (bracketCount[b] > 0) brackets[present++] = {{average[b], b}, b};
-  int32_t rankOfBracket[18] = {};
+  int32_t rankOfBracket[kHorseSlots] = {};
   RankDescending(brackets, present, rankOfBracket);
   for (int h = 0; h < n; ++h)
     if (bracketOf[h] > 0) calc.BracketRank[h] = rankOfBracket[bracketOf[h]];
 
   // Horse ranks; ties in all three values go to the higher horse number.
   using HorseKey = std::tuple<int, int, int, int>;
-  std::array<std::pair<HorseKey, int>, 18> away, home;
+  std::array<std::pair<HorseKey, int>, kHorseSlots> away, home;
   for (int h = 0; h < n; ++h) {
     away[h] = {{calc.AwayIndex[h], calc.BracketAverage[h], calc.HomeIndex[h], h + 1}, h};
     home[h] = {{calc.HomeIndex[h], calc.BracketAverage[h], calc.AwayIndex[h], h + 1}, h};

@@ -5,6 +5,8 @@
 // brackets and horses.
 #pragma once
 
+#include "common/day_slots.h"
+
 namespace sorvix {
 
 class RaceDay;
@@ -26,7 +28,7 @@ CorrespondingHorses CorrespondingHorsesOf(int h, int n, int m);
 // The ring row at which horse `horse` of a race of `m` runners stands in the
 // last cycle of its ring: 18 − m + horse − 1.
 inline int LastCycleRingRow(int horse, int m) {
-  return 18 - m + horse - 1;
+  return kRingRows - m + horse - 1;
 }
 
 // The neighbours of race slot `s` (−1: none).

@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <string_view>
 
-#include "analysis/race_calc.h"
 #include "analysis/sign_kinds.h"
+#include "common/race_calc.h"
 
 namespace sorvix {
 

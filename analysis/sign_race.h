@@ -38,7 +38,7 @@ class SignRace {
       if (runnerHas(h)) ++count;
     }
     if (count != 1) return;
-    for (int k = 0; k < kRingRowCount; ++k) {
+    for (int k = 0; k < kRingRows; ++k) {
       if (rowHas(k)) Mark(sign, k, mark(k));
     }
   }

@@ -29,7 +29,7 @@ const std::string& FullWidthReading(std::string_view reading) {
 // names contain; a later window overwrites an earlier one.
 void CalcGreen1(SignRace& race) {
   const RaceSheet& s = race.sheet();
-  for (int k = 0; k < kRingRowCount; ++k) {
+  for (int k = 0; k < kRingRows; ++k) {
     for (int i = 1; i <= kNameChars - 1; ++i) {
       std::string w = CleanWindow(s.HorseNamePlain[k], i, 2);
       if (!w.empty() && Contains(s.SireNamePlain[k], w) && Contains(s.DamNamePlain[k], w)) {
@@ -46,7 +46,7 @@ void CalcGreen2(SignRace& race) {
   static const std::string kKanji = "漢"_sj;
   static const std::string kReading = "読み"_sj;
   const RaceSheet& s = race.sheet();
-  for (int k = 0; k < kRingRowCount; ++k) {
+  for (int k = 0; k < kRingRows; ++k) {
     int shared = 0;
     for (int i = 1; i <= 4; ++i) {
       std::string c = CleanWindow(s.JockeyName[k], i, 1);
@@ -72,11 +72,11 @@ void CalcGreen2(SignRace& race) {
 void CalcGreen3(SignRace& race) {
   const RaceSheet& s = race.sheet();
   constexpr int kWindows = kNameChars - 2;
-  std::string windows[kRingRowCount][kWindows + 1];
+  std::string windows[kRingRows][kWindows + 1];
   // Each window of three characters (six bytes) also as one number, so that
   // the pairs compare as numbers; 0 stands for no window.
-  uint64_t keys[kRingRowCount][kWindows + 1] = {};
-  for (int k = 0; k < kRingRowCount; ++k) {
+  uint64_t keys[kRingRows][kWindows + 1] = {};
+  for (int k = 0; k < kRingRows; ++k) {
     for (int i = 1; i <= kWindows; ++i) {
       windows[k][i] = CleanWindow(s.HorseNamePlain[k], i, 3);
       uint64_t key = 0;
@@ -84,11 +84,11 @@ void CalcGreen3(SignRace& race) {
       keys[k][i] = windows[k][i].empty() ? 0 : key | (uint64_t{1} << 63);
     }
   }
-  for (int k = 0; k <= kRingRowCount - 2; ++k) {
+  for (int k = 0; k <= kRingRows - 2; ++k) {
     for (int i = 1; i <= kWindows; ++i) {
       const std::string& w = windows[k][i];
       if (w.empty()) continue;
-      for (int m = 1; m <= kRingRowCount - 1; ++m) {
+      for (int m = 1; m <= kRingRows - 1; ++m) {
         if (s.HorseNo[k] == s.HorseNo[m]) continue;
         for (int j = 1; j <= kWindows; ++j) {
           if (keys[m][j] == keys[k][i]) {
@@ -105,7 +105,7 @@ void CalcGreen3(SignRace& race) {
 // the trainer's reading.
 void CalcInitialSign(SignRace& race, Sign sign, const FixedText<30>* kana) {
   const RaceSheet& s = race.sheet();
-  for (int k = 0; k < kRingRowCount; ++k) {
+  for (int k = 0; k < kRingRows; ++k) {
     std::string initial = ToFullWidth(std::string_view(kana[k]).substr(0, 1));
     std::string_view first = CharAt(s.HorseNamePlain[k], 1);
     if (!initial.empty() && initial == first) race.Mark(sign, k, first);
@@ -115,7 +115,7 @@ void CalcInitialSign(SignRace& race, Sign sign, const FixedText<30>* kana) {
 // Green6: the name holds the colour word of its own bracket.
 void CalcGreen6(SignRace& race) {
   const RaceSheet& s = race.sheet();
-  for (int k = 0; k < kRingRowCount; ++k) {
+  for (int k = 0; k < kRingRows; ++k) {
     race.Mark(Sign::Green6, k, BracketColourWordIn(s.HorseName[k], ReadInt(s.BracketNo[k])));
   }
 }

@@ -28,9 +28,9 @@ PairWindows PairWindowsOf(std::string_view name) {
 
 void CalcBlue1(SignRace& race) {
   const RaceSheet& s = race.sheet();
-  PairWindows windows[kRingRowCount];
-  for (int k = 0; k < kRingRowCount; ++k) windows[k] = PairWindowsOf(s.HorseNamePlain[k]);
-  for (int k = 0; k < kRingRowCount; ++k) {
+  PairWindows windows[kRingRows];
+  for (int k = 0; k < kRingRows; ++k) windows[k] = PairWindowsOf(s.HorseNamePlain[k]);
+  for (int k = 0; k < kRingRows; ++k) {
     int m = RingNeighbour(race.runners(), k);
     if (m < 0) continue;
     for (int i = 1; i <= kNameChars; ++i) {
@@ -48,7 +48,7 @@ void CalcBlue1(SignRace& race) {
 
 void CalcYellow1(SignRace& race) {
   const RaceSheet& s = race.sheet();
-  for (int k = 0; k < kRingRowCount; ++k) {
+  for (int k = 0; k < kRingRows; ++k) {
     int m = RingNeighbour(race.runners(), k);
     if (m < 0) continue;
     for (int i = 1; i <= kNameChars; ++i) {

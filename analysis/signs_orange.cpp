@@ -29,34 +29,34 @@ std::string WithoutSpaces(std::string_view text) {
 
 void CalcOrangeSigns(SignRace& race) {
   const RaceSheet& s = race.sheet();
-  for (int k = 0; k < kRingRowCount; ++k) {
+  for (int k = 0; k < kRingRows; ++k) {
     std::string_view symbol = s.HorseSymbol[k];
     if (IsOneOf(symbol, {"21", "22", "23", "24", "25"})) race.Mark(Sign::Orange1, k, symbol);
   }
-  for (int k = 0; k < kRingRowCount; ++k) {
+  for (int k = 0; k < kRingRows; ++k) {
     std::string_view symbol = s.HorseSymbol[k];
     if (IsOneOf(symbol, {"26", "27"})) race.Mark(Sign::Orange2, k, symbol);
   }
-  for (int k = 0; k < kRingRowCount; ++k) {
+  for (int k = 0; k < kRingRows; ++k) {
     std::string_view name = s.HorseName[k];
     std::string_view tenth = name.size() > 18 ? name.substr(18, 2) : std::string_view();
     if (!WithoutSpaces(tenth).empty()) race.Mark(Sign::Orange3, k, "10");
   }
-  for (int k = 0; k < kRingRowCount; ++k) {
+  for (int k = 0; k < kRingRows; ++k) {
     size_t length = WithoutSpaces(s.HorseName[k]).size();
     if (length >= 4 && length <= 8) race.Mark(Sign::Orange4, k, std::to_string(length / 2));
   }
-  for (int k = 0; k < kRingRowCount; ++k) {
+  for (int k = 0; k < kRingRows; ++k) {
     // A row without a name shows no horse (the later rows of a field of
     // fewer than four): nothing to be free of voiced marks.
     if (WithoutSpaces(s.HorseName[k]).empty()) continue;
     if (HasNoVoicedMark(s.HorseName[k])) race.Mark(Sign::Orange5, k, "0");
   }
-  for (int k = 0; k < kRingRowCount; ++k) {
+  for (int k = 0; k < kRingRows; ++k) {
     int count = CountLongVowels(s.HorseName[k]);
     if (count >= 3) race.Mark(Sign::Orange6, k, std::to_string(count).substr(0, 1));
   }
-  for (int k = 0; k < kRingRowCount; ++k) {
+  for (int k = 0; k < kRingRows; ++k) {
     race.Mark(Sign::Orange7, k, ColourWordIn(s.HorseName[k]));
   }
 }

@@ -71,7 +71,7 @@ void CalcRedSigns(SignRace& race) {
 
   static const std::string kOnce = "1回"_sj;
   if (IsFlatRace(Get(race.Ra(), ra::kTrackCode))) {
-    for (int k = 0; k < kRingRowCount; ++k) {
+    for (int k = 0; k < kRingRows; ++k) {
       if (s.JockeyOnlyRide[k] == 1) race.Mark(Sign::Red9, k, kOnce);
     }
   }
@@ -82,7 +82,7 @@ void CalcRedSigns(SignRace& race) {
       [&](int k) { return IsSemiVoicedKatakana(CharAt(s.HorseName[k], 1)); },
       [&](int k) { return std::string(CharAt(s.HorseName[k], 1)); });
 
-  for (int k = 0; k < kRingRowCount; ++k) {
+  for (int k = 0; k < kRingRows; ++k) {
     if (s.TrainerOnlyRunner[k] == 1) race.Mark(Sign::Red11, k, kOnce);
   }
 }

@@ -26,7 +26,7 @@ void CalcTimeSign(SignRace& race) {
     }
   }
   const RaceSheet& s = race.sheet();
-  for (int k = 0; k < kRingRowCount; ++k) {
+  for (int k = 0; k < kRingRows; ++k) {
     int horse = ReadInt(s.HorseNo[k]);
     if (horse > 0 && (horse == first || horse == second)) race.Mark(Sign::HStimeS1, k, kCircle);
   }

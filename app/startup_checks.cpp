@@ -1,7 +1,7 @@
 #include "app/startup_checks.h"
 
-#include "acquisition/jv_result_message.h"
 #include "codes/cp932.h"
+#include "codes/jv_result_message.h"
 
 namespace sorvix {
 

@@ -19,7 +19,6 @@
 #include "analysis/sign_points.h"
 #include "app/settings_file.h"
 #include "cli/command_registry.h"
-#include "cli/date_argument.h"
 #include "cli/day_argument.h"
 #include "codes/code_tables.h"
 #include "codes/cp932.h"
@@ -107,7 +106,7 @@ void PrintRace(const RaceDay& day, int slot) {
       "{\"slot\": %d, \"key\": %s, \"venue\": %s, \"race\": %d, \"runners\": %d,\n  \"ring\": [",
       slot, JsonText(ra.Field(12, 16)).c_str(), JsonText(ra.Field(20, 2)).c_str(), ra.Int(26, 2),
       runners);
-  for (int k = 0; runners > 0 && k < kRingRowCount; ++k) {
+  for (int k = 0; runners > 0 && k < kRingRows; ++k) {
     std::printf("%s\n    ", k ? "," : "");
     PrintRingRow(calc, runners, k);
   }
@@ -188,7 +187,7 @@ void PrintSignTable(const RaceDay& day, int slot) {
   columns.push_back({"計"_sj, true});
   std::vector<std::vector<std::string>> rows;
   int runners = day.Runners(slot);
-  for (int k = 0; runners > 0 && k < kRingRowCount; ++k) {
+  for (int k = 0; runners > 0 && k < kRingRows; ++k) {
     std::vector<std::string> row = {Number(k), std::string(TrimBlanks(sheet.BracketNo[k])),
                                     std::string(TrimBlanks(sheet.HorseNo[k])),
                                     std::string(TrimBlanks(sheet.HorseName[k]))};

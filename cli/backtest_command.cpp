@@ -9,7 +9,6 @@
 
 #include "analysis/sign_points.h"
 #include "cli/command_registry.h"
-#include "cli/date_argument.h"
 #include "cli/day_argument.h"
 #include "codes/cp932.h"
 #include "codes/text.h"

@@ -7,8 +7,8 @@
 #include "analysis/run_analysis.h"
 #include "analysis/sign_points.h"
 #include "cli/command_registry.h"
-#include "cli/date_argument.h"
 #include "codes/cp932.h"
+#include "store/date_argument.h"
 #include "store/estimate.h"
 
 namespace sorvix::cli {

@@ -7,7 +7,6 @@
 
 #include "app/settings_file.h"
 #include "cli/command_registry.h"
-#include "cli/date_argument.h"
 #include "cli/day_argument.h"
 #include "codes/cp932.h"
 #include "codes/text.h"

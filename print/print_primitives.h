@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "analysis/race_sheet.h"
+#include "common/race_sheet.h"
 #include "print/page_model.h"
 
 namespace sorvix {

@@ -13,20 +13,15 @@
 #include <cstdint>
 #include <memory>
 
-#include "analysis/race_calc.h"
-#include "analysis/race_sheet.h"
-#include "results/payout_table.h"
-#include "store/fixed_text.h"
+#include "common/day_slots.h"
+#include "common/fixed_text.h"
+#include "common/payout_table.h"
+#include "common/race_calc.h"
+#include "common/race_sheet.h"
 #include "store/record_image.h"
 #include "store/store_paths.h"
 
 namespace sorvix {
-
-inline constexpr int kRaceSlots = 36;
-inline constexpr int kHorseSlots = 18;
-inline constexpr int kKakoRuns = 10;
-inline constexpr int kDayVenueCount = 3;
-inline constexpr int kVenueRaces = 12;
 
 class RaceDay {
  public:

@@ -19,11 +19,11 @@
 #include "acquisition/feed_hint.h"
 #include "acquisition/feed_jv_link.h"
 #include "acquisition/jv_link.h"
-#include "acquisition/jv_result_message.h"
 #include "app/ui/fonts.h"
 #include "app/ui/message_box.h"
 #include "app/ui/qt_text.h"
 #include "codes/cp932.h"
+#include "codes/jv_result_message.h"
 
 namespace sorvix {
 namespace {

@@ -24,7 +24,7 @@
 #include "app/ui/message_box.h"
 #include "app/ui/qt_text.h"
 #include "app/ui/translations.h"
-#include "cli/date_argument.h"
+#include "store/date_argument.h"
 
 namespace {
 
@@ -117,7 +117,7 @@ int main(int argc, char** argv) {
   if (date) {
     // --date DATE [--race N]: opens with that date loaded and race-list row
     // N (from 0) shown.
-    std::optional<std::string> label = sorvix::cli::ParseDateArgument(*date);
+    std::optional<std::string> label = sorvix::ParseDateArgument(*date);
     int row = -1;
     if (race) {
       bool ok = false;

@@ -9,7 +9,7 @@ namespace {
 
 std::vector<int> Ring(int runners) {
   std::vector<int> horses;
-  for (int k = 0; k < kRingRowCount; ++k) horses.push_back(RingHorse(runners, k));
+  for (int k = 0; k < kRingRows; ++k) horses.push_back(RingHorse(runners, k));
   return horses;
 }
 
@@ -48,8 +48,7 @@ TEST(RingHorse, FromFourRunnersHoldsEachRunnerOnceFirstAndEndsWithTheLast) {
       ++seen[horses[k]];
     }
     for (int h = 1; h <= n; ++h) EXPECT_EQ(seen[h], 1) << n << " runners, horse " << h;
-    for (int k = n; k < kRingRowCount; ++k)
-      EXPECT_EQ(horses[k], horses[k - n]) << n << " row " << k;
+    for (int k = n; k < kRingRows; ++k) EXPECT_EQ(horses[k], horses[k - n]) << n << " row " << k;
     EXPECT_EQ(horses[17], n);
   }
 }

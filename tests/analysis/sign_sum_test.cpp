@@ -64,7 +64,7 @@ TEST(SignSum, AddsTheWeightOfEachPresentMarkOfTheRow) {
   day->Calc[0].SpsMark[5] = Cp932("○");
   Calculate(*day, 0, bits);
 
-  for (int k = 0; k < kRingRowCount; ++k) {
+  for (int k = 0; k < kRingRows; ++k) {
     int32_t expected = 0;
     for (int i = 0; i < kSignCount; ++i) {
       if (HasMark(day->Calc[0], SignAt(i), k)) expected |= 1 << i;
@@ -111,7 +111,7 @@ TEST(SignFlags, ThePostTimeSignAndTheSpecialMarkSetNoFlag) {
   const RaceCalc& c = day->Calc[0];
   EXPECT_EQ(Marks(*day, 0, Sign::HStimeS1)[1], "○");
   EXPECT_EQ(c.SignSum[1], 15 + 10);
-  for (int k = 0; k < kRingRowCount; ++k) {
+  for (int k = 0; k < kRingRows; ++k) {
     EXPECT_EQ(c.RedFlag[k] + c.GreenFlag[k] + c.OrangeFlag[k] + c.BlueFlag[k] + c.YellowFlag[k], 0)
         << k;
   }
@@ -125,7 +125,7 @@ TEST(SignCalculation, ARaceWithoutAValidRunnerCountGetsNothing) {
     race.Horse(1).Symbol("21").Name("サクラ");
     day->Calc[0].SpsMark[0] = Cp932("○");
     Calculate(*day, 0);
-    for (int k = 0; k < kRingRowCount; ++k) {
+    for (int k = 0; k < kRingRows; ++k) {
       EXPECT_EQ(day->Calc[0].SignSum[k], 0) << runners;
       for (int i = 1; i < kSignCount; ++i)
         EXPECT_FALSE(HasMark(day->Calc[0], SignAt(i), k)) << runners;

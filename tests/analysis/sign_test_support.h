@@ -28,13 +28,13 @@ inline void Calculate(RaceDay& day, int slot, const SignPoints& points = SignPoi
 // The marks of `sign` on ring rows 0..17 as UTF-8 ("" = no mark).
 inline std::vector<std::string> Marks(const RaceDay& day, int slot, Sign sign) {
   std::vector<std::string> marks;
-  for (int k = 0; k < kRingRowCount; ++k) marks.push_back(Utf8(MarkText(day.Calc[slot], sign, k)));
+  for (int k = 0; k < kRingRows; ++k) marks.push_back(Utf8(MarkText(day.Calc[slot], sign, k)));
   return marks;
 }
 
 // 18 rows with the given marks on the given rows and none elsewhere.
 inline std::vector<std::string> Rows(std::initializer_list<std::pair<int, const char*>> marked) {
-  std::vector<std::string> rows(kRingRowCount);
+  std::vector<std::string> rows(kRingRows);
   for (const auto& [row, text] : marked) rows[static_cast<size_t>(row)] = text;
   return rows;
 }

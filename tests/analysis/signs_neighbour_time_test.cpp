@@ -72,8 +72,8 @@ TEST(YellowSign, TheSameCharacterAtTheSamePlaceMarksBothRowsTheLaterComparisonWi
 
 // Ring rows of the horse numbers in `horses` marked "○".
 std::vector<std::string> CircleRows(int runners, std::set<int> horses) {
-  std::vector<std::string> rows(kRingRowCount);
-  for (int k = 0; k < kRingRowCount; ++k) {
+  std::vector<std::string> rows(kRingRows);
+  for (int k = 0; k < kRingRows; ++k) {
     if (horses.count(RingHorse(runners, k))) rows[k] = "○";
   }
   return rows;

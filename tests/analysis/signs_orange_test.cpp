@@ -71,7 +71,7 @@ TEST(OrangeSigns, RowsOfHorsesThatDoNotRunStayUnmarked) {
   race.Horse(3).Name("バラ");
   Calculate(*day, 0);
   EXPECT_EQ(Marks(*day, 0, Sign::Orange5), Rows({{0, "0"}, {3, "0"}, {6, "0"}}));
-  for (int k = 9; k < kRingRowCount; ++k) EXPECT_EQ(day->Calc[0].SignSum[k], 0) << k;
+  for (int k = 9; k < kRingRows; ++k) EXPECT_EQ(day->Calc[0].SignSum[k], 0) << k;
 }
 
 }  // namespace

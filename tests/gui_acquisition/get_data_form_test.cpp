@@ -18,12 +18,12 @@
 
 #include "acquisition/acquisition_time.h"
 #include "acquisition/feed_jv_link.h"
-#include "acquisition/jv_result_message.h"
 #include "app/program_folder.h"
 #include "app/settings_file.h"
 #include "app/ui/message_box.h"
 #include "app/ui/qt_text.h"
 #include "codes/cp932.h"
+#include "codes/jv_result_message.h"
 #include "support/scripted_jv_link.h"
 #include "support/temp_home.h"
 #include "tools/feedgen/generator.h"

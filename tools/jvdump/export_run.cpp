@@ -13,9 +13,9 @@
 #include <windows.h>
 #endif
 
-#include "acquisition/jv_result_message.h"
 #include "app/startup_checks.h"
 #include "codes/cp932.h"
+#include "codes/jv_result_message.h"
 
 namespace sorvix::jvdump {
 namespace {

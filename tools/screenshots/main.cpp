@@ -23,8 +23,8 @@
 #include "app/ui/fonts.h"
 #include "app/ui/main_form.h"
 #include "app/ui/translations.h"
-#include "cli/date_argument.h"
 #include "results/ui/kaime_form.h"
+#include "store/date_argument.h"
 #include "store/ui/prgrs_form.h"
 #include "views/de_form.h"
 
@@ -83,7 +83,7 @@ int main(int argc, char** argv) {
   sorvix::InstallQtTranslations();
   sorvix::ProgramFolder::Resolve(home, argv[0]);
   QDir().mkpath(out);
-  auto label = sorvix::cli::ParseDateArgument(date);
+  auto label = sorvix::ParseDateArgument(date);
   if (!label) {
     std::fprintf(stderr, "日付が読めません: %s\n", date.c_str());
     return 2;

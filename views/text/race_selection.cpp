@@ -1,9 +1,9 @@
 #include "views/text/race_selection.h"
 
-#include "analysis/race_sheet.h"
 #include "codes/code_tables.h"
 #include "codes/cp932.h"
 #include "codes/text.h"
+#include "common/race_sheet.h"
 #include "store/race_day.h"
 
 namespace sorvix {

@@ -9,11 +9,10 @@
 
 #include <cstdint>
 
-#include "store/fixed_text.h"
+#include "common/day_slots.h"
+#include "common/fixed_text.h"
 
 namespace sorvix {
-
-inline constexpr int kRingRows = 18;
 
 struct RaceSheet {
   uint8_t Present = 0;        // 1 once the slot has been assigned
@@ -71,8 +70,8 @@ struct RaceSheet {
   int32_t Popularity[kRingRows] = {};
 
   // The two day-wide flags per horse number (index horse number − 1).
-  int32_t JockeyOnlyRideByHorse[18] = {};
-  int32_t TrainerOnlyRunnerByHorse[18] = {};
+  int32_t JockeyOnlyRideByHorse[kHorseSlots] = {};
+  int32_t TrainerOnlyRunnerByHorse[kHorseSlots] = {};
 };
 
 }  // namespace sorvix

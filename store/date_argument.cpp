@@ -1,22 +1,14 @@
-// The DATE argument of the commands that work on one meeting date:
-// 2024年05月05日, 2024-05-05, 2024/5/5 or 20240505.  Header-only so that the
-// core's tests can check it too.
-#pragma once
+#include "store/date_argument.h"
 
-#include <optional>
-#include <string>
-#include <string_view>
 #include <vector>
 
 #include "codes/text.h"
 #include "store/record_date.h"
 #include "store/store_paths.h"
 
-namespace sorvix::cli {
+namespace sorvix {
 
-// The CP932 DateLabel ("2024年05月05日") of a UTF-8 date argument, or nullopt
-// when the argument is not a calendar date in one of the accepted forms.
-inline std::optional<std::string> ParseDateArgument(std::string_view text) {
+std::optional<std::string> ParseDateArgument(std::string_view text) {
   std::vector<std::string> parts;
   std::string digits;
   std::string_view rest = text;
@@ -51,4 +43,4 @@ inline std::optional<std::string> ParseDateArgument(std::string_view text) {
   return DateLabelFromYmd(ymd);
 }
 
-}  // namespace sorvix::cli
+}  // namespace sorvix

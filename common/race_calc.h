@@ -11,37 +11,38 @@
 
 #include <cstdint>
 
-#include "analysis/sign_values.h"
-#include "store/fixed_text.h"
+#include "common/day_slots.h"
+#include "common/fixed_text.h"
+#include "common/sign_values.h"
 
 namespace sorvix {
 
 struct RaceCalc : SignValues {
   // Result counts of the runner's jockey, trainer and horse, read at load.
-  int32_t KishuStat[18][6] = {};
-  int32_t ChokyoStat[18][6] = {};
-  int32_t UmaStat[18][4] = {};
+  int32_t KishuStat[kHorseSlots][6] = {};
+  int32_t ChokyoStat[kHorseSlots][6] = {};
+  int32_t UmaStat[kHorseSlots][4] = {};
   // Top-two rates in percent.
-  double KishuRate[18] = {};
-  double ChokyoRate[18] = {};
-  double UmaRate[18] = {};
+  double KishuRate[kHorseSlots] = {};
+  double ChokyoRate[kHorseSlots] = {};
+  double UmaRate[kHorseSlots] = {};
   // Estimated ability and its rank in the race (1 = best, 0 = no rank).
-  double Suitei[18] = {};
-  int32_t SuiteiRank[18] = {};
+  double Suitei[kHorseSlots] = {};
+  int32_t SuiteiRank[kHorseSlots] = {};
 
   // The special mark per ring row: "○" when save-marked, else empty.
-  FixedText<2> SpsMark[18];
+  FixedText<2> SpsMark[kRingRows];
 
   // ---- Sign index (サイン指数) and betting marks (買い目), per horse number
   // (index h − 1).  Ranks are 1 = highest, 0 = not ranked.
-  int32_t AwayIndex[18] = {};       // sign sums of the corresponding horses, list neighbours
-  int32_t HomeIndex[18] = {};       // the same, previous and next race at the venue
-  int32_t BracketAverage[18] = {};  // away + home averaged over the bracket
-  int32_t BracketRank[18] = {};
-  int32_t AwayRank[18] = {};
-  int32_t HomeRank[18] = {};
-  int32_t AxisMark[18] = {};     // 1 = ◎ main axis, 2 = ●, 3 = ▲, … (candidate order)
-  int32_t PartnerMark[18] = {};  // 1 = partner (○)
+  int32_t AwayIndex[kHorseSlots] = {};  // sign sums of the corresponding horses, list neighbours
+  int32_t HomeIndex[kHorseSlots] = {};  // the same, previous and next race at the venue
+  int32_t BracketAverage[kHorseSlots] = {};  // away + home averaged over the bracket
+  int32_t BracketRank[kHorseSlots] = {};
+  int32_t AwayRank[kHorseSlots] = {};
+  int32_t HomeRank[kHorseSlots] = {};
+  int32_t AxisMark[kHorseSlots] = {};  // 1 = ◎ main axis, 2 = ●, 3 = ▲, … (candidate order)
+  int32_t PartnerMark[kHorseSlots] = {};  // 1 = partner (○)
 };
 
 // The sign values that the per-venue copy (計算後代入) takes over from a race:
@@ -49,7 +50,7 @@ struct RaceCalc : SignValues {
 // sign index rows.
 inline void CopySignValues(const RaceCalc& from, RaceCalc& to) {
   static_cast<SignValues&>(to) = static_cast<const SignValues&>(from);
-  for (int k = 0; k < 18; ++k) {
+  for (int k = 0; k < kRingRows; ++k) {
     to.SpsMark[k] = from.SpsMark[k];
     to.AwayIndex[k] = from.AwayIndex[k];
     to.HomeIndex[k] = from.HomeIndex[k];

@@ -1,4 +1,4 @@
-#include "acquisition/jv_result_message.h"
+#include "codes/jv_result_message.h"
 
 #include <array>
 

@@ -1,10 +1,10 @@
-#include "cli/date_argument.h"
+#include "store/date_argument.h"
 
 #include <gtest/gtest.h>
 
 #include "codes/cp932.h"
 
-namespace sorvix::cli {
+namespace sorvix {
 namespace {
 
 TEST(DateArgument, AcceptsTheLabelAndIsoFormsOfACalendarDate) {
@@ -18,4 +18,4 @@ TEST(DateArgument, AcceptsTheLabelAndIsoFormsOfACalendarDate) {
 }
 
 }  // namespace
-}  // namespace sorvix::cli
+}  // namespace sorvix
