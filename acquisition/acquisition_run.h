@@ -72,7 +72,6 @@ class AcquisitionRun {
 
   int readCount() const { return read_count_; }
   int downloadCount() const { return download_count_; }
-  int filesRead() const { return files_read_; }
   const std::string& lastFileTimestamp() const { return last_file_timestamp_; }
 
  private:

@@ -20,13 +20,4 @@ AnalysisStep VenueSignCopyStep() {
   return {AnalysisStep::Scope::Day, [](RaceDay& day, const LoadContext&) { DainyuBtn2Click(day); }};
 }
 
-void RunSignAnalysis(RaceDay& day, const SignPoints& points, LoadProgress& progress) {
-  DainyuBtnClick(day, progress);
-  for (int i = 0; i < day.RaceListRows; ++i) {
-    day.CurRace = i;
-    CalcSignBtnClick(day, points);
-  }
-  DainyuBtn2Click(day);
-}
-
 }  // namespace sorvix

@@ -18,8 +18,4 @@ AnalysisStep SignCalculationStep(const SignPoints& points);
 // 計算後代入 (day scope).
 AnalysisStep VenueSignCopyStep();
 
-// Runs the three steps above in order on a day whose records are loaded and
-// whose computed values are reset (no payout import in between).
-void RunSignAnalysis(RaceDay& day, const SignPoints& points, LoadProgress& progress);
-
 }  // namespace sorvix

@@ -72,7 +72,6 @@ class StoreWriter {
   void Discard();
 
   bool HasPending() const { return !files_.empty() || !folders_.empty(); }
-  size_t PendingBytes() const { return bytes_; }
 
  private:
   enum class Kind { Keyed, Runner, Whole };

@@ -209,10 +209,7 @@ void StringGrid::paintEvent(QPaintEvent*) {
 
 void StringGrid::mousePressEvent(QMouseEvent* event) {
   QPoint c = CellAt(event->position().toPoint());
-  if (c.y() >= fixed_rows_) {
-    SetSelectedRow(c.y());
-    emit RowSelected(c.y());
-  }
+  if (c.y() >= fixed_rows_) SetSelectedRow(c.y());
   emit CellPressed(c.x(), c.y());
   viewport()->update();
 }

@@ -68,7 +68,6 @@ class StringGrid : public QAbstractScrollArea {
   void CellPressed(int col, int row);
   void CellHovered(int col, int row);
   void MouseReleased();
-  void RowSelected(int row);
 
  protected:
   void paintEvent(QPaintEvent* event) override;

@@ -382,7 +382,7 @@ void TMainForm::PlaceSecondaryWindows() {
   }
 }
 
-bool TMainForm::RunCreationSteps() {
+void TMainForm::RunCreationSteps() {
   try {
     CreateStoreFolders();
     MakeDataListBtnClick();
@@ -391,13 +391,12 @@ bool TMainForm::RunCreationSteps() {
     // Reported once the window is up; the remaining creation steps are skipped.
     QString text = QString::fromUtf8(e.what());
     QTimer::singleShot(0, this, [this, text] { ShowInformationUtf8(this, text); });
-    return false;
+    return;
   }
   SettingsFile ini;
   (ini.ReadInteger("PrintOpt", "ColSet", 0) == 0 ? ColumnOrderAction : RowOrderAction)
       ->setChecked(true);
   (ini.ReadInteger("YosoOz", "Select", 0) == 0 ? RaceDataAction : OddsDataAction)->setChecked(true);
-  return true;
 }
 
 void TMainForm::MakeDataListBtnClick() {

@@ -137,7 +137,11 @@ class TMainForm : public QMainWindow {
   void PlaceSecondaryWindows();
 
  private:
-  bool RunCreationSteps();
+  // The steps of the window's creation: the store folders, the meeting
+  // list, the error log's start line, then the print order and estimate
+  // source from the settings.  A file that cannot be read or written is
+  // reported once the window is up and skips the steps after it.
+  void RunCreationSteps();
   void FirstShow();
 
   void HelpClick();

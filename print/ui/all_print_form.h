@@ -70,7 +70,6 @@ class TAllPrintForm : public QDialog {
   QSpinBox* PageStepper() { return stepper_; }
   QButtonGroup* ZoomGroup() { return zoomGroup_; }
   QListWidget* PageList() { return pageList_; }
-  QComboBox* PrinterChoice() { return printers_; }
   QPushButton* PlainPrintButton() { return plainPrint_; }
 
   // Button actions.

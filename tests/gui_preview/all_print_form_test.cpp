@@ -195,7 +195,7 @@ TEST(AllPrintForm, CheckAllAndClearAll) {
 TEST(AllPrintForm, ChosenPagesOnThePdfPrinterGoIntoOneFileAskedForEachPrint) {
   if (!HavePoppler()) GTEST_SKIP() << "pdfinfo and pdftotext are needed";
   Preview p;
-  ASSERT_EQ(p.form->PrinterChoice()->currentIndex(), 0);
+  ASSERT_EQ(p.form->findChild<QComboBox*>()->currentIndex(), 0);
   p.answers = {p.File("chosen.pdf"), p.File("all.pdf"), QString()};
   p.form->PrintChosenPages();  // nothing checked: nothing asked, nothing printed
   EXPECT_EQ(p.asked, 0);
