@@ -25,12 +25,17 @@ bool WonIn(const RaceDay& day, int race, const HrEntryLayout& layout, std::strin
 // Rows of a sorted combination list, with the payout of every entry of
 // `layout` whose text equals the row's (a later entry overwrites).
 void AddPayouts(std::string_view hr, const HrEntryLayout& layout, std::vector<KaimeRow>& rows) {
-  for (KaimeRow& row : rows)
+  std::vector<std::string> entries;
+  entries.reserve(static_cast<size_t>(layout.count));
+  for (int e = 0; e < layout.count; ++e) entries.push_back(HrEntryText(hr, layout, e));
+  for (KaimeRow& row : rows) {
+    if (IsBlank(row.combination)) continue;
     for (int e = 0; e < layout.count; ++e)
-      if (!IsBlank(row.combination) && HrEntryText(hr, layout, e) == row.combination) {
+      if (entries[static_cast<size_t>(e)] == row.combination) {
         row.paid = true;
         row.payout = HrEntryPayout(hr, layout, e);
       }
+  }
 }
 
 std::vector<KaimeRow> Rows(const std::set<std::string>& combinations) {
@@ -89,14 +94,10 @@ KaimeTables KaimeBtn2Click(const RaceDay& day, int race) {
       for (int d = 0; d < n; ++d) {
         if (calc.PartnerMark[d] <= 0 || d == f) continue;
         // The three numbers in order; a repeated number makes no triple.
-        std::set<std::string> numbers{Format("%2d", a + 1), Format("%2d", f + 1),
-                                      Format("%2d", d + 1)};
-        if (numbers.size() != 3) continue;
-        auto it = numbers.begin();
-        std::string triple = *it++ + "-";
-        triple += *it++ + "-";
-        triple += *it;
-        triples.insert(triple);
+        int numbers[3] = {a + 1, f + 1, d + 1};
+        std::sort(numbers, numbers + 3);
+        if (numbers[0] == numbers[1] || numbers[1] == numbers[2]) continue;
+        triples.insert(TripleText(numbers[0], numbers[1], numbers[2]));
       }
     }
   }

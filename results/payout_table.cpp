@@ -61,11 +61,30 @@ void ParseCombinations(std::string_view hr, const EntryFields& f, PayoutCombinat
 
 }  // namespace
 
+namespace {
+
+// "%2d" of a number 0–99, written without the printf machinery (the
+// backtest builds these texts for every ticket of every race).
+bool PutTwoDigits(int n, char* out) {
+  if (n < 0 || n > 99) return false;
+  out[0] = n < 10 ? ' ' : static_cast<char>('0' + n / 10);
+  out[1] = static_cast<char>('0' + n % 10);
+  return true;
+}
+
+}  // namespace
+
 std::string PairText(int first, int second) {
+  std::string text(5, '-');
+  if (PutTwoDigits(first, &text[0]) && PutTwoDigits(second, &text[3])) return text;
   return Format("%2d-%2d", first, second);
 }
 
 std::string TripleText(int first, int second, int third) {
+  std::string text(8, '-');
+  if (PutTwoDigits(first, &text[0]) && PutTwoDigits(second, &text[3]) &&
+      PutTwoDigits(third, &text[6]))
+    return text;
   return Format("%2d-%2d-%2d", first, second, third);
 }
 
