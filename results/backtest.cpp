@@ -285,9 +285,13 @@ BacktestResult RunBacktest(const BacktestOptions& options) {
     }
     std::vector<StoredFinish> finish;
     CancelProgress progress(options.cancel);
+    // The backtest writes nothing to the store: the jockey, trainer and
+    // earlier races' files are read once per worker, not once per date.
+    StoreFileCache files;
     LoadOptions load;
     load.source = options.source;
     load.progress = &progress;
+    load.cache = &files;
     load.analysis = BacktestAnalysisSteps(options.points, finish);
     for (int i = next++; i < total && !cancelled(); i = next++) {
       const std::string& label = dates[i];

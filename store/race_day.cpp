@@ -40,6 +40,12 @@ void RaceDay::Reset() {
 }
 
 void RaceDay::ClearRecords() {
+  for (int r = 0; r < kRaceSlots; ++r)
+    for (int h = 0; h < kHorseSlots; ++h) RunnerImagesUsed[r][h] = 1 + kKakoRuns;
+  ClearLoadedRecords();
+}
+
+void RaceDay::ClearLoadedRecords() {
   for (int r = 0; r < kRaceSlots; ++r) {
     RaRec[r].Clear();
     HrRec[r].Clear();
@@ -47,13 +53,16 @@ void RaceDay::ClearRecords() {
     YosoOzFound[r] = false;
     for (int h = 0; h < kHorseSlots; ++h) {
       SeRec[r][h].Clear();
+      const int used = RunnerImagesUsed[r][h];
+      if (used == 0) continue;
       UmRec[r][h].Clear();
       KsRec[r][h].Clear();
       ChRec[r][h].Clear();
-      for (int k = 0; k < kKakoRuns; ++k) {
+      for (int k = 0; k < used - 1 && k < kKakoRuns; ++k) {
         KakoSeRec[r][h][k].Clear();
         KakoRaRec[r][h][k].Clear();
       }
+      RunnerImagesUsed[r][h] = 0;
     }
   }
 }

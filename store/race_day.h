@@ -34,6 +34,12 @@ class RaceDay {
   void Reset();
   // Space-fills every record image and forgets the matched odds lines.
   void ClearRecords();
+  // The same for a day filled by the loader, which notes in RunnerImagesUsed
+  // the runner slots it wrote: the race, runner, payout and odds images are
+  // space-filled whole, the horse, jockey, trainer and past-run images only
+  // where noted (most of the 20 MB are never touched by a date).  Code that
+  // writes those images elsewhere calls ClearRecords() instead.
+  void ClearLoadedRecords();
 
   // The entered-runner count of a slot (RA 882, 2), limited to 0–18.
   int Runners(int slot) const;
@@ -48,6 +54,9 @@ class RaceDay {
   // The race of each earlier run; only the RecordKey (12–27) when that race
   // is not in the store.
   RaImage KakoRaRec[kRaceSlots][kHorseSlots][kKakoRuns];
+  // Per runner slot, what the loader wrote of UmRec, KsRec, ChRec,
+  // KakoSeRec and KakoRaRec: 0 nothing, else 1 + the past-run slots written.
+  uint8_t RunnerImagesUsed[kRaceSlots][kHorseSlots] = {};
   HrImage HrRec[kRaceSlots];
   // The payout import's results per race: the parsed payouts, and whether
   // an HR record has been matched to the race.

@@ -31,6 +31,28 @@ namespace {
 constexpr int64_t kKakoDays = 527;
 constexpr int kProgressMax = 72;
 
+// A kept file of fixed-length blocks with the first block of every key.
+struct KeyedFile {
+  std::unordered_map<std::string, int64_t> first;
+  std::string bytes;
+};
+
+// Beyond this many kept bytes a cache starts over.
+constexpr size_t kCacheBytes = size_t{96} << 20;
+
+}  // namespace
+
+struct StoreFileCache::Files {
+  // By relative store path; nullopt for a file that does not exist.
+  std::unordered_map<std::string, std::optional<KeyedFile>> keyed;
+  size_t bytes = 0;
+};
+
+StoreFileCache::StoreFileCache() : files_(std::make_unique<Files>()) {}
+StoreFileCache::~StoreFileCache() = default;
+
+namespace {
+
 void CreateFolder(const fs::path& folder) {
   std::error_code ec;
   if (fs::is_directory(folder, ec)) return;
@@ -45,7 +67,11 @@ class Loader {
  public:
   Loader(RaceDay& day, std::string_view dateLabel, const LoadOptions& options,
          LoadProgress& progress)
-      : day_(day), label_(dateLabel), options_(options), progress_(progress) {
+      : day_(day),
+        label_(dateLabel),
+        options_(options),
+        progress_(progress),
+        files_(options.cache ? options.cache->files() : ownFiles_) {
     std::string label(dateLabel);
     raceTitle_ = "レースデータ読込中："_sj + label;
     runnerTitle_ = "各馬情報読込中　　："_sj + label;
@@ -61,7 +87,7 @@ class Loader {
     progress_.Show();
     progress_.ProcessEvents();
 
-    day_.ClearRecords();
+    day_.ClearLoadedRecords();
     day_.LoadedDate = label_;
     LoadSaveMarks();
     LoadRaces(raceFile);
@@ -141,8 +167,19 @@ class Loader {
       auto runnerFile = BlockFile::OpenIfExists(HomePath(RunnerFilePath(label_, ra.Field(20, 2))));
       if (runnerFile && runners > 0) {
         runnerFile->BlockCount(kSeLength);  // a runner file of whole lines only
+        const int64_t first = static_cast<int64_t>(race - 1) * kHorseSlots;
+        const bool whole = first >= 0 && (first + runners) * kSeLength <= runnerFile->Size();
+        if (whole) {
+          // The race's runners lie side by side: one read for all of them.
+          runners_.resize(static_cast<size_t>(runners) * kSeLength);
+          runnerFile->ReadAt(first * kSeLength, runners * kSeLength, runners_.data());
+        }
         for (int h = 0; h < runners; ++h) {
-          runnerFile->ReadBlock((race - 1) * kHorseSlots + h, kSeLength, day_.SeRec[r][h].data());
+          if (whole)
+            std::copy_n(runners_.data() + static_cast<size_t>(h) * kSeLength, kSeLength,
+                        day_.SeRec[r][h].data());
+          else
+            runnerFile->ReadBlock(first + h, kSeLength, day_.SeRec[r][h].data());
           LoadRunner(r, h, raceDay);
         }
       }
@@ -164,6 +201,7 @@ class Loader {
     progress_.SetDetail(detail_);
     Title(runnerTitle_);
 
+    day_.RunnerImagesUsed[r][h] = std::max<uint8_t>(day_.RunnerImagesUsed[r][h], 1);
     std::string_view pedigree = se.Field(31, 10);
     // Fields that name files are used only when they are what they must be
     // (10 and 5 digits); anything else names no horse, jockey or trainer.
@@ -172,11 +210,11 @@ class Loader {
 
     Title(jockeyTitle_);
     if (IsPersonCode(se.Field(297, 5)))
-      FindKeyed(HomePath(JockeyFilePath(se.Field(297, 5))), se.Field(297, 5), day_.KsRec[r][h]);
+      FindKeyed(JockeyFilePath(se.Field(297, 5)), se.Field(297, 5), day_.KsRec[r][h]);
 
     Title(trainerTitle_);
     if (IsPersonCode(se.Field(86, 5)))
-      FindKeyed(HomePath(TrainerFilePath(se.Field(86, 5))), se.Field(86, 5), day_.ChRec[r][h]);
+      FindKeyed(TrainerFilePath(se.Field(86, 5)), se.Field(86, 5), day_.ChRec[r][h]);
 
     Title(kakoTitle_);
     if (hasHorse) LoadKako(r, h, pedigree, raceDay);
@@ -194,37 +232,43 @@ class Loader {
   }
 
   // The first block of a jockey or trainer file whose positions 12–16 equal
-  // `code`; only the code field of the other blocks is read.
+  // `code`.
   template <int N>
-  void FindKeyed(const fs::path& path, std::string_view code, RecordImage<N>& image) {
-    KeyedFile* keyed = Keyed(path, N, 11, 5);
+  void FindKeyed(const std::string& relative, std::string_view code, RecordImage<N>& image) {
+    const KeyedFile* keyed = Keyed(relative, N, 11, 5);
     if (!keyed) return;
     auto it = keyed->first.find(std::string(code));
-    if (it != keyed->first.end()) keyed->file.ReadBlock(it->second, N, image.data());
+    if (it != keyed->first.end())
+      std::copy_n(keyed->bytes.data() + it->second * N, N, image.data());
   }
 
-  // A stored file opened once per load with the first block of every key
-  // (`keyWidth` bytes at `keyOffset` of each `length`-byte block), so that
-  // the many lookups in jockey, trainer and race files read each key once.
-  struct KeyedFile {
-    std::unordered_map<std::string, int64_t> first;
-    BlockFile file;
-  };
-  KeyedFile* Keyed(const fs::path& path, int length, int keyOffset, int keyWidth) {
-    auto cached = keyed_.find(path.native());
-    if (cached != keyed_.end()) return cached->second ? &*cached->second : nullptr;
-    auto file = BlockFile::OpenIfExists(path);
-    auto& slot = keyed_[path.native()];
-    if (!file) return nullptr;
-    int64_t blocks = file->BlockCount(length);
-    std::string keys(static_cast<size_t>(file->Size()), ' ');
-    if (file->Size() > 0) file->ReadAt(0, static_cast<int>(file->Size()), keys.data());
-    slot.emplace(KeyedFile{{}, std::move(*file)});
-    for (int64_t b = 0; b < blocks; ++b)
-      slot->first.emplace(
-          keys.substr(static_cast<size_t>(b * length + keyOffset), static_cast<size_t>(keyWidth)),
-          b);
-    return &*slot;
+  // A stored file (by its relative store path) read once, per load or per
+  // cache, with the first block of every key (`keyWidth` bytes at
+  // `keyOffset` of each `length`-byte block), so that the many lookups in
+  // jockey, trainer and race files read each file once.
+  const KeyedFile* Keyed(const std::string& relative, int length, int keyOffset, int keyWidth) {
+    auto cached = files_.keyed.find(relative);
+    if (cached != files_.keyed.end()) return cached->second ? &*cached->second : nullptr;
+    auto file = BlockFile::OpenIfExists(HomePath(relative));
+    std::optional<KeyedFile> kept;
+    if (file) {
+      int64_t blocks = file->BlockCount(length);
+      kept.emplace();
+      kept->bytes.assign(static_cast<size_t>(file->Size()), ' ');
+      if (file->Size() > 0) file->ReadAt(0, static_cast<int>(file->Size()), kept->bytes.data());
+      for (int64_t b = 0; b < blocks; ++b)
+        kept->first.emplace(kept->bytes.substr(static_cast<size_t>(b * length + keyOffset),
+                                               static_cast<size_t>(keyWidth)),
+                            b);
+    }
+    if (files_.bytes > kCacheBytes) {
+      files_.keyed.clear();
+      files_.bytes = 0;
+    }
+    files_.bytes += relative.size() + (kept ? kept->bytes.size() : 0);
+    auto& slot = files_.keyed[relative];
+    slot = std::move(kept);
+    return slot ? &*slot : nullptr;
   }
 
   // The runner's earlier runs, most recent first: results before the race's
@@ -240,11 +284,16 @@ class Loader {
       return;
     }
     int64_t blocks = file->Size() / kSeLength;
+    // Past-run files are small: one read for the whole file.
+    pastRuns_.resize(static_cast<size_t>(file->Size()));
+    if (file->Size() > 0) file->ReadAt(0, static_cast<int>(file->Size()), pastRuns_.data());
     int64_t seDate = day_.SeRec[r][h].Number(12, 8);
     int k = 0;
     for (int64_t b = blocks - 1; b >= 0 && k < kKakoRuns; --b) {
       SeImage& kako = day_.KakoSeRec[r][h][k];
-      file->ReadBlock(b, kSeLength, kako.data());
+      day_.RunnerImagesUsed[r][h] =
+          std::max<uint8_t>(day_.RunnerImagesUsed[r][h], static_cast<uint8_t>(k + 2));
+      std::copy_n(pastRuns_.data() + static_cast<size_t>(b) * kSeLength, kSeLength, kako.data());
       // A damaged line costs that one past run.
       auto problem = RaceKeyProblem(kako.Text());
       if (!problem && (kako.Field(1, 2) != "SE" || kako.Field(kSeLength - 1, 2) != "\r\n"))
@@ -338,8 +387,7 @@ class Loader {
           int venue = kako.Int(20, 2);
           if (venue < 1 || venue > 10) continue;
           // Venue code (20–21) and race number (26–27) find the race.
-          KeyedFile* races =
-              Keyed(HomePath(RaceFilePath(DateLabel(kako.Text()))), kRaLength, 19, 8);
+          const KeyedFile* races = Keyed(RaceFilePath(DateLabel(kako.Text())), kRaLength, 19, 8);
           if (!races) continue;
           for (const auto& [key, block] : races->first) {
             if (key.substr(6, 2) == kako.Field(26, 2) && key.substr(0, 2) == kako.Field(20, 2)) {
@@ -349,7 +397,8 @@ class Loader {
                 if (b < first && other.substr(6, 2) == key.substr(6, 2) &&
                     other.substr(0, 2) == key.substr(0, 2))
                   first = b;
-              races->file.ReadBlock(first, kRaLength, day_.KakoRaRec[r][h][k].data());
+              std::copy_n(races->bytes.data() + first * kRaLength, kRaLength,
+                          day_.KakoRaRec[r][h][k].data());
               break;
             }
           }
@@ -377,7 +426,9 @@ class Loader {
   LoadProgress& progress_;
   std::string raceTitle_, runnerTitle_, jockeyTitle_, trainerTitle_, kakoTitle_;
   std::string detail_;
-  std::unordered_map<std::string, std::optional<KeyedFile>> keyed_;
+  StoreFileCache::Files ownFiles_;
+  StoreFileCache::Files& files_;
+  std::string runners_, pastRuns_;
   std::vector<std::string> warnings_;
   bool marksWritable_ = true;
   char venues_[kRaceSlots][2] = {};

@@ -19,6 +19,7 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -53,10 +54,33 @@ struct AnalysisStep {
   std::function<void(RaceDay&, const LoadContext&)> run;
 };
 
+// Stored files that a run of loads reads once for all its dates: the
+// jockey and trainer files and the RaceFiles of earlier runs, each kept in
+// memory with the first block of every key (a missing file is remembered
+// as missing).  Only for loads while nothing writes the store, such as a
+// backtest: a file changed or made after it was kept is not read again.
+// The kept bytes stay under a bound (the cache starts over past it).  One
+// cache serves one thread.
+class StoreFileCache {
+ public:
+  StoreFileCache();
+  ~StoreFileCache();
+  StoreFileCache(const StoreFileCache&) = delete;
+  StoreFileCache& operator=(const StoreFileCache&) = delete;
+
+  struct Files;
+  Files& files() { return *files_; }
+
+ private:
+  std::unique_ptr<Files> files_;
+};
+
 struct LoadOptions {
   EstimateSource source = EstimateSource::RacehorseData;
   LoadProgress* progress = nullptr;    // none: nothing is reported
   std::vector<AnalysisStep> analysis;  // in the order they run
+  // None: each load reads the files it needs afresh.
+  StoreFileCache* cache = nullptr;
 };
 
 struct LoadOutcome {
