@@ -1,6 +1,7 @@
 #include "analysis/name_text.h"
 
 #include <array>
+#include <cstdint>
 #include <utility>
 #include <vector>
 
@@ -89,7 +90,10 @@ std::string CleanWindow(std::string_view s, int i, int m) {
   // Cleaning only removes bytes: a short window stays short, and one
   // without blanks and without the wide space's lead byte stays as it is.
   if (raw.size() != static_cast<size_t>(2 * m)) return {};
-  if (raw.find_first_of(" \x81") == std::string_view::npos) return std::string(raw);
+  // Only a wide space (81 40) is stripped: a window with the long vowel
+  // mark (81 5B) but without a wide space anywhere is kept as it is too.
+  if (raw.find(' ') == std::string_view::npos && raw.find("\x81\x40") == std::string_view::npos)
+    return std::string(raw);
   std::string w = Clean(raw);
   if (w.size() != static_cast<size_t>(2 * m)) return {};
   return w;
@@ -134,16 +138,44 @@ int CountLongVowels(std::string_view name) {
   return count;
 }
 
+namespace {
+
+// The bytes that follow a katakana lead byte (83) anywhere in a name: a
+// colour word, every one of which starts with such a character, can only
+// be found (byte by byte, as Contains does) where its second byte is one.
+class KatakanaTrails {
+ public:
+  explicit KatakanaTrails(std::string_view name) {
+    for (size_t i = 0; i + 1 < name.size(); ++i)
+      if (name[i] == '\x83') Add(static_cast<unsigned char>(name[i + 1]));
+  }
+  // False only when `word` cannot be in the name.
+  bool MayHold(std::string_view word) const {
+    if (word.size() < 2 || word[0] != '\x83') return true;
+    const auto b = static_cast<unsigned char>(word[1]);
+    return (bits_[b >> 6] >> (b & 63)) & 1;
+  }
+
+ private:
+  void Add(unsigned char b) { bits_[b >> 6] |= uint64_t{1} << (b & 63); }
+  uint64_t bits_[4] = {};
+};
+
+}  // namespace
+
 std::string ColourWordIn(std::string_view name) {
+  const KatakanaTrails trails(name);
   for (const ColourWord& c : ColourWords()) {
-    if (Contains(name, c.word)) return c.word;
+    if (trails.MayHold(c.word) && Contains(name, c.word)) return c.word;
   }
   return {};
 }
 
 std::string BracketColourWordIn(std::string_view name, int bracket) {
+  if (bracket == 0) return {};
+  const KatakanaTrails trails(name);
   for (const ColourWord& c : ColourWords()) {
-    if (c.bracket != 0 && c.bracket == bracket && Contains(name, c.word)) return c.word;
+    if (c.bracket == bracket && trails.MayHold(c.word) && Contains(name, c.word)) return c.word;
   }
   return {};
 }

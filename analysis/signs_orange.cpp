@@ -42,14 +42,15 @@ void CalcOrangeSigns(SignRace& race) {
     std::string_view tenth = name.size() > 18 ? name.substr(18, 2) : std::string_view();
     if (!WithoutSpaces(tenth).empty()) race.Mark(Sign::Orange3, k, "10");
   }
+  size_t lengths[kRingRows];
   for (int k = 0; k < kRingRows; ++k) {
-    size_t length = WithoutSpaces(s.HorseName[k]).size();
+    size_t length = lengths[k] = WithoutSpaces(s.HorseName[k]).size();
     if (length >= 4 && length <= 8) race.Mark(Sign::Orange4, k, std::to_string(length / 2));
   }
   for (int k = 0; k < kRingRows; ++k) {
     // A row without a name shows no horse (the later rows of a field of
     // fewer than four): nothing to be free of voiced marks.
-    if (WithoutSpaces(s.HorseName[k]).empty()) continue;
+    if (lengths[k] == 0) continue;
     if (HasNoVoicedMark(s.HorseName[k])) race.Mark(Sign::Orange5, k, "0");
   }
   for (int k = 0; k < kRingRows; ++k) {
