@@ -90,10 +90,12 @@ std::string CleanWindow(std::string_view s, int i, int m) {
   // Cleaning only removes bytes: a short window stays short, and one
   // without blanks and without the wide space's lead byte stays as it is.
   if (raw.size() != static_cast<size_t>(2 * m)) return {};
-  // Only a wide space (81 40) is stripped: a window with the long vowel
-  // mark (81 5B) but without a wide space anywhere is kept as it is too.
-  if (raw.find(' ') == std::string_view::npos && raw.find("\x81\x40") == std::string_view::npos)
-    return std::string(raw);
+  // A blank at either end is trimmed, so the window comes out short.
+  if (raw.front() == ' ' || raw.back() == ' ') return {};
+  // Blanks inside are kept, and only a wide space (81 40) is stripped: a
+  // window with the long vowel mark (81 5B) but without a wide space
+  // anywhere is kept as it is too.
+  if (raw.find("\x81\x40") == std::string_view::npos) return std::string(raw);
   std::string w = Clean(raw);
   if (w.size() != static_cast<size_t>(2 * m)) return {};
   return w;

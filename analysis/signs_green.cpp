@@ -84,12 +84,15 @@ void CalcGreen3(SignRace& race) {
       keys[k][i] = windows[k][i].empty() ? 0 : key | (uint64_t{1} << 63);
     }
   }
+  bool sameHorse[kRingRows][kRingRows];
+  for (int k = 0; k < kRingRows; ++k)
+    for (int m = 0; m < kRingRows; ++m) sameHorse[k][m] = s.HorseNo[k] == s.HorseNo[m];
   for (int k = 0; k <= kRingRows - 2; ++k) {
     for (int i = 1; i <= kWindows; ++i) {
       const std::string& w = windows[k][i];
       if (w.empty()) continue;
       for (int m = 1; m <= kRingRows - 1; ++m) {
-        if (s.HorseNo[k] == s.HorseNo[m]) continue;
+        if (sameHorse[k][m]) continue;
         for (int j = 1; j <= kWindows; ++j) {
           if (keys[m][j] == keys[k][i]) {
             race.Mark(Sign::Green3, k, w);

@@ -1,6 +1,7 @@
 // Blue and yellow signs: names that agree with the name of the next horse
 // on the ring.  Each row is compared with its neighbour only; a match marks
 // both rows, the later comparison winning.
+#include <cstdint>
 #include <string>
 
 #include "analysis/name_text.h"
@@ -14,8 +15,11 @@ constexpr int kNameChars = 9;  // HorseNamePlain holds 18 bytes
 // The nine two-character windows of a name, window 9 wrapping round from
 // the last character to the first; each cleaned, empty unless it keeps two
 // characters.
+// Each window (four bytes) is also kept as one number so that windows
+// compare as numbers; 0 stands for an empty window.
 struct PairWindows {
   std::string w[kNameChars + 1];
+  uint64_t key[kNameChars + 1] = {};
 };
 
 PairWindows PairWindowsOf(std::string_view name) {
@@ -23,6 +27,12 @@ PairWindows PairWindowsOf(std::string_view name) {
   for (int i = 1; i < kNameChars; ++i) p.w[i] = CleanWindow(name, i, 2);
   std::string wrap = std::string(CharAt(name, kNameChars)) + std::string(CharAt(name, 1));
   p.w[kNameChars] = CleanWindow(wrap, 1, 2);
+  for (int i = 1; i <= kNameChars; ++i) {
+    if (p.w[i].empty()) continue;
+    uint64_t key = 0;
+    for (char c : p.w[i]) key = (key << 8) | static_cast<unsigned char>(c);
+    p.key[i] = key | (uint64_t{1} << 63) | (uint64_t{p.w[i].size()} << 48);
+  }
   return p;
 }
 
@@ -36,8 +46,9 @@ void CalcBlue1(SignRace& race) {
     for (int i = 1; i <= kNameChars; ++i) {
       const std::string& w = windows[k].w[i];
       if (w.empty()) continue;
+      const uint64_t key = windows[k].key[i];
       for (int j = 1; j <= kNameChars; ++j) {
-        if (windows[m].w[j] == w) {
+        if (windows[m].key[j] == key) {
           race.Mark(Sign::Blue1, k, w);
           race.Mark(Sign::Blue1, m, w);
         }
