@@ -152,6 +152,82 @@ TEST_F(LoaderTest, EarlierRunsStopAfter527DaysAndFindTheirRace) {
   }
 }
 
+// The record images of two day models, compared image by image; returns
+// the first that differs ("" when none does).
+std::string FirstDifference(const RaceDay& a, const RaceDay& b) {
+  for (int r = 0; r < kRaceSlots; ++r) {
+    if (a.RaRec[r].Text() != b.RaRec[r].Text()) return "RaRec " + std::to_string(r);
+    if (a.HrRec[r].Text() != b.HrRec[r].Text()) return "HrRec " + std::to_string(r);
+    for (int h = 0; h < kHorseSlots; ++h) {
+      const std::string at = std::to_string(r) + "/" + std::to_string(h);
+      if (a.SeRec[r][h].Text() != b.SeRec[r][h].Text()) return "SeRec " + at;
+      if (a.UmRec[r][h].Text() != b.UmRec[r][h].Text()) return "UmRec " + at;
+      if (a.KsRec[r][h].Text() != b.KsRec[r][h].Text()) return "KsRec " + at;
+      if (a.ChRec[r][h].Text() != b.ChRec[r][h].Text()) return "ChRec " + at;
+      for (int k = 0; k < kKakoRuns; ++k) {
+        if (a.KakoSeRec[r][h][k].Text() != b.KakoSeRec[r][h][k].Text())
+          return "KakoSeRec " + at + "/" + std::to_string(k);
+        if (a.KakoRaRec[r][h][k].Text() != b.KakoRaRec[r][h][k].Text())
+          return "KakoRaRec " + at + "/" + std::to_string(k);
+      }
+    }
+  }
+  return "";
+}
+
+// A model that loaded a date before keeps nothing of it (the reload clears
+// only what the earlier load wrote), and a cache kept across the loads, as
+// a backtest keeps one, reads the same records.
+TEST_F(LoaderTest, AReloadKeepsNothingOfTheDateBeforeWithOrWithoutACache) {
+  // 2024-05-05: three runners with horse, jockey, trainer and earlier runs
+  // whose races are stored.
+  std::vector<RunnerSpec> runners;
+  for (int h = 1; h <= 3; ++h) {
+    const std::string ped = "202010000" + std::to_string(h);
+    runners.push_back({.horse = h,
+                       .pedigree = ped,
+                       .jockey = "0123" + std::to_string(h),
+                       .trainer = "0567" + std::to_string(h)});
+    store_.WriteRecords(HorseFilePath(ped), {test::UmRecord(ped, '1', "HORSE")});
+    std::vector<std::string> runs;
+    for (const char* ymd : {"20240407", "20240414", "20240421", "20240428"})
+      runs.push_back(StoredPastRun(ymd, "05", h, ped));
+    store_.WriteRecords(PastRunFilePath(ped), runs, /*sort=*/true);
+  }
+  OneRace(runners, 3);
+  store_.WriteRecords(JockeyFilePath("01231"),
+                      {test::KsRecord("01231"), test::KsRecord("01232"), test::KsRecord("01233")});
+  store_.WriteRecords(TrainerFilePath("05671"),
+                      {test::ChRecord("05671"), test::ChRecord("05672"), test::ChRecord("05673")});
+  for (const char* ymd : {"20240407", "20240414", "20240421", "20240428"})
+    store_.WriteRecords(RaceFilePath(DateLabelFromYmd(ymd)),
+                        {StoredRa({.ymd = ymd, .race = 1}), StoredRa({.ymd = ymd, .race = 2}),
+                         StoredRa({.ymd = ymd, .race = 3})});
+  // 2024-05-12: one runner, the second horse, whose last run is 2024-05-05.
+  const std::string next = DateLabelFromYmd("20240512");
+  store_.WriteRecords(RaceFilePath(next), {StoredRa({.ymd = "20240512", .runners = 1})});
+  store_.WriteRunnerFile(
+      next, "05",
+      {StoredSe(
+          {.ymd = "20240512", .pedigree = "2020100002", .jockey = "01232", .trainer = "05672"})});
+
+  auto fresh = RaceDay::Create();
+  ASSERT_TRUE(LoadRaceDay(*fresh, next, {}).loaded);
+  ASSERT_FALSE(fresh->KakoSeRec[0][0][0].IsBlank());
+  ASSERT_FALSE(fresh->KsRec[0][0].IsBlank());
+
+  StoreFileCache cache;
+  LoadOptions uncached, cached;
+  cached.cache = &cache;
+  for (const LoadOptions* o : {&uncached, &cached}) {
+    ASSERT_TRUE(Load(kLabel, *o).loaded);
+    ASSERT_FALSE(day_->KakoSeRec[0][2][3].IsBlank());
+    ASSERT_FALSE(day_->KsRec[0][2].IsBlank());
+    ASSERT_TRUE(Load(next, *o).loaded);
+    EXPECT_EQ(FirstDifference(*day_, *fresh), "") << (o->cache ? "cached" : "uncached");
+  }
+}
+
 TEST_F(LoaderTest, MissingFilesLeaveSpacesAndTheSaveMarkFileIsCreated) {
   OneRace({{.pedigree = "2020100001", .jockey = "01234", .trainer = "05678"}});
   ASSERT_TRUE(Load().loaded);
