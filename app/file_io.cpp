@@ -15,8 +15,17 @@
 namespace sorvix {
 
 int OpenRegularFile(const std::filesystem::path& path) {
-  // O_NONBLOCK keeps a FIFO from waiting for a writer; it is cleared again
-  // for the regular file.
+  int64_t size = 0;
+  int fd = OpenRegularFileSized(path, size);
+  if (fd < 0) return fd;
+  // O_NONBLOCK is cleared again for the regular file.
+  int flags = ::fcntl(fd, F_GETFL);
+  if (flags >= 0) ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+  return fd;
+}
+
+int OpenRegularFileSized(const std::filesystem::path& path, int64_t& size) {
+  // O_NONBLOCK keeps a FIFO from waiting for a writer.
   int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) {
     // A path through something that is not a folder names no file either.
@@ -37,8 +46,7 @@ int OpenRegularFile(const std::filesystem::path& path) {
                                      : "通常のファイルではないため読み込めません",
                  path);
   }
-  int flags = ::fcntl(fd, F_GETFL);
-  if (flags >= 0) ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+  size = static_cast<int64_t>(st.st_size);
   return fd;
 }
 

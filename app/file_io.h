@@ -6,6 +6,7 @@
 // socket in the place of a file is an error, never a hang.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -18,6 +19,9 @@ namespace sorvix {
 // when nothing exists there (or a part of the path is not a folder).  Throws IoError naming the
 // file when it cannot be opened or is not a regular file; never blocks on a FIFO.
 int OpenRegularFile(const std::filesystem::path& path);
+// The same, also giving the file's size; the descriptor stays non-blocking,
+// which changes nothing for a regular file (for positioned block reads).
+int OpenRegularFileSized(const std::filesystem::path& path, int64_t& size);
 
 // The file's bytes, or nullopt when it does not exist.  Throws IoError when
 // it exists but cannot be read.

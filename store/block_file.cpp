@@ -14,16 +14,10 @@
 namespace sorvix {
 
 std::optional<BlockFile> BlockFile::OpenIfExists(const std::filesystem::path& path) {
-  int fd = OpenRegularFile(path);
+  int64_t size = 0;
+  int fd = OpenRegularFileSized(path, size);
   if (fd < 0) return std::nullopt;
-  struct stat st;
-  if (::fstat(fd, &st) != 0) {
-    int err = errno;
-    ::close(fd);
-    errno = err;
-    ThrowIoError("ファイルを読み込めません", path);
-  }
-  return BlockFile(fd, path, static_cast<int64_t>(st.st_size));
+  return BlockFile(fd, path, size);
 }
 
 BlockFile::BlockFile(int fd, std::filesystem::path path, int64_t size)
