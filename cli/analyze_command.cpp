@@ -35,36 +35,6 @@ namespace {
 
 // ---- text -----------------------------------------------------------------
 
-// A CP932 text without its trailing half- and full-width blanks.
-std::string_view TrimBlanks(std::string_view cp932) {
-  size_t end = 0;
-  for (size_t i = 0; i < cp932.size();) {
-    unsigned char c = static_cast<unsigned char>(cp932[i]);
-    size_t width = IsLeadByte(c) && i + 1 < cp932.size() ? 2 : 1;
-    bool blank =
-        width == 1 ? c == ' ' : (c == 0x81 && static_cast<unsigned char>(cp932[i + 1]) == 0x40);
-    i += width;
-    if (!blank) end = i;
-  }
-  return cp932.substr(0, end);
-}
-
-std::string JsonString(std::string_view utf8) {
-  std::string out = "\"";
-  for (char ch : utf8) {
-    unsigned char c = static_cast<unsigned char>(ch);
-    if (c == '"' || c == '\\') {
-      out += '\\';
-      out += ch;
-    } else if (c < 0x20) {
-      out += Format("\\u%04x", c);
-    } else {
-      out += ch;
-    }
-  }
-  return out + "\"";
-}
-
 // A mark or name as a JSON string: decoded, trailing blanks removed.
 std::string JsonText(std::string_view cp932) {
   return JsonString(Utf8(TrimRight(cp932)));
@@ -188,10 +158,11 @@ void PrintSignTable(const RaceDay& day, int slot) {
   std::vector<std::vector<std::string>> rows;
   int runners = day.Runners(slot);
   for (int k = 0; runners > 0 && k < kRingRows; ++k) {
-    std::vector<std::string> row = {Number(k), std::string(TrimBlanks(sheet.BracketNo[k])),
-                                    std::string(TrimBlanks(sheet.HorseNo[k])),
-                                    std::string(TrimBlanks(sheet.HorseName[k]))};
-    for (int i = 0; i < kSignCount; ++i) row.emplace_back(TrimBlanks(MarkText(calc, SignAt(i), k)));
+    std::vector<std::string> row = {Number(k), std::string(TrimBlanksRight(sheet.BracketNo[k])),
+                                    std::string(TrimBlanksRight(sheet.HorseNo[k])),
+                                    std::string(TrimBlanksRight(sheet.HorseName[k]))};
+    for (int i = 0; i < kSignCount; ++i)
+      row.emplace_back(TrimBlanksRight(MarkText(calc, SignAt(i), k)));
     row.push_back(Number(calc.SignSum[k]));
     rows.push_back(std::move(row));
   }
@@ -219,11 +190,11 @@ void PrintRaceCard(const RaceDay& day, int slot) {
     rows.push_back({
         Number(se.Int(28, 1)),
         Number(h + 1),
-        std::string(TrimBlanks(se.Field(41, 18))),
+        std::string(TrimBlanksRight(se.Field(41, 18))),
         HorseSexText(se.Field(79, 1)) + PadNumber(se.Field(83, 2)),
         burden,
-        std::string(TrimBlanks(se.Field(307, 8))),
-        std::string(TrimBlanks(se.Field(91, 8))),
+        std::string(TrimBlanksRight(se.Field(307, 8))),
+        std::string(TrimBlanksRight(se.Field(91, 8))),
         Number(calc.AwayIndex[h]),
         RankText(calc.AwayRank[h]),
         Number(calc.HomeIndex[h]),
@@ -255,7 +226,7 @@ void PrintCombinations(const char* title, const std::vector<KaimeRow>& rows) {
 void PrintRaceTables(const RaceDay& day, int slot) {
   const RaImage& ra = day.RaRec[slot];
   std::printf("%s  %s  %d頭\n\n", Utf8(day.RaceList[slot].View()).c_str(),
-              Utf8(TrimBlanks(ra.Field(33, 60))).c_str(), day.Runners(slot));
+              Utf8(TrimBlanksRight(ra.Field(33, 60))).c_str(), day.Runners(slot));
   std::printf("サイン表\n");
   PrintSignTable(day, slot);
   std::printf("\n出馬表\n");

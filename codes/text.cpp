@@ -59,6 +59,35 @@ std::string_view TrimRight(std::string_view text) {
   return text;
 }
 
+std::string_view TrimBlanksRight(std::string_view cp932) {
+  size_t end = 0;
+  for (size_t i = 0; i < cp932.size();) {
+    unsigned char c = static_cast<unsigned char>(cp932[i]);
+    size_t width = IsLeadByte(c) && i + 1 < cp932.size() ? 2 : 1;
+    bool blank =
+        width == 1 ? c == ' ' : (c == 0x81 && static_cast<unsigned char>(cp932[i + 1]) == 0x40);
+    i += width;
+    if (!blank) end = i;
+  }
+  return cp932.substr(0, end);
+}
+
+std::string JsonString(std::string_view utf8) {
+  std::string out = "\"";
+  for (char ch : utf8) {
+    unsigned char c = static_cast<unsigned char>(ch);
+    if (c == '"' || c == '\\') {
+      out += '\\';
+      out += ch;
+    } else if (c < 0x20) {
+      out += Format("\\u%04x", c);
+    } else {
+      out += ch;
+    }
+  }
+  return out + "\"";
+}
+
 std::string Format(const char* fmt, ...) {
   va_list args;
   va_start(args, fmt);

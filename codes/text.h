@@ -37,6 +37,13 @@ inline bool IsLeadByte(unsigned char c) {
   return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
 }
 
+// A CP932 text without its trailing half- and full-width blanks.
+std::string_view TrimBlanksRight(std::string_view cp932);
+
+// A UTF-8 text as a JSON string: quoted, with '"', '\\' and control
+// characters escaped.
+std::string JsonString(std::string_view utf8);
+
 // printf into a std::string.
 std::string Format(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
 

@@ -48,22 +48,6 @@ std::string I(int64_t v) {
   return Format("%" PRId64, v);
 }
 
-std::string Quote(const std::string& utf8) {
-  std::string out = "\"";
-  for (char ch : utf8) {
-    unsigned char c = static_cast<unsigned char>(ch);
-    if (c == '"' || c == '\\') {
-      out += '\\';
-      out += ch;
-    } else if (c < 0x20) {
-      out += Format("\\u%04x", c);
-    } else {
-      out += ch;
-    }
-  }
-  return out + "\"";
-}
-
 std::string GroupJson(const BacktestGroup& g) {
   return "{\"runners\": " + I(g.runners) + ", \"wins\": " + I(g.wins) + ", \"top2\": " + I(g.top2) +
          ", \"top3\": " + I(g.top3) + ", \"winReturn\": " + I(g.winReturn) +
@@ -80,22 +64,22 @@ std::string TallyJson(const BacktestTally& t, const std::string& indent) {
   std::string in = indent + "  ";
   std::string out = "\"signs\": {";
   for (int s = 0; s < kSignCount; ++s)
-    out += (s ? ",\n" : "\n") + in + Quote(kSignInfo[s].key) + ": " + GroupJson(t.signs[s]);
+    out += (s ? ",\n" : "\n") + in + JsonString(kSignInfo[s].key) + ": " + GroupJson(t.signs[s]);
   out += "},\n" + indent + "\"families\": {";
   for (int f = 0; f < kBacktestFamilies; ++f)
-    out +=
-        (f ? ",\n" : "\n") + in + Quote(kBacktestFamilyKeys[f]) + ": " + GroupJson(t.families[f]);
+    out += (f ? ",\n" : "\n") + in + JsonString(kBacktestFamilyKeys[f]) + ": " +
+           GroupJson(t.families[f]);
   out += "},\n" + indent + "\"ranks\": {";
   for (int r = 0; r < kBacktestRanks; ++r) {
-    out += (r ? ",\n" : "\n") + in + Quote(kBacktestRankKeys[r]) + ": {";
+    out += (r ? ",\n" : "\n") + in + JsonString(kBacktestRankKeys[r]) + ": {";
     for (int b = 0; b < kRankBands; ++b)
-      out += (b ? ", " : "") + Quote(kRankBandKeys[b]) + ": " + GroupJson(t.ranks[r][b]);
+      out += (b ? ", " : "") + JsonString(kRankBandKeys[b]) + ": " + GroupJson(t.ranks[r][b]);
     out += "}";
   }
   out += "},\n" + indent + "\"marks\": {\"axis\": " + GroupJson(t.axis) +
          ", \"partner\": " + GroupJson(t.partner) + "},\n" + indent + "\"tickets\": {";
   for (int b = 0; b < kBetTypes; ++b)
-    out += (b ? ",\n" : "\n") + in + Quote(kBetTypeKeys[b]) + ": " + TicketJson(t.tickets[b]);
+    out += (b ? ",\n" : "\n") + in + JsonString(kBetTypeKeys[b]) + ": " + TicketJson(t.tickets[b]);
   return out + "}";
 }
 
@@ -115,24 +99,24 @@ std::string LabelDate(const std::string& label) {
 }  // namespace
 
 std::string BacktestJson(const BacktestResult& r, BacktestBy by) {
-  std::string out = "{\"from\": " + Quote(LabelDate(r.from)) +
-                    ", \"to\": " + Quote(LabelDate(r.to)) +
-                    ", \"source\": " + Quote(SourceKey(r.source)) + ",\n \"settings\": {";
+  std::string out = "{\"from\": " + JsonString(LabelDate(r.from)) +
+                    ", \"to\": " + JsonString(LabelDate(r.to)) +
+                    ", \"source\": " + JsonString(SourceKey(r.source)) + ",\n \"settings\": {";
   for (int s = 0; s < kSignCount; ++s)
-    out += (s ? ", " : "") + Quote(kSignInfo[s].key) + ": " + I(r.points.value[s]);
+    out += (s ? ", " : "") + JsonString(kSignInfo[s].key) + ": " + I(r.points.value[s]);
   out += "},\n \"dates\": " + I(r.dates) + ", \"races\": " + I(r.races) +
          ", \"skipped\": " + I(r.skipped) + ", \"cancelled\": " + (r.cancelled ? "true" : "false") +
          ",\n \"failed\": [";
   for (size_t i = 0; i < r.failed.size(); ++i)
-    out += (i ? ", " : "") + std::string("{\"date\": ") + Quote(LabelDate(r.failed[i].first)) +
-           ", \"reason\": " + Quote(r.failed[i].second) + "}";
+    out += (i ? ", " : "") + std::string("{\"date\": ") + JsonString(LabelDate(r.failed[i].first)) +
+           ", \"reason\": " + JsonString(r.failed[i].second) + "}";
   out += "],\n " + TallyJson(r.total, " ");
   if (by != BacktestBy::None) {
     out += ",\n \"by\": {";
     bool first = true;
     for (const auto* parts : Breakdown(r, by))
       for (const auto& [key, tally] : *parts) {
-        out += (first ? "\n  " : ",\n  ") + Quote(key) + ": {" + TallyJson(tally, "   ") + "}";
+        out += (first ? "\n  " : ",\n  ") + JsonString(key) + ": {" + TallyJson(tally, "   ") + "}";
         first = false;
       }
     out += "}";

@@ -19,16 +19,7 @@ using Row = std::vector<std::string>;
 // full-width blanks.
 std::string_view TrimBlanks(std::string_view cp932) {
   while (!cp932.empty() && cp932.front() == ' ') cp932.remove_prefix(1);
-  size_t end = 0;
-  for (size_t i = 0; i < cp932.size();) {
-    unsigned char c = static_cast<unsigned char>(cp932[i]);
-    size_t width = IsLeadByte(c) && i + 1 < cp932.size() ? 2 : 1;
-    bool blank =
-        width == 1 ? c == ' ' : (c == 0x81 && static_cast<unsigned char>(cp932[i + 1]) == 0x40);
-    i += width;
-    if (!blank) end = i;
-  }
-  return cp932.substr(0, end);
+  return TrimBlanksRight(cp932);
 }
 
 std::string Cell(std::string_view cp932) {
