@@ -26,6 +26,7 @@
 #include "app/ui/main_form.h"
 #include "app/ui/message_box.h"
 #include "gui_app/demo_store.h"
+#include "support/captured_messages.h"
 #include "support/scripted_jv_link.h"
 
 namespace sorvix {
@@ -33,14 +34,6 @@ namespace {
 
 class BacktestFormTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    SetMessageHandler([this](MessageKind, const QString& text) {
-      messages.push_back(text);
-      return true;
-    });
-  }
-  void TearDown() override { SetMessageHandler({}); }
-
   // Runs and waits for the end of the run.
   static bool RunAndWait(TBacktestForm& form) {
     QSignalSpy finished(&form, &TBacktestForm::Finished);
@@ -49,7 +42,7 @@ class BacktestFormTest : public ::testing::Test {
   }
 
   test::DemoHome home;
-  std::vector<QString> messages;
+  test::CapturedMessages messages;
 };
 
 TEST_F(BacktestFormTest, OpensFromTheMenuAndToolBarOfTheMainWindow) {

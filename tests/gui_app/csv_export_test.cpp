@@ -14,6 +14,7 @@
 #include "codes/cp932.h"
 #include "demo_store.h"
 #include "store/race_day.h"
+#include "support/captured_messages.h"
 #include "support/scripted_jv_link.h"
 #include "views/text/csv_tables.h"
 
@@ -45,10 +46,6 @@ std::vector<std::string> Lines(const std::string& text) {
 class CsvExportTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    SetMessageHandler([this](MessageKind, const QString& text) {
-      messages.push_back(text);
-      return true;
-    });
     form = std::make_unique<TMainForm>(std::make_unique<test::ScriptedJvLink>());
     form->show();
     QCoreApplication::processEvents();
@@ -57,13 +54,10 @@ class CsvExportTest : public ::testing::Test {
       return chosen;
     };
   }
-  void TearDown() override {
-    form.reset();
-    SetMessageHandler({});
-  }
+  void TearDown() override { form.reset(); }
 
   test::DemoHome home;
-  std::vector<QString> messages;
+  test::CapturedMessages messages;
   std::unique_ptr<TMainForm> form;
   QString suggested;
   QString chosen;

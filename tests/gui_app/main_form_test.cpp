@@ -13,6 +13,7 @@
 
 #include "app/settings_file.h"
 #include "app/ui/message_box.h"
+#include "support/captured_messages.h"
 #include "support/scripted_jv_link.h"
 #include "support/temp_home.h"
 
@@ -21,14 +22,6 @@ namespace {
 
 class MainFormTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    SetMessageHandler([this](MessageKind, const QString& text) {
-      messages.push_back(text);
-      return true;
-    });
-  }
-  void TearDown() override { SetMessageHandler({}); }
-
   std::unique_ptr<TMainForm> Open(test::ScriptedJvLink* link) {
     auto form = std::make_unique<TMainForm>(std::unique_ptr<JvLink>(link));
     form->show();
@@ -38,7 +31,7 @@ class MainFormTest : public ::testing::Test {
   }
 
   test::TempHome home;
-  std::vector<QString> messages;
+  test::CapturedMessages messages;
 };
 
 TEST_F(MainFormTest, WithoutSettingsOpensWithDefaultsAndClosingStoresTheGeometry) {

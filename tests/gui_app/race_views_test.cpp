@@ -21,6 +21,7 @@
 #include "demo_store.h"
 #include "results/ui/kaime_form.h"
 #include "store/race_day.h"
+#include "support/captured_messages.h"
 #include "support/scripted_jv_link.h"
 #include "views/de_form.h"
 #include "views/race_card_grid.h"
@@ -35,18 +36,11 @@ namespace {
 class RaceViewsTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    SetMessageHandler([this](MessageKind, const QString& text) {
-      messages.push_back(text);
-      return true;
-    });
     form = std::make_unique<TMainForm>(std::make_unique<test::ScriptedJvLink>());
     form->show();
     QCoreApplication::processEvents();
   }
-  void TearDown() override {
-    form.reset();
-    SetMessageHandler({});
-  }
+  void TearDown() override { form.reset(); }
 
   // Chooses a date in DateCombo as a user does.
   void Choose(const QString& date) {
@@ -72,7 +66,7 @@ class RaceViewsTest : public ::testing::Test {
   }
 
   test::DemoHome home;
-  std::vector<QString> messages;
+  test::CapturedMessages messages;
   std::unique_ptr<TMainForm> form;
 };
 

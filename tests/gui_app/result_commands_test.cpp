@@ -14,6 +14,7 @@
 #include "codes/cp932.h"
 #include "demo_store.h"
 #include "store/race_day.h"
+#include "support/captured_messages.h"
 #include "support/scripted_jv_link.h"
 
 namespace sorvix {
@@ -21,16 +22,7 @@ namespace {
 
 class ResultCommandsTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    SetMessageHandler([this](MessageKind, const QString& text) {
-      messages.push_back(text);
-      return true;
-    });
-  }
-  void TearDown() override {
-    form.reset();
-    SetMessageHandler({});
-  }
+  void TearDown() override { form.reset(); }
   void Open() {
     link = new test::ScriptedJvLink;
     form = std::make_unique<TMainForm>(std::unique_ptr<JvLink>(link));
@@ -43,7 +35,7 @@ class ResultCommandsTest : public ::testing::Test {
   }
 
   test::DemoHome home;
-  std::vector<QString> messages;
+  test::CapturedMessages messages;
   test::ScriptedJvLink* link = nullptr;
   std::unique_ptr<TMainForm> form;
 };

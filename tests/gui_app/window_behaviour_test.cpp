@@ -38,6 +38,7 @@
 #include "results/ui/kaime_form.h"
 #include "store/race_day.h"
 #include "store/ui/prgrs_form.h"
+#include "support/captured_messages.h"
 #include "support/scripted_jv_link.h"
 #include "views/de_form.h"
 #include "views/race_header_bar.h"
@@ -57,16 +58,7 @@ const QString kDay2 = QStringLiteral("2024年06月16日");
 
 class WindowBehaviourTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    SetMessageHandler([this](MessageKind, const QString& text) {
-      messages.push_back(text);
-      return true;
-    });
-  }
-  void TearDown() override {
-    form.reset();
-    SetMessageHandler({});
-  }
+  void TearDown() override { form.reset(); }
 
   void Open() {
     form = std::make_unique<TMainForm>(std::make_unique<test::ScriptedJvLink>());
@@ -89,7 +81,7 @@ class WindowBehaviourTest : public ::testing::Test {
   QRect GlobalRect(QWidget* w) const { return QRect(w->mapToGlobal(QPoint(0, 0)), w->size()); }
 
   test::DemoHome home;
-  std::vector<QString> messages;
+  test::CapturedMessages messages;
   std::unique_ptr<TMainForm> form;
 };
 
