@@ -86,26 +86,6 @@ std::string Clean(std::string_view x) {
   return StripWideSpaces(x);
 }
 
-std::string CleanWindow(std::string_view s, int i, int m) {
-  std::string_view raw = Window(s, i, m);
-  // Cleaning only removes bytes: a short window stays short, and one
-  // without blanks and without the wide space's lead byte stays as it is.
-  if (raw.size() != static_cast<size_t>(2 * m)) return {};
-  // A blank at either end is trimmed, so the window comes out short.
-  if (raw.front() == ' ' || raw.back() == ' ') return {};
-  // Blanks inside are kept, and only a wide space (81 40) that starts a
-  // character is stripped, which makes the window short.
-  for (size_t i = 0; i < raw.size();) {
-    if (IsLeadByte(static_cast<unsigned char>(raw[i])) && i + 1 < raw.size()) {
-      if (raw[i] == '\x81' && raw[i + 1] == '\x40') return {};
-      i += 2;
-    } else {
-      ++i;
-    }
-  }
-  return std::string(raw);
-}
-
 bool Contains(std::string_view text, std::string_view piece) {
   // A byte search, as find() does; the names are short, so checking the
   // first two bytes in place beats a library search per call.

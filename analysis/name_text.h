@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "codes/text.h"
+
 namespace sorvix {
 
 // char(s, i): the i-th two-byte character, cut at the end of the text.
@@ -17,8 +19,30 @@ std::string_view Window(std::string_view s, int i, int m);
 // space.
 std::string Clean(std::string_view x);
 // clean(window(s, i, m)) when it keeps exactly m characters (2m bytes), else
-// the empty text: a window counts only when it holds no blank.
-std::string CleanWindow(std::string_view s, int i, int m);
+// the empty text: a window counts only when it holds no blank.  The window
+// is a view into `s`.  (Inline: the name signs ask for tens of thousands of
+// windows per day.)
+inline std::string_view CleanWindow(std::string_view s, int i, int m) {
+  if (i < 1 || m < 1) return {};
+  const size_t start = static_cast<size_t>(2 * (i - 1));
+  const size_t length = static_cast<size_t>(2 * m);
+  // Cleaning only removes bytes: a short window stays short.
+  if (start >= s.size() || s.size() - start < length) return {};
+  const char* p = s.data() + start;
+  // A blank at either end is trimmed, so the window comes out short.
+  if (p[0] == ' ' || p[length - 1] == ' ') return {};
+  // Blanks inside are kept, and only a wide space (81 40) that starts a
+  // character is stripped, which makes the window short.
+  for (size_t j = 0; j < length;) {
+    if (IsLeadByte(static_cast<unsigned char>(p[j])) && j + 1 < length) {
+      if (p[j] == '\x81' && p[j + 1] == '\x40') return {};
+      j += 2;
+    } else {
+      ++j;
+    }
+  }
+  return {p, length};
+}
 
 // Byte-wise search; the empty piece is never contained.
 bool Contains(std::string_view text, std::string_view piece);

@@ -170,7 +170,7 @@ void FillSheet(const RaceDay& day, int slot, RaceSheet& sheet, std::string_view 
     const int horse = RingHorse(n, k);
     RowRecords records = RecordsOfHorse(day, slot, horse);
     progress.SetTitle(title);
-    progress.SetDetail(lines.Of(race, horse, records.se));
+    if (progress.ShowsDetail()) progress.SetDetail(lines.Of(race, horse, records.se));
     progress.ProcessEvents();
     FillRingRow(sheet, k, records, true);
   }
@@ -198,7 +198,8 @@ void CopyVenueSheet(const RaceDay& day, int slot, RaceSheet& venue, std::string_
   for (int k = 0; k < kRingRows; ++k) {
     const int horse = RingHorse(n, k);
     progress.SetTitle(title);
-    progress.SetDetail(lines.Of(race, horse, RecordsOfHorse(day, slot, horse).se));
+    if (progress.ShowsDetail())
+      progress.SetDetail(lines.Of(race, horse, RecordsOfHorse(day, slot, horse).se));
     progress.ProcessEvents();
   }
 }

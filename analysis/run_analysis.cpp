@@ -14,7 +14,9 @@ std::vector<AnalysisStep> DayAnalysisSteps(const SignPoints& points) {
   return {
       AssignmentStep(),
       {Scope::Day,
-       [](RaceDay& day, const LoadContext& ctx) { HrReadBtnClick(day, ctx.dateLabel); }},
+       [](RaceDay& day, const LoadContext& ctx) {
+         HrReadBtnClick(day, ctx.dateLabel, RaceLines::AsLoaded);
+       }},
       SignCalculationStep(points),
       VenueSignCopyStep(),
       {Scope::EachRace, [](RaceDay& day, const LoadContext&) { SignSisuBtnClick(day); }},

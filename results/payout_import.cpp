@@ -74,12 +74,12 @@ void RereadRaces(RaceDay& day, std::string_view dateLabel) {
 
 }  // namespace
 
-PayoutImportOutcome HrReadBtnClick(RaceDay& day, std::string_view dateLabel) {
+PayoutImportOutcome HrReadBtnClick(RaceDay& day, std::string_view dateLabel, RaceLines races) {
   PayoutImportOutcome outcome;
   std::string selected;
   if (day.SelRace >= 0 && day.SelRace < kRaceSlots) selected = VenueAndRace(day.RaRec[day.SelRace]);
 
-  RereadRaces(day, dateLabel);
+  if (races == RaceLines::Reread) RereadRaces(day, dateLabel);
 
   auto payoutFile = BlockFile::OpenIfExists(HomePath(PayoutFilePath(dateLabel)));
   if (!payoutFile) return outcome;

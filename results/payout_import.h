@@ -6,7 +6,9 @@
 // theirs as JRA numbers them (1, 1, 3): see FinalPositions.
 //
 // It runs while a date is loaded, right after the assignment, and again
-// after every real-time results fetch.  Nothing is written to files.
+// after every real-time results fetch.  Nothing is written to files.  In
+// the load the race and runner lines were read a moment before, so the
+// load's step takes them as they are instead of reading them again.
 #pragma once
 
 #include <string_view>
@@ -14,6 +16,12 @@
 namespace sorvix {
 
 class RaceDay;
+
+// Whether the import reads the race and runner lines again first.
+enum class RaceLines {
+  Reread,    // after a results fetch: the files hold newer lines
+  AsLoaded,  // right after the load read them
+};
 
 struct PayoutImportOutcome {
   // The selected race (SelRace) received its payouts for the first time:
@@ -28,6 +36,7 @@ struct PayoutImportOutcome {
 // read, or is not a whole number of records, throws IoError; a race line
 // with a damaged date or race number is passed over as in the load; what
 // was read before stays in the model.
-PayoutImportOutcome HrReadBtnClick(RaceDay& day, std::string_view dateLabel);
+PayoutImportOutcome HrReadBtnClick(RaceDay& day, std::string_view dateLabel,
+                                   RaceLines races = RaceLines::Reread);
 
 }  // namespace sorvix

@@ -17,6 +17,9 @@ class LoadProgress {
   virtual void Close() {}
   virtual void SetTitle(std::string_view /*cp932*/) {}
   virtual void SetDetail(std::string_view /*cp932*/) {}
+  // Whether the detail line is shown at all: a step may skip making texts
+  // that nobody reads.  A progress that overrides SetDetail returns true.
+  virtual bool ShowsDetail() const { return false; }
   // Bar maximum; the position goes back to 0.
   virtual void SetRange(int /*max*/) {}
   // Position + 1.

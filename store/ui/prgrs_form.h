@@ -23,6 +23,7 @@ class TPrgrsForm : public QFrame, public LoadProgress {
   void Close() override;
   void SetTitle(std::string_view cp932) override;
   void SetDetail(std::string_view cp932) override;
+  bool ShowsDetail() const override { return true; }
   void SetRange(int max) override;
   void Advance() override;
   void ProcessEvents() override;

@@ -16,6 +16,7 @@ struct RecordingProgress : LoadProgress {
   std::vector<std::string> titles, details;
   void SetTitle(std::string_view t) override { titles.emplace_back(Utf8(t)); }
   void SetDetail(std::string_view d) override { details.emplace_back(Utf8(d)); }
+  bool ShowsDetail() const override { return true; }
 };
 
 void Assign(RaceDay& day) {

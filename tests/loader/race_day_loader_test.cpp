@@ -362,6 +362,7 @@ class RecordingProgress : public LoadProgress {
     if (titles.empty() || titles.back() != t) titles.emplace_back(t);
   }
   void SetDetail(std::string_view d) override { details.emplace_back(d); }
+  bool ShowsDetail() const override { return true; }
   void SetRange(int max) override { ranges.push_back({max, 0}); }
   void Advance() override { ++ranges.back().second; }
   void ProcessEvents() override { ++processed; }
