@@ -7,9 +7,6 @@
 
 namespace sorvix {
 
-// The older name of kRingRows.
-inline constexpr int kRingRowCount = kRingRows;
-
 // The horse number shown on ring row `row` (0..17) of a race with `runners`
 // entered runners (1 or more).  For fewer than four runners the rule names
 // numbers above `runners` on the later rows; those rows show horses that do

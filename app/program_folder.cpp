@@ -12,6 +12,7 @@
 
 #include "app/io_error.h"
 #include "codes/cp932.h"
+#include "codes/text.h"
 
 namespace sorvix {
 namespace {
@@ -25,17 +26,6 @@ fs::path& Folder() {
 // several letter cases.
 constexpr std::array<std::string_view, 9> kTopFolders = {"SEI", "SEIR", "UM2",      "Data",  "KSCH",
                                                          "UMA", "ylzh", "HPupload", "JVLink"};
-
-bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    char x = a[i], y = b[i];
-    if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
-    if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
-    if (x != y) return false;
-  }
-  return true;
-}
 
 bool Writable(const fs::path& folder) {
   return access(folder.c_str(), W_OK) == 0;

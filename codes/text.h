@@ -32,6 +32,10 @@ bool IsBlank(std::string_view text);
 // The text without its trailing ASCII blanks.
 std::string_view TrimRight(std::string_view text);
 
+// a and b are equal when ASCII letters are compared without their case
+// (other bytes, CP932 ones included, compare as they are).
+bool EqualsIgnoreCase(std::string_view a, std::string_view b);
+
 // True for a CP932 lead byte (0x81..0x9F, 0xE0..0xFC).
 inline bool IsLeadByte(unsigned char c) {
   return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);

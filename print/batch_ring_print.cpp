@@ -16,12 +16,12 @@ namespace {
 constexpr int kBlockHeight = 151;
 constexpr int kBlocksPerPage = 12;
 
-struct BatchPage {
-  int venue = -1;  // venue index 0–2, or −1 for the whole day
-  int first = 0;   // first RaceSlot of the page (whole day)
-  std::string title;
-  std::string mark;  // empty: no page mark
-};
+// Twelve races to a page, one page per venue.
+constexpr PageStyle kBatchPages{.blocksPerPage = kBlocksPerPage,
+                                .spareRaces = kBlocksPerPage - 1,
+                                .venuePagesNumbered = false,
+                                .dayLabelNumber = "%2d",
+                                .titleGap = "\x81\x40"};  // "　"
 
 void DrawBlock(TPrevX& prev, const RaceDay& day, int slot, const RaceSheet& sheet, int block) {
   const int top = kBlockHeight * block;
@@ -35,8 +35,8 @@ void DrawBlock(TPrevX& prev, const RaceDay& day, int slot, const RaceSheet& shee
   prev.Canvas().Font.Size = 6;
   FilledCell(prev, 2680, top + 97, 2824, top + 218, kSilver);
   for (int k = 0; k < kRingRows; ++k) {
-    const int x0 = 2535 - 145 * k;
-    const int x1 = 2679 - 145 * k;
+    const int x0 = RingColumnLeft(k);
+    const int x1 = RingColumnRight(k);
     const int bracket = ReadInt(sheet.BracketNo[k].View());
     FilledCell(prev, x0, top + 97, x1, top + 127, BracketColor(bracket));
     FilledCell(prev, x0, top + 127, x1, top + 157, kLightYellow);
@@ -52,7 +52,7 @@ void DrawBlock(TPrevX& prev, const RaceDay& day, int slot, const RaceSheet& shee
     prev.TextAt(x0 + 5, top + 188, TrimRight(sheet.JockeyName[k].View()));
   }
   for (int k = 0; k < kRingRows; ++k) {
-    const int x = 2679 - 145 * k + 1;
+    const int x = RingColumnRight(k) + 1;
     DotRule(prev, x, top + 97, x, top + 218, ReadInt(sheet.HorseNo[k].View()) == 1 ? 10 : 1);
   }
   SetFont(prev, 7);
@@ -65,7 +65,7 @@ void DrawBlock(TPrevX& prev, const RaceDay& day, int slot, const RaceSheet& shee
   DotRule(prev, 70, top + 218, 2825, top + 218, 10);
 }
 
-void DrawPage(TPrevX& prev, const RaceDay& day, const BatchPage& page) {
+void DrawPage(TPrevX& prev, const RaceDay& day, const PlannedPage& page) {
   prev.Canvas().Brush.Style = BrushStyle::Clear;
   SetFont(prev, 11, true, true);
   prev.TextAt(100, 10, page.title);
@@ -101,29 +101,10 @@ PrintResult PrintBatchRing(const RaceDay& day, PrintScope scope, TPrevX& prev) {
     result.Message = NoRaceDataMessage();
     return result;
   }
-  std::vector<BatchPage> pages;
-  if (scope == PrintScope::AllVenues) {
-    result.Caption = "一括リング表[全開催場]"_sj;
-    for (int p = 0; p < (day.RaceListRows + kBlocksPerPage - 1) / kBlocksPerPage; ++p) {
-      BatchPage page;
-      page.first = kBlocksPerPage * p;
-      page.title = RaceKeyDateTitle(day.Sheet[0]);
-      page.mark = Format("Page%d", p + 1);
-      pages.push_back(page);
-      result.Labels.push_back(Format("%2d", p + 1) + "ﾍﾟｰｼﾞ目"_sj);
-    }
-  } else {
-    result.Caption = "一括リング表印刷[競馬場別]"_sj;
-    for (int v = 0; v < kDayVenueCount; ++v) {
-      if (ReadInt(day.DayVenues[v].View()) <= 0) continue;
-      const RaceSheet& first = day.VenueRaceSheet[v][0];
-      BatchPage page;
-      page.venue = v;
-      page.title = RaceKeyDateTitle(first) + "　"_sj + RaceKeyMeetingTitle(first);
-      pages.push_back(page);
-      result.Labels.push_back(VenueName(day.DayVenues[v].View()));
-    }
-  }
+  result.Caption = scope == PrintScope::AllVenues ? "一括リング表[全開催場]"_sj
+                                                  : "一括リング表印刷[競馬場別]"_sj;
+  std::vector<PlannedPage> pages = PlanPages(day, scope, kBatchPages);
+  for (const PlannedPage& page : pages) result.Labels.push_back(page.label);
   RecordPages(prev, 2, result.Labels, [&](int p) { DrawPage(prev, day, pages[p]); });
   result.Printed = true;
   return result;

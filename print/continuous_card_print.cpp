@@ -15,12 +15,13 @@ namespace {
 
 constexpr int kBlocksPerPage = 12;
 
-struct ContinuousPage {
-  int venue = -1;  // venue index 0–2, or −1 for the whole day
-  int first = 0;   // first RaceSlot of the page (whole day)
-  std::string title;
-  std::string mark;  // empty: no page mark
-};
+// Twelve races to a page, one page per venue.
+constexpr PageStyle kContinuousPages{.blocksPerPage = kBlocksPerPage,
+                                     .spareRaces = kBlocksPerPage - 1,
+                                     .venuePagesNumbered = false,
+                                     .dayLabelNumber = "%d",
+                                     .dayTitleEnd = "  ",
+                                     .titleGap = "  "};
 
 void DrawRunner(TPrevX& prev, const RaceSheet& sheet, const RaceCalc& calc, int k, int x, int y) {
   const int bracket = ReadInt(sheet.BracketNo[k].View());
@@ -82,7 +83,7 @@ void DrawBlock(TPrevX& prev, const RaceSheet& sheet, const RaceCalc& calc, int x
   prev.Canvas().Pen = PagePen{kBlack, prev.ToDeviceWidth(5), PenStyle::Solid};
 }
 
-void DrawPage(TPrevX& prev, const RaceDay& day, const ContinuousPage& page, BlockOrder order) {
+void DrawPage(TPrevX& prev, const RaceDay& day, const PlannedPage& page, BlockOrder order) {
   prev.Canvas().Brush.Style = BrushStyle::Clear;
   SetFont(prev, 13, true, true);
   prev.TextAt(100, 30, page.title);
@@ -134,29 +135,10 @@ PrintResult PrintContinuousCard(const RaceDay& day, PrintScope scope, BlockOrder
     result.Message = NoRaceDataMessage();
     return result;
   }
-  std::vector<ContinuousPage> pages;
-  if (scope == PrintScope::AllVenues) {
-    result.Caption = "連続出馬表印刷[全開催場]"_sj;
-    for (int p = 0; p < (day.RaceListRows + kBlocksPerPage - 1) / kBlocksPerPage; ++p) {
-      ContinuousPage page;
-      page.first = kBlocksPerPage * p;
-      page.title = RaceKeyDateTitle(day.Sheet[0]) + "  ";
-      page.mark = Format("Page%d", p + 1);
-      pages.push_back(page);
-      result.Labels.push_back(Format("%d", p + 1) + "ﾍﾟｰｼﾞ目"_sj);
-    }
-  } else {
-    result.Caption = "連続出馬表印刷[競馬場別]"_sj;
-    for (int v = 0; v < kDayVenueCount; ++v) {
-      if (ReadInt(day.DayVenues[v].View()) <= 0) continue;
-      const RaceSheet& first = day.VenueRaceSheet[v][0];
-      ContinuousPage page;
-      page.venue = v;
-      page.title = RaceKeyDateTitle(first) + "  " + RaceKeyMeetingTitle(first);
-      pages.push_back(page);
-      result.Labels.push_back(VenueName(day.DayVenues[v].View()));
-    }
-  }
+  result.Caption = scope == PrintScope::AllVenues ? "連続出馬表印刷[全開催場]"_sj
+                                                  : "連続出馬表印刷[競馬場別]"_sj;
+  std::vector<PlannedPage> pages = PlanPages(day, scope, kContinuousPages);
+  for (const PlannedPage& page : pages) result.Labels.push_back(page.label);
   RecordPages(prev, 1, result.Labels, [&](int p) { DrawPage(prev, day, pages[p], order); });
   result.Printed = true;
   return result;

@@ -1,8 +1,53 @@
 #include "print/print_frame.h"
 
+#include "codes/code_tables.h"
 #include "codes/cp932.h"
+#include "codes/text.h"
+#include "print/print_primitives.h"
+#include "store/race_day.h"
 
 namespace sorvix {
+
+std::vector<PlannedPage> PlanPages(const RaceDay& day, PrintScope scope, const PageStyle& style) {
+  std::vector<PlannedPage> pages;
+  auto pagesFor = [&](int races) { return (races + style.spareRaces) / style.blocksPerPage; };
+  if (scope == PrintScope::AllVenues) {
+    const int n = pagesFor(day.RaceListRows);
+    for (int p = 0; p < n; ++p) {
+      PlannedPage page;
+      page.first = style.blocksPerPage * p;
+      page.title = RaceKeyDateTitle(day.Sheet[0]) + std::string(style.dayTitleEnd);
+      page.mark = Format("Page%d", p + 1);
+      page.label = Format(style.dayLabelNumber, p + 1) + "ﾍﾟｰｼﾞ目"_sj;
+      pages.push_back(page);
+    }
+    return pages;
+  }
+  for (int v = 0; v < kDayVenueCount; ++v) {
+    const int code = ReadInt(day.DayVenues[v].View());
+    if (code <= 0) continue;
+    const RaceSheet& first = day.VenueRaceSheet[v][0];
+    const std::string venueName = VenueName(day.DayVenues[v].View());
+    PlannedPage page;
+    page.venue = v;
+    page.title = RaceKeyDateTitle(first) + std::string(style.titleGap) + RaceKeyMeetingTitle(first);
+    if (!style.venuePagesNumbered) {
+      page.label = venueName;
+      pages.push_back(page);
+      continue;
+    }
+    int races = 0;
+    for (int s = 0; s < day.RaceCount && s < kRaceSlots; ++s)
+      if (day.RaRec[s].Int(20, 2) == code) ++races;
+    for (int j = 0; j < pagesFor(races); ++j) {
+      page.first = style.blocksPerPage * j;
+      page.mark = venueName + Format("Page%d", j + 1);
+      page.label = venueName + Format("%d", j + 1) + "ﾍﾟｰｼﾞ"_sj;
+      pages.push_back(page);
+    }
+  }
+  return pages;
+}
 
 std::string NoRaceDataMessage() {
   return "分析用ﾃﾞｰﾀを選択してください。"_sj;

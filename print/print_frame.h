@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "print/page_model.h"
@@ -23,6 +24,37 @@ struct PrintResult {
   std::string Caption;              // the preview window's caption, CP932
   std::vector<std::string> Labels;  // one per page, CP932
 };
+
+// One page of a race-card print: the races its blocks show, its title, the
+// mark in its corner and its line in the page check list (texts CP932).
+struct PlannedPage {
+  int venue = -1;  // venue index 0–2, or −1 for the whole day
+  int first = 0;   // first RaceSlot (whole day) or first race ordinal of the venue
+  std::string title;
+  std::string mark;  // empty: no page mark
+  std::string label;
+};
+
+// How a layout divides a day into pages.
+struct PageStyle {
+  int blocksPerPage = 12;
+  // n races fill (n + spareRaces) / blocksPerPage pages.
+  int spareRaces = 11;
+  // Venue by venue: true, each venue's races fill their pages, marked and
+  // labelled with the venue name and the page number; false, each venue has
+  // one page, labelled with the venue name and without a mark.
+  bool venuePagesNumbered = false;
+  // The page number of a whole-day label, before "ﾍﾟｰｼﾞ目" ("%2d" or "%d").
+  const char* dayLabelNumber = "%2d";
+  // After the date of a whole-day title, and between the date and the
+  // meeting of a venue's title (CP932).
+  std::string_view dayTitleEnd;
+  std::string_view titleGap;
+};
+
+// The pages of a print of the loaded day, in print order: the whole day
+// from race slot 0 ("Page1"…), or each venue of the day in turn.
+std::vector<PlannedPage> PlanPages(const RaceDay& day, PrintScope scope, const PageStyle& style);
 
 // The message of a print command without a loaded date.
 std::string NoRaceDataMessage();

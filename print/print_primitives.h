@@ -74,6 +74,15 @@ std::string RaceResultText(const RaceDay& day, int slot, const RaceSheet& sheet)
 // downward `step` apart; "ー" is drawn as "｜".
 void VerticalName(TPrevX& prev, int x, int y, int step, std::string_view name, int count);
 
+// The ring rows of the two ring layouts run right to left: ring row k's
+// column spans x = RingColumnLeft(k) .. RingColumnRight(k).
+constexpr int RingColumnRight(int k) {
+  return 2679 - 145 * k;
+}
+constexpr int RingColumnLeft(int k) {
+  return RingColumnRight(k) - 144;
+}
+
 // The colour band a race block starts with (pen none, venue-coloured fill);
 // the font colour becomes the venue's text colour.
 void HeaderBand(TPrevX& prev, int venue, int x1, int y1, int x2, int y2);

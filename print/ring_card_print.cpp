@@ -16,14 +16,13 @@ namespace {
 constexpr int kBlockHeight = 630;
 constexpr int kBlocksPerPage = 3;
 
-// One page of the print: which races its three blocks show.
-struct RingPage {
-  int venue = -1;  // venue index 0–2, or −1 for the whole day
-  int first = 0;   // RaceSlot (whole day) or the venue's race ordinal
-  std::string title;
-  std::string mark;
-  std::string label;
-};
+// Three races to a page, a venue's races on pages of their own; a day or
+// venue of fewer than four races has no page.
+constexpr PageStyle kRingPages{.blocksPerPage = kBlocksPerPage,
+                               .spareRaces = 2,
+                               .venuePagesNumbered = true,
+                               .dayLabelNumber = "%2d",
+                               .titleGap = "\x81\x40"};  // "　"
 
 bool StartsWithLatinLetter(std::string_view name) {
   if (name.empty()) return false;
@@ -32,8 +31,8 @@ bool StartsWithLatinLetter(std::string_view name) {
 }
 
 void DrawRow(TPrevX& prev, const RaceSheet& sheet, const RaceCalc& calc, int k, int top) {
-  const int x0 = 2535 - 145 * k;
-  const int x1 = 2679 - 145 * k;
+  const int x0 = RingColumnLeft(k);
+  const int x1 = RingColumnRight(k);
   const int bracket = ReadInt(sheet.BracketNo[k].View());
   FilledCell(prev, x0, top + 97, x1, top + 127, BracketColor(bracket));
   FilledCell(prev, x0, top + 127, x1, top + 157, kLightYellow);
@@ -130,7 +129,7 @@ void DrawBlock(TPrevX& prev, const RaceDay& day, int slot, const RaceSheet& shee
   FilledCell(prev, 2680, top + 97, 2824, top + 690, kSilver);
   for (int k = 0; k < kRingRows; ++k) DrawRow(prev, sheet, calc, k, top);
   for (int k = 0; k < kRingRows; ++k) {
-    const int x = 2679 - 145 * k + 1;
+    const int x = RingColumnRight(k) + 1;
     DotRule(prev, x, top + 97, x, top + 694, ReadInt(sheet.HorseNo[k].View()) == 1 ? 10 : 1);
   }
   for (int y : {97, 127, 157, 400, 430, 460, 490, 520, 550, 693})
@@ -139,42 +138,7 @@ void DrawBlock(TPrevX& prev, const RaceDay& day, int slot, const RaceSheet& shee
   DrawCaptions(prev, top);
 }
 
-std::vector<RingPage> PlanPages(const RaceDay& day, PrintScope scope) {
-  std::vector<RingPage> pages;
-  if (scope == PrintScope::AllVenues) {
-    const int n = (day.RaceListRows + 2) / kBlocksPerPage;
-    for (int p = 0; p < n; ++p) {
-      RingPage page;
-      page.first = kBlocksPerPage * p;
-      page.title = RaceKeyDateTitle(day.Sheet[0]);
-      page.mark = Format("Page%d", p + 1);
-      page.label = Format("%2d", p + 1) + "ﾍﾟｰｼﾞ目"_sj;
-      pages.push_back(page);
-    }
-    return pages;
-  }
-  for (int v = 0; v < kDayVenueCount; ++v) {
-    const int code = ReadInt(day.DayVenues[v].View());
-    if (code <= 0) continue;
-    int count = 0;
-    for (int s = 0; s < day.RaceCount && s < kRaceSlots; ++s)
-      if (day.RaRec[s].Int(20, 2) == code) ++count;
-    const RaceSheet& first = day.VenueRaceSheet[v][0];
-    const std::string venueName = VenueName(day.DayVenues[v].View());
-    for (int j = 0; j < (count + 2) / kBlocksPerPage; ++j) {
-      RingPage page;
-      page.venue = v;
-      page.first = kBlocksPerPage * j;
-      page.title = RaceKeyDateTitle(first) + "　"_sj + RaceKeyMeetingTitle(first);
-      page.mark = venueName + Format("Page%d", j + 1);
-      page.label = venueName + Format("%d", j + 1) + "ﾍﾟｰｼﾞ"_sj;
-      pages.push_back(page);
-    }
-  }
-  return pages;
-}
-
-void DrawPage(TPrevX& prev, const RaceDay& day, const RingPage& page) {
+void DrawPage(TPrevX& prev, const RaceDay& day, const PlannedPage& page) {
   SetFont(prev, 11, true, true);
   prev.Canvas().Brush.Style = BrushStyle::Clear;
   prev.TextAt(100, 10, page.title);
@@ -208,8 +172,8 @@ PrintResult PrintRingCard(const RaceDay& day, PrintScope scope, TPrevX& prev) {
   }
   result.Caption = scope == PrintScope::AllVenues ? "出馬表リング印刷[全開催場]"_sj
                                                   : "リング出馬表印刷[競馬場別]"_sj;
-  std::vector<RingPage> pages = PlanPages(day, scope);
-  for (const RingPage& page : pages) result.Labels.push_back(page.label);
+  std::vector<PlannedPage> pages = PlanPages(day, scope, kRingPages);
+  for (const PlannedPage& page : pages) result.Labels.push_back(page.label);
   RecordPages(prev, 2, result.Labels, [&](int p) { DrawPage(prev, day, pages[p]); });
   result.Printed = true;
   return result;

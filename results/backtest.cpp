@@ -134,7 +134,7 @@ bool TallyRace(const RaceDay& day, int slot, const StoredFinish& finish, Backtes
 
   // The ring rows of each runner.
   bool carries[18][kSignCount] = {};
-  for (int k = 0; k < kRingRowCount; ++k) {
+  for (int k = 0; k < kRingRows; ++k) {
     int horse = RingHorse(n, k);
     if (horse < 1 || horse > n) continue;
     for (int s = 0; s < kSignCount; ++s)

@@ -433,7 +433,7 @@ void TMainForm::FirstShow() {
 }
 
 void TMainForm::closeEvent(QCloseEvent* event) {
-  try {
+  RunOrShowError([&] {
     SettingsFile ini;
     // The position is the frame's (what the restore moves), the size the
     // window's own.
@@ -441,19 +441,13 @@ void TMainForm::closeEvent(QCloseEvent* event) {
     ini.WriteInteger("locate", "left", pos().x());
     ini.WriteInteger("locate", "width", width());
     ini.WriteInteger("locate", "height", height());
-  } catch (const IoError& e) {
-    ShowInformationUtf8(this, QString::fromUtf8(e.what()));
-  }
+  });
   event->accept();
 }
 
 void TMainForm::PrintClick(PrintLayout layout, PrintScope scope) {
   BlockOrder order = RowOrderAction->isChecked() ? BlockOrder::Rows : BlockOrder::Columns;
-  try {
-    ShowPrintPreview(this, *day_, layout, scope, order);
-  } catch (const std::exception& e) {
-    ShowInformationUtf8(this, QString::fromUtf8(e.what()));
-  }
+  RunOrShowError([&] { ShowPrintPreview(this, *day_, layout, scope, order); });
 }
 
 void TMainForm::CsvSaveClick(CsvTable table, bool allRaces) {
@@ -506,27 +500,15 @@ void TMainForm::YosoFolderClick() {
   QString chosen = QFileDialog::getExistingDirectory(
       this, QStringLiteral("単勝予想配当ﾃﾞｰﾀﾌｫﾙﾀﾞの指定"), Q(folder));
   if (chosen.isEmpty()) return;
-  try {
-    ini.WriteString("Dir", "yoso", FromQ(chosen));
-  } catch (const IoError& e) {
-    ShowInformationUtf8(this, QString::fromUtf8(e.what()));
-  }
+  RunOrShowError([&] { ini.WriteString("Dir", "yoso", FromQ(chosen)); });
 }
 
 void TMainForm::PrintOrderClick(bool rowOrder) {
-  try {
-    SettingsFile().WriteInteger("PrintOpt", "ColSet", rowOrder ? 1 : 0);
-  } catch (const IoError& e) {
-    ShowInformationUtf8(this, QString::fromUtf8(e.what()));
-  }
+  RunOrShowError([&] { SettingsFile().WriteInteger("PrintOpt", "ColSet", rowOrder ? 1 : 0); });
 }
 
 void TMainForm::EstimateSourceClick(bool predictedOdds) {
-  try {
-    SettingsFile().WriteInteger("YosoOz", "Select", predictedOdds ? 1 : 0);
-  } catch (const IoError& e) {
-    ShowInformationUtf8(this, QString::fromUtf8(e.what()));
-  }
+  RunOrShowError([&] { SettingsFile().WriteInteger("YosoOz", "Select", predictedOdds ? 1 : 0); });
   if (DateCombo->currentIndex() >= 0) DateComboChange();
 }
 

@@ -162,6 +162,9 @@ class TMainForm : public QMainWindow {
 
   // Shows an error of a store operation (UTF-8 message).
   void ShowError(const char* what);
+  // Runs `action`; an exception it throws is shown with ShowError.  False
+  // when it failed.
+  bool RunOrShowError(const std::function<void()>& action);
 
   std::unique_ptr<JvLink> jvLink_;
   std::unique_ptr<RaceDay> day_;

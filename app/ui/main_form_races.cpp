@@ -60,6 +60,16 @@ void TMainForm::ShowError(const char* what) {
   ShowInformationUtf8(this, QString::fromUtf8(what));
 }
 
+bool TMainForm::RunOrShowError(const std::function<void()>& action) {
+  try {
+    action();
+    return true;
+  } catch (const std::exception& e) {
+    ShowError(e.what());
+    return false;
+  }
+}
+
 void TMainForm::SetBusy(bool busy) {
   // The load disables the window's controls, not the window: the progress
   // box is its child and must stay drawn as enabled.
@@ -214,11 +224,7 @@ bool TMainForm::OpenDate(const std::string& label, int row) {
 void TMainForm::SpecialMarkClick(int ringRow) {
   if (DatList->currentRow() < 0) return;
   int weight = SettingsFile().ReadInteger("SignPoint", "Special1", 10);
-  try {
-    sorvix::SpecialMarkClick(*day_, day_->SelRace, ringRow, weight);
-  } catch (const std::exception& e) {
-    ShowError(e.what());
-  }
+  RunOrShowError([&] { sorvix::SpecialMarkClick(*day_, day_->SelRace, ringRow, weight); });
   StringGrid1->viewport()->update();
   StringGrid10->viewport()->update();
 }

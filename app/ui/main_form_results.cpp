@@ -82,16 +82,14 @@ void TMainForm::YosoOzBtnClick() {
 void TMainForm::ImportOdds(const QString& archive) {
   std::optional<bool> from2005;
   if (day_->RaceListRows > 0) from2005 = day_->From2005;
-  try {
+  RunOrShowError([&] {
     OddsImportResult result = ImportPredictedOdds(archive.toStdString(), from2005);
     QString text = Q(result.message);
     if (!result.detail.empty())
       text += (text.isEmpty() ? QString() : QStringLiteral("\n")) +
               QString::fromStdString(result.detail);
     if (!text.isEmpty()) ShowInformationUtf8(this, text, result.beep);
-  } catch (const std::exception& e) {
-    ShowError(e.what());
-  }
+  });
 }
 
 void TMainForm::TekiAnaBtnClick(bool bigOnly) {
@@ -99,7 +97,7 @@ void TMainForm::TekiAnaBtnClick(bool bigOnly) {
     Say(QStringLiteral("的中: 開催日が読み込まれていません。先に開催日を選んでください。"));
     return;
   }
-  try {
+  RunOrShowError([&] {
     HitReport report = sorvix::TekiAnaBtnClick(*day_, bigOnly);
     SelectRace(day_->RaceListRows - 1);
     if (!report.written) {
@@ -111,9 +109,7 @@ void TMainForm::TekiAnaBtnClick(bool bigOnly) {
     QApplication::clipboard()->setText(lines.join(QStringLiteral("\r\n")));
     QDesktopServices::openUrl(
         QUrl::fromLocalFile(QString::fromStdString(report.fragmentPath.string())));
-  } catch (const std::exception& e) {
-    ShowError(e.what());
-  }
+  });
 }
 
 }  // namespace sorvix
