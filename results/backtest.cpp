@@ -249,6 +249,25 @@ class CancelProgress : public LoadProgress {
   const std::atomic<bool>* cancel_;
 };
 
+// Adds the tally of the date `label` to the result; returns the date's
+// point of the stake-and-return timeline.
+BacktestDayTickets AddDay(BacktestResult& result, const std::string& label,
+                          const BacktestDay& tally) {
+  ++result.dates;
+  result.races += tally.races;
+  result.skipped += tally.skipped;
+  result.total.Add(tally.total);
+  result.byMonth[MonthOfLabel(label)].Add(tally.total);
+  for (const auto& [venue, t] : tally.byVenue) result.byVenue[venue].Add(t);
+  BacktestDayTickets point;
+  point.label = label;
+  for (int b = 0; b < kBetTypes; ++b) {
+    point.stake[b] = tally.total.tickets[b].stake;
+    point.returned[b] = tally.total.tickets[b].returned;
+  }
+  return point;
+}
+
 }  // namespace
 
 BacktestResult RunBacktest(const BacktestOptions& options) {
@@ -309,23 +328,10 @@ BacktestResult RunBacktest(const BacktestOptions& options) {
         failure = e.what();
       }
       std::lock_guard lock(mutex);
-      if (tally) {
-        ++result.dates;
-        result.races += tally->races;
-        result.skipped += tally->skipped;
-        result.total.Add(tally->total);
-        result.byMonth[MonthOfLabel(label)].Add(tally->total);
-        for (const auto& [venue, t] : tally->byVenue) result.byVenue[venue].Add(t);
-        BacktestDayTickets point;
-        point.label = label;
-        for (int b = 0; b < kBetTypes; ++b) {
-          point.stake[b] = tally->total.tickets[b].stake;
-          point.returned[b] = tally->total.tickets[b].returned;
-        }
-        timeline[i] = point;
-      } else {
+      if (tally)
+        timeline[i] = AddDay(result, label, *tally);
+      else
         result.failed.emplace_back(label, failure);
-      }
       ++done;
       if (options.progress) options.progress(done, total, label);
     }

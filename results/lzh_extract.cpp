@@ -89,128 +89,144 @@ std::string CannotWrite(const fs::path& target, const std::string& reason) {
   return "解凍したファイルを書き込めません: " + target.string() + ": " + reason;
 }
 
+using Archive = std::unique_ptr<archive, ArchiveCloser>;
+
+// The archive at `archivePath` opened for reading LHA with CP932 names;
+// null with `error` set when it cannot be.
+Archive OpenArchive(const fs::path& archivePath, std::string& error) {
+  Archive a(archive_read_new());
+  if (!a) {
+    error = SystemReason(ENOMEM);
+    return nullptr;
+  }
+  archive_read_support_format_lha(a.get());
+  if (archive_read_set_options(a.get(), "lha:hdrcharset=CP932") != ARCHIVE_OK) {
+    error = ArchiveError(a.get());
+    return nullptr;
+  }
+  // Only a regular file is an archive: a FIFO would wait for a writer.
+  std::error_code kindError;
+  if (!fs::is_regular_file(archivePath, kindError)) {
+    error = fs::exists(archivePath, kindError)
+                ? "書庫が通常のファイルではありません: " + archivePath.string()
+                : "書庫がありません: " + archivePath.string();
+    return nullptr;
+  }
+  if (archive_read_open_filename(a.get(), archivePath.c_str(), 1 << 16) != ARCHIVE_OK) {
+    error = ArchiveError(a.get());
+    return nullptr;
+  }
+  return a;
+}
+
+// Writes the data of the current member to `target`, adding its size to
+// `total`; the error, or empty.  `shown` is the member's place as reported.
+std::string WriteMember(archive* a, const fs::path& target, const fs::path& shown,
+                        uint64_t& total) {
+  std::error_code ec;
+  fs::create_directories(target.parent_path(), ec);
+  std::ofstream out(target, std::ios::binary | std::ios::trunc);
+  if (!out) return CannotWrite(shown, SystemReason(errno));
+  char buffer[1 << 14];
+  for (;;) {
+    la_ssize_t n = archive_read_data(a, buffer, sizeof buffer);
+    if (n == 0) break;
+    if (n < 0) return ArchiveError(a);
+    total += static_cast<uint64_t>(n);
+    if (total > kMaxLzhBytes) {
+      // An odds archive holds a few hundred kilobytes; this is a bomb.
+      return "解凍後の大きさが上限（" + std::to_string(kMaxLzhBytes >> 20) +
+             " MB）を超えるため、解凍を中止しました（書き出した分は削除しました）";
+    }
+    out.write(buffer, n);
+  }
+  out.close();
+  if (!out) return CannotWrite(shown, SystemReason(errno));
+  return {};
+}
+
+// Reads every member of the archive into `temp`: the regular files with a
+// safe relative name, each once (a later member of the same name replaces
+// the earlier one); unsafe names go to `result.refused`.  False with
+// `result.error` set on the first failure.
+bool ReadMembers(archive* a, const fs::path& temp, const fs::path& folder, LzhExtraction& result,
+                 std::vector<fs::path>& members) {
+  uint64_t total = 0;
+  int entries = 0;
+  for (;;) {
+    archive_entry* entry = nullptr;
+    int r = archive_read_next_header(a, &entry);
+    if (r == ARCHIVE_EOF) return true;
+    if (r != ARCHIVE_OK && r != ARCHIVE_WARN) {
+      result.error = ArchiveError(a);
+      result.files.clear();
+      return false;
+    }
+    const char* utf8 = archive_entry_pathname_utf8(entry);
+    if (!utf8) utf8 = archive_entry_pathname(entry);
+    std::string name = utf8 ? utf8 : "";
+    if (archive_entry_filetype(entry) != AE_IFREG) {
+      archive_read_data_skip(a);
+      continue;
+    }
+    if (++entries > kMaxLzhMembers) {
+      result.error = "書庫のファイルが多すぎます（" + std::to_string(kMaxLzhMembers) +
+                     " 個まで）。何も解凍しませんでした";
+      return false;
+    }
+    fs::path relative = SafeRelative(name);
+    if (relative.empty()) {
+      result.refused.push_back(name);
+      archive_read_data_skip(a);
+      continue;
+    }
+    result.error = WriteMember(a, temp / relative, folder / relative, total);
+    if (!result.error.empty()) return false;
+    if (std::find(members.begin(), members.end(), relative) == members.end())
+      members.push_back(relative);
+  }
+}
+
+// Why a member cannot take its place in `folder` (a place taken by a
+// folder, or a path through a file), or empty.
+std::string TargetProblem(const fs::path& folder, const fs::path& relative) {
+  std::error_code ec;
+  fs::path target = folder / relative;
+  for (fs::path up = target.parent_path(); up != folder && up.has_relative_path();
+       up = up.parent_path()) {
+    if (fs::exists(up, ec) && !fs::is_directory(up, ec))
+      return CannotWrite(target, up.string() + " がファイルです");
+  }
+  if (fs::is_directory(target, ec)) return CannotWrite(target, "同じ名前のフォルダがあります");
+  return {};
+}
+
 }  // namespace
 
 LzhExtraction ExtractLzh(const fs::path& archivePath, const fs::path& folder) {
   LzhExtraction result;
   Utf8Ctype ctype;
-  std::unique_ptr<archive, ArchiveCloser> a(archive_read_new());
-  if (!a) {
-    result.error = SystemReason(ENOMEM);
-    return result;
-  }
-  archive_read_support_format_lha(a.get());
-  if (archive_read_set_options(a.get(), "lha:hdrcharset=CP932") != ARCHIVE_OK) {
-    result.error = ArchiveError(a.get());
-    return result;
-  }
-  // Only a regular file is an archive: a FIFO would wait for a writer.
-  std::error_code kindError;
-  if (!fs::is_regular_file(archivePath, kindError)) {
-    result.error = fs::exists(archivePath, kindError)
-                       ? "書庫が通常のファイルではありません: " + archivePath.string()
-                       : "書庫がありません: " + archivePath.string();
-    return result;
-  }
-  if (archive_read_open_filename(a.get(), archivePath.c_str(), 1 << 16) != ARCHIVE_OK) {
-    result.error = ArchiveError(a.get());
-    return result;
-  }
+  Archive a = OpenArchive(archivePath, result.error);
+  if (!a) return result;
   TempFolder temp(folder);
   if (temp.path().empty()) {
     result.error =
         "作業用のフォルダを作成できません: " + folder.string() + ": " + SystemReason(errno);
     return result;
   }
-
   std::vector<fs::path> members;
-  uint64_t total = 0;
-  int entries = 0;
-  for (;;) {
-    archive_entry* entry = nullptr;
-    int r = archive_read_next_header(a.get(), &entry);
-    if (r == ARCHIVE_EOF) break;
-    if (r != ARCHIVE_OK && r != ARCHIVE_WARN) {
-      result.error = ArchiveError(a.get());
-      result.files.clear();
-      return result;
-    }
-    const char* utf8 = archive_entry_pathname_utf8(entry);
-    if (!utf8) utf8 = archive_entry_pathname(entry);
-    std::string name = utf8 ? utf8 : "";
-    if (archive_entry_filetype(entry) != AE_IFREG) {
-      archive_read_data_skip(a.get());
-      continue;
-    }
-    if (++entries > kMaxLzhMembers) {
-      result.error = "書庫のファイルが多すぎます（" + std::to_string(kMaxLzhMembers) +
-                     " 個まで）。何も解凍しませんでした";
-      return result;
-    }
-    fs::path relative = SafeRelative(name);
-    if (relative.empty()) {
-      result.refused.push_back(name);
-      archive_read_data_skip(a.get());
-      continue;
-    }
-    fs::path target = temp.path() / relative;
-    std::error_code ec;
-    fs::create_directories(target.parent_path(), ec);
-    std::ofstream out(target, std::ios::binary | std::ios::trunc);
-    if (!out) {
-      result.error = CannotWrite(folder / relative, SystemReason(errno));
-      return result;
-    }
-    char buffer[1 << 14];
-    for (;;) {
-      la_ssize_t n = archive_read_data(a.get(), buffer, sizeof buffer);
-      if (n == 0) break;
-      if (n < 0) {
-        result.error = ArchiveError(a.get());
-        return result;
-      }
-      total += static_cast<uint64_t>(n);
-      if (total > kMaxLzhBytes) {
-        // An odds archive holds a few hundred kilobytes; this is a bomb.
-        result.error = "解凍後の大きさが上限（" + std::to_string(kMaxLzhBytes >> 20) +
-                       " MB）を超えるため、解凍を中止しました（書き出した分は削除しました）";
-        return result;
-      }
-      out.write(buffer, n);
-    }
-    out.close();
-    if (!out) {
-      result.error = CannotWrite(folder / relative, SystemReason(errno));
-      return result;
-    }
-    // A later member of the same name has replaced the earlier one.
-    if (std::find(members.begin(), members.end(), relative) == members.end())
-      members.push_back(relative);
-  }
+  if (!ReadMembers(a.get(), temp.path(), folder, result, members)) return result;
   if (members.empty()) {
     result.error = result.refused.empty() ? "書庫にファイルがありません"
                                           : "書庫に取り込めるファイルがありません";
     return result;
   }
-
-  // The archive was read whole.  A place taken by a folder (or a path
-  // through a file) fails the extraction before anything is moved.
+  // The archive was read whole: every place is checked before anything is
+  // moved.
   for (const fs::path& relative : members) {
-    std::error_code ec;
-    fs::path target = folder / relative;
-    for (fs::path up = target.parent_path(); up != folder && up.has_relative_path();
-         up = up.parent_path()) {
-      if (fs::exists(up, ec) && !fs::is_directory(up, ec)) {
-        result.error = CannotWrite(target, up.string() + " がファイルです");
-        return result;
-      }
-    }
-    if (fs::is_directory(target, ec)) {
-      result.error = CannotWrite(target, "同じ名前のフォルダがあります");
-      return result;
-    }
+    result.error = TargetProblem(folder, relative);
+    if (!result.error.empty()) return result;
   }
-  // Move the files into place.
   for (const fs::path& relative : members) {
     std::error_code ec;
     fs::path target = folder / relative;

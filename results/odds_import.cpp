@@ -1,6 +1,8 @@
 #include "results/odds_import.h"
 
 #include <cctype>
+#include <functional>
+#include <optional>
 #include <system_error>
 
 #include "app/file_io.h"
@@ -117,6 +119,70 @@ std::string KolOddsLine(std::string_view line, bool from2005) {
   return out;
 }
 
+namespace {
+
+using WithRefused = std::function<std::string(std::string)>;
+
+// Stores the JRDB file `jrdb` of the archive's date `code` (yymmdd) as the
+// OddsFile of that date and removes it.  False, with `result` saying why,
+// when the code is not a date.
+bool ImportJrdb(const fs::path& jrdb, const std::string& code, const fs::path& archive,
+                OddsImportResult& result, const WithRefused& withRefused) {
+  if (code.size() != 6 ||
+      !CalendarDay("20" + code.substr(0, 2), code.substr(2, 2), code.substr(4, 2))) {
+    result.kind = OddsImportResult::Kind::BadDate;
+    result.detail =
+        withRefused("書庫の名前の 3～8 文字目が日付（yymmdd）ではないため取り込めません: " +
+                    archive.filename().string());
+    return false;
+  }
+  std::string yy = code.substr(0, 2), mm = code.substr(2, 2), dd = code.substr(4, 2);
+  std::vector<std::string> lines;
+  for (const std::string& line : SourceLines(jrdb)) lines.push_back(JrdbOddsLine(line, code));
+  result.dateLabel = DateLabelFromYmd("20" + code);
+  WriteOddsFile(result.dateLabel, lines);
+  std::error_code ec;
+  fs::remove(jrdb, ec);
+  result.kind = OddsImportResult::Kind::Jrdb;
+  result.races = static_cast<int>(lines.size());
+  result.message = "JRDB基準オッズデータを解凍し、20"_sj + yy + "年"_sj + mm + "月"_sj + dd +
+                   "日のデータを保存しました。データを再読込すると反映されます。"_sj;
+  return true;
+}
+
+// Stores the KOL file `kol` as the OddsFile of the date its first line
+// names and removes both KOL files from `folder`.  False, with `result`
+// saying why, when that is not a date.
+bool ImportKol(const fs::path& folder, const fs::path& kol, std::optional<bool> loadedFrom2005,
+               OddsImportResult& result, const WithRefused& withRefused) {
+  std::vector<std::string> source = SourceLines(kol);
+  std::string ymd = source.empty() ? std::string() : std::string(Field(source[0], 13, 8));
+  if (ymd.size() != 8 || !CalendarDay(ymd.substr(0, 4), ymd.substr(4, 2), ymd.substr(6, 2))) {
+    result.kind = OddsImportResult::Kind::BadDate;
+    result.detail =
+        withRefused("KOL のファイル " + kol.filename().string() +
+                    " の 1 行目の 13～20 文字目が日付（yyyymmdd）ではないため取り込めません");
+    return false;
+  }
+  std::vector<std::string> lines;
+  for (const std::string& line : source) {
+    bool from2005 = loadedFrom2005 ? *loadedFrom2005 : ReadNumber(Field(line, 13, 4)) >= 2005;
+    lines.push_back(KolOddsLine(line, from2005));
+  }
+  result.dateLabel = DateLabelFromYmd(ymd);
+  WriteOddsFile(result.dateLabel, lines);
+  RemoveFile(folder, "kol_ods.kd2");
+  RemoveFile(folder, "kol_ods.kd3");
+  result.kind = OddsImportResult::Kind::Kol;
+  result.races = static_cast<int>(lines.size());
+  result.message = "KOL予想オッズデータを解凍し、"_sj + ymd.substr(0, 4) + "年"_sj +
+                   ymd.substr(4, 2) + "月"_sj + ymd.substr(6, 2) +
+                   "日のデータを保存しました。データを再読込すると反映されます。"_sj;
+  return true;
+}
+
+}  // namespace
+
 OddsImportResult ImportPredictedOdds(const fs::path& archive, std::optional<bool> loadedFrom2005) {
   OddsImportResult result;
   fs::path folder = archive.parent_path();
@@ -166,26 +232,7 @@ OddsImportResult ImportPredictedOdds(const fs::path& archive, std::optional<bool
   result.detail = refused;
 
   if (auto jrdb = FindFile(folder, jrdbName)) {
-    if (code.size() != 6 ||
-        !CalendarDay("20" + code.substr(0, 2), code.substr(2, 2), code.substr(4, 2))) {
-      result.kind = OddsImportResult::Kind::BadDate;
-      result.detail =
-          withRefused("書庫の名前の 3～8 文字目が日付（yymmdd）ではないため取り込めません: " +
-                      archive.filename().string());
-      return result;
-    }
-    std::string yy = code.substr(0, 2), mm = code.substr(2, 2), dd = code.substr(4, 2);
-    std::vector<std::string> lines;
-    for (const std::string& line : SourceLines(*jrdb)) lines.push_back(JrdbOddsLine(line, code));
-    result.dateLabel = DateLabelFromYmd("20" + code);
-    WriteOddsFile(result.dateLabel, lines);
-    std::error_code ec;
-    fs::remove(*jrdb, ec);
-    done = true;
-    result.kind = OddsImportResult::Kind::Jrdb;
-    result.races = static_cast<int>(lines.size());
-    result.message = "JRDB基準オッズデータを解凍し、20"_sj + yy + "年"_sj + mm + "月"_sj + dd +
-                     "日のデータを保存しました。データを再読込すると反映されます。"_sj;
+    done = ImportJrdb(*jrdb, code, archive, result, withRefused);
     return result;
   }
 
@@ -197,30 +244,7 @@ OddsImportResult ImportPredictedOdds(const fs::path& archive, std::optional<bool
     return result;
   }
 
-  std::vector<std::string> source = SourceLines(*kol);
-  std::string ymd = source.empty() ? std::string() : std::string(Field(source[0], 13, 8));
-  if (ymd.size() != 8 || !CalendarDay(ymd.substr(0, 4), ymd.substr(4, 2), ymd.substr(6, 2))) {
-    result.kind = OddsImportResult::Kind::BadDate;
-    result.detail =
-        withRefused("KOL のファイル " + kol->filename().string() +
-                    " の 1 行目の 13～20 文字目が日付（yyyymmdd）ではないため取り込めません");
-    return result;
-  }
-  std::vector<std::string> lines;
-  for (const std::string& line : source) {
-    bool from2005 = loadedFrom2005 ? *loadedFrom2005 : ReadNumber(Field(line, 13, 4)) >= 2005;
-    lines.push_back(KolOddsLine(line, from2005));
-  }
-  result.dateLabel = DateLabelFromYmd(ymd);
-  WriteOddsFile(result.dateLabel, lines);
-  RemoveFile(folder, "kol_ods.kd2");
-  RemoveFile(folder, "kol_ods.kd3");
-  done = true;
-  result.kind = OddsImportResult::Kind::Kol;
-  result.races = static_cast<int>(lines.size());
-  result.message = "KOL予想オッズデータを解凍し、"_sj + ymd.substr(0, 4) + "年"_sj +
-                   ymd.substr(4, 2) + "月"_sj + ymd.substr(6, 2) +
-                   "日のデータを保存しました。データを再読込すると反映されます。"_sj;
+  done = ImportKol(folder, *kol, loadedFrom2005, result, withRefused);
   return result;
 }
 
