@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "common/error.h"
+
 namespace sorvix {
 
 class AcquisitionObserver {
@@ -24,7 +26,7 @@ class AcquisitionObserver {
   virtual void OnMessage(const std::string& /*text*/) {}
   // A store file could not be read or written; the text is UTF-8 and names
   // the file and the reason.  The read has ended.
-  virtual void OnIoError(const std::string& /*message*/) {}
+  virtual void OnError(const Error& /*error*/) {}
   // A record (or its past-run copy) was not stored: `reason` (UTF-8) says
   // why (a damaged record, a date that is not a date, a race number outside
   // 1–12, a code that cannot name a file); `fileName` is the feed file.
@@ -34,7 +36,7 @@ class AcquisitionObserver {
   virtual void OnWarning(const std::string& /*text*/) {}
   // Another program is writing to this ProgramFolder (`message`, UTF-8).
   // Return true to wait until it is done, false to give up: the run then
-  // ends with OnIoError(message).
+  // ends with OnError(error).
   virtual bool WaitForOtherWriter(const std::string& /*message*/) { return false; }
   // The busy cursor on or off.
   virtual void OnBusy(bool /*busy*/) {}

@@ -45,7 +45,7 @@ struct RoutedRecord {
 };
 
 // Stores the record (CP932, ending with CR LF) through `writer`.  Throws
-// IoError when a store file cannot be read.
+// Error when a store file cannot be read.
 RoutedRecord RouteAcquiredRecord(std::string_view record, const RoutingWindow& window,
                                  StoreWriter& writer);
 

@@ -42,7 +42,8 @@ void AcquisitionRun::ReadBar(int position, int maximum) {
   observer_.OnReadBar(position, maximum);
 }
 
-void AcquisitionRun::Error(const std::string& prefix, const std::string& operation, int code) {
+void AcquisitionRun::ReportJvResult(const std::string& prefix, const std::string& operation,
+                                    int code) {
   observer_.OnBeep();
   observer_.OnMessage(prefix + JvResultMessage(operation, code));
 }
@@ -54,10 +55,11 @@ void AcquisitionRun::Start(const std::string& fromTime, bool setupData, int curr
   // One writer per ProgramFolder: the lock is held until the run closes.
   try {
     lock_.emplace(HomeLock::Acquire(std::chrono::milliseconds::zero()));
-  } catch (const HomeBusyError& busy) {
+  } catch (const sorvix::Error& busy) {
+    if (busy.kind() != sorvix::Error::Kind::Busy) throw;
     if (!observer_.WaitForOtherWriter(busy.what())) {
       observer_.OnBeep();
-      observer_.OnIoError(busy.what());
+      observer_.OnError(busy);
       outcome_ = Outcome::StoreError;
       state_ = State::Closed;
       return;
@@ -91,7 +93,7 @@ void AcquisitionRun::Start(const std::string& fromTime, bool setupData, int curr
     return;
   }
   if (result != 0) {
-    Error("JVOpenエラー:"_sj, "JVOpen", result);
+    ReportJvResult("JVOpenエラー:"_sj, "JVOpen", result);
     outcome_ = Outcome::JvError;
     CloseRun();
     return;
@@ -114,7 +116,7 @@ void AcquisitionRun::Tick() {
   if (state_ != State::Downloading) return;
   int s = link_.JVStatus();
   if (s < 0) {
-    Error("JVStatusエラー:"_sj, "JVStatus", s);
+    ReportJvResult("JVStatusエラー:"_sj, "JVStatus", s);
     SetTimer(false);
     outcome_ = Outcome::JvError;
     CloseRun();
@@ -139,7 +141,7 @@ void AcquisitionRun::Cancel() {
     outcome_ = Outcome::Cancelled;
     close_result_ = link_.JVClose();
     observer_.OnBusy(false);
-    if (close_result_ != 0) Error("JVCloseエラー:"_sj, "JVClose", close_result_);
+    if (close_result_ != 0) ReportJvResult("JVCloseエラー:"_sj, "JVClose", close_result_);
     state_ = State::Closed;
     lock_.reset();
   }
@@ -163,10 +165,10 @@ void AcquisitionRun::ReadAll() {
       // The records read before a cancel or an error stay stored.
       writer_.Flush();
     }
-  } catch (const IoError& e) {
+  } catch (const sorvix::Error& e) {
     writer_.Discard();
     observer_.OnBeep();
-    observer_.OnIoError(e.what());
+    observer_.OnError(e);
     result = Outcome::StoreError;
   }
   outcome_ = result;
@@ -193,7 +195,7 @@ AcquisitionRun::Outcome AcquisitionRun::ReadLoop() {
       ReadBar(0, read_max_);
       return Outcome::Completed;
     } else if (r < -3) {
-      Error("JVReadエラー:"_sj, "JVRead", r);
+      ReportJvResult("JVReadエラー:"_sj, "JVRead", r);
       return Outcome::JvError;
     }
   }
@@ -224,7 +226,7 @@ void AcquisitionRun::CloseRun() {
   close_result_ = link_.JVClose();
   observer_.OnBusy(false);
   if (close_result_ != 0) {
-    Error("JVCloseエラー:"_sj, "JVClose", close_result_);
+    ReportJvResult("JVCloseエラー:"_sj, "JVClose", close_result_);
   } else {
     observer_.OnBeep();
   }

@@ -93,7 +93,7 @@ FaultFile ReadFaultFile(const fs::path& folder) {
   std::optional<std::string> bytes;
   try {
     bytes = ReadFileIfExists(folder / "fault.ini");
-  } catch (const IoError&) {
+  } catch (const Error&) {
     return out;
   }
   if (!bytes) return out;
@@ -253,7 +253,7 @@ int FeedJvLink::JVSetUIProperties() {
     return kSettingsNotSaved;
   try {
     SettingsFile(SettingsPath()).WriteString("Feed", "Folder", *chosen);
-  } catch (const IoError&) {
+  } catch (const Error&) {
     return kSettingsNotSaved;
   }
   return 0;
@@ -352,7 +352,7 @@ int FeedJvLink::LoadCurrentFile() {
   int fd = -1;
   try {
     fd = OpenRegularFile(files_[file_index_].path);
-  } catch (const IoError&) {
+  } catch (const Error&) {
     return kDownloadFailed;
   }
   if (fd < 0) return kFileMissing;

@@ -61,7 +61,7 @@ void RealtimeFetch::LogError(const std::string& text) {
   try {
     log_.AppendError(clock_(), text);
   } catch (const std::exception& e) {
-    observer_.OnIoError(e.what());
+    observer_.OnError(AsError(e));
   }
 }
 
@@ -100,7 +100,7 @@ RealtimeFetchOutcome RealtimeFetch::KekkaBtnClick(RaceDay& day) {
       outcome.payouts = HrReadBtnClick(day, day.LoadedDate.Str());
       outcome.payoutsImported = true;
     } catch (const std::exception& e) {
-      observer_.OnIoError(e.what());
+      observer_.OnError(AsError(e));
       outcome.failed = true;
     }
   }
@@ -111,9 +111,10 @@ bool RealtimeFetch::Read(RealtimeFetchOutcome& outcome) {
   std::optional<HomeLock> lock;
   try {
     lock.emplace(HomeLock::Acquire(std::chrono::milliseconds::zero()));
-  } catch (const HomeBusyError& busy) {
+  } catch (const sorvix::Error& busy) {
+    if (busy.kind() != sorvix::Error::Kind::Busy) throw;
     if (!observer_.WaitForOtherWriter(busy.what())) {
-      observer_.OnIoError(busy.what());
+      observer_.OnError(busy);
       return false;
     }
     lock.emplace(HomeLock::Acquire(HomeLock::kForever));
@@ -144,7 +145,7 @@ bool RealtimeFetch::Read(RealtimeFetchOutcome& outcome) {
     writer.Flush();
   } catch (const std::exception& e) {
     writer.Discard();
-    observer_.OnIoError(e.what());
+    observer_.OnError(AsError(e));
     ok = false;
   }
   return ok;

@@ -19,6 +19,7 @@
 
 #include "acquisition/jv_link.h"
 #include "app/error_log.h"
+#include "common/error.h"
 #include "results/payout_import.h"
 
 namespace sorvix {
@@ -35,13 +36,13 @@ class RealtimeFetchObserver {
   virtual void ProcessEvents() {}
   virtual void OnBeep() {}
   // A store file could not be read or written (UTF-8 text).
-  virtual void OnIoError(const std::string& /*message*/) {}
+  virtual void OnError(const Error& /*error*/) {}
   // A record of a stored type was not stored: `reason` (UTF-8) says why.
   virtual void OnSkippedRecord(const std::string& /*recordType*/, const std::string& /*reason*/,
                                const std::string& /*fileName*/) {}
   // Another program is writing to this ProgramFolder (`message`, UTF-8).
   // Return true to wait until it is done, false to give up: the fetch then
-  // fails with OnIoError(message).
+  // fails with OnError(error).
   virtual bool WaitForOtherWriter(const std::string& /*message*/) { return false; }
 };
 

@@ -18,12 +18,12 @@ class ErrorLog {
   const std::filesystem::path& path() const { return path_; }
 
   // At start: keeps the newest 100 lines, then appends "ソフト起動：" + the time
-  // "yyyy/mm/dd hh:nn:ss" and the full path of ProgramFolder.  Throws IoError
+  // "yyyy/mm/dd hh:nn:ss" and the full path of ProgramFolder.  Throws Error
   // when the file cannot be read or written.
   void RecordStart(std::time_t now);
 
   // Appends "【エラー】hh:nn:ss：" + `text` (CP932) to the file as it is on
-  // disk now, without trimming.  Throws IoError.
+  // disk now, without trimming.  Throws Error.
   void AppendError(std::time_t now, std::string_view text);
   // The same for several texts in one write.
   void AppendErrors(std::time_t now, const std::vector<std::string>& texts);

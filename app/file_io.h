@@ -16,18 +16,18 @@
 namespace sorvix {
 
 // Opens `path` for reading when it is a regular file: the descriptor, or −1
-// when nothing exists there (or a part of the path is not a folder).  Throws IoError naming the
+// when nothing exists there (or a part of the path is not a folder).  Throws Error naming the
 // file when it cannot be opened or is not a regular file; never blocks on a FIFO.
 int OpenRegularFile(const std::filesystem::path& path);
 // The same, also giving the file's size; the descriptor stays non-blocking,
 // which changes nothing for a regular file (for positioned block reads).
 int OpenRegularFileSized(const std::filesystem::path& path, int64_t& size);
 
-// The file's bytes, or nullopt when it does not exist.  Throws IoError when
+// The file's bytes, or nullopt when it does not exist.  Throws Error when
 // it exists but cannot be read.
 std::optional<std::string> ReadFileIfExists(const std::filesystem::path& path);
 
-// The file's bytes; throws IoError when it cannot be read.
+// The file's bytes; throws Error when it cannot be read.
 std::string ReadWholeFile(const std::filesystem::path& path);
 
 // A temporary name beside `path`, unique to this process and call, ending
@@ -46,7 +46,7 @@ int RemoveStaleTempFiles(const std::filesystem::path& folder);
 
 // Writes `bytes` to a temporary file in the same folder, flushes it and
 // renames it over `path`, keeping the mode of the file it replaces.  Throws
-// IoError (and removes the temporary file) when anything fails; the old file
+// Error (and removes the temporary file) when anything fails; the old file
 // is then untouched.
 void WriteFileAtomic(const std::filesystem::path& path, std::string_view bytes);
 

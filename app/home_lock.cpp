@@ -63,7 +63,7 @@ HomeLock HomeLock::Acquire(std::chrono::milliseconds wait,
     }
     if (!locked) {
       ::close(fd);
-      throw HomeBusyError(BusyMessage());
+      throw Error(BusyMessage(), Error::Kind::Busy);
     }
   }
   state.fd = fd;

@@ -18,13 +18,6 @@
 
 namespace sorvix {
 
-// The folder is busy: another process holds its lock.  The message names
-// the folder.
-class HomeBusyError : public IoError {
- public:
-  using IoError::IoError;
-};
-
 class HomeLock {
  public:
   // Waits for ever.
@@ -34,7 +27,8 @@ class HomeLock {
 
   // Takes the lock of the current ProgramFolder.  When another process holds
   // it, `waiting` (if given) is called once and the call waits up to `wait`
-  // (kForever: until it is free; 0: not at all), then throws HomeBusyError.
+  // (kForever: until it is free; 0: not at all), then throws Error of
+  // kind Busy, whose message names the folder.
   // A folder where the lock file cannot be made (read-only) is not locked:
   // nothing can be written there anyway, and each write says why.
   static HomeLock Acquire(std::chrono::milliseconds wait,

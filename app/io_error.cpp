@@ -60,9 +60,7 @@ std::string SystemReason(int err) {
 
 void ThrowIoError(const std::string& what, const std::filesystem::path& path) {
   int err = errno;
-  std::string message = what + ": " + path.string();
-  if (err != 0) message += ": " + SystemReason(err);
-  throw IoError(message);
+  throw Error(what, path.string(), err != 0 ? SystemReason(err) : std::string());
 }
 
 }  // namespace sorvix

@@ -1,25 +1,20 @@
-// The input/output error that ends a running command when a file cannot be
-// read or written.  The message (UTF-8, like file names) names the file and
-// the system's reason in Japanese.
+// The system's side of a failed file operation: its reason in Japanese, and
+// the Error that reports it.
 #pragma once
 
 #include <filesystem>
-#include <stdexcept>
 #include <string>
 
-namespace sorvix {
+#include "common/error.h"
 
-class IoError : public std::runtime_error {
- public:
-  using std::runtime_error::runtime_error;
-};
+namespace sorvix {
 
 // The system's reason for `err` (an errno value) in Japanese, with the
 // number for the ones without a Japanese text.
 std::string SystemReason(int err);
 
-// Throws IoError "what: path: reason" with the reason for errno (none when
-// errno is 0).
+// Throws Error "what: path: reason" (kind Io) with the reason for errno
+// (none when errno is 0).
 [[noreturn]] void ThrowIoError(const std::string& what, const std::filesystem::path& path);
 
 }  // namespace sorvix

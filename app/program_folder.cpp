@@ -48,7 +48,7 @@ fs::path& Start() {
   return start;
 }
 
-// Throws IoError when `folder` (or its "Data" folder, where it exists) is
+// Throws Error when `folder` (or its "Data" folder, where it exists) is
 // not a folder that can be listed.
 void CheckFolder(const fs::path& folder, const char* what) {
   struct stat st {};

@@ -21,7 +21,7 @@ class ProgramFolder {
   // DefaultProgramFolder of the executable's folder; a relative one is
   // taken from the folder the program was started in.  Creates it when
   // missing (a user data folder made on the first start gets an empty feed
-  // folder "JVLink" with it) and returns whether it did.  Throws IoError
+  // folder "JVLink" with it) and returns whether it did.  Throws Error
   // when it is not a folder that can be listed (a file, /proc, a loop), or
   // its "Data" is not.  The working folder is left as it is.
   static bool Resolve(const std::string& home, const char* argv0);
@@ -46,7 +46,7 @@ fs::path HomePath(std::string_view relative);
 fs::path RelativeStorePath(std::string_view relative);
 
 // Creates the store folders "\SEI", "\SEIR", "\UM2", "\DATA", "\KSCH" when
-// missing.  Throws IoError when one cannot be created.
+// missing.  Throws Error when one cannot be created.
 void CreateStoreFolders();
 
 }  // namespace sorvix

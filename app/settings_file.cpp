@@ -48,7 +48,7 @@ std::vector<std::string> LoadLines(const std::filesystem::path& path) {
   std::optional<std::string> bytes;
   try {
     bytes = ReadFileIfExists(path);
-  } catch (const IoError&) {
+  } catch (const Error&) {
     return {};
   }
   return bytes ? SplitLines(*bytes) : std::vector<std::string>{};
@@ -170,7 +170,7 @@ void SettingsFile::WriteString(std::string_view section, std::string_view key,
   if (Policy().disabled) return;
   try {
     Write(section, key, value);
-  } catch (const IoError& e) {
+  } catch (const Error& e) {
     if (!Policy().onFailure) throw;
     Policy().onFailure(e.what());
   }

@@ -36,10 +36,10 @@ class SettingsFile {
   // Stores the text unchanged, without adding quotes, keeping every other
   // line and the file's mode, under the ProgramFolder's writer lock.  A file
   // that exists but cannot be read is never replaced: the write throws
-  // IoError (or goes to the failure handler, see below).
+  // Error (or goes to the failure handler, see below).
   void WriteString(std::string_view section, std::string_view key, std::string_view value);
 
-  // Throws IoError naming the file when it exists but cannot be read (a
+  // Throws Error naming the file when it exists but cannot be read (a
   // folder, a FIFO, no permission).  A missing file is fine.
   void CheckReadable() const;
 

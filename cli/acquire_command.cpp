@@ -50,7 +50,7 @@ class TerminalObserver : public AcquisitionObserver {
   }
   void OnStoredLine(const std::string&) override { ++stored_; }
   void OnMessage(const std::string& text) override { Line(Utf8(text)); }
-  void OnIoError(const std::string& message) override { Line("入出力エラー: " + message); }
+  void OnError(const Error& error) override { Line(std::string("入出力エラー: ") + error.what()); }
   void OnSkippedRecord(const std::string& type, const std::string& reason,
                        const std::string& fileName) override {
     Line("警告: " + Utf8(fileName) + " の " + type + " レコードを保存しませんでした: " + reason);

@@ -30,8 +30,8 @@ class TerminalObserver : public RealtimeFetchObserver {
   void OnLabel(const std::string& text) override {
     if (!text.empty()) std::fprintf(stderr, "%s\n", Utf8(text).c_str());
   }
-  void OnIoError(const std::string& message) override {
-    std::fprintf(stderr, "sorvix-cli: %s\n", message.c_str());
+  void OnError(const Error& error) override {
+    std::fprintf(stderr, "sorvix-cli: %s\n", error.what());
   }
 };
 

@@ -19,7 +19,9 @@ void PrintHelp() {
     std::printf("  %s\n", info.usage.c_str());
   std::printf(
       "\n--home DIR はデータフォルダ（ProgramFolder）を指定します。\n"
-      "省略時は環境変数 SORVIX_HOME、なければ実行ファイルのフォルダです。\n");
+      "省略時は環境変数 SORVIX_HOME、なければ実行ファイルのフォルダです。\n"
+      "\n終了コード: 0 成功、1 失敗（理由は標準エラーに「sorvix-cli: 」に続けて表示）、\n"
+      "2 引数の誤り（不明なコマンドやオプション、値の誤り）。\n");
 }
 
 }  // namespace
@@ -70,7 +72,7 @@ int main(int argc, char** argv) {
     // every setting to its default.
     try {
       sorvix::SettingsFile().CheckReadable();
-    } catch (const sorvix::IoError& e) {
+    } catch (const sorvix::Error& e) {
       std::fprintf(stderr, "sorvix-cli: 設定ファイルを読み込めません: %s\n", e.what());
       return 1;
     }
@@ -79,7 +81,8 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "sorvix-cli: メモリが足りないため中止しました\n");
     return 1;
   } catch (const std::exception& e) {
-    std::fprintf(stderr, "sorvix-cli: %s\n", e.what());
+    // Every failure of the core is an Error with its Japanese message.
+    std::fprintf(stderr, "sorvix-cli: %s\n", sorvix::AsError(e).what());
     return 1;
   }
 }

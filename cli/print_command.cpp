@@ -116,8 +116,8 @@ int Print(const Args& args) {
     result = layout == "ring"    ? PrintRingCard(*day, scope, prev)
              : layout == "batch" ? PrintBatchRing(*day, scope, prev)
                                  : PrintContinuousCard(*day, scope, order, prev);
-  } catch (const EPrevError& e) {
-    std::fprintf(stderr, "sorvix-cli: 印刷ページを作れません: %s\n", Utf8(e.what()).c_str());
+  } catch (const Error& e) {
+    std::fprintf(stderr, "sorvix-cli: 印刷ページを作れません: %s\n", e.what());
     return 1;
   } catch (const std::bad_alloc&) {
     std::fprintf(stderr, "sorvix-cli: メモリが足りないため、印刷ページを作れませんでした\n");
@@ -135,16 +135,15 @@ int Print(const Args& args) {
   // A write beyond the file size limit fails with EFBIG and is reported
   // like any other failed write, instead of ending the program.
   std::signal(SIGXFSZ, SIG_IGN);
-  std::string error;
   std::filesystem::path path = StartedPath(out);
-  bool written = false;
   try {
-    written = WritePagesPdf(prev, pages, path.string(), error);
+    WritePagesPdf(prev, pages, path.string());
+  } catch (const Error& e) {
+    std::fprintf(stderr, "sorvix-cli: %s\n", e.what());
+    return 1;
   } catch (const std::bad_alloc&) {
-    error = "メモリが足りないため、PDF を作れませんでした: " + path.string();
-  }
-  if (!written) {
-    std::fprintf(stderr, "sorvix-cli: %s\n", error.c_str());
+    std::fprintf(stderr, "sorvix-cli: メモリが足りないため、PDF を作れませんでした: %s\n",
+                 path.string().c_str());
     return 1;
   }
   std::printf("%s: %s\n", Utf8(result.Caption).c_str(), path.string().c_str());

@@ -2,7 +2,7 @@
 // (first byte: 0 the JRDB base odds "Ozyymmdd.txt", 1 KOL "kol_ods.kd2",
 // 2 KOL "kol_ods.kd3"), delivered in a well-formed archive, converted line
 // by line and written as the date's OddsFile.  The import reports its
-// outcome and never ends otherwise than with IoError.
+// outcome and never ends otherwise than with Error.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -51,7 +51,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       for (const std::string& line : SplitLines(bytes))
         if (line.size() != static_cast<size_t>(kOddsLength - 2)) std::abort();
     }
-  } catch (const IoError&) {
+  } catch (const Error&) {
   }
   return 0;
 }

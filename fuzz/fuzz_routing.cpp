@@ -1,6 +1,6 @@
 // Downloaded records into the LocalStore: the input is cut into lines, each
 // routed as one record (type, kind, date window, lengths decide where it
-// goes), and the pending store files are then written.  Only IoError may end
+// goes), and the pending store files are then written.  Only Error may end
 // a routing; every date stored must load again.  The store is emptied every
 // few hundred inputs.
 #include <cstddef>
@@ -40,7 +40,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       input.remove_prefix(end);
     }
     writer.Flush();
-  } catch (const IoError&) {
+  } catch (const Error&) {
   }
   // Whatever was stored loads again: a stored record never makes a date
   // unloadable (a damaged line costs itself, never the day).
@@ -51,7 +51,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     options.analysis = DayAnalysisSteps(SignPoints::Defaults());
     try {
       LoadRaceDay(*day, label, options);
-    } catch (const IoError&) {
+    } catch (const Error&) {
       // Only a file this fuzzer never writes whole (none) may fail.
       std::abort();
     }

@@ -25,7 +25,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (marks.size() != 648) std::abort();
     WriteSaveMarks(label, marks);
     if (ReadSaveMarks(label) != marks) std::abort();
-  } catch (const IoError&) {
+  } catch (const Error&) {
   }
   return 0;
 }

@@ -67,7 +67,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (size_t i = 0; i < keys.size(); ++i)
       if (settings.ReadProfileString(keys[i].first, keys[i].second, "\x01missing") != before[i])
         std::abort();
-  } catch (const IoError&) {
+  } catch (const Error&) {
   }
   return 0;
 }

@@ -21,6 +21,7 @@ constexpr PageStyle kBatchPages{.blocksPerPage = kBlocksPerPage,
                                 .spareRaces = kBlocksPerPage - 1,
                                 .venuePagesNumbered = false,
                                 .dayLabelNumber = "%2d",
+                                .dayTitleEnd = "",
                                 .titleGap = "\x81\x40"};  // "　"
 
 void DrawBlock(TPrevX& prev, const RaceDay& day, int slot, const RaceSheet& sheet, int block) {

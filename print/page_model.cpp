@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "codes/cp932.h"
+#include "common/error.h"
 
 namespace sorvix {
 
@@ -19,7 +20,7 @@ int RoundToInt(double v) {
 TPrevX::TPrevX(PrinterInfo printer, int screenDpi) : printer_(printer), screenDpi_(screenDpi) {}
 
 void TPrevX::RequirePrinter() const {
-  if (!printer_.Installed) throw EPrevError("プリンタが登録されていません"_sj);
+  if (!printer_.Installed) throw Error("プリンタが登録されていません", Error::Kind::NoPrinter);
 }
 
 void TPrevX::NewPage() {
@@ -33,7 +34,8 @@ void TPrevX::NewPage() {
 }
 
 RecordedPage& TPrevX::Current() {
-  if (!open_ || pages_.empty()) throw EPrevError("描画するページが開かれていません"_sj);
+  if (!open_ || pages_.empty())
+    throw Error("描画するページが開かれていません", Error::Kind::NoPrinter);
   return pages_.back();
 }
 

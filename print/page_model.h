@@ -16,14 +16,9 @@
 #include <string_view>
 #include <vector>
 
-namespace sorvix {
+#include "common/error.h"
 
-// The error of the page model: "プリンタが登録されていません" when no printer
-// is installed.  what() is CP932.
-class EPrevError : public std::runtime_error {
- public:
-  using std::runtime_error::runtime_error;
-};
+namespace sorvix {
 
 // A colour as 0xRRGGBB.
 using PageColor = uint32_t;
@@ -132,7 +127,8 @@ class TPrevX {
   void SetPrintTo(int page);
   void SetZoomScale(int percent);
   // The 1-based pages the next print job prints: print-from up to
-  // min(page count, print-to).  Throws EPrevError without a printer.
+  // min(page count, print-to).  Throws Error (kind NoPrinter)
+  // without a printer.
   std::vector<int> PagesToPrint() const;
 
   const std::vector<RecordedPage>& Pages() const { return pages_; }

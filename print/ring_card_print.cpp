@@ -22,6 +22,7 @@ constexpr PageStyle kRingPages{.blocksPerPage = kBlocksPerPage,
                                .spareRaces = 2,
                                .venuePagesNumbered = true,
                                .dayLabelNumber = "%2d",
+                               .dayTitleEnd = "",
                                .titleGap = "\x81\x40"};  // "　"
 
 bool StartsWithLatinLetter(std::string_view name) {

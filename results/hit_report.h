@@ -32,12 +32,12 @@ struct HitReport {
 };
 
 // The report lines and log of the loaded date without writing anything.
-// `bigOnly`: 穴的中.  Reads the existing hit log.  Throws IoError.
+// `bigOnly`: 穴的中.  Reads the existing hit log.  Throws Error.
 HitReport BuildHitReport(const RaceDay& day, bool bigOnly);
 
 // TekiAnaBtn (bigOnly false) and TekiAnaBtn2 (true): builds the report and,
 // when it holds at least one hit, writes the fragment file and then the hit
-// log.  Throws IoError when the folder or a file cannot be written.
+// log.  Throws Error when the folder or a file cannot be written.
 HitReport TekiAnaBtnClick(const RaceDay& day, bool bigOnly);
 
 }  // namespace sorvix

@@ -40,7 +40,7 @@ struct OddsImportResult {
 // Imports `archive` (a UTF-8 path).  `loadedFrom2005` is whether the loaded
 // meeting date is in 2005 or later; nullopt when no date is loaded, and
 // then each KOL race's own date decides.  A .yoz file that cannot be
-// written throws IoError.
+// written throws Error.
 OddsImportResult ImportPredictedOdds(const std::filesystem::path& archive,
                                      std::optional<bool> loadedFrom2005);
 

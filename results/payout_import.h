@@ -33,7 +33,7 @@ struct PayoutImportOutcome {
 // missing RaceFile skips the re-read of races and runners, a missing
 // RunnerFile leaves that race's runners unchanged, and a missing PayoutFile
 // leaves HrRec and the payout tables as they were.  A file that cannot be
-// read, or is not a whole number of records, throws IoError; a race line
+// read, or is not a whole number of records, throws Error; a race line
 // with a damaged date or race number is passed over as in the load; what
 // was read before stays in the model.
 PayoutImportOutcome HrReadBtnClick(RaceDay& day, std::string_view dateLabel,

@@ -42,7 +42,7 @@ BlockFile::~BlockFile() {
 
 int64_t BlockFile::BlockCount(int length) const {
   if (size_ % length != 0)
-    throw IoError("ファイルの長さが " + std::to_string(length) +
+    throw Error("ファイルの長さが " + std::to_string(length) +
                   " バイトのレコードの倍数ではありません（壊れています）: " + path_.string());
   return size_ / length;
 }
@@ -50,14 +50,14 @@ int64_t BlockFile::BlockCount(int length) const {
 void BlockFile::ReadBlock(int64_t index, int length, char* out) const {
   int64_t offset = index * length;
   if (index < 0 || offset + length > size_)
-    throw IoError("ファイルが短すぎます（" + std::to_string(index + 1) + " 番目の " +
+    throw Error("ファイルが短すぎます（" + std::to_string(index + 1) + " 番目の " +
                   std::to_string(length) + " バイトのレコードがありません）: " + path_.string());
   ReadAt(offset, length, out);
 }
 
 void BlockFile::ReadAt(int64_t offset, int count, char* out) const {
   if (offset < 0 || offset + count > size_)
-    throw IoError("ファイルが短すぎます（" + std::to_string(offset + 1) + " バイト目からの " +
+    throw Error("ファイルが短すぎます（" + std::to_string(offset + 1) + " バイト目からの " +
                   std::to_string(count) + " バイトがありません）: " + path_.string());
   int64_t done = 0;
   while (done < count) {
@@ -67,7 +67,7 @@ void BlockFile::ReadAt(int64_t offset, int count, char* out) const {
       ThrowIoError("ファイルを読み込めません", path_);
     }
     if (n == 0) {
-      throw IoError("ファイルが読み込み中に短くなりました: " + path_.string());
+      throw Error("ファイルが読み込み中に短くなりました: " + path_.string());
     }
     done += n;
   }

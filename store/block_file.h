@@ -1,7 +1,7 @@
 // Fixed-size block reads from a stored file, with a seek per block, so that
 // a record is found by its number without reading the rest of the file.
 // A file that ends before a block it must supply is damaged: the read
-// throws IoError naming the file.
+// throws Error naming the file.
 #pragma once
 
 #include <cstdint>
@@ -12,7 +12,7 @@ namespace sorvix {
 
 class BlockFile {
  public:
-  // The open file, or nullopt when it does not exist.  Throws IoError when
+  // The open file, or nullopt when it does not exist.  Throws Error when
   // it exists but cannot be opened.
   static std::optional<BlockFile> OpenIfExists(const std::filesystem::path& path);
 
@@ -25,7 +25,7 @@ class BlockFile {
   int64_t Size() const { return size_; }
   const std::filesystem::path& Path() const { return path_; }
 
-  // The number of blocks of `length` bytes in the file; throws IoError when
+  // The number of blocks of `length` bytes in the file; throws Error when
   // the file is not a whole number of such blocks.
   int64_t BlockCount(int length) const;
 

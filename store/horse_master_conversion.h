@@ -17,7 +17,7 @@ std::string ConvertHorseMasterRecord(std::string_view oldRecord);
 // Converts every whole record of `source` into a line of `target` (CP932,
 // CR LF after each line) and replaces `target` atomically.  Returns false and
 // writes nothing when the source does not exist or holds no whole record.
-// Throws IoError when a file cannot be read or written.
+// Throws Error when a file cannot be read or written.
 bool ConvertHorseMasterFile(const std::filesystem::path& source,
                             const std::filesystem::path& target);
 

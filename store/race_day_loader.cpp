@@ -126,7 +126,7 @@ class Loader {
     std::string marks;
     try {
       marks = ReadSaveMarks(label_);
-    } catch (const IoError&) {
+    } catch (const Error&) {
       // The file cannot be made (a read-only folder): the day loads without
       // marks, and marks cannot be saved.
       std::error_code ec;
@@ -477,7 +477,7 @@ LoadOutcome LoadRaceDay(RaceDay& day, std::string_view dateLabel, const LoadOpti
       std::vector<std::string> lines;
       for (const std::string& warning : outcome.warnings) lines.push_back(Cp932(warning));
       ErrorLog().AppendErrors(std::time(nullptr), lines);
-    } catch (const IoError&) {
+    } catch (const Error&) {
     }
   }
 

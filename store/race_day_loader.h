@@ -5,7 +5,7 @@
 // the analysis steps race by race.
 //
 // A damaged stored file (shorter than a block the loader must read, not a
-// whole number of records, not a regular file) ends the load with an IoError
+// whole number of records, not a regular file) ends the load with an Error
 // whose UTF-8 message names the file; the RaceDay is then left reset with
 // blank records, so the caller can go on.  A damaged line costs only
 // itself: a race line whose date or race number is not one, a past run that
@@ -31,13 +31,6 @@
 namespace sorvix {
 
 class RaceDay;
-
-// A record of a stored file that does not convert (a date that is not a
-// date, a race number outside 1–12).  The message names the file.
-class LoadError : public std::runtime_error {
- public:
-  using std::runtime_error::runtime_error;
-};
 
 // What an analysis step sees of the load that runs it.
 struct LoadContext {

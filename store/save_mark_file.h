@@ -9,11 +9,11 @@ namespace sorvix {
 
 // The 648 mark bytes of the date.  A missing file is created filled with
 // "0" first; a short file reads as if filled up with "0" (the file itself is
-// left as it is).  Throws IoError when the file cannot be read or created.
+// left as it is).  Throws Error when the file cannot be read or created.
 std::string ReadSaveMarks(std::string_view dateLabel);
 
 // Replaces the date's SaveMarkFile with `marks` (exactly 648 bytes, else
-// std::invalid_argument).  Throws IoError when it cannot be written; the old
+// std::invalid_argument).  Throws Error when it cannot be written; the old
 // file is then unchanged.
 void WriteSaveMarks(std::string_view dateLabel, std::string_view marks);
 

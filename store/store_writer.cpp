@@ -22,7 +22,7 @@ namespace {
 constexpr const char* kWriteFailed = "ファイルに書き込めません";
 
 // Writes `bytes` to `temp` without syncing, with the mode of the file it
-// will replace; throws IoError naming `target`.
+// will replace; throws Error naming `target`.
 void WriteTemp(const std::filesystem::path& temp, const std::filesystem::path& target,
                std::string_view bytes) {
   int mode = ExistingMode(target);
@@ -73,7 +73,7 @@ void SyncFolders(const std::set<std::filesystem::path>& folders) {
 // A store file that is not whole lines of its record type is left as it is:
 // rewriting it would keep the damage and shift it into the new file.
 [[noreturn]] void ThrowDamaged(const std::filesystem::path& path, const std::string& problem) {
-  throw IoError("ファイルが壊れているため書き込みません（" + problem +
+  throw Error("ファイルが壊れているため書き込みません（" + problem +
                 "。直すか削除してから、もう一度実行してください）: " + path.string());
 }
 
@@ -88,7 +88,7 @@ StoreWriter::File* StoreWriter::Open(const std::filesystem::path& path, Kind kin
     // simply replaced.
     try {
       bytes = ReadFileIfExists(path);
-    } catch (const IoError&) {
+    } catch (const Error&) {
     }
   } else {
     bytes = ReadFileIfExists(path);

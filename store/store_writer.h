@@ -11,11 +11,11 @@
 // not rewritten.
 //
 // A keyed or runner file that is not whole lines of its record type (a
-// damaged file) is never rewritten: the operation throws IoError naming it
+// damaged file) is never rewritten: the operation throws Error naming it
 // and the file stays as it is.
 //
 // Paths are the CP932 store paths of store_paths.h ("\Data\...").  Failures
-// throw IoError.
+// throw Error.
 #pragma once
 
 #include <cstddef>
@@ -66,7 +66,7 @@ class StoreWriter {
   void EnsureFolder(std::string_view relative);
 
   // Writes every pending file and folder (see above) and forgets them.
-  // Throws IoError; the pending changes are dropped either way.
+  // Throws Error; the pending changes are dropped either way.
   void Flush();
   // Drops every pending change.
   void Discard();
@@ -89,7 +89,7 @@ class StoreWriter {
   // The cached file, loaded on first touch; nullptr when it does not exist
   // and `create` is false.
   // A keyed or runner file on disk must be whole lines of the length and
-  // record type of `line`, the line about to be stored; else IoError.
+  // record type of `line`, the line about to be stored; else Error.
   File* Open(const std::filesystem::path& path, Kind kind, bool create, std::string_view line);
   void Account(File& file);
   void CheckBudget();

@@ -215,8 +215,8 @@ void TGetDataForm::OnMessage(const std::string& text) {
   ShowInformation(this, text, false);
 }
 
-void TGetDataForm::OnIoError(const std::string& message) {
-  ShowInformationUtf8(this, QString::fromStdString(message), false);
+void TGetDataForm::OnError(const Error& error) {
+  ShowError(this, error, {}, MessageKind::Information, false);
 }
 
 void TGetDataForm::OnSkippedRecord(const std::string& recordType, const std::string& reason,

@@ -67,7 +67,7 @@ class TGetDataForm : public QDialog, public AcquisitionObserver {
   void OnStoredListCleared() override;
   void OnBeep() override;
   void OnMessage(const std::string& text) override;
-  void OnIoError(const std::string& message) override;
+  void OnError(const Error& error) override;
   void OnSkippedRecord(const std::string& recordType, const std::string& reason,
                        const std::string& fileName) override;
   void OnWarning(const std::string& text) override;

@@ -143,8 +143,8 @@ void TUserSetForm::OkBtnClick() {
   try {
     SettingsFile ini;
     points.Save(ini);
-  } catch (const IoError& e) {
-    ShowInformationUtf8(this, QString::fromUtf8(e.what()));
+  } catch (const Error& e) {
+    ShowError(this, e);
     return;
   }
   QApplication::beep();

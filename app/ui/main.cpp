@@ -79,8 +79,8 @@ int main(int argc, char** argv) {
   sorvix::InstallQtTranslations();
   try {
     sorvix::ProgramFolder::Resolve(home, argv[0]);
-  } catch (const sorvix::IoError& e) {
-    sorvix::ShowInformationUtf8(nullptr, QString::fromStdString(e.what()));
+  } catch (const sorvix::Error& e) {
+    sorvix::ShowError(nullptr, e);
     return 1;
   }
 
@@ -88,7 +88,7 @@ int main(int argc, char** argv) {
   // on the defaults without ever writing it, so nothing in it is lost.
   try {
     sorvix::SettingsFile().CheckReadable();
-  } catch (const sorvix::IoError& e) {
+  } catch (const sorvix::Error& e) {
     sorvix::ShowInformationUtf8(
         nullptr, QString::fromStdString(std::string("設定ファイルを読み込めません: ") + e.what()) +
                      QStringLiteral("\n初期設定で起動します。設定は保存されません。"));

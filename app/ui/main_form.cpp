@@ -387,7 +387,7 @@ void TMainForm::RunCreationSteps() {
     CreateStoreFolders();
     MakeDataListBtnClick();
     ErrorLog().RecordStart(std::time(nullptr));
-  } catch (const IoError& e) {
+  } catch (const Error& e) {
     // Reported once the window is up; the remaining creation steps are skipped.
     QString text = QString::fromUtf8(e.what());
     QTimer::singleShot(0, this, [this, text] { ShowInformationUtf8(this, text); });

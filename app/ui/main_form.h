@@ -160,8 +160,6 @@ class TMainForm : public QMainWindow {
   // Why an action cannot run: in the status line and in a box.
   void Say(const QString& text);
 
-  // Shows an error of a store operation (UTF-8 message).
-  void ShowError(const char* what);
   // Runs `action`; an exception it throws is shown with ShowError.  False
   // when it failed.
   bool RunOrShowError(const std::function<void()>& action);

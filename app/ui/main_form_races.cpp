@@ -56,16 +56,12 @@ QString LoadedDayNote(const RaceDay& day, EstimateSource source, const std::stri
 
 }  // namespace
 
-void TMainForm::ShowError(const char* what) {
-  ShowInformationUtf8(this, QString::fromUtf8(what));
-}
-
 bool TMainForm::RunOrShowError(const std::function<void()>& action) {
   try {
     action();
     return true;
   } catch (const std::exception& e) {
-    ShowError(e.what());
+    sorvix::ShowError(this, e);
     return false;
   }
 }
@@ -111,7 +107,7 @@ void TMainForm::DateComboChange() {
     SetBusy(false);
     ShowEmptyDay();
     statusBar()->showMessage(QStringLiteral("%1 を読み込めませんでした").arg(Q(label)));
-    ShowError(e.what());
+    sorvix::ShowError(this, e);
     return;
   }
   PrgrsForm->Close();

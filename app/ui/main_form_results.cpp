@@ -37,7 +37,7 @@ class FetchLabel : public RealtimeFetchObserver {
   }
   void ProcessEvents() override { QCoreApplication::processEvents(); }
   void OnBeep() override { QApplication::beep(); }
-  void OnIoError(const std::string& message) override { error = message; }
+  void OnError(const Error& failure) override { error = failure.what(); }
   std::string error;
 
  private:

@@ -4,6 +4,7 @@
 #include <QMessageBox>
 
 #include "codes/cp932.h"
+#include "common/error.h"
 
 namespace sorvix {
 namespace {
@@ -54,6 +55,21 @@ bool AskYesNo(QWidget* parent, std::string_view text, bool beep) {
   if (Handler()) return Handler()(MessageKind::Question, FromCp932(text));
   return QMessageBox::question(parent, Title(), FromCp932(text),
                                QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+}
+
+void ShowError(QWidget* parent, const std::exception& error, const QString& lead, MessageKind box,
+               bool beep) {
+  const QString text = lead + QString::fromUtf8(AsError(error).what());
+  if (box != MessageKind::Warning) {
+    ShowInformationUtf8(parent, text, beep);
+    return;
+  }
+  if (beep) QApplication::beep();
+  if (Handler()) {
+    Handler()(MessageKind::Warning, text);
+    return;
+  }
+  QMessageBox::warning(parent, Title(), text, QMessageBox::Ok);
 }
 
 }  // namespace sorvix

@@ -2,10 +2,12 @@
 // and a Yes/No question.  Texts are CP932 like every text of the core.
 #pragma once
 
+#include <exception>
 #include <functional>
 #include <string_view>
 
-class QString;
+#include <QString>
+
 class QWidget;
 
 namespace sorvix {
@@ -21,7 +23,13 @@ enum class MessageKind { Information, Warning, Question };
 using MessageHandler = std::function<bool(MessageKind, const QString&)>;
 void SetMessageHandler(MessageHandler handler);
 
-// The same with UTF-8 texts (platform messages such as IoError).
+// The same with UTF-8 texts (platform messages).
 void ShowInformationUtf8(QWidget* parent, const QString& text, bool beep = true);
+
+// How every window shows a failure: the message of `error` (an Error, or
+// any exception as AsError tells it) after `lead`, in an information box
+// (or the warning box of the print commands).
+void ShowError(QWidget* parent, const std::exception& error, const QString& lead = {},
+               MessageKind box = MessageKind::Information, bool beep = true);
 
 }  // namespace sorvix

@@ -360,9 +360,10 @@ bool TAllPrintForm::PrintJob(const std::vector<int>& pages, QString file) {
     if (file.isEmpty()) file = AskPdfPath(U("PDF ファイルに印刷"));
     if (file.isEmpty()) return false;
     pdf = std::make_unique<PdfFileWrite>(file.toStdString());
-    std::string error;
-    if (!pdf->Create(error)) {
-      ShowWarning(this, Cp932(error));
+    try {
+      pdf->Create();
+    } catch (const Error& e) {
+      ShowError(this, e, {}, MessageKind::Warning);
       return false;
     }
     printer.setOutputFileName(QString::fromStdString(pdf->TempPath().string()));
@@ -410,9 +411,10 @@ bool TAllPrintForm::PrintJob(const std::vector<int>& pages, QString file) {
     }
     return ended;
   }
-  std::string error;
-  if (!pdf->CommitWritten(error)) {
-    ShowWarning(this, Cp932(error));
+  try {
+    pdf->CommitWritten();
+  } catch (const Error& e) {
+    ShowError(this, e, {}, MessageKind::Warning);
     return false;
   }
   return true;
@@ -434,8 +436,11 @@ void TAllPrintForm::SavePdf() {
     pdf.Title = prev_->Title;
     source = &pdf;
   }
-  std::string error;
-  if (!WritePagesPdf(*source, pages, path.toStdString(), error)) ShowWarning(this, Cp932(error));
+  try {
+    WritePagesPdf(*source, pages, path.toStdString());
+  } catch (const Error& e) {
+    ShowError(this, e, {}, MessageKind::Warning);
+  }
 }
 
 void TAllPrintForm::closeEvent(QCloseEvent* event) {
@@ -484,12 +489,16 @@ std::unique_ptr<TAllPrintForm> MakePrintPreview(QWidget* parent, const RaceDay& 
       return nullptr;
     }
     return form;
-  } catch (const EPrevError& e) {
-    ShowWarning(parent, e.what());  // CP932
+  } catch (const Error& e) {
+    // "プリンタが登録されていません" as it is; any other failure after what failed.
+    ShowError(parent, e,
+              e.kind() == Error::Kind::NoPrinter ? QString()
+                                                 : QStringLiteral("印刷ページを作れませんでした: "),
+              MessageKind::Warning);
   } catch (const std::bad_alloc&) {
     ShowWarning(parent, "メモリが足りないため、印刷ページを作れませんでした。"_sj);
   } catch (const std::exception& e) {
-    ShowWarning(parent, "印刷ページを作れませんでした: "_sj + Cp932(e.what()));
+    ShowError(parent, e, QStringLiteral("印刷ページを作れませんでした: "), MessageKind::Warning);
   }
   return nullptr;
 }

@@ -103,24 +103,22 @@ PdfFileWrite::~PdfFileWrite() {
   if (!committed_ && !temp_.empty()) ::unlink(temp_.c_str());
 }
 
-bool PdfFileWrite::Fail(const std::string& reason, std::string& error) {
-  error = "PDF ファイルを書き込めません: " + target_.string() + ": " + reason;
+void PdfFileWrite::Fail(const std::string& reason) {
   if (!temp_.empty()) ::unlink(temp_.c_str());
   temp_.clear();
-  return false;
+  throw Error("PDF ファイルを書き込めません", target_.string(), reason);
 }
 
-bool PdfFileWrite::Create(std::string& error) {
+void PdfFileWrite::Create() {
   struct stat st {};
-  if (::stat(target_.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) return Fail(Reason(EISDIR), error);
+  if (::stat(target_.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) Fail(Reason(EISDIR));
   fs::path folder = target_.parent_path();
   if (folder.empty()) folder = ".";
   std::string pattern = (folder / ("." + target_.filename().string() + ".XXXXXX")).string();
   int fd = ::mkostemp(pattern.data(), O_CLOEXEC);
   if (fd < 0) {
     int err = errno;
-    return Fail("フォルダ " + folder.string() + " に一時ファイルを作れません: " + Reason(err),
-                error);
+    Fail("フォルダ " + folder.string() + " に一時ファイルを作れません: " + Reason(err));
   }
   temp_ = pattern;
   // mkostemp makes the file for its owner only; a PDF is as readable as
@@ -129,18 +127,17 @@ bool PdfFileWrite::Create(std::string& error) {
   ::umask(mask);
   ::fchmod(fd, 0666 & ~mask);
   ::close(fd);
-  return true;
 }
 
-bool PdfFileWrite::SyncAndRename(std::string& error) {
+void PdfFileWrite::SyncAndRename() {
   int fd = ::open(temp_.c_str(), O_WRONLY | O_CLOEXEC);
   if (fd < 0 || ::fsync(fd) != 0) {
     int err = errno;
     if (fd >= 0) ::close(fd);
-    return Fail(Reason(err), error);
+    Fail(Reason(err));
   }
-  if (::close(fd) != 0) return Fail(Reason(errno), error);
-  if (std::rename(temp_.c_str(), target_.c_str()) != 0) return Fail(Reason(errno), error);
+  if (::close(fd) != 0) Fail(Reason(errno));
+  if (std::rename(temp_.c_str(), target_.c_str()) != 0) Fail(Reason(errno));
   committed_ = true;
   // The new name on disk too; the file is complete either way.
   fs::path folder = target_.parent_path();
@@ -149,28 +146,27 @@ bool PdfFileWrite::SyncAndRename(std::string& error) {
     ::fsync(dir);
     ::close(dir);
   }
-  return true;
 }
 
-bool PdfFileWrite::CommitBytes(std::string_view bytes, std::string& error) {
-  if (temp_.empty() && !Create(error)) return false;
+void PdfFileWrite::CommitBytes(std::string_view bytes) {
+  if (temp_.empty()) Create();
   int fd = ::open(temp_.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
-  if (fd < 0) return Fail(Reason(errno), error);
+  if (fd < 0) Fail(Reason(errno));
   if (!WriteAll(fd, bytes)) {
     int err = errno;
     ::close(fd);
-    return Fail(Reason(err), error);
+    Fail(Reason(err));
   }
-  if (::close(fd) != 0) return Fail(Reason(errno), error);
-  return SyncAndRename(error);
+  if (::close(fd) != 0) Fail(Reason(errno));
+  SyncAndRename();
 }
 
-bool PdfFileWrite::CommitWritten(std::string& error) {
-  if (temp_.empty()) return Fail(Reason(ENOENT), error);
+void PdfFileWrite::CommitWritten() {
+  if (temp_.empty()) Fail(Reason(ENOENT));
   std::string bytes;
   {
     int fd = ::open(temp_.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return Fail(Reason(errno), error);
+    if (fd < 0) Fail(Reason(errno));
     char buffer[65536];
     for (;;) {
       ssize_t n = ::read(fd, buffer, sizeof buffer);
@@ -188,12 +184,11 @@ bool PdfFileWrite::CommitWritten(std::string& error) {
     bool wrote = fd >= 0 && WriteAll(fd, probe) && ::fsync(fd) == 0;
     int err = errno;
     if (fd >= 0) ::close(fd);
-    return Fail(wrote ? std::string("書き込みが途中で終わりました（") +
-                            std::to_string(bytes.size()) + " バイトで不完全）"
-                      : Reason(err),
-                error);
+    Fail(wrote ? std::string("書き込みが途中で終わりました（") + std::to_string(bytes.size()) +
+                     " バイトで不完全）"
+               : Reason(err));
   }
-  return SyncAndRename(error);
+  SyncAndRename();
 }
 
 // ---------------------------------------------------------- QtWarningsMuted
@@ -213,23 +208,17 @@ QtWarningsMuted::~QtWarningsMuted() {
 
 // ------------------------------------------------------------ WritePagesPdf
 
-bool WritePagesPdf(const TPrevX& prev, const std::vector<int>& pages, const std::string& utf8Path,
-                   std::string& error) {
+void WritePagesPdf(const TPrevX& prev, const std::vector<int>& pages, const std::string& utf8Path) {
   for (int p : pages)
-    if (p < 1 || p > prev.PageCount()) {
-      error = "ページ " + std::to_string(p) + " はありません（全 " +
-              std::to_string(prev.PageCount()) + " ページ）";
-      return false;
-    }
-  if (pages.empty()) {
-    error = "書き出すページがありません";
-    return false;
-  }
+    if (p < 1 || p > prev.PageCount())
+      throw Error("ページ " + std::to_string(p) + " はありません（全 " +
+                  std::to_string(prev.PageCount()) + " ページ）");
+  if (pages.empty()) throw Error("書き出すページがありません");
   QtWarningsMuted muted;
   PdfFileWrite file{fs::path(utf8Path)};
   // The temporary file first: a target that cannot be written fails
   // before any page is drawn.
-  if (!file.Create(error)) return false;
+  file.Create();
 
   EnsureGuiApplication();
   QFont::insertSubstitution(QString::fromUtf8("ＭＳ ゴシック"), "IPAGothic");
@@ -248,10 +237,8 @@ bool WritePagesPdf(const TPrevX& prev, const std::vector<int>& pages, const std:
     writer.setTitle(Text(prev.Title));
     writer.setCreator("Sorvix");
     QPainter painter;
-    if (!painter.begin(&writer)) {
-      error = "PDF を作れません: " + utf8Path + ": 描画を開始できませんでした";
-      return false;
-    }
+    if (!painter.begin(&writer))
+      throw Error("PDF を作れません", utf8Path, "描画を開始できませんでした");
     bool first = true;
     for (int p : pages) {
       if (!first) writer.newPage();
@@ -260,8 +247,7 @@ bool WritePagesPdf(const TPrevX& prev, const std::vector<int>& pages, const std:
     }
     painter.end();
   }
-  return file.CommitBytes(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())),
-                          error);
+  file.CommitBytes(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
 }
 
 }  // namespace sorvix

@@ -15,24 +15,23 @@
 #include <string_view>
 #include <vector>
 
+#include "common/error.h"
 #include "print/page_model.h"
 
 namespace sorvix {
 
 // Writes `pages` (1-based page numbers of `prev`, in order) to the PDF file
-// `utf8Path`.  False with `error` set (UTF-8, Japanese: what failed, the
-// file and the system's reason) when a page number is out of range or the
-// file cannot be written.
-bool WritePagesPdf(const TPrevX& prev, const std::vector<int>& pages, const std::string& utf8Path,
-                   std::string& error);
+// `utf8Path`.  Throws Error (what failed, the file and the system's reason)
+// when a page number is out of range or the file cannot be written.
+void WritePagesPdf(const TPrevX& prev, const std::vector<int>& pages, const std::string& utf8Path);
 
 // The temporary file of one PDF written to `target`.  Create() makes it in
 // the target's folder; the PDF is then either handed over as bytes
 // (CommitBytes) or written into TempPath() by someone else, a file printer
 // for instance (CommitWritten checks that it is a complete PDF).  Either
 // commit syncs the file and renames it over the target.  The temporary file
-// is removed when the commit fails or never happens.  Errors are UTF-8 and
-// Japanese, naming the target and the system's reason.
+// is removed when the commit fails or never happens.  A failure throws
+// Error naming the target and the system's reason.
 class PdfFileWrite {
  public:
   explicit PdfFileWrite(std::filesystem::path target);
@@ -40,16 +39,16 @@ class PdfFileWrite {
   PdfFileWrite(const PdfFileWrite&) = delete;
   PdfFileWrite& operator=(const PdfFileWrite&) = delete;
 
-  bool Create(std::string& error);
+  void Create();
   const std::filesystem::path& TempPath() const { return temp_; }
   const std::filesystem::path& Target() const { return target_; }
 
-  bool CommitBytes(std::string_view bytes, std::string& error);
-  bool CommitWritten(std::string& error);
+  void CommitBytes(std::string_view bytes);
+  void CommitWritten();
 
  private:
-  bool Fail(const std::string& reason, std::string& error);
-  bool SyncAndRename(std::string& error);
+  [[noreturn]] void Fail(const std::string& reason);
+  void SyncAndRename();
 
   std::filesystem::path target_;
   std::filesystem::path temp_;

@@ -39,7 +39,7 @@ class RecordingObserver : public AcquisitionObserver {
   void OnStoredListCleared() override { Add("cleared"); }
   void OnBeep() override { Add("beep"); }
   void OnMessage(const std::string& text) override { Add("message:" + Utf8(text)); }
-  void OnIoError(const std::string& message) override { Add("ioerror:" + message); }
+  void OnError(const Error& error) override { Add(std::string("ioerror:") + error.what()); }
   void OnSkippedRecord(const std::string& type, const std::string& reason,
                        const std::string&) override {
     Add("skipped:" + type + " " + reason);

@@ -63,13 +63,13 @@ TEST(ErrorLogTest, UnreadableLogIsAnIoError) {
     // root reads everything; a folder in the file's place is unreadable as a file.
     test::TempHome home;
     std::filesystem::create_directory(home.path() / "ErrorLog.txt");
-    EXPECT_THROW(ErrorLog().RecordStart(std::time(nullptr)), IoError);
+    EXPECT_THROW(ErrorLog().RecordStart(std::time(nullptr)), Error);
     return;
   }
   test::TempHome home;
   home.Write("ErrorLog.txt", "x\r\n");
   chmod((home.path() / "ErrorLog.txt").c_str(), 0);
-  EXPECT_THROW(ErrorLog().RecordStart(std::time(nullptr)), IoError);
+  EXPECT_THROW(ErrorLog().RecordStart(std::time(nullptr)), Error);
 }
 
 }  // namespace

@@ -39,8 +39,7 @@ TPrevX ThreePages() {
 TEST(PdfExport, WritesTheChosenPagesInLandscape) {
   TPrevX prev = ThreePages();
   auto path = std::filesystem::temp_directory_path() / "sorvix_pdf_export_test.pdf";
-  std::string error;
-  ASSERT_TRUE(WritePagesPdf(prev, {1, 3}, path.string(), error)) << error;
+  WritePagesPdf(prev, {1, 3}, path.string());
   std::string pdf = ReadAll(path);
   EXPECT_EQ(pdf.substr(0, 5), "%PDF-");
   EXPECT_NE(pdf.find("/Count 2"), std::string::npos);
@@ -54,13 +53,19 @@ TEST(PdfExport, RefusesPagesOutsideTheRecording) {
   TPrevX prev = ThreePages();
   auto path = std::filesystem::temp_directory_path() / "sorvix_pdf_export_refused.pdf";
   std::filesystem::remove(path);
-  std::string error;
-  EXPECT_FALSE(WritePagesPdf(prev, {4}, path.string(), error));
-  EXPECT_EQ(error, "ページ 4 はありません（全 3 ページ）");
-  EXPECT_FALSE(WritePagesPdf(prev, {}, path.string(), error));
-  EXPECT_EQ(error, "書き出すページがありません");
+  auto failure = [&](const std::vector<int>& pages, const std::string& to) {
+    try {
+      WritePagesPdf(prev, pages, to);
+    } catch (const Error& e) {
+      return std::string(e.what());
+    }
+    return std::string("(no error)");
+  };
+  EXPECT_EQ(failure({4}, path.string()), "ページ 4 はありません（全 3 ページ）");
+  EXPECT_EQ(failure({}, path.string()), "書き出すページがありません");
   EXPECT_FALSE(std::filesystem::exists(path));
-  EXPECT_FALSE(WritePagesPdf(prev, {1}, "/nonexistent-folder/x.pdf", error));
+  EXPECT_EQ(failure({1}, "/nonexistent-folder/x.pdf").rfind("PDF ファイルを書き込めません: ", 0),
+            0u);
 }
 
 }  // namespace

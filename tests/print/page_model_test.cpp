@@ -72,7 +72,7 @@ TEST(PageModel, PagesRecordStateAndLinesFollowThePen) {
   EXPECT_EQ(ops[1].Y2, 600);
   EXPECT_EQ(ops[1].Pen.Style, PenStyle::Dot);
   // Drawing after EndPages has no page to go to.
-  EXPECT_THROW(prev.TextAt(0, 0, "x"), EPrevError);
+  EXPECT_THROW(prev.TextAt(0, 0, "x"), Error);
 }
 
 TEST(PageModel, BeginPagesStartsOverAndResetsTheRange) {
@@ -119,11 +119,12 @@ TEST(PageModel, NoPrinterFailsWithTheMessage) {
   try {
     prev.BeginPages();
     FAIL();
-  } catch (const EPrevError& e) {
-    EXPECT_EQ(Utf8(e.what()), "プリンタが登録されていません");
+  } catch (const Error& e) {
+    EXPECT_EQ(std::string(e.what()), "プリンタが登録されていません");
+    EXPECT_EQ(e.kind(), Error::Kind::NoPrinter);
   }
-  EXPECT_THROW(prev.SetPaper(9, 2), EPrevError);
-  EXPECT_THROW(prev.PagesToPrint(), EPrevError);
+  EXPECT_THROW(prev.SetPaper(9, 2), Error);
+  EXPECT_THROW(prev.PagesToPrint(), Error);
 }
 
 TEST(PageModel, SetPaperTurnsThePageForLandscapeAndBack) {

@@ -30,7 +30,7 @@ class RecordingObserver : public RealtimeFetchObserver {
   std::vector<std::string> ioErrors;
   void OnLabel(const std::string& text) override { labels.push_back(Utf8(text)); }
   void OnBeep() override { ++beeps; }
-  void OnIoError(const std::string& message) override { ioErrors.push_back(message); }
+  void OnError(const Error& error) override { ioErrors.push_back(error.what()); }
   void ProcessEvents() override {
     if (onProcessEvents) onProcessEvents();
   }

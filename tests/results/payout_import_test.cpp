@@ -150,7 +150,7 @@ TEST_F(PayoutImportTest, ADamagedPayoutFileIsAnErrorThatKeepsTheRaces) {
   HrRecordBuilder race1;
   race1.Key(RaceKey(1)).Win(0, 5, 300, 1);
   WritePayouts({race1.Record(), race1.Record().substr(0, 300)});
-  EXPECT_THROW(HrReadBtnClick(*day, kDate), IoError);
+  EXPECT_THROW(HrReadBtnClick(*day, kDate), Error);
   EXPECT_EQ(day->RaRec[0].Int(26, 2), 1);
 }
 

@@ -231,7 +231,7 @@ TEST_F(RecordStoreTest, FailedFlushLeavesEveryFileWhole) {
 
   StoreRaceRecord(writer_, RaRecord({.race = 1}), StoreMode::Accumulating);
   StoreHorseRecord(writer_, test::UmRecord("2005101234"));
-  EXPECT_THROW(writer_.Flush(), IoError);
+  EXPECT_THROW(writer_.Flush(), Error);
   EXPECT_FALSE(writer_.HasPending());
 
   EXPECT_EQ(ReadWholeFile(HomePath(RaceFilePath(kLabel))), before);
@@ -243,9 +243,9 @@ TEST_F(RecordStoreTest, UnreadableFileStopsTheWrite) {
   // A folder in place of the RaceFile, a file in place of a year folder.
   std::filesystem::create_directories(HomePath(RaceFilePath(kLabel)));
   home_.Write("SEI/2005", "not a folder");
-  EXPECT_THROW(StoreRaceRecord(writer_, RaRecord({}), StoreMode::Accumulating), IoError);
+  EXPECT_THROW(StoreRaceRecord(writer_, RaRecord({}), StoreMode::Accumulating), Error);
   StorePastRunRecord(writer_, SeRecord({.pedigree = "2005101234"}));
-  EXPECT_THROW(writer_.Flush(), IoError);
+  EXPECT_THROW(writer_.Flush(), Error);
 }
 
 TEST_F(RecordStoreTest, DamagedFilesAreNeverRewritten) {
@@ -274,7 +274,7 @@ TEST_F(RecordStoreTest, DamagedFilesAreNeverRewritten) {
     try {
       c.store(writer_);
       ADD_FAILURE() << c.what << ": no error";
-    } catch (const IoError& e) {
+    } catch (const Error& e) {
       EXPECT_NE(std::string(e.what()).find("壊れているため書き込みません"), std::string::npos)
           << e.what();
       EXPECT_NE(std::string(e.what()).find(Utf8(StoreFileName(c.relative))), std::string::npos);

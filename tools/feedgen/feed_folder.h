@@ -36,7 +36,7 @@ class FeedFolder {
   int64_t bytes_ = 0;
 };
 
-// Writes a whole file, creating its folder; throws IoError on failure.
+// Writes a whole file, creating its folder; throws Error on failure.
 void WriteBinaryFile(const std::filesystem::path& path, std::string_view bytes);
 
 }  // namespace sorvix::feedgen

@@ -52,7 +52,7 @@ struct FeedSummary {
   int horses = 0;  // horses of the simulated world
 };
 
-// Generates the feed; throws std::runtime_error or IoError on failure.
+// Generates the feed; throws std::runtime_error or Error on failure.
 FeedSummary GenerateFeed(const FeedOptions& options);
 
 // The demo feed: a fixed seed and 33 meeting days from 2024-03-02 to

@@ -31,11 +31,11 @@ int OpenRegularFile(const fs::path& path) {
   std::error_code ec;
   if (!fs::is_regular_file(path, ec)) {
     if (!fs::exists(path, ec)) return -1;
-    throw IoError("not a regular file: " + path.string());
+    throw Error("not a regular file: " + path.string());
   }
   // Binary: the records' CR LF must reach the reader unchanged.
   int fd = _wopen(path.c_str(), _O_RDONLY | _O_BINARY);
-  if (fd < 0) throw IoError("cannot read " + path.string());
+  if (fd < 0) throw Error("cannot read " + path.string());
   return fd;
 }
 
@@ -43,7 +43,7 @@ std::optional<std::string> ReadFileIfExists(const fs::path& path) {
   std::error_code ec;
   if (!fs::exists(path, ec)) return std::nullopt;
   std::ifstream in(path, std::ios::binary);
-  if (!in) throw IoError("cannot read " + path.string());
+  if (!in) throw Error("cannot read " + path.string());
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
@@ -91,7 +91,7 @@ std::string SettingsFile::ReadProfileString(std::string_view section, std::strin
 }
 
 void SettingsFile::WriteString(std::string_view, std::string_view, std::string_view) {
-  throw IoError("the double does not write its settings");
+  throw Error("the double does not write its settings");
 }
 
 }  // namespace sorvix
