@@ -65,7 +65,7 @@ void RealtimeFetch::LogError(const std::string& text) {
   }
 }
 
-RealtimeFetchOutcome RealtimeFetch::KekkaBtnClick(RaceDay& day) {
+RealtimeFetchOutcome RealtimeFetch::FetchResults(RaceDay& day) {
   RealtimeFetchOutcome outcome;
   if (day.RaceListRows <= 0 || day.LoadedDate.empty()) return outcome;
   std::string key = std::string(day.RaRec[0].Field(12, 4)) + std::string(day.RaRec[0].Field(16, 4));
@@ -97,7 +97,7 @@ RealtimeFetchOutcome RealtimeFetch::KekkaBtnClick(RaceDay& day) {
 
   if (!outcome.failed) {
     try {
-      outcome.payouts = HrReadBtnClick(day, day.LoadedDate.Str());
+      outcome.payouts = ImportPayouts(day, day.LoadedDate.Str());
       outcome.payoutsImported = true;
     } catch (const std::exception& e) {
       observer_.OnError(AsError(e));

@@ -67,9 +67,9 @@ class RealtimeFetch {
       Clock clock = [] { return std::time(nullptr); })
       : link_(link), log_(log), observer_(observer), clock_(std::move(clock)) {}
 
-  // 結果情報 on the loaded date of `day`.  Nothing happens when no date is
-  // loaded (no race-list rows, or no date label).
-  RealtimeFetchOutcome KekkaBtnClick(RaceDay& day);
+  // 結果情報 (KekkaBtnClick) on the loaded date of `day`.  Nothing happens
+  // when no date is loaded (no race-list rows, or no date label).
+  RealtimeFetchOutcome FetchResults(RaceDay& day);
 
   // Stops the read before the next record.
   void Cancel() { cancel_ = true; }

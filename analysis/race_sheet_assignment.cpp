@@ -228,7 +228,7 @@ std::array<int, kDayVenueCount> PlaceByVenue(const RaceDay& day, int races, Plac
 
 }  // namespace
 
-void DainyuBtnClick(RaceDay& day, LoadProgress& progress) {
+void AssignRaceSheets(RaceDay& day, LoadProgress& progress) {
   MarkSingleCodes(day, se::kJockeyCode, &RaceSheet::JockeyOnlyRideByHorse);
   MarkSingleCodes(day, se::kTrainerCode, &RaceSheet::TrainerOnlyRunnerByHorse);
 
@@ -250,7 +250,7 @@ void DainyuBtnClick(RaceDay& day, LoadProgress& progress) {
   for (int v = 0; v < kDayVenueCount; ++v) day.VenueRaceCount[v] = placed[v];
 }
 
-void DainyuBtn2Click(RaceDay& day) {
+void CopyVenueSignValues(RaceDay& day) {
   PlaceByVenue(day, day.RaceListRows,
                [&](int s, int v, int o) { CopySignValues(day.Calc[s], day.VenueRaceCalc[v][o]); });
 }

@@ -15,20 +15,20 @@ std::vector<AnalysisStep> DayAnalysisSteps(const SignPoints& points) {
       AssignmentStep(),
       {Scope::Day,
        [](RaceDay& day, const LoadContext& ctx) {
-         HrReadBtnClick(day, ctx.dateLabel, RaceLines::AsLoaded);
+         ImportPayouts(day, ctx.dateLabel, RaceLines::AsLoaded);
        }},
       SignCalculationStep(points),
       VenueSignCopyStep(),
-      {Scope::EachRace, [](RaceDay& day, const LoadContext&) { SignSisuBtnClick(day); }},
-      {Scope::EachRace, [](RaceDay& day, const LoadContext&) { KaimeBtn1Click(day); }},
+      {Scope::EachRace, [](RaceDay& day, const LoadContext&) { ComputeSignIndex(day); }},
+      {Scope::EachRace, [](RaceDay& day, const LoadContext&) { ChooseAxisAndPartners(day); }},
   };
 }
 
 void RerunSignIndex(RaceDay& day) {
-  DainyuBtn2Click(day);
+  CopyVenueSignValues(day);
   for (int row = 0; row < day.RaceListRows; ++row) {
     day.CurRace = row;
-    SignSisuBtnClick(day);
+    ComputeSignIndex(day);
   }
 }
 

@@ -7,17 +7,19 @@
 namespace sorvix {
 
 AnalysisStep AssignmentStep() {
-  return {AnalysisStep::Scope::Day,
-          [](RaceDay& day, const LoadContext& context) { DainyuBtnClick(day, context.progress); }};
+  return {AnalysisStep::Scope::Day, [](RaceDay& day, const LoadContext& context) {
+            AssignRaceSheets(day, context.progress);
+          }};
 }
 
 AnalysisStep SignCalculationStep(const SignPoints& points) {
   return {AnalysisStep::Scope::EachRace,
-          [points](RaceDay& day, const LoadContext&) { CalcSignBtnClick(day, points); }};
+          [points](RaceDay& day, const LoadContext&) { CalculateSigns(day, points); }};
 }
 
 AnalysisStep VenueSignCopyStep() {
-  return {AnalysisStep::Scope::Day, [](RaceDay& day, const LoadContext&) { DainyuBtn2Click(day); }};
+  return {AnalysisStep::Scope::Day,
+          [](RaceDay& day, const LoadContext&) { CopyVenueSignValues(day); }};
 }
 
 }  // namespace sorvix

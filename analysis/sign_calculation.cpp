@@ -21,7 +21,7 @@ void AddSignWeights(RaceCalc& calc, int row, const SignPoints& points) {
   }
 }
 
-void CalcSignBtnClick(RaceDay& day, const SignPoints& points) {
+void CalculateSigns(RaceDay& day, const SignPoints& points) {
   const int slot = day.CurRace;
   if (slot < 0 || slot >= kRaceSlots) return;
   SignRace race(day, slot);

@@ -10,10 +10,11 @@ namespace sorvix {
 class RaceDay;
 struct RaceCalc;
 
-// Calculates race slot day.CurRace.  The race's marks must be empty (as the
-// reset leaves them): the calculation only sets marks and adds to the sums.
-// A race without a valid entered-runner count gets nothing.
-void CalcSignBtnClick(RaceDay& day, const SignPoints& points);
+// サイン計算 (CalcSignBtnClick) of race slot day.CurRace.  The race's marks
+// must be empty (as the reset leaves them): the calculation only sets marks
+// and adds to the sums.  A race without a valid entered-runner count gets
+// nothing.
+void CalculateSigns(RaceDay& day, const SignPoints& points);
 
 // Adds the weight of every present mark of ring row `row` to its sign sum.
 void AddSignWeights(RaceCalc& calc, int row, const SignPoints& points);

@@ -79,7 +79,7 @@ NeighbourRaces NeighbourRacesOf(const RaceDay& day, int s) {
   return nb;
 }
 
-void SignSisuBtnClick(RaceDay& day) {
+void ComputeSignIndex(RaceDay& day) {
   int s = day.CurRace;
   if (s < 0 || s >= kRaceSlots) return;
   int n = day.Runners(s);

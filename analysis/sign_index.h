@@ -1,8 +1,7 @@
-// The sign index (サイン指数, SignSisuBtnClick): relates each runner's sign
-// sum to the runners that correspond to it in the neighbouring races (the
-// previous and next race-list entries: away; the previous and next race at
-// the same venue: home), averages away + home per bracket and ranks
-// brackets and horses.
+// The sign index (サイン指数): relates each runner's sign sum to the runners
+// that correspond to it in the neighbouring races (the previous and next
+// race-list entries: away; the previous and next race at the same venue:
+// home), averages away + home per bracket and ranks brackets and horses.
 #pragma once
 
 #include "common/day_slots.h"
@@ -11,11 +10,12 @@ namespace sorvix {
 
 class RaceDay;
 
-// Computes AwayIndex, HomeIndex, BracketAverage, BracketRank, AwayRank and
-// HomeRank of race slot CurRace from scratch, then copies them with
-// SuiteiRank into the race's VenueRaceCalc.  Needs the sign sums of the
-// race and of its neighbours.  A race without runners is left alone.
-void SignSisuBtnClick(RaceDay& day);
+// サイン指数 (SignSisuBtnClick): computes AwayIndex, HomeIndex,
+// BracketAverage, BracketRank, AwayRank and HomeRank of race slot CurRace
+// from scratch, then copies them with SuiteiRank into the race's
+// VenueRaceCalc.  Needs the sign sums of the race and of its neighbours.  A
+// race without runners is left alone.
+void ComputeSignIndex(RaceDay& day);
 
 // The horses of a neighbour race of `m` runners that correspond to horse
 // `h` of a race of `n` runners: a, b and c, each 0 when it names no horse

@@ -29,13 +29,13 @@ void ToggleSpecialMark(RaceDay& day, int slot, int ringRow, int weight) {
   }
 }
 
-void SaveCheckBtnClick(const RaceDay& day) {
+void SaveSpecialMarks(const RaceDay& day) {
   WriteSaveMarks(day.LoadedDate.View(), std::string_view(day.SpsBuf.data(), day.SpsBuf.size()));
 }
 
-void SpecialMarkClick(RaceDay& day, int slot, int ringRow, int weight) {
+void ToggleSpecialMarkAndRecalculate(RaceDay& day, int slot, int ringRow, int weight) {
   ToggleSpecialMark(day, slot, ringRow, weight);
-  SaveCheckBtnClick(day);
+  SaveSpecialMarks(day);
   RerunSignIndex(day);
 }
 

@@ -12,11 +12,12 @@ class RaceDay;
 // save-mark buffer follows.  Rows outside 0..17 change nothing.
 void ToggleSpecialMark(RaceDay& day, int slot, int ringRow, int weight);
 
-// Saveチェック: writes the save-mark buffer to the loaded date's file.
-void SaveCheckBtnClick(const RaceDay& day);
+// Saveチェック (SaveCheckBtnClick): writes the save-mark buffer to the
+// loaded date's file.
+void SaveSpecialMarks(const RaceDay& day);
 
-// The whole click: toggle, save, then the per-venue copy and the sign index
-// of every race again.
-void SpecialMarkClick(RaceDay& day, int slot, int ringRow, int weight);
+// The whole click on column 特 (SpecialMarkClick): toggle, save, then the
+// per-venue copy and the sign index of every race again.
+void ToggleSpecialMarkAndRecalculate(RaceDay& day, int slot, int ringRow, int weight);
 
 }  // namespace sorvix

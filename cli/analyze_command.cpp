@@ -231,7 +231,7 @@ void PrintRaceTables(const RaceDay& day, int slot) {
   PrintSignTable(day, slot);
   std::printf("\n出馬表\n");
   PrintRaceCard(day, slot);
-  KaimeTables kaime = KaimeBtn2Click(day, slot);
+  KaimeTables kaime = KaimeTablesOf(day, slot);
   std::printf("\n買い目\n");
   if (!kaime.hasAxis) {
     std::printf("軸馬（◎）がいません\n");

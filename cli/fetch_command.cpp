@@ -58,7 +58,7 @@ int Fetch(const Args& args) {
   ErrorLog log;
   TerminalObserver observer;
   RealtimeFetch fetch(link, log, observer);
-  RealtimeFetchOutcome outcome = fetch.KekkaBtnClick(*day);
+  RealtimeFetchOutcome outcome = fetch.FetchResults(*day);
   if (!outcome.started) {
     std::fprintf(stderr, "sorvix-cli: %s: レースがありません\n", Utf8(*label).c_str());
     return 1;

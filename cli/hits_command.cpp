@@ -33,7 +33,7 @@ int Hits(const Args& args) {
   if (!day) return 1;
   HitReport report;
   try {
-    report = TekiAnaBtnClick(*day, big);
+    report = WriteHitReport(*day, big);
   } catch (const std::exception& e) {
     std::fprintf(stderr, "sorvix-cli: %s: %s\n", Utf8(*label).c_str(), e.what());
     return 1;

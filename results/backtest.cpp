@@ -172,7 +172,7 @@ bool TallyRace(const RaceDay& day, int slot, const StoredFinish& finish, Backtes
     if (calc.PartnerMark[h] == 1) tally.partner.Add(runner);
   }
 
-  KaimeTables kaime = KaimeBtn2Click(day, slot);
+  KaimeTables kaime = KaimeTablesOf(day, slot);
   auto& t = tally.tickets;
   Buy(t[static_cast<int>(BetType::Trio)], kaime.trio, scratched, n,
       [&](std::string_view c) { return PayoutOf(pay.Trio, c); });

@@ -48,7 +48,7 @@ std::vector<KaimeRow> Rows(const std::set<std::string>& combinations) {
 
 }  // namespace
 
-void KaimeBtn1Click(RaceDay& day) {
+void ChooseAxisAndPartners(RaceDay& day) {
   int r = day.CurRace;
   if (r < 0 || r >= kRaceSlots) return;
   int n = day.Runners(r);
@@ -70,7 +70,7 @@ void KaimeBtn1Click(RaceDay& day) {
   }
 }
 
-KaimeTables KaimeBtn2Click(const RaceDay& day, int race) {
+KaimeTables KaimeTablesOf(const RaceDay& day, int race) {
   KaimeTables tables;
   if (race < 0 || race >= kRaceSlots) return tables;
   int n = day.Runners(race);

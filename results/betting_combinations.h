@@ -13,13 +13,13 @@ namespace sorvix {
 
 class RaceDay;
 
-// Axis and partner selection (KaimeBtn1) for race slot CurRace.  A runner
-// whose away or home rank is 1–4, whose estimate rank is 1–4 and whose
-// bracket rank is 1–4 is a candidate; candidates in order of (bracket rank,
-// away rank, home rank, estimate rank, horse number) get AxisMark 1, 2, 3,
-// … (1 = ◎ the main axis).  A runner whose away, home or estimate rank is
-// 1–4 gets PartnerMark 1.  Marks are only ever set, never cleared.
-void KaimeBtn1Click(RaceDay& day);
+// Axis and partner selection (買い目, KaimeBtn1Click) for race slot CurRace.
+// A runner whose away or home rank is 1–4, whose estimate rank is 1–4 and
+// whose bracket rank is 1–4 is a candidate; candidates in order of (bracket
+// rank, away rank, home rank, estimate rank, horse number) get AxisMark 1,
+// 2, 3, … (1 = ◎ the main axis).  A runner whose away, home or estimate
+// rank is 1–4 gets PartnerMark 1.  Marks are only ever set, never cleared.
+void ChooseAxisAndPartners(RaceDay& day);
 
 // How a combination cell is painted.
 enum class KaimeColour {
@@ -44,11 +44,11 @@ struct KaimeTables {
   std::vector<KaimeRow> exacta;    // 馬単
 };
 
-// The combination tables (KaimeBtn2) of race slot `race` (the window uses
-// SelRace): every combination of the main axis with the partners, once
-// each, in ascending order of the numbers; payouts and colours from the
-// race's HR record.
-KaimeTables KaimeBtn2Click(const RaceDay& day, int race);
+// The combination tables (買い目表, KaimeBtn2Click) of race slot `race` (the
+// window's selected race): every combination of the main axis with the
+// partners, once each, in ascending order of the numbers; payouts and
+// colours from the race's HR record.
+KaimeTables KaimeTablesOf(const RaceDay& day, int race);
 
 // The colours of a cell text in each grid, from the HR record of `race`.
 KaimeColour QuinellaGridColour(const RaceDay& day, int race, std::string_view text);

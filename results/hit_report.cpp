@@ -69,7 +69,7 @@ HitReport BuildHitReport(const RaceDay& day, bool bigOnly) {
     report.log.push_back(" Sorvix for JRA-VAN Data Lab.");
 
   for (int race = 0; race < day.RaceListRows && race < kRaceSlots; ++race) {
-    KaimeTables tables = KaimeBtn2Click(day, race);
+    KaimeTables tables = KaimeTablesOf(day, race);
     const PayoutTable& payouts = day.Payouts[race];
     const BetType bets[] = {
         {&KaimeTables::trio, 8, payouts.Trio, 3, "R[３連複]:"_sj, 10000, bigOnly ? 5000 : 0},
@@ -84,7 +84,7 @@ HitReport BuildHitReport(const RaceDay& day, bool bigOnly) {
   return report;
 }
 
-HitReport TekiAnaBtnClick(const RaceDay& day, bool bigOnly) {
+HitReport WriteHitReport(const RaceDay& day, bool bigOnly) {
   HitReport report = BuildHitReport(day, bigOnly);
   if (report.hits == 0) return report;
 

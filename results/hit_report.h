@@ -35,9 +35,10 @@ struct HitReport {
 // `bigOnly`: 穴的中.  Reads the existing hit log.  Throws Error.
 HitReport BuildHitReport(const RaceDay& day, bool bigOnly);
 
-// TekiAnaBtn (bigOnly false) and TekiAnaBtn2 (true): builds the report and,
-// when it holds at least one hit, writes the fragment file and then the hit
-// log.  Throws Error when the folder or a file cannot be written.
-HitReport TekiAnaBtnClick(const RaceDay& day, bool bigOnly);
+// 的中 and 穴的中 (TekiAnaBtnClick, the buttons TekiAnaBtn and TekiAnaBtn2;
+// `bigOnly` for the second): builds the report and, when it holds at least
+// one hit, writes the fragment file and then the hit log.  Throws Error when
+// the folder or a file cannot be written.
+HitReport WriteHitReport(const RaceDay& day, bool bigOnly);
 
 }  // namespace sorvix

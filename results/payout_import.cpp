@@ -74,7 +74,7 @@ void RereadRaces(RaceDay& day, std::string_view dateLabel) {
 
 }  // namespace
 
-PayoutImportOutcome HrReadBtnClick(RaceDay& day, std::string_view dateLabel, RaceLines races) {
+PayoutImportOutcome ImportPayouts(RaceDay& day, std::string_view dateLabel, RaceLines races) {
   PayoutImportOutcome outcome;
   std::string selected;
   if (day.SelRace >= 0 && day.SelRace < kRaceSlots) selected = VenueAndRace(day.RaRec[day.SelRace]);

@@ -1,6 +1,6 @@
-// The payout import (払戻取込, the hidden command HrReadBtn): re-reads the
-// date's races and runners from the LocalStore, attaches each HR record of
-// the date's PayoutFile to its race and parses every race's payouts into
+// The payout import (払戻取込, the hidden command HrReadBtnClick): re-reads
+// the date's races and runners from the LocalStore, attaches each HR record
+// of the date's PayoutFile to its race and parses every race's payouts into
 // its PayoutTable.  The payouts also set the final positions of the placed
 // runners (SE positions 335–336, "01" …), horses in a dead heat sharing
 // theirs as JRA numbers them (1, 1, 3): see FinalPositions.
@@ -36,7 +36,7 @@ struct PayoutImportOutcome {
 // read, or is not a whole number of records, throws Error; a race line
 // with a damaged date or race number is passed over as in the load; what
 // was read before stays in the model.
-PayoutImportOutcome HrReadBtnClick(RaceDay& day, std::string_view dateLabel,
-                                   RaceLines races = RaceLines::Reread);
+PayoutImportOutcome ImportPayouts(RaceDay& day, std::string_view dateLabel,
+                                  RaceLines races = RaceLines::Reread);
 
 }  // namespace sorvix

@@ -220,7 +220,8 @@ bool TMainForm::OpenDate(const std::string& label, int row) {
 void TMainForm::SpecialMarkClick(int ringRow) {
   if (DatList->currentRow() < 0) return;
   int weight = SettingsFile().ReadInteger("SignPoint", "Special1", 10);
-  RunOrShowError([&] { sorvix::SpecialMarkClick(*day_, day_->SelRace, ringRow, weight); });
+  RunOrShowError(
+      [&] { sorvix::ToggleSpecialMarkAndRecalculate(*day_, day_->SelRace, ringRow, weight); });
   StringGrid1->viewport()->update();
   StringGrid10->viewport()->update();
 }

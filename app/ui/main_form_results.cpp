@@ -62,7 +62,7 @@ void TMainForm::KekkaBtnClick() {
   ErrorLog log;
   FetchLabel label(DLlabel);
   RealtimeFetch fetch(JVLink1(), log, label);
-  RealtimeFetchOutcome outcome = fetch.KekkaBtnClick(*day_);
+  RealtimeFetchOutcome outcome = fetch.FetchResults(*day_);
   if (!label.error.empty()) ShowInformationUtf8(this, QString::fromStdString(label.error));
   if (outcome.payoutsImported) DatListClick();
 }
@@ -98,7 +98,7 @@ void TMainForm::TekiAnaBtnClick(bool bigOnly) {
     return;
   }
   RunOrShowError([&] {
-    HitReport report = sorvix::TekiAnaBtnClick(*day_, bigOnly);
+    HitReport report = sorvix::WriteHitReport(*day_, bigOnly);
     SelectRace(day_->RaceListRows - 1);
     if (!report.written) {
       statusBar()->showMessage(QStringLiteral("的中した買い目はありませんでした"));

@@ -105,7 +105,7 @@ void TKaimeForm::ShowCombinations(const RaceDay& day, int selRace) {
   day_ = &day;
   race_ = selRace;
   for (StringGrid* grid : grids_) grid->ClearRows(1);
-  KaimeTables tables = KaimeBtn2Click(day, selRace);
+  KaimeTables tables = KaimeTablesOf(day, selRace);
   if (!tables.hasAxis) return;
   FillGrid(*grids_[kQuinella], tables.quinella);
   FillGrid(*grids_[kExacta], tables.exacta);

@@ -21,7 +21,7 @@ struct RecordingProgress : LoadProgress {
 
 void Assign(RaceDay& day) {
   LoadProgress quiet;
-  DainyuBtnClick(day, quiet);
+  AssignRaceSheets(day, quiet);
 }
 
 std::vector<int> RingHorseNumbers(const RaceSheet& sheet) {
@@ -254,7 +254,7 @@ TEST(Dainyu, ReportsEachRingRowToTheProgressWindow) {
   RaceBuilder race(*day, 0, 16, "06", 3);
   race.Horse(15).Name("ダイワスカーレット");
   RecordingProgress progress;
-  DainyuBtnClick(*day, progress);
+  AssignRaceSheets(*day, progress);
   ASSERT_EQ(progress.details.size(), 36u);  // 18 rows, then 18 for the per-venue copy
   EXPECT_EQ(progress.titles[0], "過去走データ読込中：2008年01月05日");
   EXPECT_EQ(progress.titles[18], "データ処理＆計算中：2008年01月05日");
@@ -275,7 +275,7 @@ TEST(Dainyu2, CopiesTheSignValuesIntoThePerVenueLayout) {
   calc.SignSum[3] = 20;
   calc.AwayIndex[2] = 31;
   calc.HomeRank[2] = 4;
-  DainyuBtn2Click(*day);
+  CopyVenueSignValues(*day);
   const RaceCalc& copy = day->VenueRaceCalc[1][0];
   EXPECT_EQ(MarkText(copy, Sign::Special1, 3), Cp932("○"));
   EXPECT_EQ(MarkText(copy, Sign::Red1, 3), "07");

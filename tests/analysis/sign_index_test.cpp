@@ -94,14 +94,14 @@ TEST(NeighbourRaces, AMissingRaceNumberGivesNoVenueNeighbour) {
   EXPECT_EQ(fourth.venueNext, 0);       // 5 > V wraps to race 1
 }
 
-TEST(SignSisuBtnClick, SumsTheCorrespondingHorsesOfTheFourNeighbours) {
+TEST(ComputeSignIndex, SumsTheCorrespondingHorsesOfTheFourNeighbours) {
   auto day = MakeDay(
       {{"05", 1, 16}, {"06", 1, 12}, {"05", 2, 16}, {"06", 2, 16}, {"05", 3, 8}, {"06", 3, 16}});
   // Ring row k of slot X carries the sum 100·X + k.
   for (int x = 0; x < 6; ++x)
     for (int k = 0; k < 18; ++k) day->Calc[x].SignSum[k] = 100 * x + k;
   day->CurRace = 0;
-  SignSisuBtnClick(*day);
+  ComputeSignIndex(*day);
   const RaceCalc& calc = day->Calc[0];
   // Away: slot 5 (16 runners, horse h at row h + 1) and slot 1 (12 runners,
   // horse h of 16 matches b = h − 12 and c = 12 − (16 − h) + …).
@@ -134,9 +134,9 @@ std::unique_ptr<RaceDay> SingleRace(const std::vector<int>& sums,
   return day;
 }
 
-TEST(SignSisuBtnClick, RanksBreakTiesTowardsTheHigherNumber) {
+TEST(ComputeSignIndex, RanksBreakTiesTowardsTheHigherNumber) {
   auto day = SingleRace({5, 5, 10, 0}, {1, 2, 3, 4});
-  SignSisuBtnClick(*day);
+  ComputeSignIndex(*day);
   const RaceCalc& calc = day->Calc[0];
   EXPECT_EQ(calc.AwayIndex[0], 10);
   EXPECT_EQ(calc.HomeIndex[2], 20);
@@ -155,7 +155,7 @@ TEST(SignSisuBtnClick, RanksBreakTiesTowardsTheHigherNumber) {
   }
 }
 
-TEST(SignSisuBtnClick, AwayAndHomeRanksOrderByTheirOwnIndexFirst) {
+TEST(ComputeSignIndex, AwayAndHomeRanksOrderByTheirOwnIndexFirst) {
   // Slot 0 (race 1 of 05) has the list neighbour slot 1 (another venue)
   // and itself as venue neighbour.
   auto day = MakeDay({{"05", 1, 3}, {"06", 1, 3}});
@@ -166,7 +166,7 @@ TEST(SignSisuBtnClick, AwayAndHomeRanksOrderByTheirOwnIndexFirst) {
     day->Calc[1].SignSum[LastCycleRingRow(h, 3)] = other[h - 1];
   }
   day->CurRace = 0;
-  SignSisuBtnClick(*day);
+  ComputeSignIndex(*day);
   const RaceCalc& calc = day->Calc[0];
   EXPECT_EQ(calc.AwayIndex[0], 60);
   EXPECT_EQ(calc.HomeIndex[0], 2);
@@ -176,11 +176,11 @@ TEST(SignSisuBtnClick, AwayAndHomeRanksOrderByTheirOwnIndexFirst) {
   EXPECT_EQ(calc.HomeRank[0], 3);
 }
 
-TEST(SignSisuBtnClick, BracketAverageRoundsAndIgnoresBracketsOutsideOneToEight) {
+TEST(ComputeSignIndex, BracketAverageRoundsAndIgnoresBracketsOutsideOneToEight) {
   // Bracket 1 holds horses with away + home 4, 4 and 0 → 8/3 → 3; horse 4
   // has bracket 0 and horse 5 bracket 9.
   auto day = SingleRace({1, 1, 0, 7, 7, 2}, {1, 1, 1, 0, 9, 2});
-  SignSisuBtnClick(*day);
+  ComputeSignIndex(*day);
   const RaceCalc& calc = day->Calc[0];
   EXPECT_EQ(calc.BracketAverage[0], 3);
   EXPECT_EQ(calc.BracketAverage[2], 3);
@@ -196,10 +196,10 @@ TEST(SignSisuBtnClick, BracketAverageRoundsAndIgnoresBracketsOutsideOneToEight) 
   EXPECT_EQ(calc.AwayRank[3], 2);
 }
 
-TEST(SignSisuBtnClick, RankingStaysRightForValuesTextKeysWouldMisorder) {
+TEST(ComputeSignIndex, RankingStaysRightForValuesTextKeysWouldMisorder) {
   // Negative weights and six-digit sums: ranks follow the values.
   auto day = SingleRace({-3, 50000, 2}, {1, 2, 3});
-  SignSisuBtnClick(*day);
+  ComputeSignIndex(*day);
   const RaceCalc& calc = day->Calc[0];
   EXPECT_EQ(calc.AwayIndex[1], 100000);
   EXPECT_EQ(calc.AwayRank[1], 1);
@@ -208,7 +208,7 @@ TEST(SignSisuBtnClick, RankingStaysRightForValuesTextKeysWouldMisorder) {
   EXPECT_EQ(calc.BracketRank[0], 3);
 }
 
-TEST(SignSisuBtnClick, CopiesTheValuesIntoTheVenueLayout) {
+TEST(ComputeSignIndex, CopiesTheValuesIntoTheVenueLayout) {
   auto day = MakeDay({{"05", 1, 3}, {"06", 1, 3}, {"05", 2, 3}});
   day->DayVenues[0] = "05";
   day->DayVenues[1] = "06";
@@ -218,7 +218,7 @@ TEST(SignSisuBtnClick, CopiesTheValuesIntoTheVenueLayout) {
   day->Calc[2].SuiteiRank[1] = 1;
   day->VenueRaceCalc[0][1].AwayIndex[17] = 99;  // stale value of an earlier run
   day->CurRace = 2;
-  SignSisuBtnClick(*day);
+  ComputeSignIndex(*day);
   const RaceCalc& calc = day->Calc[2];
   const RaceCalc& copy = day->VenueRaceCalc[0][1];  // second race of venue 05
   for (int h = 0; h < 18; ++h) {
@@ -234,11 +234,11 @@ TEST(SignSisuBtnClick, CopiesTheValuesIntoTheVenueLayout) {
   EXPECT_EQ(day->VenueRaceCalc[1][0].AwayIndex[0], 0);  // other venue untouched
 }
 
-TEST(SignSisuBtnClick, ARaceWithoutRunnersIsLeftAlone) {
+TEST(ComputeSignIndex, ARaceWithoutRunnersIsLeftAlone) {
   auto day = MakeDay({{"05", 1, 0}, {"05", 2, 12}});
   day->Calc[0].AwayIndex[0] = 7;
   day->CurRace = 0;
-  SignSisuBtnClick(*day);
+  ComputeSignIndex(*day);
   EXPECT_EQ(day->Calc[0].AwayIndex[0], 7);
   EXPECT_EQ(day->Calc[0].AwayRank[0], 0);
 }

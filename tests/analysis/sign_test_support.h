@@ -20,9 +20,9 @@ namespace sorvix::test {
 // 代入 for the whole day, then サイン計算 for `slot`.
 inline void Calculate(RaceDay& day, int slot, const SignPoints& points = SignPoints::Defaults()) {
   LoadProgress quiet;
-  DainyuBtnClick(day, quiet);
+  AssignRaceSheets(day, quiet);
   day.CurRace = slot;
-  CalcSignBtnClick(day, points);
+  CalculateSigns(day, points);
 }
 
 // The marks of `sign` on ring rows 0..17 as UTF-8 ("" = no mark).

@@ -47,7 +47,7 @@ void NameRunners(RaceBuilder& race, int slot, int runners) {
 
 void Assign(RaceDay& day) {
   LoadProgress quiet;
-  DainyuBtnClick(day, quiet);
+  AssignRaceSheets(day, quiet);
   for (int s = 0; s < day.RaceListRows; ++s) AddRaceListRow(day, s);
 }
 

@@ -89,7 +89,7 @@ TEST_F(HitReportTest, ColoursAndThresholdsPerBetType) {
 
 TEST_F(HitReportTest, OneHitIsWrittenAndRunsAppendToTheLog) {
   Payouts(HrRecordBuilder().Quinella(0, 2, 5, 1500, 4));
-  HitReport first = TekiAnaBtnClick(*day_, false);
+  HitReport first = WriteHitReport(*day_, false);
   ASSERT_TRUE(first.written);
   EXPECT_EQ(first.fragmentPath, TkFile());
   EXPECT_EQ(ReadWholeFile(TkFile()), JoinLines(first.lines));
@@ -98,16 +98,16 @@ TEST_F(HitReportTest, OneHitIsWrittenAndRunsAppendToTheLog) {
   EXPECT_EQ(Utf8(log[1]), "200801050601R[馬連　]：　 2- 5/配当    1500円");
 
   // Again: the fragment is overwritten, the hit logged a second time.
-  TekiAnaBtnClick(*day_, false);
+  WriteHitReport(*day_, false);
   EXPECT_EQ(ReadWholeFile(TkFile()), JoinLines(first.lines));
   EXPECT_EQ(SplitLines(ReadWholeFile(HitLog())).size(), 3u);
 }
 
 TEST_F(HitReportTest, NoHitWritesNothing) {
   Payouts(HrRecordBuilder().Quinella(0, 2, 5, 1500, 4));
-  EXPECT_FALSE(TekiAnaBtnClick(*day_, true).written);  // below 5000
+  EXPECT_FALSE(WriteHitReport(*day_, true).written);  // below 5000
   Payouts(HrRecordBuilder().Quinella(0, 1, 3, 1500, 4));
-  EXPECT_FALSE(TekiAnaBtnClick(*day_, false).written);
+  EXPECT_FALSE(WriteHitReport(*day_, false).written);
   EXPECT_FALSE(std::filesystem::exists(home_.path() / "HPupload"));
 }
 

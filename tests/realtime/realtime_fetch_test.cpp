@@ -69,7 +69,7 @@ class RealtimeFetchTest : public ::testing::Test {
     }
     Write(RaceFilePath(kDate), races);
     Write(RunnerFilePath(kDate, "06"), runners);
-    HrReadBtnClick(*day_, kDate);
+    ImportPayouts(*day_, kDate);
     day_->RaceListRows = count;
     day_->LoadedDate = kDate;
   }
@@ -81,7 +81,7 @@ class RealtimeFetchTest : public ::testing::Test {
     ErrorLog log;
     RealtimeFetch fetch(link_, log, observer_, [] { return At(14, 5, 9); });
     fetch_ = &fetch;
-    RealtimeFetchOutcome outcome = fetch.KekkaBtnClick(*day_);
+    RealtimeFetchOutcome outcome = fetch.FetchResults(*day_);
     fetch_ = nullptr;
     return outcome;
   }

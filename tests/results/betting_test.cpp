@@ -44,7 +44,7 @@ std::vector<std::string> Texts(const std::vector<KaimeRow>& rows) {
   return texts;
 }
 
-TEST(KaimeBtn1Click, CandidatesAreOrderedByTheirRanksThenHorseNumber) {
+TEST(ChooseAxisAndPartners, CandidatesAreOrderedByTheirRanksThenHorseNumber) {
   auto day = DayWith({
       {2, 1, 5, 1},  // 1: candidate
       {1, 6, 3, 4},  // 2: candidate, best bracket rank
@@ -55,7 +55,7 @@ TEST(KaimeBtn1Click, CandidatesAreOrderedByTheirRanksThenHorseNumber) {
       {3, 5, 6, 7},  // 7: nothing
       {0, 0, 0, 0},  // 8: unranked
   });
-  KaimeBtn1Click(*day);
+  ChooseAxisAndPartners(*day);
   const RaceCalc& calc = day->Calc[0];
   std::vector<int> axis(calc.AxisMark, calc.AxisMark + 8);
   std::vector<int> partner(calc.PartnerMark, calc.PartnerMark + 8);
@@ -63,11 +63,11 @@ TEST(KaimeBtn1Click, CandidatesAreOrderedByTheirRanksThenHorseNumber) {
   EXPECT_EQ(partner, (std::vector<int>{1, 1, 1, 1, 1, 1, 0, 0}));
 }
 
-TEST(KaimeBtn1Click, MarksAreNeverCleared) {
+TEST(ChooseAxisAndPartners, MarksAreNeverCleared) {
   auto day = DayWith({{1, 1, 1, 1}, {5, 9, 9, 9}});
   day->Calc[0].AxisMark[1] = 2;
   day->Calc[0].PartnerMark[1] = 1;
-  KaimeBtn1Click(*day);
+  ChooseAxisAndPartners(*day);
   EXPECT_EQ(day->Calc[0].AxisMark[0], 1);
   EXPECT_EQ(day->Calc[0].AxisMark[1], 2);
   EXPECT_EQ(day->Calc[0].PartnerMark[1], 1);
@@ -82,13 +82,13 @@ std::unique_ptr<RaceDay> AxisAndThreePartners() {
   runners[8] = {5, 9, 3, 9};
   runners[11] = {5, 9, 9, 4};
   auto day = DayWith(runners);
-  KaimeBtn1Click(*day);
+  ChooseAxisAndPartners(*day);
   return day;
 }
 
-TEST(KaimeBtn2Click, OneAxisAndThreePartnersGiveThreeSixAndThreeRows) {
+TEST(KaimeTablesOf, OneAxisAndThreePartnersGiveThreeSixAndThreeRows) {
   auto day = AxisAndThreePartners();
-  KaimeTables t = KaimeBtn2Click(*day, 0);
+  KaimeTables t = KaimeTablesOf(*day, 0);
   EXPECT_TRUE(t.hasAxis);
   EXPECT_EQ(Texts(t.quinella), (std::vector<std::string>{" 2- 5", " 5- 9", " 5-12"}));
   EXPECT_EQ(Texts(t.exacta),
@@ -100,7 +100,7 @@ TEST(KaimeBtn2Click, OneAxisAndThreePartnersGiveThreeSixAndThreeRows) {
   }
 }
 
-TEST(KaimeBtn2Click, PayoutsAndColoursFromTheRaceHrRecord) {
+TEST(KaimeTablesOf, PayoutsAndColoursFromTheRaceHrRecord) {
   auto day = AxisAndThreePartners();
   HrRecordBuilder hr;
   hr.Quinella(0, 5, 9, 2340, 8)
@@ -110,7 +110,7 @@ TEST(KaimeBtn2Click, PayoutsAndColoursFromTheRaceHrRecord) {
       .Exacta(0, 9, 5, 5100, 20)
       .Trio(0, 2, 5, 9, 1234560, 300);  // seven digits are kept in full
   day->HrRec[0].Assign(hr.Record());
-  KaimeTables t = KaimeBtn2Click(*day, 0);
+  KaimeTables t = KaimeTablesOf(*day, 0);
 
   ASSERT_EQ(t.quinella.size(), 3u);
   EXPECT_EQ(t.quinella[0].colour, KaimeColour::Magenta);
@@ -135,16 +135,16 @@ TEST(KaimeBtn2Click, PayoutsAndColoursFromTheRaceHrRecord) {
   EXPECT_EQ(QuinellaGridColour(*day, 0, " 2- 9"), KaimeColour::Magenta);
 }
 
-TEST(KaimeBtn2Click, NoAxisOrOnlyTheAxisAsPartnerGivesNoCombination) {
+TEST(KaimeTablesOf, NoAxisOrOnlyTheAxisAsPartnerGivesNoCombination) {
   auto none = DayWith({{5, 9, 9, 9}, {6, 1, 9, 9}});
-  KaimeBtn1Click(*none);
-  KaimeTables t = KaimeBtn2Click(*none, 0);
+  ChooseAxisAndPartners(*none);
+  KaimeTables t = KaimeTablesOf(*none, 0);
   EXPECT_FALSE(t.hasAxis);
   EXPECT_TRUE(t.quinella.empty() && t.exacta.empty() && t.trio.empty());
 
   auto alone = DayWith({{1, 1, 1, 1}, {5, 9, 9, 9}, {6, 10, 10, 10}});
-  KaimeBtn1Click(*alone);
-  t = KaimeBtn2Click(*alone, 0);
+  ChooseAxisAndPartners(*alone);
+  t = KaimeTablesOf(*alone, 0);
   EXPECT_TRUE(t.hasAxis);
   EXPECT_TRUE(t.quinella.empty() && t.exacta.empty() && t.trio.empty());
 }

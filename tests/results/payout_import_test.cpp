@@ -57,7 +57,7 @@ class PayoutImportTest : public ::testing::Test {
   // read, nothing of the payouts.
   std::unique_ptr<RaceDay> LoadedDay(int count) {
     auto day = RaceDay::Create();
-    HrReadBtnClick(*day, kDate);  // reads RA and SE; no PayoutFile yet
+    ImportPayouts(*day, kDate);  // reads RA and SE; no PayoutFile yet
     day->RaceCount = count;
     day->RaceListRows = count;
     return day;
@@ -85,7 +85,7 @@ TEST_F(PayoutImportTest, AttachesEachRecordToItsRaceAndParsesIt) {
   WritePayouts({race3.Record(), race1.Record(), other.Record()});
 
   day->SelRace = 0;
-  PayoutImportOutcome outcome = HrReadBtnClick(*day, kDate);
+  PayoutImportOutcome outcome = ImportPayouts(*day, kDate);
   EXPECT_TRUE(outcome.selectedRaceReceived);
   EXPECT_TRUE(day->PayoutLoaded[0]);
   EXPECT_FALSE(day->PayoutLoaded[1]);
@@ -104,7 +104,7 @@ TEST_F(PayoutImportTest, AttachesEachRecordToItsRaceAndParsesIt) {
   EXPECT_EQ(day->SeRec[2][1].Field(335, 2), "  ");
 
   // A second import refreshes the model but does not ask for a reselection.
-  outcome = HrReadBtnClick(*day, kDate);
+  outcome = ImportPayouts(*day, kDate);
   EXPECT_FALSE(outcome.selectedRaceReceived);
   EXPECT_EQ(day->Payouts[2].Place[1].HorseNo, 11);
 }
@@ -116,7 +116,7 @@ TEST_F(PayoutImportTest, OnlyTheSelectedRaceAsksForAReselection) {
   race2.Key(RaceKey(2)).Win(0, 3, 120, 1);
   WritePayouts({race2.Record()});
   day->SelRace = 0;
-  EXPECT_FALSE(HrReadBtnClick(*day, kDate).selectedRaceReceived);
+  EXPECT_FALSE(ImportPayouts(*day, kDate).selectedRaceReceived);
   EXPECT_TRUE(day->PayoutLoaded[1]);
 }
 
@@ -127,7 +127,7 @@ TEST_F(PayoutImportTest, AMissingPayoutFileLeavesThePayoutsAsTheyWere) {
   race1.Key(RaceKey(1)).Win(0, 5, 300, 1);
   day->HrRec[0].Assign(race1.Record());
   day->Payouts[0].Win[0].HorseNo = 5;
-  EXPECT_FALSE(HrReadBtnClick(*day, kDate).selectedRaceReceived);
+  EXPECT_FALSE(ImportPayouts(*day, kDate).selectedRaceReceived);
   EXPECT_EQ(day->HrRec[0].Text(), race1.Record());
   EXPECT_EQ(day->Payouts[0].Win[0].HorseNo, 5);
   EXPECT_FALSE(day->PayoutLoaded[0]);
@@ -139,7 +139,7 @@ TEST_F(PayoutImportTest, PlaceNumbersBeyondTheRunnerSlotsTouchNothing) {
   HrRecordBuilder race1;
   race1.Key(RaceKey(1)).Place(0, 19, 100, 1).Place(1, 99, 100, 2).Place(2, 8, 100, 3);
   WritePayouts({race1.Record()});
-  HrReadBtnClick(*day, kDate);
+  ImportPayouts(*day, kDate);
   EXPECT_EQ(day->SeRec[0][7].Field(335, 2), "03");
   EXPECT_EQ(day->Payouts[0].Place[0].HorseNo, 19);
 }
@@ -150,7 +150,7 @@ TEST_F(PayoutImportTest, ADamagedPayoutFileIsAnErrorThatKeepsTheRaces) {
   HrRecordBuilder race1;
   race1.Key(RaceKey(1)).Win(0, 5, 300, 1);
   WritePayouts({race1.Record(), race1.Record().substr(0, 300)});
-  EXPECT_THROW(HrReadBtnClick(*day, kDate), Error);
+  EXPECT_THROW(ImportPayouts(*day, kDate), Error);
   EXPECT_EQ(day->RaRec[0].Int(26, 2), 1);
 }
 

@@ -140,7 +140,7 @@ void ResultRows(const RaceDay& day, int slot, std::vector<Row>& rows) {
 }
 
 void CombinationRows(const RaceDay& day, int slot, std::vector<Row>& rows) {
-  KaimeTables tables = KaimeBtn2Click(day, slot);
+  KaimeTables tables = KaimeTablesOf(day, slot);
   auto list = [&](const char* kind, const std::vector<KaimeRow>& entries) {
     for (size_t i = 0; i < entries.size(); ++i) {
       const KaimeRow& row = entries[i];
