@@ -10,26 +10,23 @@
 namespace sorvix {
 
 std::vector<AnalysisStep> DayAnalysisSteps(const SignPoints& points) {
-  using Scope = AnalysisStep::Scope;
   return {
       AssignmentStep(),
-      {Scope::Day,
-       [](RaceDay& day, const LoadContext& ctx) {
-         ImportPayouts(day, ctx.dateLabel, RaceLines::AsLoaded);
-       }},
+      AnalysisStep::Day([](RaceDay& day, const LoadContext& ctx) {
+        ImportPayouts(day, ctx.dateLabel, RaceLines::AsLoaded);
+      }),
       SignCalculationStep(points),
       VenueSignCopyStep(),
-      {Scope::EachRace, [](RaceDay& day, const LoadContext&) { ComputeSignIndex(day); }},
-      {Scope::EachRace, [](RaceDay& day, const LoadContext&) { ChooseAxisAndPartners(day); }},
+      AnalysisStep::EachRace(
+          [](RaceDay& day, const LoadContext&, int slot) { ComputeSignIndex(day, slot); }),
+      AnalysisStep::EachRace(
+          [](RaceDay& day, const LoadContext&, int slot) { ChooseAxisAndPartners(day, slot); }),
   };
 }
 
 void RerunSignIndex(RaceDay& day) {
   CopyVenueSignValues(day);
-  for (int row = 0; row < day.RaceListRows; ++row) {
-    day.CurRace = row;
-    ComputeSignIndex(day);
-  }
+  for (int slot = 0; slot < day.RaceListRows; ++slot) ComputeSignIndex(day, slot);
 }
 
 }  // namespace sorvix

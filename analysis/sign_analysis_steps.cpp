@@ -7,19 +7,17 @@
 namespace sorvix {
 
 AnalysisStep AssignmentStep() {
-  return {AnalysisStep::Scope::Day, [](RaceDay& day, const LoadContext& context) {
-            AssignRaceSheets(day, context.progress);
-          }};
+  return AnalysisStep::Day(
+      [](RaceDay& day, const LoadContext& context) { AssignRaceSheets(day, context.progress); });
 }
 
 AnalysisStep SignCalculationStep(const SignPoints& points) {
-  return {AnalysisStep::Scope::EachRace,
-          [points](RaceDay& day, const LoadContext&) { CalculateSigns(day, points); }};
+  return AnalysisStep::EachRace(
+      [points](RaceDay& day, const LoadContext&, int slot) { CalculateSigns(day, slot, points); });
 }
 
 AnalysisStep VenueSignCopyStep() {
-  return {AnalysisStep::Scope::Day,
-          [](RaceDay& day, const LoadContext&) { CopyVenueSignValues(day); }};
+  return AnalysisStep::Day([](RaceDay& day, const LoadContext&) { CopyVenueSignValues(day); });
 }
 
 }  // namespace sorvix

@@ -21,8 +21,7 @@ void AddSignWeights(RaceCalc& calc, int row, const SignPoints& points) {
   }
 }
 
-void CalculateSigns(RaceDay& day, const SignPoints& points) {
-  const int slot = day.CurRace;
+void CalculateSigns(RaceDay& day, int slot, const SignPoints& points) {
   if (slot < 0 || slot >= kRaceSlots) return;
   SignRace race(day, slot);
   if (race.runners() <= 0) return;

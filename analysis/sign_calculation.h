@@ -1,5 +1,5 @@
-// サイン計算: the signs of one race.  Every ring row of the race CurRace
-// gets the marks of the signs it shows, its family flags and its sign sum
+// サイン計算: the signs of one race.  Every ring row of the race gets the
+// marks of the signs it shows, its family flags and its sign sum
 // (the weights of its marks, the special mark included).
 #pragma once
 
@@ -10,11 +10,11 @@ namespace sorvix {
 class RaceDay;
 struct RaceCalc;
 
-// サイン計算 (CalcSignBtnClick) of race slot day.CurRace.  The race's marks
-// must be empty (as the reset leaves them): the calculation only sets marks
-// and adds to the sums.  A race without a valid entered-runner count gets
-// nothing.
-void CalculateSigns(RaceDay& day, const SignPoints& points);
+// サイン計算 (CalcSignBtnClick) of race slot `slot`.  The race's marks must
+// be empty (as the reset leaves them): the calculation only sets marks and
+// adds to the sums.  A race without a valid entered-runner count, or a slot
+// outside 0..35, gets nothing.
+void CalculateSigns(RaceDay& day, int slot, const SignPoints& points);
 
 // Adds the weight of every present mark of ring row `row` to its sign sum.
 void AddSignWeights(RaceCalc& calc, int row, const SignPoints& points);

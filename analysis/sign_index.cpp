@@ -79,12 +79,11 @@ NeighbourRaces NeighbourRacesOf(const RaceDay& day, int s) {
   return nb;
 }
 
-void ComputeSignIndex(RaceDay& day) {
-  int s = day.CurRace;
-  if (s < 0 || s >= kRaceSlots) return;
-  int n = day.Runners(s);
+void ComputeSignIndex(RaceDay& day, int slot) {
+  if (slot < 0 || slot >= kRaceSlots) return;
+  int n = day.Runners(slot);
   if (n <= 0) return;
-  RaceCalc& calc = day.Calc[s];
+  RaceCalc& calc = day.Calc[slot];
   std::fill(std::begin(calc.AwayIndex), std::end(calc.AwayIndex), 0);
   std::fill(std::begin(calc.HomeIndex), std::end(calc.HomeIndex), 0);
   std::fill(std::begin(calc.BracketAverage), std::end(calc.BracketAverage), 0);
@@ -92,7 +91,7 @@ void ComputeSignIndex(RaceDay& day) {
   std::fill(std::begin(calc.AwayRank), std::end(calc.AwayRank), 0);
   std::fill(std::begin(calc.HomeRank), std::end(calc.HomeRank), 0);
 
-  NeighbourRaces nb = NeighbourRacesOf(day, s);
+  NeighbourRaces nb = NeighbourRacesOf(day, slot);
   for (int h = 1; h <= n; ++h) {
     calc.AwayIndex[h - 1] =
         Contribution(day, nb.listPrevious, h, n) + Contribution(day, nb.listNext, h, n);
@@ -105,7 +104,7 @@ void ComputeSignIndex(RaceDay& day) {
   int64_t bracketSum[kBrackets + 1] = {};
   int bracketCount[kBrackets + 1] = {};
   for (int h = 0; h < n; ++h) {
-    int bracket = day.SeRec[s][h].Int(28, 1);
+    int bracket = day.SeRec[slot][h].Int(28, 1);
     if (bracket < 1 || bracket > kBrackets) continue;
     bracketOf[h] = bracket;
     bracketSum[bracket] += calc.AwayIndex[h] + calc.HomeIndex[h];
@@ -143,13 +142,13 @@ void ComputeSignIndex(RaceDay& day) {
   // the earlier list entries of the venue.
   int v = -1;
   for (int i = 0; i < kDayVenueCount; ++i)
-    if (!day.DayVenues[i].empty() && day.DayVenues[i].View() == day.RaRec[s].Field(20, 2)) {
+    if (!day.DayVenues[i].empty() && day.DayVenues[i].View() == day.RaRec[slot].Field(20, 2)) {
       v = i;
       break;
     }
   int ordinal = 0;
-  for (int i = 0; i < s && i < day.RaceListRows; ++i)
-    if (SameVenue(day, i, s)) ++ordinal;
+  for (int i = 0; i < slot && i < day.RaceListRows; ++i)
+    if (SameVenue(day, i, slot)) ++ordinal;
   if (v < 0 || ordinal >= kVenueRaces) return;
   RaceCalc& copy = day.VenueRaceCalc[v][ordinal];
   for (int h = 0; h < kHorseSlots; ++h) {

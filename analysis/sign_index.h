@@ -11,11 +11,11 @@ namespace sorvix {
 class RaceDay;
 
 // サイン指数 (SignSisuBtnClick): computes AwayIndex, HomeIndex,
-// BracketAverage, BracketRank, AwayRank and HomeRank of race slot CurRace
+// BracketAverage, BracketRank, AwayRank and HomeRank of race slot `slot`
 // from scratch, then copies them with SuiteiRank into the race's
 // VenueRaceCalc.  Needs the sign sums of the race and of its neighbours.  A
-// race without runners is left alone.
-void ComputeSignIndex(RaceDay& day);
+// race without runners, or a slot outside 0..35, is left alone.
+void ComputeSignIndex(RaceDay& day, int slot);
 
 // The horses of a neighbour race of `m` runners that correspond to horse
 // `h` of a race of `n` runners: a, b and c, each 0 when it names no horse

@@ -41,14 +41,9 @@ void BM_DayAnalysis(benchmark::State& state) {
     for (size_t s = 0; s < steps.size(); ++s) {
       auto start = std::chrono::steady_clock::now();
       const AnalysisStep& step = steps[s];
-      if (step.scope == AnalysisStep::Scope::Day) {
-        step.run(*day, context);
-      } else {
-        for (int i = 0; i < day->RaceListRows; ++i) {
-          day->CurRace = i;
-          step.run(*day, context);
-        }
-      }
+      if (step.runDay) step.runDay(*day, context);
+      if (step.runRace)
+        for (int slot = 0; slot < day->RaceListRows; ++slot) step.runRace(*day, context, slot);
       spent[s] +=
           std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
               .count();

@@ -210,17 +210,15 @@ std::vector<AnalysisStep> BacktestAnalysisSteps(const SignPoints& points,
   std::vector<AnalysisStep> steps = DayAnalysisSteps(points);
   // Before the payout import rewrites the final positions from the place
   // payouts, keep what the runner records say.
-  steps.insert(steps.begin(),
-               {AnalysisStep::Scope::Day, [&finish](RaceDay& day, const LoadContext&) {
-                  finish.assign(kRaceSlots, StoredFinish{});
-                  for (int r = 0; r < day.RaceCount; ++r)
-                    for (int h = 0; h < day.Runners(r); ++h) {
-                      const SeImage& se = day.SeRec[r][h];
-                      finish[r].abnormal[h] = static_cast<int8_t>(se.Int(332, 1));
-                      finish[r].position[h] =
-                          static_cast<int8_t>(std::clamp(se.Int(335, 2), 0, 99));
-                    }
-                }});
+  steps.insert(steps.begin(), AnalysisStep::Day([&finish](RaceDay& day, const LoadContext&) {
+                 finish.assign(kRaceSlots, StoredFinish{});
+                 for (int r = 0; r < day.RaceCount; ++r)
+                   for (int h = 0; h < day.Runners(r); ++h) {
+                     const SeImage& se = day.SeRec[r][h];
+                     finish[r].abnormal[h] = static_cast<int8_t>(se.Int(332, 1));
+                     finish[r].position[h] = static_cast<int8_t>(std::clamp(se.Int(335, 2), 0, 99));
+                   }
+               }));
   return steps;
 }
 

@@ -48,12 +48,11 @@ std::vector<KaimeRow> Rows(const std::set<std::string>& combinations) {
 
 }  // namespace
 
-void ChooseAxisAndPartners(RaceDay& day) {
-  int r = day.CurRace;
-  if (r < 0 || r >= kRaceSlots) return;
-  int n = day.Runners(r);
+void ChooseAxisAndPartners(RaceDay& day, int slot) {
+  if (slot < 0 || slot >= kRaceSlots) return;
+  int n = day.Runners(slot);
   if (n <= 0) return;
-  RaceCalc& calc = day.Calc[r];
+  RaceCalc& calc = day.Calc[slot];
   std::set<std::string> candidates;
   for (int h = 0; h < n; ++h) {
     bool awayOrHome = InTopFour(calc.AwayRank[h]) || InTopFour(calc.HomeRank[h]);

@@ -13,13 +13,14 @@ namespace sorvix {
 
 class RaceDay;
 
-// Axis and partner selection (買い目, KaimeBtn1Click) for race slot CurRace.
-// A runner whose away or home rank is 1–4, whose estimate rank is 1–4 and
-// whose bracket rank is 1–4 is a candidate; candidates in order of (bracket
-// rank, away rank, home rank, estimate rank, horse number) get AxisMark 1,
-// 2, 3, … (1 = ◎ the main axis).  A runner whose away, home or estimate
-// rank is 1–4 gets PartnerMark 1.  Marks are only ever set, never cleared.
-void ChooseAxisAndPartners(RaceDay& day);
+// Axis and partner selection (買い目, KaimeBtn1Click) for race slot `slot`
+// (outside 0..35: nothing).  A runner whose away or home rank is 1–4, whose
+// estimate rank is 1–4 and whose bracket rank is 1–4 is a candidate;
+// candidates in order of (bracket rank, away rank, home rank, estimate rank,
+// horse number) get AxisMark 1, 2, 3, … (1 = ◎ the main axis).  A runner
+// whose away, home or estimate rank is 1–4 gets PartnerMark 1.  Marks are
+// only ever set, never cleared.
+void ChooseAxisAndPartners(RaceDay& day, int slot);
 
 // How a combination cell is painted.
 enum class KaimeColour {

@@ -91,7 +91,6 @@ class RaceDay {
   // Selection state.
   int SelRace = 0;
   int LastListIndex = 0;
-  int CurRace = 0;
 
  private:
   RaceDay();

@@ -408,15 +408,9 @@ class Loader {
   void RunAnalysis() {
     LoadContext context{label_, options_.source, progress_};
     for (const AnalysisStep& step : options_.analysis) {
-      if (!step.run) continue;
-      if (step.scope == AnalysisStep::Scope::Day) {
-        step.run(day_, context);
-      } else {
-        for (int i = 0; i < day_.RaceListRows; ++i) {
-          day_.CurRace = i;
-          step.run(day_, context);
-        }
-      }
+      if (step.runDay) step.runDay(day_, context);
+      if (step.runRace)
+        for (int slot = 0; slot < day_.RaceListRows; ++slot) step.runRace(day_, context, slot);
     }
   }
 

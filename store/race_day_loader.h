@@ -23,6 +23,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "store/estimate.h"
@@ -39,12 +40,17 @@ struct LoadContext {
   LoadProgress& progress;
 };
 
-// One analysis step run after the date is read.  A step of scope EachRace
-// runs once per race-list row, with RaceDay::CurRace set to the row first.
+// One analysis step run after the date is read: a step of the day runs
+// once, a step of each race once per race-list row, in list order, given
+// the row's race slot (row i is slot i).
 struct AnalysisStep {
-  enum class Scope { Day, EachRace };
-  Scope scope = Scope::Day;
-  std::function<void(RaceDay&, const LoadContext&)> run;
+  using DayRun = std::function<void(RaceDay&, const LoadContext&)>;
+  using RaceRun = std::function<void(RaceDay&, const LoadContext&, int slot)>;
+  static AnalysisStep Day(DayRun run) { return {std::move(run), {}}; }
+  static AnalysisStep EachRace(RaceRun run) { return {{}, std::move(run)}; }
+
+  DayRun runDay;    // set for a step of the day
+  RaceRun runRace;  // set for a step of each race
 };
 
 // Stored files that a run of loads reads once for all its dates: the

@@ -100,8 +100,7 @@ TEST(ComputeSignIndex, SumsTheCorrespondingHorsesOfTheFourNeighbours) {
   // Ring row k of slot X carries the sum 100·X + k.
   for (int x = 0; x < 6; ++x)
     for (int k = 0; k < 18; ++k) day->Calc[x].SignSum[k] = 100 * x + k;
-  day->CurRace = 0;
-  ComputeSignIndex(*day);
+  ComputeSignIndex(*day, 0);
   const RaceCalc& calc = day->Calc[0];
   // Away: slot 5 (16 runners, horse h at row h + 1) and slot 1 (12 runners,
   // horse h of 16 matches b = h − 12 and c = 12 − (16 − h) + …).
@@ -130,13 +129,12 @@ std::unique_ptr<RaceDay> SingleRace(const std::vector<int>& sums,
     day->Calc[0].SignSum[LastCycleRingRow(h, n)] = sums[h - 1];
     SetBracket(*day, 0, h, brackets[h - 1]);
   }
-  day->CurRace = 0;
   return day;
 }
 
 TEST(ComputeSignIndex, RanksBreakTiesTowardsTheHigherNumber) {
   auto day = SingleRace({5, 5, 10, 0}, {1, 2, 3, 4});
-  ComputeSignIndex(*day);
+  ComputeSignIndex(*day, 0);
   const RaceCalc& calc = day->Calc[0];
   EXPECT_EQ(calc.AwayIndex[0], 10);
   EXPECT_EQ(calc.HomeIndex[2], 20);
@@ -165,8 +163,7 @@ TEST(ComputeSignIndex, AwayAndHomeRanksOrderByTheirOwnIndexFirst) {
     day->Calc[0].SignSum[LastCycleRingRow(h, 3)] = own[h - 1];
     day->Calc[1].SignSum[LastCycleRingRow(h, 3)] = other[h - 1];
   }
-  day->CurRace = 0;
-  ComputeSignIndex(*day);
+  ComputeSignIndex(*day, 0);
   const RaceCalc& calc = day->Calc[0];
   EXPECT_EQ(calc.AwayIndex[0], 60);
   EXPECT_EQ(calc.HomeIndex[0], 2);
@@ -180,7 +177,7 @@ TEST(ComputeSignIndex, BracketAverageRoundsAndIgnoresBracketsOutsideOneToEight) 
   // Bracket 1 holds horses with away + home 4, 4 and 0 → 8/3 → 3; horse 4
   // has bracket 0 and horse 5 bracket 9.
   auto day = SingleRace({1, 1, 0, 7, 7, 2}, {1, 1, 1, 0, 9, 2});
-  ComputeSignIndex(*day);
+  ComputeSignIndex(*day, 0);
   const RaceCalc& calc = day->Calc[0];
   EXPECT_EQ(calc.BracketAverage[0], 3);
   EXPECT_EQ(calc.BracketAverage[2], 3);
@@ -199,7 +196,7 @@ TEST(ComputeSignIndex, BracketAverageRoundsAndIgnoresBracketsOutsideOneToEight) 
 TEST(ComputeSignIndex, RankingStaysRightForValuesTextKeysWouldMisorder) {
   // Negative weights and six-digit sums: ranks follow the values.
   auto day = SingleRace({-3, 50000, 2}, {1, 2, 3});
-  ComputeSignIndex(*day);
+  ComputeSignIndex(*day, 0);
   const RaceCalc& calc = day->Calc[0];
   EXPECT_EQ(calc.AwayIndex[1], 100000);
   EXPECT_EQ(calc.AwayRank[1], 1);
@@ -217,8 +214,7 @@ TEST(ComputeSignIndex, CopiesTheValuesIntoTheVenueLayout) {
     for (int k = 0; k < 18; ++k) day->Calc[x].SignSum[k] = k;
   day->Calc[2].SuiteiRank[1] = 1;
   day->VenueRaceCalc[0][1].AwayIndex[17] = 99;  // stale value of an earlier run
-  day->CurRace = 2;
-  ComputeSignIndex(*day);
+  ComputeSignIndex(*day, 2);
   const RaceCalc& calc = day->Calc[2];
   const RaceCalc& copy = day->VenueRaceCalc[0][1];  // second race of venue 05
   for (int h = 0; h < 18; ++h) {
@@ -237,8 +233,7 @@ TEST(ComputeSignIndex, CopiesTheValuesIntoTheVenueLayout) {
 TEST(ComputeSignIndex, ARaceWithoutRunnersIsLeftAlone) {
   auto day = MakeDay({{"05", 1, 0}, {"05", 2, 12}});
   day->Calc[0].AwayIndex[0] = 7;
-  day->CurRace = 0;
-  ComputeSignIndex(*day);
+  ComputeSignIndex(*day, 0);
   EXPECT_EQ(day->Calc[0].AwayIndex[0], 7);
   EXPECT_EQ(day->Calc[0].AwayRank[0], 0);
 }

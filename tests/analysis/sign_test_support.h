@@ -21,8 +21,7 @@ namespace sorvix::test {
 inline void Calculate(RaceDay& day, int slot, const SignPoints& points = SignPoints::Defaults()) {
   LoadProgress quiet;
   AssignRaceSheets(day, quiet);
-  day.CurRace = slot;
-  CalculateSigns(day, points);
+  CalculateSigns(day, slot, points);
 }
 
 // The marks of `sign` on ring rows 0..17 as UTF-8 ("" = no mark).

@@ -338,18 +338,18 @@ TEST_F(LoaderTest, AMissingRaceFileGivesTheMessageAndLeavesTheDayEmpty) {
   EXPECT_TRUE(day_->SeRec[0][0].IsBlank());
 }
 
-TEST_F(LoaderTest, RunsTheAnalysisStepsInOrderWithCurRaceForEachRow) {
+TEST_F(LoaderTest, RunsTheAnalysisStepsInOrderWithTheSlotOfEachRow) {
   store_.WriteRecords(RaceFilePath(kLabel), {StoredRa({.race = 1, .start = "0950"}),
                                              StoredRa({.race = 2, .start = "1020"})});
   std::vector<std::string> calls;
   LoadOptions options;
-  options.analysis.push_back({AnalysisStep::Scope::Day, [&](RaceDay& d, const LoadContext& c) {
-                                calls.push_back("day " + std::to_string(d.RaceCount) + " " +
-                                                std::string(c.dateLabel == kLabel ? "ok" : "?"));
-                              }});
-  options.analysis.push_back({AnalysisStep::Scope::EachRace, [&](RaceDay& d, const LoadContext&) {
-                                calls.push_back("race " + std::to_string(d.CurRace));
-                              }});
+  options.analysis.push_back(AnalysisStep::Day([&](RaceDay& d, const LoadContext& c) {
+    calls.push_back("day " + std::to_string(d.RaceCount) + " " +
+                    std::string(c.dateLabel == kLabel ? "ok" : "?"));
+  }));
+  options.analysis.push_back(AnalysisStep::EachRace([&](RaceDay&, const LoadContext&, int slot) {
+    calls.push_back("race " + std::to_string(slot));
+  }));
   ASSERT_TRUE(Load(kLabel, options).loaded);
   EXPECT_EQ(calls, (std::vector<std::string>{"day 2 ok", "race 0", "race 1"}));
 }

@@ -34,7 +34,6 @@ std::unique_ptr<RaceDay> DayWith(const std::vector<Ranks>& runners) {
     calc.HomeRank[h] = runners[h].home;
     calc.SuiteiRank[h] = runners[h].suitei;
   }
-  day->CurRace = 0;
   return day;
 }
 
@@ -55,7 +54,7 @@ TEST(ChooseAxisAndPartners, CandidatesAreOrderedByTheirRanksThenHorseNumber) {
       {3, 5, 6, 7},  // 7: nothing
       {0, 0, 0, 0},  // 8: unranked
   });
-  ChooseAxisAndPartners(*day);
+  ChooseAxisAndPartners(*day, 0);
   const RaceCalc& calc = day->Calc[0];
   std::vector<int> axis(calc.AxisMark, calc.AxisMark + 8);
   std::vector<int> partner(calc.PartnerMark, calc.PartnerMark + 8);
@@ -67,7 +66,7 @@ TEST(ChooseAxisAndPartners, MarksAreNeverCleared) {
   auto day = DayWith({{1, 1, 1, 1}, {5, 9, 9, 9}});
   day->Calc[0].AxisMark[1] = 2;
   day->Calc[0].PartnerMark[1] = 1;
-  ChooseAxisAndPartners(*day);
+  ChooseAxisAndPartners(*day, 0);
   EXPECT_EQ(day->Calc[0].AxisMark[0], 1);
   EXPECT_EQ(day->Calc[0].AxisMark[1], 2);
   EXPECT_EQ(day->Calc[0].PartnerMark[1], 1);
@@ -82,7 +81,7 @@ std::unique_ptr<RaceDay> AxisAndThreePartners() {
   runners[8] = {5, 9, 3, 9};
   runners[11] = {5, 9, 9, 4};
   auto day = DayWith(runners);
-  ChooseAxisAndPartners(*day);
+  ChooseAxisAndPartners(*day, 0);
   return day;
 }
 
@@ -137,13 +136,13 @@ TEST(KaimeTablesOf, PayoutsAndColoursFromTheRaceHrRecord) {
 
 TEST(KaimeTablesOf, NoAxisOrOnlyTheAxisAsPartnerGivesNoCombination) {
   auto none = DayWith({{5, 9, 9, 9}, {6, 1, 9, 9}});
-  ChooseAxisAndPartners(*none);
+  ChooseAxisAndPartners(*none, 0);
   KaimeTables t = KaimeTablesOf(*none, 0);
   EXPECT_FALSE(t.hasAxis);
   EXPECT_TRUE(t.quinella.empty() && t.exacta.empty() && t.trio.empty());
 
   auto alone = DayWith({{1, 1, 1, 1}, {5, 9, 9, 9}, {6, 10, 10, 10}});
-  ChooseAxisAndPartners(*alone);
+  ChooseAxisAndPartners(*alone, 0);
   t = KaimeTablesOf(*alone, 0);
   EXPECT_TRUE(t.hasAxis);
   EXPECT_TRUE(t.quinella.empty() && t.exacta.empty() && t.trio.empty());
