@@ -65,7 +65,7 @@ void RealtimeFetch::LogError(const std::string& text) {
   }
 }
 
-RealtimeFetchOutcome RealtimeFetch::FetchResults(RaceDay& day) {
+RealtimeFetchOutcome RealtimeFetch::FetchResults(RaceDay& day, int selectedSlot) {
   RealtimeFetchOutcome outcome;
   if (day.RaceListRows <= 0 || day.LoadedDate.empty()) return outcome;
   std::string key = std::string(day.RaRec[0].Field(12, 4)) + std::string(day.RaRec[0].Field(16, 4));
@@ -79,7 +79,7 @@ RealtimeFetchOutcome RealtimeFetch::FetchResults(RaceDay& day) {
   int r = link_.JVRTOpen("0B12", key);
   if (r != 0) {
     observer_.OnBeep();
-    int sel = day.SelRace >= 0 && day.SelRace < kRaceSlots ? day.SelRace : 0;
+    int sel = selectedSlot >= 0 && selectedSlot < kRaceSlots ? selectedSlot : 0;
     const RaImage& ra = day.RaRec[sel];
     Label(VenueName(ra.Field(20, 2)) + PadNumber(ra.Field(26, 2)) +
           "R:ﾚｰｽ情報データ取得エラー："_sj + JvResultMessage("JVRTOpen", r));
@@ -97,7 +97,7 @@ RealtimeFetchOutcome RealtimeFetch::FetchResults(RaceDay& day) {
 
   if (!outcome.failed) {
     try {
-      outcome.payouts = ImportPayouts(day, day.LoadedDate.Str());
+      outcome.payouts = ImportPayouts(day, day.LoadedDate.Str(), RaceLines::Reread, selectedSlot);
       outcome.payoutsImported = true;
     } catch (const std::exception& e) {
       observer_.OnError(AsError(e));

@@ -67,9 +67,11 @@ class RealtimeFetch {
       Clock clock = [] { return std::time(nullptr); })
       : link_(link), log_(log), observer_(observer), clock_(std::move(clock)) {}
 
-  // 結果情報 (KekkaBtnClick) on the loaded date of `day`.  Nothing happens
-  // when no date is loaded (no race-list rows, or no date label).
-  RealtimeFetchOutcome FetchResults(RaceDay& day);
+  // 結果情報 (KekkaBtnClick) on the loaded date of `day`, with race slot
+  // `selectedSlot` selected in the window (an open error names that race,
+  // the first one when the slot is outside 0..35).  Nothing happens when no
+  // date is loaded (no race-list rows, or no date label).
+  RealtimeFetchOutcome FetchResults(RaceDay& day, int selectedSlot);
 
   // Stops the read before the next record.
   void Cancel() { cancel_ = true; }

@@ -33,7 +33,8 @@ std::optional<SettingsFile> SettingsArgument(const std::string& ini) {
   return SettingsFile(path);
 }
 
-std::unique_ptr<RaceDay> LoadDayOrReport(const std::string& label, const LoadOptions& options) {
+std::unique_ptr<RaceDay> LoadDayOrReport(const std::string& label, const LoadOptions& options,
+                                         int* selectedRow) {
   auto day = RaceDay::Create();
   try {
     LoadOutcome outcome = LoadRaceDay(*day, label, options);
@@ -42,6 +43,7 @@ std::unique_ptr<RaceDay> LoadDayOrReport(const std::string& label, const LoadOpt
                    Utf8(outcome.message).c_str());
       return nullptr;
     }
+    if (selectedRow) *selectedRow = outcome.selectedRow;
     for (const std::string& warning : outcome.warnings)
       std::fprintf(stderr, "sorvix-cli: 警告: %s\n", warning.c_str());
     if (!outcome.marksWritable)
@@ -56,11 +58,12 @@ std::unique_ptr<RaceDay> LoadDayOrReport(const std::string& label, const LoadOpt
   return day;
 }
 
-std::unique_ptr<RaceDay> LoadAnalysedDay(const std::string& label, const SettingsFile& settings) {
+std::unique_ptr<RaceDay> LoadAnalysedDay(const std::string& label, const SettingsFile& settings,
+                                         int* selectedRow) {
   LoadOptions options;
   options.source = ReadEstimateSource(settings);
   options.analysis = DayAnalysisSteps(SignPoints::Load(settings));
-  return LoadDayOrReport(label, options);
+  return LoadDayOrReport(label, options, selectedRow);
 }
 
 }  // namespace sorvix::cli

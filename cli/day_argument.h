@@ -21,10 +21,14 @@ std::optional<std::string> DateLabelArgument(const std::string& date);
 std::optional<SettingsFile> SettingsArgument(const std::string& ini);
 
 // Loads `label` with `options`; nullptr after printing why it could not.
-std::unique_ptr<RaceDay> LoadDayOrReport(const std::string& label, const LoadOptions& options);
+// `selectedRow`, when given, receives the race-list row the load selects
+// (−1: none).
+std::unique_ptr<RaceDay> LoadDayOrReport(const std::string& label, const LoadOptions& options,
+                                         int* selectedRow = nullptr);
 
 // The whole analysis of `label` with the estimate source and sign points of
 // `settings`; nullptr after printing why it could not be loaded.
-std::unique_ptr<RaceDay> LoadAnalysedDay(const std::string& label, const SettingsFile& settings);
+std::unique_ptr<RaceDay> LoadAnalysedDay(const std::string& label, const SettingsFile& settings,
+                                         int* selectedRow = nullptr);
 
 }  // namespace sorvix::cli

@@ -44,7 +44,8 @@ int Fetch(const Args& args) {
   auto label = DateLabelArgument(positional[0]);
   if (!label) return 2;
 
-  auto day = LoadAnalysedDay(*label, SettingsFile());
+  int selectedRow = -1;
+  auto day = LoadAnalysedDay(*label, SettingsFile(), &selectedRow);
   if (!day) return 1;
   bool hadPayouts[kRaceSlots];
   for (int r = 0; r < kRaceSlots; ++r) hadPayouts[r] = day->PayoutLoaded[r];
@@ -58,7 +59,7 @@ int Fetch(const Args& args) {
   ErrorLog log;
   TerminalObserver observer;
   RealtimeFetch fetch(link, log, observer);
-  RealtimeFetchOutcome outcome = fetch.FetchResults(*day);
+  RealtimeFetchOutcome outcome = fetch.FetchResults(*day, selectedRow);
   if (!outcome.started) {
     std::fprintf(stderr, "sorvix-cli: %s: レースがありません\n", Utf8(*label).c_str());
     return 1;

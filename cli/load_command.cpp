@@ -52,14 +52,15 @@ int Load(const Args& args) {
     return 2;
   }
 
-  auto day = LoadDayOrReport(*label, options);
+  int selectedRow = -1;
+  auto day = LoadDayOrReport(*label, options, &selectedRow);
   if (!day) return 1;
 
   std::printf(
       "%s  %d レース  推定能力: %s\n", Utf8(*label).c_str(), day->RaceListRows,
       options.source == EstimateSource::RacehorseData ? "競走馬データ" : "予想オッズデータ");
   for (int r = 0; r < day->RaceListRows; ++r) {
-    std::printf("\n%s%s\n", Utf8(day->RaceList[r].View()).c_str(), r == day->SelRace ? "  ＊" : "");
+    std::printf("\n%s%s\n", Utf8(day->RaceList[r].View()).c_str(), r == selectedRow ? "  ＊" : "");
     for (int h = 0; h < day->Runners(r); ++h) {
       const SeImage& se = day->SeRec[r][h];
       const RaceCalc& calc = day->Calc[r];

@@ -74,10 +74,12 @@ void RereadRaces(RaceDay& day, std::string_view dateLabel) {
 
 }  // namespace
 
-PayoutImportOutcome ImportPayouts(RaceDay& day, std::string_view dateLabel, RaceLines races) {
+PayoutImportOutcome ImportPayouts(RaceDay& day, std::string_view dateLabel, RaceLines races,
+                                  int selectedSlot) {
   PayoutImportOutcome outcome;
   std::string selected;
-  if (day.SelRace >= 0 && day.SelRace < kRaceSlots) selected = VenueAndRace(day.RaRec[day.SelRace]);
+  if (selectedSlot >= 0 && selectedSlot < kRaceSlots)
+    selected = VenueAndRace(day.RaRec[selectedSlot]);
 
   if (races == RaceLines::Reread) RereadRaces(day, dateLabel);
 

@@ -24,8 +24,8 @@ enum class RaceLines {
 };
 
 struct PayoutImportOutcome {
-  // The selected race (SelRace) received its payouts for the first time:
-  // the caller selects it again so that every view shows them.
+  // The selected race (`selectedSlot`) received its payouts for the first
+  // time: the caller selects it again so that every view shows them.
   bool selectedRaceReceived = false;
 };
 
@@ -35,8 +35,9 @@ struct PayoutImportOutcome {
 // leaves HrRec and the payout tables as they were.  A file that cannot be
 // read, or is not a whole number of records, throws Error; a race line
 // with a damaged date or race number is passed over as in the load; what
-// was read before stays in the model.
+// was read before stays in the model.  `selectedSlot` is the race the
+// window shows (−1: none), for selectedRaceReceived.
 PayoutImportOutcome ImportPayouts(RaceDay& day, std::string_view dateLabel,
-                                  RaceLines races = RaceLines::Reread);
+                                  RaceLines races = RaceLines::Reread, int selectedSlot = -1);
 
 }  // namespace sorvix

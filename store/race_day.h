@@ -88,10 +88,6 @@ class RaceDay {
   // The DateLabel of the date loaded last (empty when none).
   FixedText<14> LoadedDate;
 
-  // Selection state.
-  int SelRace = 0;
-  int LastListIndex = 0;
-
  private:
   RaceDay();
 };

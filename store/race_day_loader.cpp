@@ -431,9 +431,9 @@ class Loader {
 
 }  // namespace
 
-int RowToSelect(int lastListIndex, int rows) {
+int RowToSelect(int lastRow, int rows) {
   if (rows <= 0) return -1;
-  return std::clamp(lastListIndex, 0, rows - 1);
+  return std::clamp(lastRow, 0, rows - 1);
 }
 
 LoadOutcome LoadRaceDay(RaceDay& day, std::string_view dateLabel, const LoadOptions& options) {
@@ -476,12 +476,8 @@ LoadOutcome LoadRaceDay(RaceDay& day, std::string_view dateLabel, const LoadOpti
   }
 
   outcome.loaded = true;
-  outcome.selectedRow = RowToSelect(day.LastListIndex, day.RaceListRows);
+  outcome.selectedRow = RowToSelect(options.lastRow, day.RaceListRows);
   outcome.stepperMax = day.RaceListRows - 1;
-  if (outcome.selectedRow >= 0) {
-    day.SelRace = outcome.selectedRow;
-    day.LastListIndex = outcome.selectedRow;
-  }
   return outcome;
 }
 

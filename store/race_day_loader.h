@@ -80,6 +80,9 @@ struct LoadOptions {
   std::vector<AnalysisStep> analysis;  // in the order they run
   // None: each load reads the files it needs afresh.
   StoreFileCache* cache = nullptr;
+  // The race-list row shown before the load: a reload selects it again
+  // (see RowToSelect).
+  int lastRow = 0;
 };
 
 struct LoadOutcome {
@@ -98,12 +101,13 @@ struct LoadOutcome {
   bool marksWritable = true;
 };
 
-// Loads the date `dateLabel` (CP932, "2024年05月05日") into `day`.  Sets
-// SelRace and LastListIndex to the row to select.
+// Loads the date `dateLabel` (CP932, "2024年05月05日") into `day`.  The
+// outcome names the row to select, which the caller keeps as its selection
+// (the model holds none).
 LoadOutcome LoadRaceDay(RaceDay& day, std::string_view dateLabel, const LoadOptions& options);
 
-// The row a reload selects: LastListIndex, or the last row when the list is
-// shorter; −1 for an empty list.
-int RowToSelect(int lastListIndex, int rows);
+// The row a reload selects: the row shown before (`lastRow`), or the last
+// row when the list is shorter; −1 for an empty list.
+int RowToSelect(int lastRow, int rows);
 
 }  // namespace sorvix

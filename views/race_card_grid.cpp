@@ -67,7 +67,7 @@ void RaceCardGrid::DrawCell(QPainter& p, int col, int row, const QRect& rect) co
   }
   cell::Fill(p, rect, Qt::white);
   if (!day_) return;
-  const int r = day_->SelRace;
+  const int r = race_;
   const int h = row - 1;
   if (r < 0 || r >= kRaceSlots || h >= kHorseSlots) return;
   const SeImage& se = day_->SeRec[r][h];

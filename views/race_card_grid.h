@@ -13,12 +13,15 @@ class RaceCardGrid : public StringGrid {
  public:
   explicit RaceCardGrid(QWidget* parent = nullptr);
   void SetRaceDay(const RaceDay* day) { day_ = day; }
+  // The race slot the grid shows (the main window's selected race).
+  void SetRace(int slot) { race_ = slot; }
 
  private:
   void DrawCell(QPainter& p, int col, int row, const QRect& rect) const;
   void DrawHeader(QPainter& p, int col, const QRect& rect) const;
 
   const RaceDay* day_ = nullptr;
+  int race_ = 0;
 };
 
 }  // namespace sorvix

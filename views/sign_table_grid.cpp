@@ -109,9 +109,9 @@ void SignTableGrid::DrawCell(QPainter& p, int col, int row, const QRect& rect) c
     return;
   }
   cell::Fill(p, rect, Qt::white);
-  if (!day_ || day_->SelRace < 0 || day_->SelRace >= kRaceSlots) return;
-  const RaceSheet& sheet = day_->Sheet[day_->SelRace];
-  const RaceCalc& calc = day_->Calc[day_->SelRace];
+  if (!day_ || race_ < 0 || race_ >= kRaceSlots) return;
+  const RaceSheet& sheet = day_->Sheet[race_];
+  const RaceCalc& calc = day_->Calc[race_];
   const int k = row - 1;
   p.setPen(Qt::black);
   if (col == 0) {

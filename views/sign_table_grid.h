@@ -16,6 +16,8 @@ class SignTableGrid : public StringGrid {
  public:
   explicit SignTableGrid(QWidget* parent = nullptr);
   void SetRaceDay(const RaceDay* day) { day_ = day; }
+  // The race slot the grid shows (the main window's selected race).
+  void SetRace(int slot) { race_ = slot; }
   // The weights the mark cells show (the race selection reloads them).
   void SetWeights(const SignPoints& weights) {
     weights_ = weights;
@@ -30,6 +32,7 @@ class SignTableGrid : public StringGrid {
   void DrawCell(QPainter& p, int col, int row, const QRect& rect) const;
 
   const RaceDay* day_ = nullptr;
+  int race_ = 0;
   SignPoints weights_ = SignPoints::Defaults();
 };
 

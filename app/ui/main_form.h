@@ -43,6 +43,8 @@ class TMainForm : public QMainWindow {
   JvLink& JVLink1() { return *jvLink_; }
 
   RaceDay& Day() { return *day_; }
+  // The race-list row the views show (the race slot of the same number).
+  int SelectedRace() const { return selectedRace_; }
 
   // リスト作成: fills DateCombo with the stored meeting dates, newest first,
   // with no entry selected.
@@ -151,6 +153,10 @@ class TMainForm : public QMainWindow {
   void PrintOrderClick(bool rowOrder);
   void EstimateSourceClick(bool predictedOdds);
 
+  // Makes race-list row `row` the selected race and the race the grids of
+  // the tab control paint.
+  void ShowRaceInGrids(int row);
+
   // Disables the window's controls while a date loads.
   void SetBusy(bool busy);
   // After a failed load: the main window and the secondary windows show the
@@ -166,6 +172,9 @@ class TMainForm : public QMainWindow {
 
   std::unique_ptr<JvLink> jvLink_;
   std::unique_ptr<RaceDay> day_;
+  // The race selection: the row shown last, which a reload of a date
+  // selects again.  Kept here, not in the day: it is the window's state.
+  int selectedRace_ = 0;
   bool shown_ = false;
   bool deFormPlaced_ = false;
   bool kaimeFormPlaced_ = false;

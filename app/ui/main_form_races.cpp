@@ -100,6 +100,7 @@ void TMainForm::DateComboChange() {
     options.source = ReadEstimateSource(ini);
     options.progress = PrgrsForm;
     options.analysis = DayAnalysisSteps(SignPoints::Load(ini));
+    options.lastRow = selectedRace_;
     outcome = LoadRaceDay(*day_, label, options);
   } catch (const std::exception& e) {
     // A damaged store file: the loader left the day reset.
@@ -110,6 +111,7 @@ void TMainForm::DateComboChange() {
     sorvix::ShowError(this, e);
     return;
   }
+  if (outcome.selectedRow >= 0) ShowRaceInGrids(outcome.selectedRow);
   PrgrsForm->Close();
   SetBusy(false);
   if (!outcome.loaded) {
@@ -143,8 +145,7 @@ void TMainForm::DatListClick() {
   if (row < 0 || row >= day_->RaceListRows) return;
   PageControl1->hide();
   RaceDay& day = *day_;
-  day.SelRace = row;
-  day.LastListIndex = row;
+  ShowRaceInGrids(row);
   const int n = ReadInt(day.Sheet[row].RunnerCount.View());
 
   StringGrid1->SetWeights(SignPoints::Load(SettingsFile()));
@@ -179,6 +180,12 @@ void TMainForm::DatListClick() {
   StringGrid1->viewport()->update();
   StringGrid10->viewport()->update();
   UpDown1->SetPosition(row);
+}
+
+void TMainForm::ShowRaceInGrids(int row) {
+  selectedRace_ = row;
+  StringGrid1->SetRace(row);
+  StringGrid10->SetRace(row);
 }
 
 void TMainForm::UpDown1Click(int position) {
@@ -221,7 +228,7 @@ void TMainForm::SpecialMarkClick(int ringRow) {
   if (DatList->currentRow() < 0) return;
   int weight = SettingsFile().ReadInteger("SignPoint", "Special1", 10);
   RunOrShowError(
-      [&] { sorvix::ToggleSpecialMarkAndRecalculate(*day_, day_->SelRace, ringRow, weight); });
+      [&] { sorvix::ToggleSpecialMarkAndRecalculate(*day_, selectedRace_, ringRow, weight); });
   StringGrid1->viewport()->update();
   StringGrid10->viewport()->update();
 }

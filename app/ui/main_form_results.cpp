@@ -62,7 +62,7 @@ void TMainForm::KekkaBtnClick() {
   ErrorLog log;
   FetchLabel label(DLlabel);
   RealtimeFetch fetch(JVLink1(), log, label);
-  RealtimeFetchOutcome outcome = fetch.FetchResults(*day_);
+  RealtimeFetchOutcome outcome = fetch.FetchResults(*day_, selectedRace_);
   if (!label.error.empty()) ShowInformationUtf8(this, QString::fromStdString(label.error));
   if (outcome.payoutsImported) DatListClick();
 }

@@ -95,12 +95,12 @@ TEST_F(RaceViewsTest, StepperAndNeighboursWrapAroundTheList) {
   EXPECT_TRUE(last.contains(form->DeForm->TitleLabel(1)->text().left(2)));
   QTest::mouseClick(form->UpDown1->Right, Qt::LeftButton);
   EXPECT_EQ(form->DatList->currentRow(), 1);
-  EXPECT_EQ(day.SelRace, 1);
+  EXPECT_EQ(form->SelectedRace(), 1);
   QTest::mouseClick(form->UpDown1->Left, Qt::LeftButton);
   QTest::mouseClick(form->UpDown1->Left, Qt::LeftButton);  // stays at the first race
   EXPECT_EQ(form->DatList->currentRow(), 0);
   Select(35);
-  EXPECT_EQ(day.LastListIndex, 35);
+  EXPECT_EQ(form->SelectedRace(), 35);
   // A reload keeps the row.
   Choose("2024年06月15日");
   EXPECT_EQ(form->DatList->currentRow(), std::min(35, form->DatList->count() - 1));
@@ -163,13 +163,33 @@ TEST_F(RaceViewsTest, ResultsTabAndRaceCardShowThePayouts) {
   EXPECT_TRUE(red);
 }
 
-TEST_F(RaceViewsTest, BracketCellsPaintTheBracketColour) {
+TEST_F(RaceViewsTest, BracketCellsPaintTheBracketColourOfTheSelectedRace) {
   Choose("2024年06月16日");
-  Select(0);
   const RaceDay& day = form->Day();
-  for (int k = 0; k < day.Runners(0); ++k) {
-    int bracket = ReadInt(day.Sheet[0].BracketNo[k].View());
-    EXPECT_EQ(PaintedColour(form->StringGrid1, 0, k + 1), cell::BracketColour(bracket)) << k;
+  // The first race and one whose brackets differ from it on a ring row and
+  // on a horse, so that a grid left on the first race shows.
+  auto differs = [&](int r) {
+    bool ring = false, horse = false;
+    for (int k = 0; k < std::min(day.Runners(r), day.Runners(0)); ++k) {
+      ring |= day.Sheet[r].BracketNo[k].View() != day.Sheet[0].BracketNo[k].View();
+      horse |= day.SeRec[r][k].Int(28, 1) != day.SeRec[0][k].Int(28, 1);
+    }
+    return ring && horse;
+  };
+  int other = -1;
+  for (int r = 1; r < day.RaceListRows && other < 0; ++r)
+    if (differs(r)) other = r;
+  ASSERT_GT(other, 0);
+  for (int slot : {0, other}) {
+    Select(slot);
+    for (int k = 0; k < day.Runners(slot); ++k) {
+      int ringBracket = ReadInt(day.Sheet[slot].BracketNo[k].View());
+      EXPECT_EQ(PaintedColour(form->StringGrid1, 0, k + 1), cell::BracketColour(ringBracket))
+          << slot << " " << k;
+      int horseBracket = day.SeRec[slot][k].Int(28, 1);
+      EXPECT_EQ(PaintedColour(form->StringGrid10, 0, k + 1), cell::BracketColour(horseBracket))
+          << slot << " " << k;
+    }
   }
 }
 

@@ -107,7 +107,7 @@ TEST_F(WindowBehaviourTest, EveryKeyThatMovesTheRaceListShowsThatRace) {
     QTest::keyClick(list, step.key);
     int row = list->currentRow();
     EXPECT_EQ(row, step.expected(before)) << step.key;
-    EXPECT_EQ(form->Day().SelRace, row) << step.key;
+    EXPECT_EQ(form->SelectedRace(), row) << step.key;
     EXPECT_EQ(ShownRaceNumber(), RaceNumberOfRow(row)) << step.key;
     EXPECT_EQ(form->DeForm->RaceCombo->currentIndex(), row) << step.key;
   }
@@ -116,7 +116,7 @@ TEST_F(WindowBehaviourTest, EveryKeyThatMovesTheRaceListShowsThatRace) {
   QTest::keyClick(list, Qt::Key_Down);
   QTest::mouseClick(form->UpDown1->Right, Qt::LeftButton);
   EXPECT_EQ(list->currentRow(), 3);
-  EXPECT_EQ(form->Day().SelRace, 3);
+  EXPECT_EQ(form->SelectedRace(), 3);
 }
 
 TEST_F(WindowBehaviourTest, KeysStepRacesSwitchTabsFocusTheDateAndReload) {
@@ -134,7 +134,7 @@ TEST_F(WindowBehaviourTest, KeysStepRacesSwitchTabsFocusTheDateAndReload) {
   for (const Step& step : steps) {
     QTest::keyClick(QApplication::focusWidget(), step.key.key(), step.key.keyboardModifiers());
     EXPECT_EQ(form->DatList->currentRow(), step.row);
-    EXPECT_EQ(form->Day().SelRace, step.row);
+    EXPECT_EQ(form->SelectedRace(), step.row);
   }
   for (int tab : {1, 2, 0}) {
     QTest::keyClick(form.get(), Qt::Key(Qt::Key_1 + tab), Qt::ControlModifier);
@@ -154,9 +154,9 @@ TEST_F(WindowBehaviourTest, KeysStepRacesSwitchTabsFocusTheDateAndReload) {
   form->DeForm->DeBtnClick();
   QApplication::setActiveWindow(form->DeForm);
   QTest::keyClick(form->DeForm, Qt::Key_PageDown);
-  EXPECT_EQ(form->Day().SelRace, 6);
+  EXPECT_EQ(form->SelectedRace(), 6);
   QTest::keyClick(form->DeForm, Qt::Key_Left, Qt::ControlModifier);
-  EXPECT_EQ(form->Day().SelRace, 5);
+  EXPECT_EQ(form->SelectedRace(), 5);
   EXPECT_EQ(form->DeForm->RaceCombo->currentIndex(), 5);
 }
 
@@ -201,7 +201,7 @@ TEST_F(WindowBehaviourTest, OpenDateLoadsTheDateAndShowsTheRace) {
   ASSERT_TRUE(form->OpenDate(FromQ(kDay2), 4));
   EXPECT_EQ(form->DateCombo->currentText(), kDay2);
   EXPECT_EQ(form->DatList->currentRow(), 4);
-  EXPECT_EQ(form->Day().SelRace, 4);
+  EXPECT_EQ(form->SelectedRace(), 4);
   EXPECT_TRUE(form->PageControl1->isVisible());
 
   messages.clear();

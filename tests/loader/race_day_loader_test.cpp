@@ -311,15 +311,14 @@ TEST_F(LoaderTest, SelectsTheLastListRowOrTheLastRowOfAShorterList) {
   for (int race = 1; race <= 12; ++race)
     lines.push_back(StoredRa({.race = race, .start = HhMm(600 + race * 30)}));
   store_.WriteRecords(RaceFilePath(kLabel), lines);
-  day_->LastListIndex = 20;
-  LoadOutcome out = Load();
+  LoadOptions options;
+  options.lastRow = 20;
+  LoadOutcome out = Load(kLabel, options);
   EXPECT_EQ(out.selectedRow, 11);
   EXPECT_EQ(out.stepperMax, 11);
-  EXPECT_EQ(day_->SelRace, 11);
-  EXPECT_EQ(day_->LastListIndex, 11);
 
-  day_->LastListIndex = 4;
-  EXPECT_EQ(Load().selectedRow, 4);
+  options.lastRow = 4;
+  EXPECT_EQ(Load(kLabel, options).selectedRow, 4);
   EXPECT_EQ(RowToSelect(3, 0), -1);
 }
 

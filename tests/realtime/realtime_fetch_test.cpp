@@ -77,11 +77,11 @@ class RealtimeFetchTest : public ::testing::Test {
     home_.Write(RelativeStorePath(relative), bytes);
   }
   std::string Read(const std::string& relative) { return ReadWholeFile(HomePath(relative)); }
-  RealtimeFetchOutcome Fetch() {
+  RealtimeFetchOutcome Fetch(int selectedSlot = 0) {
     ErrorLog log;
     RealtimeFetch fetch(link_, log, observer_, [] { return At(14, 5, 9); });
     fetch_ = &fetch;
-    RealtimeFetchOutcome outcome = fetch.FetchResults(*day_);
+    RealtimeFetchOutcome outcome = fetch.FetchResults(*day_, selectedSlot);
     fetch_ = nullptr;
     return outcome;
   }
@@ -118,11 +118,12 @@ TEST_F(RealtimeFetchTest, StoresResultsAndPayoutsThenImportsThePayouts) {
       .AddRecord(test::UmRecord("2020100001"))
       .AddRecord(hr);
 
-  RealtimeFetchOutcome outcome = Fetch();
+  RealtimeFetchOutcome outcome = Fetch(4);  // race 5 selected
 
   EXPECT_TRUE(outcome.started);
   EXPECT_FALSE(outcome.failed);
   EXPECT_TRUE(outcome.payoutsImported);
+  EXPECT_TRUE(outcome.payouts.selectedRaceReceived);
   ASSERT_EQ(link_.arguments.size(), 1u);
   EXPECT_EQ(link_.arguments[0], "JVRTOpen 0B12 20240505");
   EXPECT_EQ(link_.Count("JVClose"), 2);
@@ -145,10 +146,9 @@ TEST_F(RealtimeFetchTest, StoresResultsAndPayoutsThenImportsThePayouts) {
 
 TEST_F(RealtimeFetchTest, OpenErrorShowsTheRaceAndGoesToTheErrorLog) {
   StoreAndLoad(11);
-  day_->SelRace = 10;
   link_.rtOpenResult = -301;
 
-  RealtimeFetchOutcome outcome = Fetch();
+  RealtimeFetchOutcome outcome = Fetch(10);
 
   EXPECT_TRUE(outcome.failed);
   EXPECT_FALSE(outcome.payoutsImported);

@@ -84,8 +84,7 @@ TEST_F(PayoutImportTest, AttachesEachRecordToItsRaceAndParsesIt) {
   other.Key("2024050605010102").Win(0, 1, 999, 1);
   WritePayouts({race3.Record(), race1.Record(), other.Record()});
 
-  day->SelRace = 0;
-  PayoutImportOutcome outcome = ImportPayouts(*day, kDate);
+  PayoutImportOutcome outcome = ImportPayouts(*day, kDate, RaceLines::Reread, 0);
   EXPECT_TRUE(outcome.selectedRaceReceived);
   EXPECT_TRUE(day->PayoutLoaded[0]);
   EXPECT_FALSE(day->PayoutLoaded[1]);
@@ -104,7 +103,7 @@ TEST_F(PayoutImportTest, AttachesEachRecordToItsRaceAndParsesIt) {
   EXPECT_EQ(day->SeRec[2][1].Field(335, 2), "  ");
 
   // A second import refreshes the model but does not ask for a reselection.
-  outcome = ImportPayouts(*day, kDate);
+  outcome = ImportPayouts(*day, kDate, RaceLines::Reread, 0);
   EXPECT_FALSE(outcome.selectedRaceReceived);
   EXPECT_EQ(day->Payouts[2].Place[1].HorseNo, 11);
 }
@@ -115,8 +114,7 @@ TEST_F(PayoutImportTest, OnlyTheSelectedRaceAsksForAReselection) {
   HrRecordBuilder race2;
   race2.Key(RaceKey(2)).Win(0, 3, 120, 1);
   WritePayouts({race2.Record()});
-  day->SelRace = 0;
-  EXPECT_FALSE(ImportPayouts(*day, kDate).selectedRaceReceived);
+  EXPECT_FALSE(ImportPayouts(*day, kDate, RaceLines::Reread, 0).selectedRaceReceived);
   EXPECT_TRUE(day->PayoutLoaded[1]);
 }
 
@@ -127,7 +125,7 @@ TEST_F(PayoutImportTest, AMissingPayoutFileLeavesThePayoutsAsTheyWere) {
   race1.Key(RaceKey(1)).Win(0, 5, 300, 1);
   day->HrRec[0].Assign(race1.Record());
   day->Payouts[0].Win[0].HorseNo = 5;
-  EXPECT_FALSE(ImportPayouts(*day, kDate).selectedRaceReceived);
+  EXPECT_FALSE(ImportPayouts(*day, kDate, RaceLines::Reread, 0).selectedRaceReceived);
   EXPECT_EQ(day->HrRec[0].Text(), race1.Record());
   EXPECT_EQ(day->Payouts[0].Win[0].HorseNo, 5);
   EXPECT_FALSE(day->PayoutLoaded[0]);
