@@ -70,8 +70,12 @@ void BM_Pdf(benchmark::State& state, Layout layout) {
   for (int p = 1; p <= prev.PageCount(); ++p) pages.push_back(p);
   std::string path = (std::filesystem::temp_directory_path() / "sorvix-bench.pdf").string();
   for (auto _ : state) {
-    std::string error;
-    if (!WritePagesPdf(prev, pages, path, error)) state.SkipWithError(error.c_str());
+    try {
+      WritePagesPdf(prev, pages, path);
+    } catch (const Error& e) {
+      state.SkipWithError(e.what());
+      break;
+    }
   }
   std::filesystem::remove(path);
 }
