@@ -2,6 +2,8 @@
 // text leaves the core: the windows, JSON output, PDF and file names.
 #pragma once
 
+#include "codes/cp932_text.h"
+
 #include <string>
 #include <string_view>
 
@@ -9,6 +11,9 @@ namespace sorvix {
 
 // CP932 → UTF-8.  Bytes that do not decode become U+FFFD; never throws.
 std::string Utf8(std::string_view cp932);
+inline std::string Utf8(Cp932View cp932) {
+  return Utf8(cp932.bytes());
+}
 
 // UTF-8 → CP932.  Characters without a CP932 code become "?".
 std::string Cp932(std::string_view utf8);
