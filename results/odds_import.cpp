@@ -145,8 +145,10 @@ bool ImportJrdb(const fs::path& jrdb, const std::string& code, const fs::path& a
   fs::remove(jrdb, ec);
   result.kind = OddsImportResult::Kind::Jrdb;
   result.races = static_cast<int>(lines.size());
-  result.message = "JRDB基準オッズデータを解凍し、20"_sj + yy + "年"_sj + mm + "月"_sj + dd +
-                   "日のデータを保存しました。データを再読込すると反映されます。"_sj;
+  // yy, mm and dd are digits of the source file's record.
+  result.message =
+      Cp932Text::FromBytes("JRDB基準オッズデータを解凍し、20"_sj + yy + "年"_sj + mm + "月"_sj +
+                           dd + "日のデータを保存しました。データを再読込すると反映されます。"_sj);
   return true;
 }
 
@@ -175,9 +177,10 @@ bool ImportKol(const fs::path& folder, const fs::path& kol, std::optional<bool> 
   RemoveFile(folder, "kol_ods.kd3");
   result.kind = OddsImportResult::Kind::Kol;
   result.races = static_cast<int>(lines.size());
-  result.message = "KOL予想オッズデータを解凍し、"_sj + ymd.substr(0, 4) + "年"_sj +
-                   ymd.substr(4, 2) + "月"_sj + ymd.substr(6, 2) +
-                   "日のデータを保存しました。データを再読込すると反映されます。"_sj;
+  // ymd is digits of the source file's record.
+  result.message = Cp932Text::FromBytes(
+      "KOL予想オッズデータを解凍し、"_sj + ymd.substr(0, 4) + "年"_sj + ymd.substr(4, 2) + "月"_sj +
+      ymd.substr(6, 2) + "日のデータを保存しました。データを再読込すると反映されます。"_sj);
   return true;
 }
 
@@ -210,7 +213,7 @@ OddsImportResult ImportPredictedOdds(const fs::path& archive, std::optional<bool
   if (!extraction.ok()) {
     result.kind = OddsImportResult::Kind::NotExtracted;
     result.beep = true;
-    result.message = "データが解凍できませんでした。"_sj;
+    result.message = Cp932Text::FromBytes("データが解凍できませんでした。"_sj);
     result.detail =
         withRefused(extraction.error.empty() ? "書庫にファイルがありません" : extraction.error);
     return result;

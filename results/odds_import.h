@@ -14,6 +14,8 @@
 #include <string_view>
 #include <vector>
 
+#include "codes/cp932_text.h"
+
 namespace sorvix {
 
 struct OddsImportResult {
@@ -26,8 +28,8 @@ struct OddsImportResult {
   };
   Kind kind = Kind::NoSource;
   bool beep = false;
-  // The information box text (CP932); empty when nothing is shown.
-  std::string message;
+  // The information box text; empty when nothing is shown.
+  Cp932Text message;
   // The DateLabel of the written OddsFile (CP932) and its line count.
   std::string dateLabel;
   int races = 0;

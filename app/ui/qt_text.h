@@ -12,6 +12,9 @@ namespace sorvix {
 inline QString Q(std::string_view cp932) {
   return QString::fromStdString(Utf8(cp932));
 }
+inline QString Q(Cp932View cp932) {
+  return QString::fromStdString(Utf8(cp932));
+}
 inline std::string FromQ(const QString& text) {
   return Cp932(text.toStdString());
 }
