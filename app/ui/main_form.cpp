@@ -84,12 +84,12 @@ TMainForm::TMainForm(std::unique_ptr<JvLink> jvLink, QWidget* parent)
   statusBar()->setObjectName(QStringLiteral("StatusLine"));
   RestoreGeometry();
   RunCreationSteps();
-  PrgrsForm = new TPrgrsForm(this);
-  DeForm = new TDeForm(this);
-  DeForm->SetRaceDay(day_.get());
-  connect(DeForm, &TDeForm::RaceChosen, this, &TMainForm::SelectRace);
-  KaimeForm = new TKaimeForm(this);
-  connect(DateCombo, &QComboBox::activated, this, [this] { DateComboChange(); });
+  progress_box_ = new TPrgrsForm(this);
+  continuous_card_window_ = new TDeForm(this);
+  continuous_card_window_->SetRaceDay(day_.get());
+  connect(continuous_card_window_, &TDeForm::RaceChosen, this, &TMainForm::SelectRace);
+  combinations_window_ = new TKaimeForm(this);
+  connect(date_combo_, &QComboBox::activated, this, [this] { DateComboChange(); });
 }
 
 TMainForm::~TMainForm() = default;
@@ -110,14 +110,15 @@ void TMainForm::BuildToolBar() {
   connect(AddToolButton(bar, QStringLiteral("F"), QStringLiteral("レース一覧の表示を切り替えます")),
           &QToolButton::clicked, this, &TMainForm::FPanelClick);
   bar->addSeparator();
-  JvDataButton =
+  QToolButton* acquire =
       AddToolButton(bar, QStringLiteral("JVデータ取得"), QStringLiteral("JV-Dataを取得します"));
-  connect(JvDataButton, &QToolButton::clicked, this, &TMainForm::JvDataBtnClick);
+  acquire->setObjectName(QStringLiteral("JvDataButton"));
+  connect(acquire, &QToolButton::clicked, this, &TMainForm::JvDataBtnClick);
   connect(
       AddToolButton(bar, QStringLiteral("連続出馬表"), QStringLiteral("連続出馬表を表示します")),
       &QToolButton::clicked, this, [this] {
         PlaceSecondaryWindows();
-        DeForm->DeBtnClick();
+        continuous_card_window_->DeBtnClick();
       });
   connect(AddToolButton(bar, QStringLiteral("結果情報"),
                         QStringLiteral("当日のレース結果と払戻を取得します")),
@@ -125,7 +126,7 @@ void TMainForm::BuildToolBar() {
   connect(AddToolButton(bar, QStringLiteral("買い目表"), QStringLiteral("買い目表を表示します")),
           &QToolButton::clicked, this, [this] {
             PlaceSecondaryWindows();
-            KaimeForm->KaimeHyoBtnClick();
+            combinations_window_->KaimeHyoBtnClick();
           });
   connect(AddToolButton(bar, QStringLiteral("サイン検証"),
                         QStringLiteral("保存されている開催日でサインと買い目の成績を検証します")),
@@ -154,62 +155,62 @@ void TMainForm::BuildToolBar() {
   bar->setMovable(false);
   bar->setFont(GothicFont(9));
 
-  DateCombo = new QComboBox(bar);
-  DateCombo->setObjectName(QStringLiteral("DateCombo"));
-  DateCombo->setMaxVisibleItems(36);
-  DateCombo->setFont(GothicFont(11, true));
-  DateCombo->setMinimumContentsLength(14);
-  DateCombo->setStatusTip(QStringLiteral("開催日を選択します"));
-  bar->addWidget(DateCombo);
+  date_combo_ = new QComboBox(bar);
+  date_combo_->setObjectName(QStringLiteral("DateCombo"));
+  date_combo_->setMaxVisibleItems(36);
+  date_combo_->setFont(GothicFont(11, true));
+  date_combo_->setMinimumContentsLength(14);
+  date_combo_->setStatusTip(QStringLiteral("開催日を選択します"));
+  bar->addWidget(date_combo_);
 
-  UpDown1 = new UpDown(bar);
-  bar->addWidget(UpDown1);
-  connect(UpDown1, &UpDown::Clicked, this, &TMainForm::UpDown1Click);
+  race_stepper_ = new UpDown(bar);
+  bar->addWidget(race_stepper_);
+  connect(race_stepper_, &UpDown::Clicked, this, &TMainForm::UpDown1Click);
 
-  RaceHeader = new RaceHeaderBar(bar);
-  bar->addWidget(RaceHeader);
+  race_header_ = new RaceHeaderBar(bar);
+  bar->addWidget(race_header_);
 }
 
 void TMainForm::BuildPanels() {
   auto* splitter = new QSplitter(Qt::Horizontal, this);
-  Panel5 = new QFrame(splitter);
-  Panel5->setObjectName(QStringLiteral("Panel5"));
-  auto* left = new QVBoxLayout(Panel5);
+  race_list_panel_ = new QFrame(splitter);
+  race_list_panel_->setObjectName(QStringLiteral("Panel5"));
+  auto* left = new QVBoxLayout(race_list_panel_);
   left->setContentsMargins(0, 0, 0, 0);
-  DatList = new QListWidget(Panel5);
-  DatList->setObjectName(QStringLiteral("DatList"));
-  DatList->setFont(GothicFont(10));
-  DatList->setStatusTip(QStringLiteral("レースを選択します"));
+  race_list_ = new QListWidget(race_list_panel_);
+  race_list_->setObjectName(QStringLiteral("DatList"));
+  race_list_->setFont(GothicFont(10));
+  race_list_->setStatusTip(QStringLiteral("レースを選択します"));
   // The current row is the shown race, whether a click, an arrow key,
   // PageUp/PageDown, Home/End or a command moved it.
-  connect(DatList, &QListWidget::currentRowChanged, this, [this] { DatListClick(); });
-  left->addWidget(DatList);
-  DLlabel = new QLabel(Panel5);
-  DLlabel->setObjectName(QStringLiteral("DLlabel"));
-  DLlabel->setStyleSheet(QStringLiteral("color: blue; font-weight: bold;"));
-  left->addWidget(DLlabel);
-  Panel5->setMinimumWidth(140);
+  connect(race_list_, &QListWidget::currentRowChanged, this, [this] { DatListClick(); });
+  left->addWidget(race_list_);
+  fetch_label_ = new QLabel(race_list_panel_);
+  fetch_label_->setObjectName(QStringLiteral("DLlabel"));
+  fetch_label_->setStyleSheet(QStringLiteral("color: blue; font-weight: bold;"));
+  left->addWidget(fetch_label_);
+  race_list_panel_->setMinimumWidth(140);
 
   // The main area keeps its place while the tab control is hidden.
   auto* mainArea = new QWidget(splitter);
   auto* mainLayout = new QVBoxLayout(mainArea);
   mainLayout->setContentsMargins(0, 0, 0, 0);
-  PageControl1 = new QTabWidget(mainArea);
-  mainLayout->addWidget(PageControl1);
-  PageControl1->setObjectName(QStringLiteral("PageControl1"));
-  StringGrid10 = new RaceCardGrid(PageControl1);
-  StringGrid10->SetRaceDay(day_.get());
-  StringGrid1 = new SignTableGrid(PageControl1);
-  StringGrid1->SetRaceDay(day_.get());
-  connect(StringGrid1, &SignTableGrid::SpecialMarkClicked, this, &TMainForm::SpecialMarkClick);
-  ResultTab = new ResultsTab(PageControl1);
-  auto* resultsScroll = new QScrollArea(PageControl1);
-  resultsScroll->setWidget(ResultTab);
-  PageControl1->addTab(StringGrid10, QStringLiteral("出馬表"));
-  PageControl1->addTab(StringGrid1, QStringLiteral("サイン表"));
-  PageControl1->addTab(resultsScroll, QStringLiteral("結果表"));
-  PageControl1->hide();
-  splitter->addWidget(Panel5);
+  view_tabs_ = new QTabWidget(mainArea);
+  mainLayout->addWidget(view_tabs_);
+  view_tabs_->setObjectName(QStringLiteral("PageControl1"));
+  race_card_grid_ = new RaceCardGrid(view_tabs_);
+  race_card_grid_->SetRaceDay(day_.get());
+  sign_table_grid_ = new SignTableGrid(view_tabs_);
+  sign_table_grid_->SetRaceDay(day_.get());
+  connect(sign_table_grid_, &SignTableGrid::SpecialMarkClicked, this, &TMainForm::SpecialMarkClick);
+  results_tab_ = new ResultsTab(view_tabs_);
+  auto* resultsScroll = new QScrollArea(view_tabs_);
+  resultsScroll->setWidget(results_tab_);
+  view_tabs_->addTab(race_card_grid_, QStringLiteral("出馬表"));
+  view_tabs_->addTab(sign_table_grid_, QStringLiteral("サイン表"));
+  view_tabs_->addTab(resultsScroll, QStringLiteral("結果表"));
+  view_tabs_->hide();
+  splitter->addWidget(race_list_panel_);
   splitter->addWidget(mainArea);
   splitter->setStretchFactor(1, 1);
   splitter->setSizes({160, 1000});
@@ -218,18 +219,21 @@ void TMainForm::BuildPanels() {
 
 void TMainForm::BuildMenus() {
   QMenu* file = menuBar()->addMenu(QStringLiteral("ﾌｧｲﾙ(&F)"));
-  JvDataAction = file->addAction(QStringLiteral("ＪＶデータ取得(&J)"));
-  connect(JvDataAction, &QAction::triggered, this, &TMainForm::JvDataBtnClick);
+  QAction* acquire = file->addAction(QStringLiteral("ＪＶデータ取得(&J)"));
+  acquire->setObjectName(QStringLiteral("JvDataAction"));
+  connect(acquire, &QAction::triggered, this, &TMainForm::JvDataBtnClick);
   QMenu* printOrder = file->addMenu(QStringLiteral("印刷指定"));
   auto* orderGroup = new QActionGroup(this);
-  ColumnOrderAction = printOrder->addAction(QStringLiteral("縦列印刷"));
-  RowOrderAction = printOrder->addAction(QStringLiteral("横列印刷"));
-  for (QAction* action : {ColumnOrderAction, RowOrderAction}) {
+  column_order_action_ = printOrder->addAction(QStringLiteral("縦列印刷"));
+  column_order_action_->setObjectName(QStringLiteral("ColumnOrderAction"));
+  row_order_action_ = printOrder->addAction(QStringLiteral("横列印刷"));
+  row_order_action_->setObjectName(QStringLiteral("RowOrderAction"));
+  for (QAction* action : {column_order_action_, row_order_action_}) {
     action->setCheckable(true);
     orderGroup->addAction(action);
   }
-  connect(ColumnOrderAction, &QAction::triggered, this, [this] { PrintOrderClick(false); });
-  connect(RowOrderAction, &QAction::triggered, this, [this] { PrintOrderClick(true); });
+  connect(column_order_action_, &QAction::triggered, this, [this] { PrintOrderClick(false); });
+  connect(row_order_action_, &QAction::triggered, this, [this] { PrintOrderClick(true); });
   const struct {
     const char* title;
     PrintLayout layout;
@@ -269,16 +273,18 @@ void TMainForm::BuildMenus() {
           });
   QMenu* estimate = settings->addMenu(QStringLiteral("推定能力計算指定(&S)"));
   auto* estimateGroup = new QActionGroup(this);
-  RaceDataAction = estimate->addAction(QStringLiteral("競走馬データを利用する"));
-  OddsDataAction = estimate->addAction(QStringLiteral("予想オッズデータを利用する"));
-  for (QAction* action : {RaceDataAction, OddsDataAction}) {
+  race_data_action_ = estimate->addAction(QStringLiteral("競走馬データを利用する"));
+  race_data_action_->setObjectName(QStringLiteral("RaceDataAction"));
+  odds_data_action_ = estimate->addAction(QStringLiteral("予想オッズデータを利用する"));
+  odds_data_action_->setObjectName(QStringLiteral("OddsDataAction"));
+  for (QAction* action : {race_data_action_, odds_data_action_}) {
     action->setCheckable(true);
     estimateGroup->addAction(action);
   }
-  RaceDataAction->setChecked(true);
-  ColumnOrderAction->setChecked(true);
-  connect(RaceDataAction, &QAction::triggered, this, [this] { EstimateSourceClick(false); });
-  connect(OddsDataAction, &QAction::triggered, this, [this] { EstimateSourceClick(true); });
+  race_data_action_->setChecked(true);
+  column_order_action_->setChecked(true);
+  connect(race_data_action_, &QAction::triggered, this, [this] { EstimateSourceClick(false); });
+  connect(odds_data_action_, &QAction::triggered, this, [this] { EstimateSourceClick(true); });
 
   BuildViewMenu();
 
@@ -299,34 +305,36 @@ void TMainForm::BuildMenus() {
 void TMainForm::BuildViewMenu() {
   // The keys of the race views, shown beside their items.
   QMenu* view = menuBar()->addMenu(QStringLiteral("表示(&V)"));
-  PrevRaceAction = view->addAction(QStringLiteral("前のレース(&P)"));
-  PrevRaceAction->setShortcuts(
-      {QKeySequence(Qt::Key_PageUp), QKeySequence(Qt::CTRL | Qt::Key_Left)});
-  connect(PrevRaceAction, &QAction::triggered, this, [this] { StepRace(-1); });
-  NextRaceAction = view->addAction(QStringLiteral("次のレース(&N)"));
-  NextRaceAction->setShortcuts(
-      {QKeySequence(Qt::Key_PageDown), QKeySequence(Qt::CTRL | Qt::Key_Right)});
-  connect(NextRaceAction, &QAction::triggered, this, [this] { StepRace(1); });
+  QAction* previous = view->addAction(QStringLiteral("前のレース(&P)"));
+  previous->setObjectName(QStringLiteral("PrevRaceAction"));
+  previous->setShortcuts({QKeySequence(Qt::Key_PageUp), QKeySequence(Qt::CTRL | Qt::Key_Left)});
+  connect(previous, &QAction::triggered, this, [this] { StepRace(-1); });
+  QAction* next = view->addAction(QStringLiteral("次のレース(&N)"));
+  next->setObjectName(QStringLiteral("NextRaceAction"));
+  next->setShortcuts({QKeySequence(Qt::Key_PageDown), QKeySequence(Qt::CTRL | Qt::Key_Right)});
+  connect(next, &QAction::triggered, this, [this] { StepRace(1); });
   view->addSeparator();
   const char* tabs[] = {"出馬表(&1)", "サイン表(&2)", "結果表(&3)"};
   const Qt::Key keys[] = {Qt::Key_1, Qt::Key_2, Qt::Key_3};
   for (int i = 0; i < 3; ++i) {
     QAction* action = view->addAction(QString::fromUtf8(tabs[i]));
+    action->setObjectName(QStringLiteral("TabAction%1").arg(i + 1));
     action->setShortcut(QKeySequence(Qt::CTRL | keys[i]));
-    connect(action, &QAction::triggered, this, [this, i] { PageControl1->setCurrentIndex(i); });
-    TabActions[static_cast<size_t>(i)] = action;
+    connect(action, &QAction::triggered, this, [this, i] { view_tabs_->setCurrentIndex(i); });
   }
   view->addSeparator();
-  DateBoxAction = view->addAction(QStringLiteral("開催日を選ぶ(&D)"));
-  DateBoxAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
-  connect(DateBoxAction, &QAction::triggered, this, [this] {
-    DateCombo->setFocus(Qt::ShortcutFocusReason);
+  QAction* dateBox = view->addAction(QStringLiteral("開催日を選ぶ(&D)"));
+  dateBox->setObjectName(QStringLiteral("DateBoxAction"));
+  dateBox->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
+  connect(dateBox, &QAction::triggered, this, [this] {
+    date_combo_->setFocus(Qt::ShortcutFocusReason);
     statusBar()->showMessage(QStringLiteral("↑↓ で開催日を選び、Enter で読み込みます"));
   });
-  ReloadAction = view->addAction(QStringLiteral("開催日を再読込(&R)"));
-  ReloadAction->setShortcut(QKeySequence(Qt::Key_F5));
-  connect(ReloadAction, &QAction::triggered, this, [this] {
-    if (DateCombo->currentIndex() < 0) {
+  QAction* reload = view->addAction(QStringLiteral("開催日を再読込(&R)"));
+  reload->setObjectName(QStringLiteral("ReloadAction"));
+  reload->setShortcut(QKeySequence(Qt::Key_F5));
+  connect(reload, &QAction::triggered, this, [this] {
+    if (date_combo_->currentIndex() < 0) {
       Say(QStringLiteral("再読込: 開催日が選ばれていません。開催日を選んでください。"));
       return;
     }
@@ -335,11 +343,11 @@ void TMainForm::BuildViewMenu() {
 }
 
 void TMainForm::StepRace(int delta) {
-  if (DatList->count() == 0) {
+  if (race_list_->count() == 0) {
     statusBar()->showMessage(QStringLiteral("開催日が読み込まれていません"));
     return;
   }
-  int row = std::clamp(DatList->currentRow() + delta, 0, DatList->count() - 1);
+  int row = std::clamp(race_list_->currentRow() + delta, 0, race_list_->count() - 1);
   SelectRace(row);
 }
 
@@ -359,25 +367,27 @@ void TMainForm::PlaceSecondaryWindows() {
   // the tab bar, right of the race list and above the status line; 買い目表
   // at the right of the tab area.  The tool bar, the header, the race list,
   // the tab bar and the status line stay uncovered.
-  QWidget* area = PageControl1->parentWidget();
+  QWidget* area = view_tabs_->parentWidget();
   QRect areaRect(area->mapToGlobal(QPoint(0, 0)), area->size());
-  int tabBar = PageControl1->tabBar()->sizeHint().height();
-  if (!DeForm->isVisible() && !deFormPlaced_) {
+  int tabBar = view_tabs_->tabBar()->sizeHint().height();
+  if (!continuous_card_window_->isVisible() && !deFormPlaced_) {
     deFormPlaced_ = true;
     // Tall enough for the grids' 19 rows in this screen's font.
-    QMargins margins = FrameMargins(DeForm);
-    int want = std::max(410, DeForm->ContentSize().height() + margins.top() + margins.bottom());
+    QMargins margins = FrameMargins(continuous_card_window_);
+    int want = std::max(
+        410, continuous_card_window_->ContentSize().height() + margins.top() + margins.bottom());
     int height = std::min(want, areaRect.height() - tabBar);
-    PlaceFrame(DeForm,
+    PlaceFrame(continuous_card_window_,
                QRect(areaRect.left(), areaRect.bottom() + 1 - height, areaRect.width(), height));
   }
-  if (!KaimeForm->isVisible() && !KaimeForm->HasStoredPlace() && !kaimeFormPlaced_) {
+  if (!combinations_window_->isVisible() && !combinations_window_->HasStoredPlace() &&
+      !kaimeFormPlaced_) {
     kaimeFormPlaced_ = true;
-    QMargins margins = FrameMargins(KaimeForm);
-    int width = KaimeForm->width() + margins.left() + margins.right();
-    int height = std::min(KaimeForm->height() + margins.top() + margins.bottom(),
+    QMargins margins = FrameMargins(combinations_window_);
+    int width = combinations_window_->width() + margins.left() + margins.right();
+    int height = std::min(combinations_window_->height() + margins.top() + margins.bottom(),
                           areaRect.height() - tabBar);
-    PlaceFrame(KaimeForm,
+    PlaceFrame(combinations_window_,
                QRect(areaRect.right() + 1 - width, areaRect.top() + tabBar, width, height));
   }
 }
@@ -394,18 +404,19 @@ void TMainForm::RunCreationSteps() {
     return;
   }
   SettingsFile ini;
-  (ini.ReadInteger("PrintOpt", "ColSet", 0) == 0 ? ColumnOrderAction : RowOrderAction)
+  (ini.ReadInteger("PrintOpt", "ColSet", 0) == 0 ? column_order_action_ : row_order_action_)
       ->setChecked(true);
-  (ini.ReadInteger("YosoOz", "Select", 0) == 0 ? RaceDataAction : OddsDataAction)->setChecked(true);
+  (ini.ReadInteger("YosoOz", "Select", 0) == 0 ? race_data_action_ : odds_data_action_)
+      ->setChecked(true);
 }
 
 void TMainForm::MakeDataListBtnClick() {
-  DateCombo->clear();
-  for (const std::string& label : ListMeetingDates()) DateCombo->addItem(Q(label));
+  date_combo_->clear();
+  for (const std::string& label : ListMeetingDates()) date_combo_->addItem(Q(label));
   // The date box keeps showing the loaded date while it is still listed;
   // a loaded date that is gone from the store leaves the window empty.
-  int shown = loadedDate_.empty() ? -1 : DateCombo->findText(Q(loadedDate_));
-  DateCombo->setCurrentIndex(shown);
+  int shown = loadedDate_.empty() ? -1 : date_combo_->findText(Q(loadedDate_));
+  date_combo_->setCurrentIndex(shown);
   if (shown < 0 && !loadedDate_.empty()) ShowEmptyDay();
 }
 
@@ -446,13 +457,13 @@ void TMainForm::closeEvent(QCloseEvent* event) {
 }
 
 void TMainForm::PrintClick(PrintLayout layout, PrintScope scope) {
-  BlockOrder order = RowOrderAction->isChecked() ? BlockOrder::Rows : BlockOrder::Columns;
+  BlockOrder order = row_order_action_->isChecked() ? BlockOrder::Rows : BlockOrder::Columns;
   RunOrShowError([&] { ShowPrintPreview(this, *day_, layout, scope, order); });
 }
 
 void TMainForm::CsvSaveClick(CsvTable table, bool allRaces) {
   QString name = QString::fromStdString(CsvTableName(table));
-  int row = DatList->currentRow();
+  int row = race_list_->currentRow();
   if (day_->RaceListRows <= 0 || row < 0) {
     Say(QStringLiteral("CSV保存: 開催日が読み込まれていません。先に開催日を選んでください。"));
     return;
@@ -490,7 +501,7 @@ void TMainForm::VersionClick() {
 }
 
 void TMainForm::FPanelClick() {
-  Panel5->setVisible(!Panel5->isVisible());
+  race_list_panel_->setVisible(!race_list_panel_->isVisible());
 }
 
 void TMainForm::YosoFolderClick() {
@@ -509,7 +520,7 @@ void TMainForm::PrintOrderClick(bool rowOrder) {
 
 void TMainForm::EstimateSourceClick(bool predictedOdds) {
   RunOrShowError([&] { SettingsFile().WriteInteger("YosoOz", "Select", predictedOdds ? 1 : 0); });
-  if (DateCombo->currentIndex() >= 0) DateComboChange();
+  if (date_combo_->currentIndex() >= 0) DateComboChange();
 }
 
 }  // namespace sorvix

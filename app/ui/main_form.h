@@ -4,7 +4,6 @@
 #pragma once
 
 #include <QMainWindow>
-#include <array>
 #include <functional>
 #include <memory>
 
@@ -20,7 +19,6 @@ class QLabel;
 class QListWidget;
 class QSplitter;
 class QTabWidget;
-class QToolButton;
 
 namespace sorvix {
 
@@ -88,33 +86,6 @@ class TMainForm : public QMainWindow {
   // 的中 (every hit) and 穴的中 (`bigOnly`, high-paying hits).
   void TekiAnaBtnClick(bool bigOnly);
 
-  // The widgets other windows and the tests reach.
-  QComboBox* DateCombo = nullptr;
-  QListWidget* DatList = nullptr;
-  QLabel* DLlabel = nullptr;
-  QTabWidget* PageControl1 = nullptr;
-  QFrame* Panel5 = nullptr;
-  RaceHeaderBar* RaceHeader = nullptr;
-  UpDown* UpDown1 = nullptr;
-  RaceCardGrid* StringGrid10 = nullptr;
-  SignTableGrid* StringGrid1 = nullptr;
-  ResultsTab* ResultTab = nullptr;
-  TPrgrsForm* PrgrsForm = nullptr;
-  TDeForm* DeForm = nullptr;
-  TKaimeForm* KaimeForm = nullptr;
-
-  QToolButton* JvDataButton = nullptr;
-  QAction* JvDataAction = nullptr;
-  QAction* ColumnOrderAction = nullptr;  // 縦列印刷
-  QAction* RowOrderAction = nullptr;     // 横列印刷
-  QAction* RaceDataAction = nullptr;     // 競走馬データを利用する
-  QAction* OddsDataAction = nullptr;     // 予想オッズデータを利用する
-  QAction* PrevRaceAction = nullptr;     // PageUp, Ctrl+←
-  QAction* NextRaceAction = nullptr;     // PageDown, Ctrl+→
-  std::array<QAction*, 3> TabActions{};  // Ctrl+1, 2, 3
-  QAction* DateBoxAction = nullptr;      // Ctrl+D
-  QAction* ReloadAction = nullptr;       // F5
-
   // The previous (−1) or next (+1) race of the race list, stopping at its
   // ends like the stepper.
   void StepRace(int delta);
@@ -170,6 +141,28 @@ class TMainForm : public QMainWindow {
   // when it failed.
   bool RunOrShowError(const std::function<void()>& action);
 
+  // The window's controls.  Each one's objectName is its name in the
+  // program (the comment), by which the tests find it.
+  QComboBox* date_combo_ = nullptr;           // DateCombo
+  UpDown* race_stepper_ = nullptr;            // UpDown1
+  RaceHeaderBar* race_header_ = nullptr;      // RaceHeader
+  QFrame* race_list_panel_ = nullptr;         // Panel5
+  QListWidget* race_list_ = nullptr;          // DatList
+  QLabel* fetch_label_ = nullptr;             // DLlabel
+  QTabWidget* view_tabs_ = nullptr;           // PageControl1
+  RaceCardGrid* race_card_grid_ = nullptr;    // StringGrid10
+  SignTableGrid* sign_table_grid_ = nullptr;  // StringGrid1
+  ResultsTab* results_tab_ = nullptr;         // ResultsTab
+  // 印刷指定 (縦列印刷, 横列印刷) and 推定能力計算指定 (競走馬データ, 予想オッズデータ).
+  QAction* column_order_action_ = nullptr;  // ColumnOrderAction
+  QAction* row_order_action_ = nullptr;     // RowOrderAction
+  QAction* race_data_action_ = nullptr;     // RaceDataAction
+  QAction* odds_data_action_ = nullptr;     // OddsDataAction
+  // The windows this one owns: its children, so found the same way.
+  TPrgrsForm* progress_box_ = nullptr;         // PrgrsForm
+  TDeForm* continuous_card_window_ = nullptr;  // DeForm
+  TKaimeForm* combinations_window_ = nullptr;  // KaimeForm
+
   std::unique_ptr<JvLink> jvLink_;
   std::unique_ptr<RaceDay> day_;
   // The race selection: the row shown last, which a reload of a date
@@ -178,9 +171,8 @@ class TMainForm : public QMainWindow {
   bool shown_ = false;
   bool deFormPlaced_ = false;
   bool kaimeFormPlaced_ = false;
-  std::string loadedDate_;
-  QString
-      csvFolder_;  // where the last CSV went  // CP932 label of the loaded date; empty when none
+  std::string loadedDate_;  // CP932 label of the loaded date; empty when none
+  QString csvFolder_;       // where the last CSV went
 };
 
 }  // namespace sorvix

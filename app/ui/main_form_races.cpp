@@ -76,21 +76,21 @@ void TMainForm::SetBusy(bool busy) {
 
 void TMainForm::ShowEmptyDay() {
   // The day was reset: every window shows the same empty day.
-  PageControl1->hide();
-  DatList->clear();
-  RaceHeader->Clear();
-  UpDown1->SetMax(0);
-  DeForm->ShowEmptyDay(*day_);
-  KaimeForm->Clear();
+  view_tabs_->hide();
+  race_list_->clear();
+  race_header_->Clear();
+  race_stepper_->SetMax(0);
+  continuous_card_window_->ShowEmptyDay(*day_);
+  combinations_window_->Clear();
   loadedDate_.clear();
 }
 
 void TMainForm::DateComboChange() {
-  if (DateCombo->currentIndex() < 0) return;
-  std::string label = FromQ(DateCombo->currentText());
-  PageControl1->hide();
-  DatList->clear();
-  RaceHeader->Clear();
+  if (date_combo_->currentIndex() < 0) return;
+  std::string label = FromQ(date_combo_->currentText());
+  view_tabs_->hide();
+  race_list_->clear();
+  race_header_->Clear();
 
   LoadOptions options;
   LoadOutcome outcome;
@@ -98,13 +98,13 @@ void TMainForm::DateComboChange() {
   try {
     SettingsFile ini;
     options.source = ReadEstimateSource(ini);
-    options.progress = PrgrsForm;
+    options.progress = progress_box_;
     options.analysis = DayAnalysisSteps(SignPoints::Load(ini));
     options.lastRow = selectedRace_;
     outcome = LoadRaceDay(*day_, label, options);
   } catch (const std::exception& e) {
     // A damaged store file: the loader left the day reset.
-    PrgrsForm->Close();
+    progress_box_->Close();
     SetBusy(false);
     ShowEmptyDay();
     statusBar()->showMessage(QStringLiteral("%1 を読み込めませんでした").arg(Q(label)));
@@ -112,7 +112,7 @@ void TMainForm::DateComboChange() {
     return;
   }
   if (outcome.selectedRow >= 0) ShowRaceInGrids(outcome.selectedRow);
-  PrgrsForm->Close();
+  progress_box_->Close();
   SetBusy(false);
   if (!outcome.loaded) {
     ShowEmptyDay();
@@ -130,92 +130,92 @@ void TMainForm::DateComboChange() {
     notes << QStringLiteral("このデータフォルダには書き込めないため、特別マークは保存できません");
   loadedDate_ = label;
   for (int row = 0; row < day_->RaceListRows; ++row)
-    DatList->addItem(Q(day_->RaceList[row].View()));
-  DeForm->FillRaceList(*day_);
-  UpDown1->SetMax(outcome.stepperMax);
+    race_list_->addItem(Q(day_->RaceList[row].View()));
+  continuous_card_window_->FillRaceList(*day_);
+  race_stepper_->SetMax(outcome.stepperMax);
   if (outcome.selectedRow >= 0) SelectRace(outcome.selectedRow);
-  DeForm->SelectFirstVenue();
-  UpDown1->SetPosition(DatList->currentRow());
+  continuous_card_window_->SelectFirstVenue();
+  race_stepper_->SetPosition(race_list_->currentRow());
   notes.prepend(LoadedDayNote(*day_, options.source, label));
   statusBar()->showMessage(notes.join(QStringLiteral("　")));
 }
 
 void TMainForm::DatListClick() {
-  int row = DatList->currentRow();
+  int row = race_list_->currentRow();
   if (row < 0 || row >= day_->RaceListRows) return;
-  PageControl1->hide();
+  view_tabs_->hide();
   RaceDay& day = *day_;
   ShowRaceInGrids(row);
   const int n = ReadInt(day.Sheet[row].RunnerCount.View());
 
-  StringGrid1->SetWeights(SignPoints::Load(SettingsFile()));
-  StringGrid10->SetRowCount(std::clamp(n, 0, 18) + 1);
-  StringGrid10->setUpdatesEnabled(false);
-  RaceHeader->Show(HeaderTextOf(day.Sheet[row]));
+  sign_table_grid_->SetWeights(SignPoints::Load(SettingsFile()));
+  race_card_grid_->SetRowCount(std::clamp(n, 0, 18) + 1);
+  race_card_grid_->setUpdatesEnabled(false);
+  race_header_->Show(HeaderTextOf(day.Sheet[row]));
   for (int k = 0; k < n && k < 18; ++k) {
     const RaceSheet& sheet = day.Sheet[row];
-    StringGrid10->SetCell(0, k + 1, Q(sheet.BracketNo[k].View()));
-    StringGrid10->SetCell(1, k + 1, Q(sheet.HorseNo[k].View()));
-    StringGrid10->SetCell(2, k + 1, Q(sheet.HorseName[k].View()));
-    StringGrid10->SetCell(3, k + 1, Q(sheet.JockeyName[k].View()));
-    StringGrid10->SetCell(4, k + 1, Q(sheet.TrainerName[k].View()));
+    race_card_grid_->SetCell(0, k + 1, Q(sheet.BracketNo[k].View()));
+    race_card_grid_->SetCell(1, k + 1, Q(sheet.HorseNo[k].View()));
+    race_card_grid_->SetCell(2, k + 1, Q(sheet.HorseName[k].View()));
+    race_card_grid_->SetCell(3, k + 1, Q(sheet.JockeyName[k].View()));
+    race_card_grid_->SetCell(4, k + 1, Q(sheet.TrainerName[k].View()));
   }
   if (IsRaceComplete(day, row)) {
-    PageControl1->show();
+    view_tabs_->show();
   } else {
     ShowInformation(this, IncompleteRaceMessage(day, row), false);
   }
-  ResultTab->Fill(day.Payouts[row]);
+  results_tab_->Fill(day.Payouts[row]);
   RaceNeighbours around = NeighboursOf(row, day.RaceListRows);
-  DeForm->ShowSelection(day, around.prev, around.sel, around.next, around.next2);
-  KaimeForm->ShowCombinations(day, row);
+  continuous_card_window_->ShowSelection(day, around.prev, around.sel, around.next, around.next2);
+  combinations_window_->ShowCombinations(day, row);
   emit RaceSelected(row);
-  StringGrid1->ClearSelection();
-  StringGrid10->ClearSelection();
+  sign_table_grid_->ClearSelection();
+  race_card_grid_->ClearSelection();
   // Cells grow to the texts of the race (names, numbers) in the fonts of
   // this screen.
-  StringGrid10->FitCellsToText();
-  StringGrid1->FitCellsToText();
-  StringGrid10->setUpdatesEnabled(true);
-  StringGrid1->viewport()->update();
-  StringGrid10->viewport()->update();
-  UpDown1->SetPosition(row);
+  race_card_grid_->FitCellsToText();
+  sign_table_grid_->FitCellsToText();
+  race_card_grid_->setUpdatesEnabled(true);
+  sign_table_grid_->viewport()->update();
+  race_card_grid_->viewport()->update();
+  race_stepper_->SetPosition(row);
 }
 
 void TMainForm::ShowRaceInGrids(int row) {
   selectedRace_ = row;
-  StringGrid1->SetRace(row);
-  StringGrid10->SetRace(row);
+  sign_table_grid_->SetRace(row);
+  race_card_grid_->SetRace(row);
 }
 
 void TMainForm::UpDown1Click(int position) {
-  if (DatList->count() < 2) return;
+  if (race_list_->count() < 2) return;
   SelectRace(position);
 }
 
 void TMainForm::SelectRace(int row) {
-  if (row < 0 || row >= DatList->count()) return;
-  if (DatList->currentRow() != row) {
-    DatList->setCurrentRow(row);  // the row change shows the race
+  if (row < 0 || row >= race_list_->count()) return;
+  if (race_list_->currentRow() != row) {
+    race_list_->setCurrentRow(row);  // the row change shows the race
   } else {
     DatListClick();
   }
 }
 
 bool TMainForm::OpenDate(const std::string& label, int row) {
-  int index = DateCombo->findText(Q(label));
+  int index = date_combo_->findText(Q(label));
   if (index < 0) {
     ShowInformationUtf8(this,
                         QStringLiteral("開催日 %1 のデータは保存されていません。").arg(Q(label)));
     return false;
   }
-  DateCombo->setCurrentIndex(index);
+  date_combo_->setCurrentIndex(index);
   DateComboChange();
   if (row >= 0) {
-    if (row >= DatList->count()) {
+    if (row >= race_list_->count()) {
       ShowInformationUtf8(this, QStringLiteral("%1 のレースは 0〜%2 です: %3")
                                     .arg(Q(label))
-                                    .arg(DatList->count() - 1)
+                                    .arg(race_list_->count() - 1)
                                     .arg(row));
       return false;
     }
@@ -225,12 +225,12 @@ bool TMainForm::OpenDate(const std::string& label, int row) {
 }
 
 void TMainForm::SpecialMarkClick(int ringRow) {
-  if (DatList->currentRow() < 0) return;
+  if (race_list_->currentRow() < 0) return;
   int weight = SettingsFile().ReadInteger("SignPoint", "Special1", 10);
   RunOrShowError(
       [&] { sorvix::ToggleSpecialMarkAndRecalculate(*day_, selectedRace_, ringRow, weight); });
-  StringGrid1->viewport()->update();
-  StringGrid10->viewport()->update();
+  sign_table_grid_->viewport()->update();
+  race_card_grid_->viewport()->update();
 }
 
 }  // namespace sorvix

@@ -55,12 +55,12 @@ void TMainForm::JvDataBtnClick() {
 }
 
 void TMainForm::KekkaBtnClick() {
-  if (day_->RaceListRows <= 0 || DateCombo->currentIndex() < 0) {
+  if (day_->RaceListRows <= 0 || date_combo_->currentIndex() < 0) {
     Say(QStringLiteral("結果情報: 開催日が読み込まれていません。先に開催日を選んでください。"));
     return;
   }
   ErrorLog log;
-  FetchLabel label(DLlabel);
+  FetchLabel label(fetch_label_);
   RealtimeFetch fetch(JVLink1(), log, label);
   RealtimeFetchOutcome outcome = fetch.FetchResults(*day_, selectedRace_);
   if (!label.error.empty()) ShowInformationUtf8(this, QString::fromStdString(label.error));

@@ -19,6 +19,7 @@
 #include "demo_store.h"
 #include "results/ui/kaime_form.h"
 #include "store/race_day.h"
+#include "support/find_child.h"
 #include "support/scripted_jv_link.h"
 #include "views/de_form.h"
 #include "views/race_card_grid.h"
@@ -44,9 +45,9 @@ class LayoutTest : public ::testing::TestWithParam<QSize> {
     form->resize(GetParam());
     form->show();
     QCoreApplication::processEvents();
-    int index = form->DateCombo->findText(QStringLiteral("2024年06月15日"));
+    int index = DateCombo()->findText(QStringLiteral("2024年06月15日"));
     ASSERT_GE(index, 0);
-    form->DateCombo->setCurrentIndex(index);
+    DateCombo()->setCurrentIndex(index);
     form->DateComboChange();
     QCoreApplication::processEvents();
   }
@@ -82,6 +83,19 @@ class LayoutTest : public ::testing::TestWithParam<QSize> {
     EXPECT_GT(drawn, 0) << what;
   }
 
+  // The window's controls, by their names.
+  QComboBox* DateCombo() const { return test::Child<QComboBox>(form.get(), "DateCombo"); }
+  RaceCardGrid* StringGrid10() const {
+    return test::Child<RaceCardGrid>(form.get(), "StringGrid10");
+  }
+  SignTableGrid* StringGrid1() const {
+    return test::Child<SignTableGrid>(form.get(), "StringGrid1");
+  }
+  UpDown* UpDown1() const { return test::Child<UpDown>(form.get(), "UpDown1"); }
+  RaceHeaderBar* RaceHeader() const { return test::Child<RaceHeaderBar>(form.get(), "RaceHeader"); }
+  TDeForm* DeForm() const { return test::Child<TDeForm>(form.get(), "DeForm"); }
+  TKaimeForm* KaimeForm() const { return test::Child<TKaimeForm>(form.get(), "KaimeForm"); }
+
   std::unique_ptr<TMainForm> form;
   test::DemoHome home;
 };
@@ -90,7 +104,7 @@ TEST_P(LayoutTest, HeaderAndToolBarsShowEveryTextWhole) {
   for (int row : {0, 1, 10, 35}) {
     form->SelectRace(row);
     QCoreApplication::processEvents();
-    for (QLabel* label : form->RaceHeader->findChildren<QLabel*>()) {
+    for (QLabel* label : RaceHeader()->findChildren<QLabel*>()) {
       if (label->text().isEmpty()) continue;
       EXPECT_TRUE(label->isVisible()) << label->objectName().toStdString();
       int need = label->fontMetrics().horizontalAdvance(label->text()) +
@@ -105,8 +119,8 @@ TEST_P(LayoutTest, HeaderAndToolBarsShowEveryTextWhole) {
     }
   }
   // Nothing of the tool bars went into an overflow menu.
-  for (QWidget* w : {static_cast<QWidget*>(form->DateCombo), static_cast<QWidget*>(form->UpDown1),
-                     static_cast<QWidget*>(form->RaceHeader)})
+  for (QWidget* w : {static_cast<QWidget*>(DateCombo()), static_cast<QWidget*>(UpDown1()),
+                     static_cast<QWidget*>(RaceHeader())})
     EXPECT_TRUE(w->isVisible()) << w->metaObject()->className();
   for (QToolBar* bar : form->findChildren<QToolBar*>())
     for (QToolButton* button : bar->findChildren<QToolButton*>()) {
@@ -120,18 +134,18 @@ TEST_P(LayoutTest, HeaderAndToolBarsShowEveryTextWhole) {
 
 TEST_P(LayoutTest, GridCellsHoldTheirTexts) {
   form->PlaceSecondaryWindows();
-  form->DeForm->DeBtnClick();
-  form->KaimeForm->KaimeHyoBtnClick();
+  DeForm()->DeBtnClick();
+  KaimeForm()->KaimeHyoBtnClick();
   for (int row : {0, 7, 20}) {
     form->SelectRace(row);
     QCoreApplication::processEvents();
     std::string race = "race " + std::to_string(row);
-    ExpectTextsWhole(form->StringGrid10, race + " 出馬表");
-    ExpectTextsWhole(form->StringGrid1, race + " サイン表");
+    ExpectTextsWhole(StringGrid10(), race + " 出馬表");
+    ExpectTextsWhole(StringGrid1(), race + " サイン表");
     for (int g = 1; g <= 8; ++g)
-      ExpectTextsWhole(form->DeForm->Grid(g), race + " 連続出馬表 " + std::to_string(g));
+      ExpectTextsWhole(DeForm()->Grid(g), race + " 連続出馬表 " + std::to_string(g));
     for (int i = 0; i < 3; ++i)
-      ExpectTextsWhole(form->KaimeForm->Grid(i), race + " 買い目表 " + std::to_string(i));
+      ExpectTextsWhole(KaimeForm()->Grid(i), race + " 買い目表 " + std::to_string(i));
   }
 }
 

@@ -14,11 +14,23 @@
 #include "app/settings_file.h"
 #include "app/ui/message_box.h"
 #include "support/captured_messages.h"
+#include "support/find_child.h"
 #include "support/scripted_jv_link.h"
 #include "support/temp_home.h"
 
 namespace sorvix {
 namespace {
+
+// The window's controls, by their names.
+QAction* Action(const TMainForm& form, const char* name) {
+  return test::Child<QAction>(&form, name);
+}
+QComboBox* DateCombo(const TMainForm& form) {
+  return test::Child<QComboBox>(&form, "DateCombo");
+}
+QFrame* Panel5(const TMainForm& form) {
+  return test::Child<QFrame>(&form, "Panel5");
+}
 
 class MainFormTest : public ::testing::Test {
  protected:
@@ -40,9 +52,9 @@ TEST_F(MainFormTest, WithoutSettingsOpensWithDefaultsAndClosingStoresTheGeometry
   EXPECT_EQ(form->windowTitle(), "Sorvix");
   EXPECT_EQ(form->pos(), QPoint(10, 10));  // the frame's position
   EXPECT_EQ(form->size(), QSize(1200, 900));
-  EXPECT_TRUE(form->ColumnOrderAction->isChecked());
-  EXPECT_TRUE(form->RaceDataAction->isChecked());
-  EXPECT_FALSE(form->PageControl1->isVisible());
+  EXPECT_TRUE(Action(*form, "ColumnOrderAction")->isChecked());
+  EXPECT_TRUE(Action(*form, "RaceDataAction")->isChecked());
+  EXPECT_FALSE(test::Child<QTabWidget>(form.get(), "PageControl1")->isVisible());
   EXPECT_EQ(link->calls.front(), "JVInit");
   EXPECT_TRUE(messages.empty());
   for (const char* folder : {"SEI", "SEIR", "UM2", "Data", "KSCH"})
@@ -68,15 +80,15 @@ TEST_F(MainFormTest, RestoresChoicesAndListsDatesNewestFirst) {
   auto form = Open(new test::ScriptedJvLink);
   EXPECT_EQ(form->pos(), QPoint(25, 20));
   EXPECT_EQ(form->size(), QSize(900, 600));
-  EXPECT_TRUE(form->RowOrderAction->isChecked());
-  EXPECT_FALSE(form->ColumnOrderAction->isChecked());
-  EXPECT_TRUE(form->OddsDataAction->isChecked());
-  ASSERT_EQ(form->DateCombo->count(), 2);
-  EXPECT_EQ(form->DateCombo->itemText(0), "2008年01月06日");
-  EXPECT_EQ(form->DateCombo->currentIndex(), -1);
+  EXPECT_TRUE(Action(*form, "RowOrderAction")->isChecked());
+  EXPECT_FALSE(Action(*form, "ColumnOrderAction")->isChecked());
+  EXPECT_TRUE(Action(*form, "OddsDataAction")->isChecked());
+  ASSERT_EQ(DateCombo(*form)->count(), 2);
+  EXPECT_EQ(DateCombo(*form)->itemText(0), "2008年01月06日");
+  EXPECT_EQ(DateCombo(*form)->currentIndex(), -1);
 
-  form->ColumnOrderAction->trigger();
-  form->RaceDataAction->trigger();
+  Action(*form, "ColumnOrderAction")->trigger();
+  Action(*form, "RaceDataAction")->trigger();
   EXPECT_EQ(SettingsFile().ReadInteger("PrintOpt", "ColSet", 9), 0);
   EXPECT_EQ(SettingsFile().ReadInteger("YosoOz", "Select", 9), 0);
 }
@@ -116,15 +128,15 @@ TEST_F(MainFormTest, PrintCommandsWithoutALoadedDateAskForOne) {
 
 TEST_F(MainFormTest, FButtonTogglesTheRaceListPanel) {
   auto form = Open(new test::ScriptedJvLink);
-  EXPECT_TRUE(form->Panel5->isVisible());
+  EXPECT_TRUE(Panel5(*form)->isVisible());
   auto* button = form->findChild<QToolButton*>(QString(), Qt::FindChildrenRecursively);
   ASSERT_NE(button, nullptr);
   for (QToolButton* b : form->findChildren<QToolButton*>())
     if (b->text() == "F") button = b;
   QTest::mouseClick(button, Qt::LeftButton);
-  EXPECT_FALSE(form->Panel5->isVisible());
+  EXPECT_FALSE(Panel5(*form)->isVisible());
   QTest::mouseClick(button, Qt::LeftButton);
-  EXPECT_TRUE(form->Panel5->isVisible());
+  EXPECT_TRUE(Panel5(*form)->isVisible());
 }
 
 }  // namespace

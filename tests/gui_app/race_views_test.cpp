@@ -22,6 +22,7 @@
 #include "results/ui/kaime_form.h"
 #include "store/race_day.h"
 #include "support/captured_messages.h"
+#include "support/find_child.h"
 #include "support/scripted_jv_link.h"
 #include "views/de_form.h"
 #include "views/race_card_grid.h"
@@ -44,14 +45,14 @@ class RaceViewsTest : public ::testing::Test {
 
   // Chooses a date in DateCombo as a user does.
   void Choose(const QString& date) {
-    int index = form->DateCombo->findText(date);
+    int index = DateCombo()->findText(date);
     ASSERT_GE(index, 0) << date.toStdString();
-    form->DateCombo->setCurrentIndex(index);
+    DateCombo()->setCurrentIndex(index);
     form->DateComboChange();
   }
 
   void Select(int row) {
-    form->DatList->setCurrentRow(row);
+    DatList()->setCurrentRow(row);
     form->DatListClick();
   }
 
@@ -65,23 +66,38 @@ class RaceViewsTest : public ::testing::Test {
     return image.pixelColor(rect.width() - 2, 2);
   }
 
+  // The window's controls, by their names.
+  QComboBox* DateCombo() const { return test::Child<QComboBox>(form.get(), "DateCombo"); }
+  QListWidget* DatList() const { return test::Child<QListWidget>(form.get(), "DatList"); }
+  QTabWidget* PageControl1() const { return test::Child<QTabWidget>(form.get(), "PageControl1"); }
+  RaceCardGrid* StringGrid10() const {
+    return test::Child<RaceCardGrid>(form.get(), "StringGrid10");
+  }
+  SignTableGrid* StringGrid1() const {
+    return test::Child<SignTableGrid>(form.get(), "StringGrid1");
+  }
+  UpDown* UpDown1() const { return test::Child<UpDown>(form.get(), "UpDown1"); }
+  RaceHeaderBar* RaceHeader() const { return test::Child<RaceHeaderBar>(form.get(), "RaceHeader"); }
+  TDeForm* DeForm() const { return test::Child<TDeForm>(form.get(), "DeForm"); }
+  ResultsTab* ResultTab() const { return test::Child<ResultsTab>(form.get(), "ResultsTab"); }
+
   test::DemoHome home;
   test::CapturedMessages messages;
   std::unique_ptr<TMainForm> form;
 };
 
 TEST_F(RaceViewsTest, ChoosingADateShowsTheFirstRaceCompletely) {
-  ASSERT_GE(form->DateCombo->count(), 2);
-  EXPECT_EQ(form->DateCombo->itemText(0), "2024年06月16日");
+  ASSERT_GE(DateCombo()->count(), 2);
+  EXPECT_EQ(DateCombo()->itemText(0), "2024年06月16日");
   Choose("2024年06月16日");
   RaceDay& day = form->Day();
-  EXPECT_EQ(form->DatList->count(), 36);
-  EXPECT_EQ(form->DatList->currentRow(), 0);
-  EXPECT_TRUE(form->PageControl1->isVisible());
-  EXPECT_EQ(form->StringGrid10->RowCount(), day.Runners(0) + 1);
-  EXPECT_EQ(form->UpDown1->Max(), 35);
-  EXPECT_FALSE(form->RaceHeader->Label3D3->text().isEmpty());
-  EXPECT_TRUE(form->RaceHeader->Label3D3->text().startsWith("2024年 6月16日"));
+  EXPECT_EQ(DatList()->count(), 36);
+  EXPECT_EQ(DatList()->currentRow(), 0);
+  EXPECT_TRUE(PageControl1()->isVisible());
+  EXPECT_EQ(StringGrid10()->RowCount(), day.Runners(0) + 1);
+  EXPECT_EQ(UpDown1()->Max(), 35);
+  EXPECT_FALSE(RaceHeader()->Label3D3->text().isEmpty());
+  EXPECT_TRUE(RaceHeader()->Label3D3->text().startsWith("2024年 6月16日"));
   EXPECT_TRUE(messages.empty());
   EXPECT_TRUE(form->isEnabled());
 }
@@ -92,18 +108,19 @@ TEST_F(RaceViewsTest, StepperAndNeighboursWrapAroundTheList) {
   RaceDay& day = form->Day();
   // The continuous window's first grid shows the last race of the list.
   QString last = Q(day.RaceList[35].View());
-  EXPECT_TRUE(last.contains(form->DeForm->TitleLabel(1)->text().left(2)));
-  QTest::mouseClick(form->UpDown1->Right, Qt::LeftButton);
-  EXPECT_EQ(form->DatList->currentRow(), 1);
+  EXPECT_TRUE(last.contains(DeForm()->TitleLabel(1)->text().left(2)));
+  QTest::mouseClick(UpDown1()->Right, Qt::LeftButton);
+  EXPECT_EQ(DatList()->currentRow(), 1);
   EXPECT_EQ(form->SelectedRace(), 1);
-  QTest::mouseClick(form->UpDown1->Left, Qt::LeftButton);
-  QTest::mouseClick(form->UpDown1->Left, Qt::LeftButton);  // stays at the first race
-  EXPECT_EQ(form->DatList->currentRow(), 0);
+  QTest::mouseClick(UpDown1()->Left, Qt::LeftButton);
+  QTest::mouseClick(UpDown1()->Left,
+                    Qt::LeftButton);  // stays at the first race
+  EXPECT_EQ(DatList()->currentRow(), 0);
   Select(35);
   EXPECT_EQ(form->SelectedRace(), 35);
   // A reload keeps the row.
   Choose("2024年06月15日");
-  EXPECT_EQ(form->DatList->currentRow(), std::min(35, form->DatList->count() - 1));
+  EXPECT_EQ(DatList()->currentRow(), std::min(35, DatList()->count() - 1));
 }
 
 TEST_F(RaceViewsTest, SpecialMarkTogglesEveryRowOfTheHorseAndIsSaved) {
@@ -119,10 +136,10 @@ TEST_F(RaceViewsTest, SpecialMarkTogglesEveryRowOfTheHorseAndIsSaved) {
   // With 9 runners ring rows 0 and 9 hold the same horse.
   ASSERT_EQ(day.Sheet[slot].HorseNo[0].View(), day.Sheet[slot].HorseNo[9].View());
 
-  form->StringGrid1->SetRowCount(19);
-  QRect cellRect = form->StringGrid1->CellRect(5, 1);
-  form->PageControl1->setCurrentIndex(1);
-  QTest::mouseClick(form->StringGrid1->viewport(), Qt::LeftButton, {}, cellRect.center());
+  StringGrid1()->SetRowCount(19);
+  QRect cellRect = StringGrid1()->CellRect(5, 1);
+  PageControl1()->setCurrentIndex(1);
+  QTest::mouseClick(StringGrid1()->viewport(), Qt::LeftButton, {}, cellRect.center());
   EXPECT_EQ(calc.SpsMark[0].View(), "○"_sj);
   EXPECT_EQ(calc.SpsMark[9].View(), "○"_sj);
   EXPECT_EQ(calc.SignSum[0], before0 + 10);
@@ -131,9 +148,9 @@ TEST_F(RaceViewsTest, SpecialMarkTogglesEveryRowOfTheHorseAndIsSaved) {
   ASSERT_EQ(saved.size(), 648u);
   EXPECT_EQ(saved[slot * 18 + 0], '1');
   EXPECT_EQ(saved[slot * 18 + 9], '1');
-  EXPECT_EQ(PaintedColour(form->StringGrid1, 5, 1), QColor(255, 0, 255));
+  EXPECT_EQ(PaintedColour(StringGrid1(), 5, 1), QColor(255, 0, 255));
 
-  QTest::mouseClick(form->StringGrid1->viewport(), Qt::LeftButton, {}, cellRect.center());
+  QTest::mouseClick(StringGrid1()->viewport(), Qt::LeftButton, {}, cellRect.center());
   EXPECT_TRUE(calc.SpsMark[0].View().empty());
   EXPECT_EQ(calc.SignSum[9], before9);
   EXPECT_EQ(home.Read("Data/2024年06月16日.sps")[slot * 18 + 9], '0');
@@ -145,16 +162,15 @@ TEST_F(RaceViewsTest, ResultsTabAndRaceCardShowThePayouts) {
   Select(0);
   const PayoutTable& table = day.Payouts[0];
   ASSERT_GT(table.Win[0].HorseNo, 0);
-  EXPECT_EQ(form->ResultTab->Value(0, 0, 0)->text(),
-            QString::asprintf("%2d", table.Win[0].HorseNo));
-  EXPECT_EQ(form->ResultTab->Value(0, 0, 2)->text(), QString::asprintf("%8d", table.Win[0].Payout));
+  EXPECT_EQ(ResultTab()->Value(0, 0, 0)->text(), QString::asprintf("%2d", table.Win[0].HorseNo));
+  EXPECT_EQ(ResultTab()->Value(0, 0, 2)->text(), QString::asprintf("%8d", table.Win[0].Payout));
   // The winner's final position is red on the race card.
   int winner = table.Win[0].HorseNo;
   EXPECT_EQ(day.SeRec[0][winner - 1].Int(335, 2), 1);
-  QRect rect(0, 0, form->StringGrid10->ColWidth(11), form->StringGrid10->RowHeight());
+  QRect rect(0, 0, StringGrid10()->ColWidth(11), StringGrid10()->RowHeight());
   QImage image(rect.size(), QImage::Format_RGB32);
   QPainter p(&image);
-  form->StringGrid10->PaintCell(p, 11, winner, rect);
+  StringGrid10()->PaintCell(p, 11, winner, rect);
   p.end();
   bool red = false;
   for (int x = 0; x < image.width(); ++x)
@@ -184,10 +200,10 @@ TEST_F(RaceViewsTest, BracketCellsPaintTheBracketColourOfTheSelectedRace) {
     Select(slot);
     for (int k = 0; k < day.Runners(slot); ++k) {
       int ringBracket = ReadInt(day.Sheet[slot].BracketNo[k].View());
-      EXPECT_EQ(PaintedColour(form->StringGrid1, 0, k + 1), cell::BracketColour(ringBracket))
+      EXPECT_EQ(PaintedColour(StringGrid1(), 0, k + 1), cell::BracketColour(ringBracket))
           << slot << " " << k;
       int horseBracket = day.SeRec[slot][k].Int(28, 1);
-      EXPECT_EQ(PaintedColour(form->StringGrid10, 0, k + 1), cell::BracketColour(horseBracket))
+      EXPECT_EQ(PaintedColour(StringGrid10(), 0, k + 1), cell::BracketColour(horseBracket))
           << slot << " " << k;
     }
   }
@@ -201,12 +217,12 @@ TEST_F(RaceViewsTest, DamagedStoreFileIsReportedAndTheWindowGoesOn) {
   ASSERT_EQ(messages.size(), 1u);
   EXPECT_TRUE(messages[0].contains("2024年06月16日.jvRA")) << messages[0].toStdString();
   EXPECT_TRUE(form->isEnabled());
-  EXPECT_EQ(form->DatList->count(), 0);
+  EXPECT_EQ(DatList()->count(), 0);
   EXPECT_EQ(form->Day().RaceCount, 0);
   // The other date still loads.
   messages.clear();
   Choose("2024年06月15日");
-  EXPECT_GT(form->DatList->count(), 0);
+  EXPECT_GT(DatList()->count(), 0);
 }
 
 TEST_F(RaceViewsTest, ChangedWeightTakesEffectAfterReload) {

@@ -15,6 +15,7 @@
 #include "demo_store.h"
 #include "store/race_day.h"
 #include "support/captured_messages.h"
+#include "support/find_child.h"
 #include "support/scripted_jv_link.h"
 
 namespace sorvix {
@@ -30,9 +31,11 @@ class ResultCommandsTest : public ::testing::Test {
     QCoreApplication::processEvents();
   }
   void Choose(const QString& date) {
-    form->DateCombo->setCurrentIndex(form->DateCombo->findText(date));
+    auto* dates = test::Child<QComboBox>(form.get(), "DateCombo");
+    dates->setCurrentIndex(dates->findText(date));
     form->DateComboChange();
   }
+  QListWidget* DatList() const { return test::Child<QListWidget>(form.get(), "DatList"); }
 
   test::DemoHome home;
   test::CapturedMessages messages;
@@ -57,7 +60,8 @@ TEST_F(ResultCommandsTest, ImportedOddsDriveTheEstimateAfterSwitchingTheSource) 
       << messages.back().toStdString();
   EXPECT_TRUE(fs::exists(home.path() / "Data/2024年06月16日.yoz"));
 
-  form->OddsDataAction->trigger();  // stores the choice and reloads the date
+  test::Child<QAction>(form.get(), "OddsDataAction")
+      ->trigger();  // stores the choice and reloads the date
   const RaceDay& day = form->Day();
   EXPECT_TRUE(day.YosoOzFound[0]);
   std::vector<int> byOdds(day.Calc[0].SuiteiRank, day.Calc[0].SuiteiRank + 18);
@@ -77,13 +81,13 @@ TEST_F(ResultCommandsTest, RealtimeFetchErrorGoesToTheLabelAndTheLog) {
   Open();
   Choose("2024年06月16日");
   link->rtOpenResult = -301;
-  form->DatList->setCurrentRow(0);
+  DatList()->setCurrentRow(0);
   form->DatListClick();
   form->KekkaBtnClick();
   EXPECT_EQ(link->Count("JVRTOpen"), 1);
   std::string log = home.Read("ErrorLog.txt");
   EXPECT_NE(log.find("認証エラーが発生しました。(-301)"_sj), std::string::npos);
-  EXPECT_TRUE(form->DLlabel->text().isEmpty());  // cleared at the end
+  EXPECT_TRUE(test::Child<QLabel>(form.get(), "DLlabel")->text().isEmpty());  // cleared at the end
 }
 
 TEST_F(ResultCommandsTest, HitReportButtonsNeedTheMarkerFile) {
@@ -97,7 +101,7 @@ TEST_F(ResultCommandsTest, HitReportButtonsNeedTheMarkerFile) {
   Choose("2024年06月16日");
   form->TekiAnaBtnClick(false);
   EXPECT_TRUE(fs::exists(home.path() / "HPupload/TK20240616.txt"));
-  EXPECT_EQ(form->DatList->currentRow(), form->DatList->count() - 1);
+  EXPECT_EQ(DatList()->currentRow(), DatList()->count() - 1);
 }
 
 }  // namespace

@@ -39,6 +39,7 @@
 #include "store/race_day.h"
 #include "store/ui/prgrs_form.h"
 #include "support/captured_messages.h"
+#include "support/find_child.h"
 #include "support/scripted_jv_link.h"
 #include "views/de_form.h"
 #include "views/race_header_bar.h"
@@ -68,17 +69,27 @@ class WindowBehaviourTest : public ::testing::Test {
   }
 
   void Choose(const QString& date) {
-    int index = form->DateCombo->findText(date);
+    int index = DateCombo()->findText(date);
     ASSERT_GE(index, 0) << date.toStdString();
-    form->DateCombo->setCurrentIndex(index);
+    DateCombo()->setCurrentIndex(index);
     form->DateComboChange();
   }
 
   // The race number the header shows, and the row of that race.
-  int ShownRaceNumber() const { return form->RaceHeader->Label3D2->text().toInt(); }
+  int ShownRaceNumber() const { return RaceHeader()->Label3D2->text().toInt(); }
   int RaceNumberOfRow(int row) const { return form->Day().RaRec[row].Int(26, 2); }
 
   QRect GlobalRect(QWidget* w) const { return QRect(w->mapToGlobal(QPoint(0, 0)), w->size()); }
+
+  // The window's controls, by their names.
+  QComboBox* DateCombo() const { return test::Child<QComboBox>(form.get(), "DateCombo"); }
+  QListWidget* DatList() const { return test::Child<QListWidget>(form.get(), "DatList"); }
+  QTabWidget* PageControl1() const { return test::Child<QTabWidget>(form.get(), "PageControl1"); }
+  UpDown* UpDown1() const { return test::Child<UpDown>(form.get(), "UpDown1"); }
+  RaceHeaderBar* RaceHeader() const { return test::Child<RaceHeaderBar>(form.get(), "RaceHeader"); }
+  TDeForm* DeForm() const { return test::Child<TDeForm>(form.get(), "DeForm"); }
+  TKaimeForm* KaimeForm() const { return test::Child<TKaimeForm>(form.get(), "KaimeForm"); }
+  TPrgrsForm* PrgrsForm() const { return test::Child<TPrgrsForm>(form.get(), "PrgrsForm"); }
 
   test::DemoHome home;
   test::CapturedMessages messages;
@@ -88,7 +99,7 @@ class WindowBehaviourTest : public ::testing::Test {
 TEST_F(WindowBehaviourTest, EveryKeyThatMovesTheRaceListShowsThatRace) {
   Open();
   Choose(kDay1);
-  QListWidget* list = form->DatList;
+  QListWidget* list = DatList();
   ASSERT_GT(list->count(), 12);
   list->setFocus();
   QApplication::setActiveWindow(form.get());
@@ -109,12 +120,12 @@ TEST_F(WindowBehaviourTest, EveryKeyThatMovesTheRaceListShowsThatRace) {
     EXPECT_EQ(row, step.expected(before)) << step.key;
     EXPECT_EQ(form->SelectedRace(), row) << step.key;
     EXPECT_EQ(ShownRaceNumber(), RaceNumberOfRow(row)) << step.key;
-    EXPECT_EQ(form->DeForm->RaceCombo->currentIndex(), row) << step.key;
+    EXPECT_EQ(DeForm()->RaceCombo->currentIndex(), row) << step.key;
   }
   // The stepper steps from the shown race.
   QTest::keyClick(list, Qt::Key_Down);
   QTest::keyClick(list, Qt::Key_Down);
-  QTest::mouseClick(form->UpDown1->Right, Qt::LeftButton);
+  QTest::mouseClick(UpDown1()->Right, Qt::LeftButton);
   EXPECT_EQ(list->currentRow(), 3);
   EXPECT_EQ(form->SelectedRace(), 3);
 }
@@ -123,7 +134,7 @@ TEST_F(WindowBehaviourTest, KeysStepRacesSwitchTabsFocusTheDateAndReload) {
   Open();
   Choose(kDay1);
   QApplication::setActiveWindow(form.get());
-  form->DatList->setFocus();
+  DatList()->setFocus();
   struct Step {
     QKeyCombination key;
     int row;
@@ -133,31 +144,31 @@ TEST_F(WindowBehaviourTest, KeysStepRacesSwitchTabsFocusTheDateAndReload) {
   };
   for (const Step& step : steps) {
     QTest::keyClick(QApplication::focusWidget(), step.key.key(), step.key.keyboardModifiers());
-    EXPECT_EQ(form->DatList->currentRow(), step.row);
+    EXPECT_EQ(DatList()->currentRow(), step.row);
     EXPECT_EQ(form->SelectedRace(), step.row);
   }
   for (int tab : {1, 2, 0}) {
     QTest::keyClick(form.get(), Qt::Key(Qt::Key_1 + tab), Qt::ControlModifier);
-    EXPECT_EQ(form->PageControl1->currentIndex(), tab);
+    EXPECT_EQ(PageControl1()->currentIndex(), tab);
   }
   QTest::keyClick(form.get(), Qt::Key_D, Qt::ControlModifier);
-  EXPECT_TRUE(form->DateCombo->hasFocus());
+  EXPECT_TRUE(DateCombo()->hasFocus());
 
   // F5 loads the date again and comes back to the shown race.
   form->SelectRace(5);
   form->statusBar()->clearMessage();
   QTest::keyClick(form.get(), Qt::Key_F5);
   EXPECT_TRUE(form->statusBar()->currentMessage().contains("読み込みました"));
-  EXPECT_EQ(form->DatList->currentRow(), 5);
+  EXPECT_EQ(DatList()->currentRow(), 5);
 
   // The continuous card steps the main window's race too.
-  form->DeForm->DeBtnClick();
-  QApplication::setActiveWindow(form->DeForm);
-  QTest::keyClick(form->DeForm, Qt::Key_PageDown);
+  DeForm()->DeBtnClick();
+  QApplication::setActiveWindow(DeForm());
+  QTest::keyClick(DeForm(), Qt::Key_PageDown);
   EXPECT_EQ(form->SelectedRace(), 6);
-  QTest::keyClick(form->DeForm, Qt::Key_Left, Qt::ControlModifier);
+  QTest::keyClick(DeForm(), Qt::Key_Left, Qt::ControlModifier);
   EXPECT_EQ(form->SelectedRace(), 5);
-  EXPECT_EQ(form->DeForm->RaceCombo->currentIndex(), 5);
+  EXPECT_EQ(DeForm()->RaceCombo->currentIndex(), 5);
 }
 
 TEST_F(WindowBehaviourTest, HelpOpensTheContentsAndF1ThePageOfTheWindowInFront) {
@@ -171,11 +182,11 @@ TEST_F(WindowBehaviourTest, HelpOpensTheContentsAndF1ThePageOfTheWindowInFront) 
   for (QToolButton* b : form->findChildren<QToolButton*>())
     if (b->text() == "ﾍﾙﾌﾟ") QTest::mouseClick(b, Qt::LeftButton);
   QApplication::setActiveWindow(form.get());
-  form->PageControl1->setCurrentIndex(1);
-  QTest::keyClick(form->DatList, Qt::Key_F1);
-  form->DeForm->DeBtnClick();
-  QApplication::setActiveWindow(form->DeForm);
-  QTest::keyClick(form->DeForm->RaceCombo, Qt::Key_F1);
+  PageControl1()->setCurrentIndex(1);
+  QTest::keyClick(DatList(), Qt::Key_F1);
+  DeForm()->DeBtnClick();
+  QApplication::setActiveWindow(DeForm());
+  QTest::keyClick(DeForm()->RaceCombo, Qt::Key_F1);
   QTimer::singleShot(0, [&] {
     QWidget* modal = QApplication::activeModalWidget();
     ASSERT_NE(modal, nullptr);
@@ -199,10 +210,10 @@ TEST_F(WindowBehaviourTest, HelpOpensTheContentsAndF1ThePageOfTheWindowInFront) 
 TEST_F(WindowBehaviourTest, OpenDateLoadsTheDateAndShowsTheRace) {
   Open();
   ASSERT_TRUE(form->OpenDate(FromQ(kDay2), 4));
-  EXPECT_EQ(form->DateCombo->currentText(), kDay2);
-  EXPECT_EQ(form->DatList->currentRow(), 4);
+  EXPECT_EQ(DateCombo()->currentText(), kDay2);
+  EXPECT_EQ(DatList()->currentRow(), 4);
   EXPECT_EQ(form->SelectedRace(), 4);
-  EXPECT_TRUE(form->PageControl1->isVisible());
+  EXPECT_TRUE(PageControl1()->isVisible());
 
   messages.clear();
   EXPECT_FALSE(form->OpenDate(FromQ(QStringLiteral("2031年01月05日"))));
@@ -213,14 +224,15 @@ TEST_F(WindowBehaviourTest, OpenDateLoadsTheDateAndShowsTheRace) {
 TEST_F(WindowBehaviourTest, ProgressBoxIsEnabledFramedAboveTheWindowAndCentred) {
   Open();
   bool seen = false;
+  TPrgrsForm* box = PrgrsForm();
+  QProgressBar* bar = box->ProgressBar1;
   QTimer poll;
   poll.setInterval(0);
   QObject::connect(&poll, &QTimer::timeout, [&] {
-    TPrgrsForm* box = form->PrgrsForm;
     if (seen || !box->isVisible()) return;
     seen = true;
     EXPECT_TRUE(box->isEnabled());  // drawn as enabled while the window is busy
-    EXPECT_TRUE(box->ProgressBar1->isEnabled());
+    EXPECT_TRUE(bar->isEnabled());
     EXPECT_TRUE(box->isWindow());
     EXPECT_EQ(box->parentWidget(), form.get());  // kept above the main window
     EXPECT_TRUE(box->windowFlags() & Qt::WindowStaysOnTopHint);
@@ -238,7 +250,7 @@ TEST_F(WindowBehaviourTest, ProgressBoxIsEnabledFramedAboveTheWindowAndCentred) 
   Choose(kDay1);
   poll.stop();
   EXPECT_TRUE(seen);
-  EXPECT_FALSE(form->PrgrsForm->isVisible());
+  EXPECT_FALSE(PrgrsForm()->isVisible());
   EXPECT_TRUE(form->centralWidget()->isEnabled());
   EXPECT_TRUE(form->menuBar()->isEnabled());
 }
@@ -247,9 +259,9 @@ TEST_F(WindowBehaviourTest, ModalDialogsGoAboveTheStayOnTopWindows) {
   Open();
   Choose(kDay1);
   form->PlaceSecondaryWindows();
-  form->DeForm->DeBtnClick();
-  form->KaimeForm->KaimeHyoBtnClick();
-  ASSERT_TRUE(form->DeForm->windowFlags() & Qt::WindowStaysOnTopHint);
+  DeForm()->DeBtnClick();
+  KaimeForm()->KaimeHyoBtnClick();
+  ASSERT_TRUE(DeForm()->windowFlags() & Qt::WindowStaysOnTopHint);
 
   // The settings dialog and the folder chooser: each is on top when shown,
   // and Qt's own chooser speaks Japanese.
@@ -285,10 +297,9 @@ TEST_F(WindowBehaviourTest, ModalDialogsGoAboveTheStayOnTopWindows) {
 
   // First-time places leave the main window's controls uncovered.
   QList<QWidget*> controls = {form->menuBar(),   form->findChild<QToolBar*>(),
-                              form->DatList,     form->PageControl1->tabBar(),
-                              form->statusBar(), form->DateCombo};
-  for (QWidget* window :
-       {static_cast<QWidget*>(form->DeForm), static_cast<QWidget*>(form->KaimeForm)})
+                              DatList(),         PageControl1()->tabBar(),
+                              form->statusBar(), DateCombo()};
+  for (QWidget* window : {static_cast<QWidget*>(DeForm()), static_cast<QWidget*>(KaimeForm())})
     for (QWidget* control : controls)
       EXPECT_FALSE(window->frameGeometry().intersects(GlobalRect(control)))
           << window->objectName().toStdString() << " covers " << control->metaObject()->className()
@@ -340,22 +351,22 @@ TEST_F(WindowBehaviourTest, SavedPlacesOffTheScreensComeBackFully) {
 TEST_F(WindowBehaviourTest, FailedLoadEmptiesEveryWindow) {
   Open();
   Choose(kDay1);
-  form->KaimeForm->KaimeHyoBtnClick();
-  ASSERT_GT(form->DeForm->RaceCombo->count(), 0);
+  KaimeForm()->KaimeHyoBtnClick();
+  ASSERT_GT(DeForm()->RaceCombo->count(), 0);
   // The other date's RaceFile is cut in the middle of a record.
   std::string bytes = home.Read("Data/2024年06月16日.jvRA");
   home.Write("Data/2024年06月16日.jvRA", bytes.substr(0, bytes.size() - 100));
   messages.clear();
   Choose(kDay2);
   ASSERT_EQ(messages.size(), 1u);
-  EXPECT_EQ(form->DatList->count(), 0);
-  EXPECT_EQ(form->DeForm->RaceCombo->count(), 0);
-  EXPECT_EQ(form->DeForm->BaCombo->count(), 0);
+  EXPECT_EQ(DatList()->count(), 0);
+  EXPECT_EQ(DeForm()->RaceCombo->count(), 0);
+  EXPECT_EQ(DeForm()->BaCombo->count(), 0);
   for (int g = 1; g <= 8; ++g) {
-    EXPECT_TRUE(form->DeForm->TitleLabel(g)->text().isEmpty()) << g;
-    EXPECT_TRUE(form->DeForm->Grid(g)->Cell(7, 1).isEmpty()) << g;
+    EXPECT_TRUE(DeForm()->TitleLabel(g)->text().isEmpty()) << g;
+    EXPECT_TRUE(DeForm()->Grid(g)->Cell(7, 1).isEmpty()) << g;
   }
-  for (int i = 0; i < 3; ++i) EXPECT_TRUE(form->KaimeForm->Grid(i)->Cell(1, 1).isEmpty()) << i;
+  for (int i = 0; i < 3; ++i) EXPECT_TRUE(KaimeForm()->Grid(i)->Cell(1, 1).isEmpty()) << i;
   EXPECT_TRUE(form->statusBar()->currentMessage().contains(kDay2));
 }
 
@@ -369,10 +380,10 @@ TEST_F(WindowBehaviourTest, DateBoxFollowsTheShownDayAndDeadEndsSayWhy) {
 
   Choose(kDay1);
   form->MakeDataListBtnClick();  // what closing the acquisition window runs
-  EXPECT_EQ(form->DateCombo->currentText(), kDay1);
+  EXPECT_EQ(DateCombo()->currentText(), kDay1);
 
   // The estimate from predicted odds on a date without odds says so.
-  form->OddsDataAction->trigger();
+  test::Child<QAction>(form.get(), "OddsDataAction")->trigger();
   EXPECT_TRUE(form->statusBar()->currentMessage().contains("予想オッズデータがない"))
       << form->statusBar()->currentMessage().toStdString();
 }

@@ -13,6 +13,7 @@
 #include <QTimer>
 #include <clocale>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -43,6 +44,18 @@ void Save(QWidget* widget, const char* name) {
   QString path = QDir(out).filePath(QString::fromLatin1(name));
   if (!widget->grab().save(path)) std::fprintf(stderr, "保存できません: %s\n", qPrintable(path));
   std::printf("%s\n", qPrintable(path));
+}
+
+// The control named `name` among the children of `window` (the name the
+// program gives it); the tool ends when there is none.
+template <class T>
+T* Named(const QObject* window, const char* name) {
+  T* found = window->findChild<T*>(QString::fromLatin1(name));
+  if (!found) {
+    std::fprintf(stderr, "画面部品 %s が見つかりません\n", name);
+    std::exit(1);
+  }
+  return found;
 }
 
 // Grabs the modal dialog that `open` shows, then closes it.
@@ -95,37 +108,43 @@ int main(int argc, char** argv) {
   form.show();
   QCoreApplication::processEvents();
 
+  auto* progressBox = Named<sorvix::TPrgrsForm>(&form, "PrgrsForm");
+  auto* progressBar = progressBox->ProgressBar1;
+  // The race views' tabs: 連続出馬表 and 買い目表 name theirs the same.
+  auto* tabs = Named<QTabWidget>(form.centralWidget(), "PageControl1");
+  auto* continuous = Named<sorvix::TDeForm>(&form, "DeForm");
+  auto* combinations = Named<sorvix::TKaimeForm>(&form, "KaimeForm");
+
   bool progressSaved = false;
   QTimer poll;
   poll.setInterval(0);
   QObject::connect(&poll, &QTimer::timeout, [&] {
-    if (progressSaved || !form.PrgrsForm->isVisible() || form.PrgrsForm->ProgressBar1->value() < 3)
-      return;
+    if (progressSaved || !progressBox->isVisible() || progressBar->value() < 3) return;
     progressSaved = true;
-    Save(form.PrgrsForm, "progress.png");
+    Save(progressBox, "progress.png");
   });
   poll.start();
   form.OpenDate(*label, 3);
   poll.stop();
 
-  form.PageControl1->setCurrentIndex(0);
+  tabs->setCurrentIndex(0);
   Save(&form, "main-1200x900.png");
-  form.PageControl1->setCurrentIndex(1);
+  tabs->setCurrentIndex(1);
   Save(&form, "sign-table.png");
-  form.PageControl1->setCurrentIndex(2);
+  tabs->setCurrentIndex(2);
   Save(&form, "results.png");
-  form.PageControl1->setCurrentIndex(0);
+  tabs->setCurrentIndex(0);
   form.resize(1024, 768);
   Save(&form, "main-1024x768.png");
   form.resize(1200, 900);
 
   form.PlaceSecondaryWindows();
-  form.DeForm->DeBtnClick();
-  Save(form.DeForm, "continuous.png");
-  form.DeForm->hide();
-  form.KaimeForm->KaimeHyoBtnClick();
-  Save(form.KaimeForm, "combinations.png");
-  form.KaimeForm->hide();
+  continuous->DeBtnClick();
+  Save(continuous, "continuous.png");
+  continuous->hide();
+  combinations->KaimeHyoBtnClick();
+  Save(combinations, "combinations.png");
+  combinations->hide();
 
   {
     sorvix::TUserSetForm settings(&form);
