@@ -18,17 +18,19 @@ class RaceHeaderBar : public QFrame {
   void Show(const RaceHeaderText& text);
   void Clear();
 
-  QLabel* Label3D115 = nullptr;  // grade
-  QLabel* Label3D1 = nullptr;    // venue
-  QLabel* Label3D2 = nullptr;    // race number
-  QLabel* Label3D3 = nullptr;    // date and meeting
-  QLabel* Label3D4 = nullptr;    // race name
-  QLabel* Label3D5 = nullptr;    // weight rule
-  QLabel* Label3D6 = nullptr;    // class
-  QLabel* Label3D7 = nullptr;    // track
-  QLabel* Label3D8 = nullptr;    // distance
-  QLabel* Label3D9 = nullptr;    // post time
-  QLabel* Label3D110 = nullptr;  // runners
+ private:
+  // Each label's objectName is its name in the program (Label3D115…).
+  QLabel* grade_label_ = nullptr;         // Label3D115
+  QLabel* venue_label_ = nullptr;         // Label3D1
+  QLabel* race_number_label_ = nullptr;   // Label3D2
+  QLabel* date_meeting_label_ = nullptr;  // Label3D3
+  QLabel* race_name_label_ = nullptr;     // Label3D4
+  QLabel* weight_rule_label_ = nullptr;   // Label3D5
+  QLabel* class_label_ = nullptr;         // Label3D6
+  QLabel* track_label_ = nullptr;         // Label3D7
+  QLabel* distance_label_ = nullptr;      // Label3D8
+  QLabel* post_time_label_ = nullptr;     // Label3D9
+  QLabel* runners_label_ = nullptr;       // Label3D110
 };
 
 }  // namespace sorvix

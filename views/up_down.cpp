@@ -11,19 +11,21 @@ UpDown::UpDown(QWidget* parent) : QWidget(parent) {
   auto* layout = new QHBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(0);
-  Left = new QToolButton(this);
-  Left->setArrowType(Qt::LeftArrow);
-  Right = new QToolButton(this);
-  Right->setArrowType(Qt::RightArrow);
-  for (QToolButton* b : {Left, Right}) {
+  previous_button_ = new QToolButton(this);
+  previous_button_->setObjectName(QStringLiteral("Left"));
+  previous_button_->setArrowType(Qt::LeftArrow);
+  next_button_ = new QToolButton(this);
+  next_button_->setObjectName(QStringLiteral("Right"));
+  next_button_->setArrowType(Qt::RightArrow);
+  for (QToolButton* b : {previous_button_, next_button_}) {
     b->setAutoRepeat(true);
     b->setFixedSize(22, 24);
     layout->addWidget(b);
   }
-  Left->setStatusTip(QStringLiteral("前のレースを表示します"));
-  Right->setStatusTip(QStringLiteral("次のレースを表示します"));
-  connect(Left, &QToolButton::clicked, this, [this] { Step(-1); });
-  connect(Right, &QToolButton::clicked, this, [this] { Step(1); });
+  previous_button_->setStatusTip(QStringLiteral("前のレースを表示します"));
+  next_button_->setStatusTip(QStringLiteral("次のレースを表示します"));
+  connect(previous_button_, &QToolButton::clicked, this, [this] { Step(-1); });
+  connect(next_button_, &QToolButton::clicked, this, [this] { Step(1); });
 }
 
 void UpDown::SetMax(int max) {

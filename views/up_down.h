@@ -19,10 +19,6 @@ class UpDown : public QWidget {
   // Sets the position without announcing it.
   void SetPosition(int position);
 
-  // The arrow buttons (for the tests).
-  QToolButton* Left = nullptr;
-  QToolButton* Right = nullptr;
-
  signals:
   // An arrow moved the position.
   void Clicked(int position);
@@ -30,6 +26,8 @@ class UpDown : public QWidget {
  private:
   void Step(int delta);
 
+  QToolButton* previous_button_ = nullptr;  // Left
+  QToolButton* next_button_ = nullptr;      // Right
   int position_ = 0;
   int max_ = 0;
 };

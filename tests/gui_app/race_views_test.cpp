@@ -96,8 +96,8 @@ TEST_F(RaceViewsTest, ChoosingADateShowsTheFirstRaceCompletely) {
   EXPECT_TRUE(PageControl1()->isVisible());
   EXPECT_EQ(StringGrid10()->RowCount(), day.Runners(0) + 1);
   EXPECT_EQ(UpDown1()->Max(), 35);
-  EXPECT_FALSE(RaceHeader()->Label3D3->text().isEmpty());
-  EXPECT_TRUE(RaceHeader()->Label3D3->text().startsWith("2024年 6月16日"));
+  EXPECT_FALSE(test::Child<QLabel>(RaceHeader(), "Label3D3")->text().isEmpty());
+  EXPECT_TRUE(test::Child<QLabel>(RaceHeader(), "Label3D3")->text().startsWith("2024年 6月16日"));
   EXPECT_TRUE(messages.empty());
   EXPECT_TRUE(form->isEnabled());
 }
@@ -109,11 +109,11 @@ TEST_F(RaceViewsTest, StepperAndNeighboursWrapAroundTheList) {
   // The continuous window's first grid shows the last race of the list.
   QString last = Q(day.RaceList[35].View());
   EXPECT_TRUE(last.contains(DeForm()->TitleLabel(1)->text().left(2)));
-  QTest::mouseClick(UpDown1()->Right, Qt::LeftButton);
+  QTest::mouseClick(test::Child<QToolButton>(UpDown1(), "Right"), Qt::LeftButton);
   EXPECT_EQ(DatList()->currentRow(), 1);
   EXPECT_EQ(form->SelectedRace(), 1);
-  QTest::mouseClick(UpDown1()->Left, Qt::LeftButton);
-  QTest::mouseClick(UpDown1()->Left,
+  QTest::mouseClick(test::Child<QToolButton>(UpDown1(), "Left"), Qt::LeftButton);
+  QTest::mouseClick(test::Child<QToolButton>(UpDown1(), "Left"),
                     Qt::LeftButton);  // stays at the first race
   EXPECT_EQ(DatList()->currentRow(), 0);
   Select(35);

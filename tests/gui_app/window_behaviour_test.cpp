@@ -76,7 +76,9 @@ class WindowBehaviourTest : public ::testing::Test {
   }
 
   // The race number the header shows, and the row of that race.
-  int ShownRaceNumber() const { return RaceHeader()->Label3D2->text().toInt(); }
+  int ShownRaceNumber() const {
+    return test::Child<QLabel>(RaceHeader(), "Label3D2")->text().toInt();
+  }
   int RaceNumberOfRow(int row) const { return form->Day().RaRec[row].Int(26, 2); }
 
   QRect GlobalRect(QWidget* w) const { return QRect(w->mapToGlobal(QPoint(0, 0)), w->size()); }
@@ -125,7 +127,7 @@ TEST_F(WindowBehaviourTest, EveryKeyThatMovesTheRaceListShowsThatRace) {
   // The stepper steps from the shown race.
   QTest::keyClick(list, Qt::Key_Down);
   QTest::keyClick(list, Qt::Key_Down);
-  QTest::mouseClick(UpDown1()->Right, Qt::LeftButton);
+  QTest::mouseClick(test::Child<QToolButton>(UpDown1(), "Right"), Qt::LeftButton);
   EXPECT_EQ(list->currentRow(), 3);
   EXPECT_EQ(form->SelectedRace(), 3);
 }
