@@ -23,23 +23,26 @@ TPrgrsForm::TPrgrsForm(QWidget* parent)
   setPalette(colours);
   auto* frame = new QVBoxLayout(this);
   frame->setContentsMargins(16, 12, 16, 12);
-  TitleLabel = new QLabel(QStringLiteral("データを読み込んでいます"), this);
-  TitleLabel->setFont(GothicFont(10, true));
-  DetailLabel = new QLabel(this);
-  DetailLabel->setFont(GothicFont(10));
-  ProgressBar1 = new QProgressBar(this);
-  ProgressBar1->setTextVisible(false);
-  frame->addWidget(TitleLabel);
-  frame->addWidget(DetailLabel);
-  frame->addWidget(ProgressBar1);
-  for (QLabel* label : {TitleLabel, DetailLabel}) {
+  title_label_ = new QLabel(QStringLiteral("データを読み込んでいます"), this);
+  title_label_->setObjectName(QStringLiteral("TitleLabel"));
+  title_label_->setFont(GothicFont(10, true));
+  detail_label_ = new QLabel(this);
+  detail_label_->setObjectName(QStringLiteral("DetailLabel"));
+  detail_label_->setFont(GothicFont(10));
+  progress_bar_ = new QProgressBar(this);
+  progress_bar_->setObjectName(QStringLiteral("ProgressBar1"));
+  progress_bar_->setTextVisible(false);
+  frame->addWidget(title_label_);
+  frame->addWidget(detail_label_);
+  frame->addWidget(progress_bar_);
+  for (QLabel* label : {title_label_, detail_label_}) {
     // The labels keep the normal text colour, not the border's.
     QPalette text = label->palette();
     text.setColor(QPalette::WindowText, QApplication::palette().color(QPalette::WindowText));
     label->setPalette(text);
   }
   // Wide enough for the longest detail line, high enough for the font.
-  QFontMetrics metrics(DetailLabel->font());
+  QFontMetrics metrics(detail_label_->font());
   setFixedSize(std::max(420, metrics.horizontalAdvance(QStringLiteral("0")) * 60),
                sizeHint().height());
 }
@@ -58,22 +61,22 @@ void TPrgrsForm::Close() {
 }
 
 void TPrgrsForm::SetTitle(std::string_view cp932) {
-  TitleLabel->setText(Q(cp932));
+  title_label_->setText(Q(cp932));
   ProcessEvents();
 }
 
 void TPrgrsForm::SetDetail(std::string_view cp932) {
-  DetailLabel->setText(Q(cp932));
+  detail_label_->setText(Q(cp932));
   ProcessEvents();
 }
 
 void TPrgrsForm::SetRange(int max) {
-  ProgressBar1->setRange(0, std::max(1, max));
-  ProgressBar1->setValue(0);
+  progress_bar_->setRange(0, std::max(1, max));
+  progress_bar_->setValue(0);
 }
 
 void TPrgrsForm::Advance() {
-  ProgressBar1->setValue(std::min(ProgressBar1->maximum(), ProgressBar1->value() + 1));
+  progress_bar_->setValue(std::min(progress_bar_->maximum(), progress_bar_->value() + 1));
   ProcessEvents();
 }
 

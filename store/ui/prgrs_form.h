@@ -28,11 +28,10 @@ class TPrgrsForm : public QFrame, public LoadProgress {
   void Advance() override;
   void ProcessEvents() override;
 
-  QLabel* TitleLabel = nullptr;
-  QLabel* DetailLabel = nullptr;
-  QProgressBar* ProgressBar1 = nullptr;
-
  private:
+  QLabel* title_label_ = nullptr;         // TitleLabel
+  QLabel* detail_label_ = nullptr;        // DetailLabel
+  QProgressBar* progress_bar_ = nullptr;  // ProgressBar1
   // Pending messages are processed at most once a frame: the texts stay
   // live without a repaint for every runner of a 36-race day.
   QElapsedTimer since_events_;

@@ -227,7 +227,7 @@ TEST_F(WindowBehaviourTest, ProgressBoxIsEnabledFramedAboveTheWindowAndCentred) 
   Open();
   bool seen = false;
   TPrgrsForm* box = PrgrsForm();
-  QProgressBar* bar = box->ProgressBar1;
+  QProgressBar* bar = test::Child<QProgressBar>(box, "ProgressBar1");
   QTimer poll;
   poll.setInterval(0);
   QObject::connect(&poll, &QTimer::timeout, [&] {

@@ -109,7 +109,7 @@ int main(int argc, char** argv) {
   QCoreApplication::processEvents();
 
   auto* progressBox = Named<sorvix::TPrgrsForm>(&form, "PrgrsForm");
-  auto* progressBar = progressBox->ProgressBar1;
+  auto* progressBar = Named<QProgressBar>(progressBox, "ProgressBar1");
   // The race views' tabs: 連続出馬表 and 買い目表 name theirs the same.
   auto* tabs = Named<QTabWidget>(form.centralWidget(), "PageControl1");
   auto* continuous = Named<sorvix::TDeForm>(&form, "DeForm");
