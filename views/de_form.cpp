@@ -139,43 +139,44 @@ TDeForm::TDeForm(QWidget* parent) : QWidget(parent, Qt::Window | Qt::WindowStays
   setObjectName(QStringLiteral("DeForm"));
   setWindowTitle(QString::fromUtf8("連続出馬表"));
 
-  PageControl = new QTabWidget(this);
-  PageControl->setObjectName(QStringLiteral("PageControl1"));
+  tabs_ = new QTabWidget(this);
+  tabs_->setObjectName(QStringLiteral("PageControl1"));
 
   auto* allBar = new QWidget;
   auto* allBarLayout = new QHBoxLayout(allBar);
   allBarLayout->setContentsMargins(4, 2, 4, 2);
-  RaceCombo = new QComboBox(allBar);
-  RaceCombo->setObjectName(QStringLiteral("RaceCombo"));
-  RaceCombo->setMinimumContentsLength(14);
-  allBarLayout->addWidget(RaceCombo);
+  race_combo_ = new QComboBox(allBar);
+  race_combo_->setObjectName(QStringLiteral("RaceCombo"));
+  race_combo_->setMinimumContentsLength(14);
+  allBarLayout->addWidget(race_combo_);
   allBarLayout->addStretch(1);
-  PageControl->addTab(BuildTab(0, allBar, &panel2_), QString::fromUtf8("全競馬場"));
+  tabs_->addTab(BuildTab(0, allBar, &panel2_), QString::fromUtf8("全競馬場"));
 
   auto* venueBar = new QWidget;
   auto* venueBarLayout = new QHBoxLayout(venueBar);
   venueBarLayout->setContentsMargins(4, 2, 4, 2);
-  BaCombo = new QComboBox(venueBar);
-  BaCombo->setObjectName(QStringLiteral("BaCombo"));
-  BaCombo->setMinimumContentsLength(6);
-  BaRaceCombo = new QComboBox(venueBar);
-  BaRaceCombo->setObjectName(QStringLiteral("BaRaceCombo"));
-  BaRaceCombo->setMinimumContentsLength(5);
-  venueBarLayout->addWidget(BaCombo);
-  venueBarLayout->addWidget(BaRaceCombo);
+  venue_combo_ = new QComboBox(venueBar);
+  venue_combo_->setObjectName(QStringLiteral("BaCombo"));
+  venue_combo_->setMinimumContentsLength(6);
+  venue_race_combo_ = new QComboBox(venueBar);
+  venue_race_combo_->setObjectName(QStringLiteral("BaRaceCombo"));
+  venue_race_combo_->setMinimumContentsLength(5);
+  venueBarLayout->addWidget(venue_combo_);
+  venueBarLayout->addWidget(venue_race_combo_);
   venueBarLayout->addStretch(1);
   QScrollArea* venueArea = nullptr;
-  PageControl->addTab(BuildTab(4, venueBar, &venueArea), QString::fromUtf8("競馬場別"));
+  tabs_->addTab(BuildTab(4, venueBar, &venueArea), QString::fromUtf8("競馬場別"));
 
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
-  layout->addWidget(PageControl);
+  layout->addWidget(tabs_);
 
-  connect(RaceCombo, &QComboBox::activated, this, [this](int row) {
+  connect(race_combo_, &QComboBox::activated, this, [this](int row) {
     if (row >= 0) emit RaceChosen(row);
   });
-  connect(BaCombo, &QComboBox::currentIndexChanged, this, [this] { BaComboChange(); });
-  connect(BaRaceCombo, &QComboBox::currentIndexChanged, this, [this] { BaRaceComboChange(); });
+  connect(venue_combo_, &QComboBox::currentIndexChanged, this, [this] { BaComboChange(); });
+  connect(venue_race_combo_, &QComboBox::currentIndexChanged, this,
+          [this] { BaRaceComboChange(); });
   auto* previous = new QAction(QString::fromUtf8("前のレース"), this);
   previous->setShortcuts({QKeySequence(Qt::Key_PageUp), QKeySequence(Qt::CTRL | Qt::Key_Left)});
   connect(previous, &QAction::triggered, this, [this] { StepRace(-1); });
@@ -258,14 +259,6 @@ void TDeForm::SetupGrid(int g) {
   connect(grid, &StringGrid::MouseReleased, grid, [grid] { grid->ClearSelection(); });
 }
 
-StringGrid* TDeForm::Grid(int n) const {
-  return (n >= 1 && n <= kGrids) ? grids_[static_cast<size_t>(n - 1)] : nullptr;
-}
-
-QLabel* TDeForm::TitleLabel(int n) const {
-  return (n >= 1 && n <= kGrids) ? titles_[static_cast<size_t>(n - 1)] : nullptr;
-}
-
 std::array<int, 4> TDeForm::VenueOrdinals() const {
   std::array<int, 4> ordinals{};
   for (int i = 0; i < 4; ++i) {
@@ -283,20 +276,20 @@ void TDeForm::SetRaceDay(const RaceDay* day) {
 void TDeForm::FillRaceList(const RaceDay& day) {
   SetRaceDay(&day);
   {
-    QSignalBlocker block(RaceCombo);
-    RaceCombo->clear();
+    QSignalBlocker block(race_combo_);
+    race_combo_->clear();
     int rows = std::clamp(day.RaceListRows, 0, kRaceSlots);
-    for (int i = 0; i < rows; ++i) RaceCombo->addItem(Q(day.RaceList[i]));
-    RaceCombo->setCurrentIndex(-1);
+    for (int i = 0; i < rows; ++i) race_combo_->addItem(Q(day.RaceList[i]));
+    race_combo_->setCurrentIndex(-1);
   }
   {
-    QSignalBlocker block(BaCombo);
-    BaCombo->clear();
+    QSignalBlocker block(venue_combo_);
+    venue_combo_->clear();
     for (int v = 0; v < kDayVenueCount; ++v) {
       if (day.DayVenues[v].empty()) continue;
-      BaCombo->addItem(Q(VenueName(day.DayVenues[v])), v);
+      venue_combo_->addItem(Q(VenueName(day.DayVenues[v])), v);
     }
-    BaCombo->setCurrentIndex(-1);
+    venue_combo_->setCurrentIndex(-1);
   }
 }
 
@@ -307,8 +300,8 @@ void TDeForm::ShowSelection(const RaceDay& day, int prev, int sel, int next, int
   for (int i = 0; i < 4; ++i) FillSlot(i, raceSlots[i]);
   for (int g = 0; g < 4; ++g) grids_[static_cast<size_t>(g)]->ClearSelection();
   panel2_->setUpdatesEnabled(true);
-  QSignalBlocker block(RaceCombo);
-  RaceCombo->setCurrentIndex(sel >= 0 && sel < RaceCombo->count() ? sel : -1);
+  QSignalBlocker block(race_combo_);
+  race_combo_->setCurrentIndex(sel >= 0 && sel < race_combo_->count() ? sel : -1);
 }
 
 void TDeForm::FillSlot(int g, int slot) {
@@ -331,48 +324,48 @@ void TDeForm::FillSlot(int g, int slot) {
 void TDeForm::ShowEmptyDay(const RaceDay& day) {
   FillRaceList(day);
   {
-    QSignalBlocker block(BaRaceCombo);
-    BaRaceCombo->clear();
+    QSignalBlocker block(venue_race_combo_);
+    venue_race_combo_->clear();
   }
   venue_ = -1;
   for (int g = 0; g < kGrids; ++g) FillSlot(g, -1);
 }
 
 void TDeForm::SelectFirstVenue() {
-  if (BaCombo->count() == 0) return;
+  if (venue_combo_->count() == 0) return;
   {
-    QSignalBlocker block(BaCombo);
-    BaCombo->setCurrentIndex(0);
+    QSignalBlocker block(venue_combo_);
+    venue_combo_->setCurrentIndex(0);
   }
   BaComboChange();
 }
 
 void TDeForm::BaComboChange() {
-  int index = BaCombo->currentIndex();
+  int index = venue_combo_->currentIndex();
   if (day_ == nullptr || index < 0) return;
-  int v = BaCombo->itemData(index).toInt();
+  int v = venue_combo_->itemData(index).toInt();
   if (!ValidVenue(v)) return;
   venue_ = v;
   {
-    QSignalBlocker block(BaRaceCombo);
-    BaRaceCombo->clear();
+    QSignalBlocker block(venue_race_combo_);
+    venue_race_combo_->clear();
     int races = std::clamp(static_cast<int>(day_->VenueRaceCount[v]), 0, kVenueRaces);
     for (int o = 0; o < races; ++o) {
       std::string_view raceNo = Field(day_->VenueRaceSheet[v][o].RaceKey, 15, 2);
-      if (ReadInt(raceNo) > 0) BaRaceCombo->addItem(Q(PadNumber(raceNo) + "R"_sj));
+      if (ReadInt(raceNo) > 0) venue_race_combo_->addItem(Q(PadNumber(raceNo) + "R"_sj));
     }
   }
-  if (BaRaceCombo->count() == 0) return;
+  if (venue_race_combo_->count() == 0) return;
   {
-    QSignalBlocker block(BaRaceCombo);
-    BaRaceCombo->setCurrentIndex(0);
+    QSignalBlocker block(venue_race_combo_);
+    venue_race_combo_->setCurrentIndex(0);
   }
   BaRaceComboChange();
 }
 
 void TDeForm::BaRaceComboChange() {
-  int s = BaRaceCombo->currentIndex();
-  int n = BaRaceCombo->count();
+  int s = venue_race_combo_->currentIndex();
+  int n = venue_race_combo_->count();
   if (day_ == nullptr || !ValidVenue(venue_) || s < 0 || n == 0) return;
   for (int g = 4; g < 8; ++g) grids_[static_cast<size_t>(g)]->ClearRows(1);
   int p = s == 0 ? n - 1 : s - 1;
@@ -408,21 +401,21 @@ void TDeForm::FillVenueRace(int g, int venue, int ordinal) {
 
 QSize TDeForm::ContentSize() const {
   QSize panels = panel2_->widget()->sizeHint();
-  int height = PageControl->tabBar()->sizeHint().height() + RaceCombo->sizeHint().height() + 4 +
+  int height = tabs_->tabBar()->sizeHint().height() + race_combo_->sizeHint().height() + 4 +
                panels.height() + 2 * panel2_->frameWidth() + 8 +
                panel2_->horizontalScrollBar()->sizeHint().height();
   return QSize(panels.width() + 8, height);
 }
 
 void TDeForm::StepRace(int delta) {
-  QComboBox* combo = PageControl->currentIndex() == 0 ? RaceCombo : BaRaceCombo;
+  QComboBox* combo = tabs_->currentIndex() == 0 ? race_combo_ : venue_race_combo_;
   if (combo->count() == 0) return;
   int row = std::clamp(combo->currentIndex() + delta, 0, combo->count() - 1);
   if (row == combo->currentIndex()) return;
-  if (combo == RaceCombo) {
+  if (combo == race_combo_) {
     emit RaceChosen(row);
   } else {
-    BaRaceCombo->setCurrentIndex(row);
+    venue_race_combo_->setCurrentIndex(row);
   }
 }
 

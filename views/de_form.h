@@ -67,17 +67,8 @@ class TDeForm : public QWidget {
   // (on 全競馬場 the main window's race follows).
   void StepRace(int delta);
 
-  // Grid n (1–8) and its title label; nullptr outside 1–8.
-  StringGrid* Grid(int n) const;
-  QLabel* TitleLabel(int n) const;
-
   // The venue ordinals grids 5–8 show (p, s, q, t), −1 before any choice.
   std::array<int, 4> VenueOrdinals() const;
-
-  QTabWidget* PageControl = nullptr;
-  QComboBox* RaceCombo = nullptr;
-  QComboBox* BaCombo = nullptr;
-  QComboBox* BaRaceCombo = nullptr;
 
  signals:
   // The user picked a RaceCombo entry: the main window makes the same row
@@ -100,8 +91,12 @@ class TDeForm : public QWidget {
   void DrawCell(int g, QPainter& p, int col, int row, const QRect& rect) const;
 
   const RaceDay* day_ = nullptr;
-  std::array<StringGrid*, kGrids> grids_{};
-  std::array<QLabel*, kGrids> titles_{};
+  QTabWidget* tabs_ = nullptr;               // PageControl1
+  QComboBox* race_combo_ = nullptr;          // RaceCombo
+  QComboBox* venue_combo_ = nullptr;         // BaCombo
+  QComboBox* venue_race_combo_ = nullptr;    // BaRaceCombo
+  std::array<StringGrid*, kGrids> grids_{};  // StringGrid1–StringGrid8
+  std::array<QLabel*, kGrids> titles_{};     // TitleLabel1–TitleLabel8
   std::array<Shown, kGrids> shown_{};
   QScrollArea* panel2_ = nullptr;
   int venue_ = -1;

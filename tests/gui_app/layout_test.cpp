@@ -143,7 +143,8 @@ TEST_P(LayoutTest, GridCellsHoldTheirTexts) {
     ExpectTextsWhole(StringGrid10(), race + " 出馬表");
     ExpectTextsWhole(StringGrid1(), race + " サイン表");
     for (int g = 1; g <= 8; ++g)
-      ExpectTextsWhole(DeForm()->Grid(g), race + " 連続出馬表 " + std::to_string(g));
+      ExpectTextsWhole(test::Child<StringGrid>(DeForm(), QStringLiteral("StringGrid%1").arg(g)),
+                       race + " 連続出馬表 " + std::to_string(g));
     for (int i = 0; i < 3; ++i)
       ExpectTextsWhole(KaimeForm()->Grid(i), race + " 買い目表 " + std::to_string(i));
   }

@@ -108,7 +108,7 @@ TEST_F(RaceViewsTest, StepperAndNeighboursWrapAroundTheList) {
   RaceDay& day = form->Day();
   // The continuous window's first grid shows the last race of the list.
   QString last = Q(day.RaceList[35].View());
-  EXPECT_TRUE(last.contains(DeForm()->TitleLabel(1)->text().left(2)));
+  EXPECT_TRUE(last.contains(test::Child<QLabel>(DeForm(), "TitleLabel1")->text().left(2)));
   QTest::mouseClick(test::Child<QToolButton>(UpDown1(), "Right"), Qt::LeftButton);
   EXPECT_EQ(DatList()->currentRow(), 1);
   EXPECT_EQ(form->SelectedRace(), 1);

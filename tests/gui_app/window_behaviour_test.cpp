@@ -122,7 +122,7 @@ TEST_F(WindowBehaviourTest, EveryKeyThatMovesTheRaceListShowsThatRace) {
     EXPECT_EQ(row, step.expected(before)) << step.key;
     EXPECT_EQ(form->SelectedRace(), row) << step.key;
     EXPECT_EQ(ShownRaceNumber(), RaceNumberOfRow(row)) << step.key;
-    EXPECT_EQ(DeForm()->RaceCombo->currentIndex(), row) << step.key;
+    EXPECT_EQ(test::Child<QComboBox>(DeForm(), "RaceCombo")->currentIndex(), row) << step.key;
   }
   // The stepper steps from the shown race.
   QTest::keyClick(list, Qt::Key_Down);
@@ -170,7 +170,7 @@ TEST_F(WindowBehaviourTest, KeysStepRacesSwitchTabsFocusTheDateAndReload) {
   EXPECT_EQ(form->SelectedRace(), 6);
   QTest::keyClick(DeForm(), Qt::Key_Left, Qt::ControlModifier);
   EXPECT_EQ(form->SelectedRace(), 5);
-  EXPECT_EQ(DeForm()->RaceCombo->currentIndex(), 5);
+  EXPECT_EQ(test::Child<QComboBox>(DeForm(), "RaceCombo")->currentIndex(), 5);
 }
 
 TEST_F(WindowBehaviourTest, HelpOpensTheContentsAndF1ThePageOfTheWindowInFront) {
@@ -188,7 +188,7 @@ TEST_F(WindowBehaviourTest, HelpOpensTheContentsAndF1ThePageOfTheWindowInFront) 
   QTest::keyClick(DatList(), Qt::Key_F1);
   DeForm()->DeBtnClick();
   QApplication::setActiveWindow(DeForm());
-  QTest::keyClick(DeForm()->RaceCombo, Qt::Key_F1);
+  QTest::keyClick(test::Child<QComboBox>(DeForm(), "RaceCombo"), Qt::Key_F1);
   QTimer::singleShot(0, [&] {
     QWidget* modal = QApplication::activeModalWidget();
     ASSERT_NE(modal, nullptr);
@@ -354,7 +354,7 @@ TEST_F(WindowBehaviourTest, FailedLoadEmptiesEveryWindow) {
   Open();
   Choose(kDay1);
   KaimeForm()->KaimeHyoBtnClick();
-  ASSERT_GT(DeForm()->RaceCombo->count(), 0);
+  ASSERT_GT(test::Child<QComboBox>(DeForm(), "RaceCombo")->count(), 0);
   // The other date's RaceFile is cut in the middle of a record.
   std::string bytes = home.Read("Data/2024年06月16日.jvRA");
   home.Write("Data/2024年06月16日.jvRA", bytes.substr(0, bytes.size() - 100));
@@ -362,11 +362,16 @@ TEST_F(WindowBehaviourTest, FailedLoadEmptiesEveryWindow) {
   Choose(kDay2);
   ASSERT_EQ(messages.size(), 1u);
   EXPECT_EQ(DatList()->count(), 0);
-  EXPECT_EQ(DeForm()->RaceCombo->count(), 0);
-  EXPECT_EQ(DeForm()->BaCombo->count(), 0);
+  EXPECT_EQ(test::Child<QComboBox>(DeForm(), "RaceCombo")->count(), 0);
+  EXPECT_EQ(test::Child<QComboBox>(DeForm(), "BaCombo")->count(), 0);
   for (int g = 1; g <= 8; ++g) {
-    EXPECT_TRUE(DeForm()->TitleLabel(g)->text().isEmpty()) << g;
-    EXPECT_TRUE(DeForm()->Grid(g)->Cell(7, 1).isEmpty()) << g;
+    EXPECT_TRUE(
+        test::Child<QLabel>(DeForm(), QStringLiteral("TitleLabel%1").arg(g))->text().isEmpty())
+        << g;
+    EXPECT_TRUE(test::Child<StringGrid>(DeForm(), QStringLiteral("StringGrid%1").arg(g))
+                    ->Cell(7, 1)
+                    .isEmpty())
+        << g;
   }
   for (int i = 0; i < 3; ++i) EXPECT_TRUE(KaimeForm()->Grid(i)->Cell(1, 1).isEmpty()) << i;
   EXPECT_TRUE(form->statusBar()->currentMessage().contains(kDay2));

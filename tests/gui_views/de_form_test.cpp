@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QPainter>
 #include <QSignalSpy>
+#include <QTabWidget>
 #include <QTest>
 #include <memory>
 #include <string>
@@ -18,6 +19,7 @@
 #include "app/ui/qt_text.h"
 #include "codes/cp932.h"
 #include "store/load_progress.h"
+#include "support/find_child.h"
 #include "support/race_day_builder.h"
 #include "views/string_grid.h"
 
@@ -116,10 +118,20 @@ class DeFormTest : public ::testing::Test {
     form.SelectFirstVenue();
   }
 
+  // The window's controls, by their names.
+  StringGrid* Grid(int n) const {
+    return test::Child<StringGrid>(&form, QStringLiteral("StringGrid%1").arg(n));
+  }
+  QLabel* TitleLabel(int n) const {
+    return test::Child<QLabel>(&form, QStringLiteral("TitleLabel%1").arg(n));
+  }
+  QComboBox* RaceCombo() const { return test::Child<QComboBox>(&form, "RaceCombo"); }
+  QComboBox* BaCombo() const { return test::Child<QComboBox>(&form, "BaCombo"); }
+  QComboBox* BaRaceCombo() const { return test::Child<QComboBox>(&form, "BaRaceCombo"); }
+
   std::vector<std::string> Titles(int first) const {
     std::vector<std::string> titles;
-    for (int n = first; n < first + 4; ++n)
-      titles.push_back(form.TitleLabel(n)->text().toStdString());
+    for (int n = first; n < first + 4; ++n) titles.push_back(TitleLabel(n)->text().toStdString());
     return titles;
   }
 
@@ -130,14 +142,15 @@ class DeFormTest : public ::testing::Test {
 TEST_F(DeFormTest, WindowHasTwoTabsAndElevenColumnGrids) {
   EXPECT_EQ(form.windowTitle().toStdString(), "連続出馬表");
   EXPECT_TRUE(form.windowFlags() & Qt::WindowStaysOnTopHint);
-  ASSERT_EQ(form.PageControl->count(), 2);
-  EXPECT_EQ(form.PageControl->tabText(0).toStdString(), "全競馬場");
-  EXPECT_EQ(form.PageControl->tabText(1).toStdString(), "競馬場別");
+  auto* tabs = test::Child<QTabWidget>(&form, "PageControl1");
+  ASSERT_EQ(tabs->count(), 2);
+  EXPECT_EQ(tabs->tabText(0).toStdString(), "全競馬場");
+  EXPECT_EQ(tabs->tabText(1).toStdString(), "競馬場別");
   const int widths[] = {15, 15, 15, 15, 15, 16, 16, 110, 50, 50, 18};
   const char* headers[] = {"赤", "緑",   "橙",   "青",     "黄", "枠",
                            "馬", "馬名", "騎手", "調教師", "着"};
   for (int n = 1; n <= 8; ++n) {
-    StringGrid* grid = form.Grid(n);
+    StringGrid* grid = Grid(n);
     ASSERT_EQ(grid->ColCount(), 11);
     ASSERT_EQ(grid->RowCount(), 19);
     // The specified sizes at least, grown where the font needs more.
@@ -152,21 +165,21 @@ TEST_F(DeFormTest, WindowHasTwoTabsAndElevenColumnGrids) {
 
 TEST_F(DeFormTest, FirstRaceSelectedShowsTheLastRaceOnTheLeft) {
   FourRacesOfOneVenue();
-  ASSERT_EQ(form.RaceCombo->count(), 4);
+  ASSERT_EQ(RaceCombo()->count(), 4);
   QSignalSpy chosen(&form, &TDeForm::RaceChosen);
   form.ShowSelection(*day, 3, 0, 1, 2);
   EXPECT_EQ(Titles(1), (std::vector<std::string>{"中山 4R", "中山 1R", "中山 2R", "中山 3R"}));
   // 8 runners: the ring starts with horses 7 and 8.
-  EXPECT_EQ(Trimmed(*form.Grid(1), kNameCol, 1), "R3H07");
-  EXPECT_EQ(Trimmed(*form.Grid(2), kNameCol, 3), "R0H01");
-  EXPECT_EQ(Trimmed(*form.Grid(4), kNameCol, 18), "R2H08");
-  EXPECT_EQ(form.Grid(2)->Cell(kHorseNoCol, 3).toStdString(), " 1");
-  EXPECT_EQ(form.Grid(2)->Cell(kBracketCol, 3).toStdString(), "1");
-  EXPECT_EQ(form.Grid(2)->Cell(8, 3).toStdString(), "騎手　　");
-  EXPECT_EQ(form.RaceCombo->currentIndex(), 0);
+  EXPECT_EQ(Trimmed(*Grid(1), kNameCol, 1), "R3H07");
+  EXPECT_EQ(Trimmed(*Grid(2), kNameCol, 3), "R0H01");
+  EXPECT_EQ(Trimmed(*Grid(4), kNameCol, 18), "R2H08");
+  EXPECT_EQ(Grid(2)->Cell(kHorseNoCol, 3).toStdString(), " 1");
+  EXPECT_EQ(Grid(2)->Cell(kBracketCol, 3).toStdString(), "1");
+  EXPECT_EQ(Grid(2)->Cell(8, 3).toStdString(), "騎手　　");
+  EXPECT_EQ(RaceCombo()->currentIndex(), 0);
   EXPECT_EQ(chosen.count(), 0);  // showing a selection is not a choice
 
-  emit form.RaceCombo->activated(2);
+  emit RaceCombo()->activated(2);
   ASSERT_EQ(chosen.count(), 1);
   EXPECT_EQ(chosen.at(0).at(0).toInt(), 2);
 }
@@ -178,8 +191,8 @@ TEST_F(DeFormTest, HorseNameShowsItsFirstEighteenBytesWithoutSplittingACharacter
   race.Horse(2).Name("AドリームジャーニーＸ");  // the 18-byte cut falls inside ー
   Assign(*day);
   form.ShowSelection(*day, 0, 0, 0, 0);
-  EXPECT_EQ(form.Grid(2)->Cell(kNameCol, 1).toStdString(), "ドリームジャーニー");
-  EXPECT_EQ(form.Grid(2)->Cell(kNameCol, 2).toStdString(), "Aドリームジャーニ");
+  EXPECT_EQ(Grid(2)->Cell(kNameCol, 1).toStdString(), "ドリームジャーニー");
+  EXPECT_EQ(Grid(2)->Cell(kNameCol, 2).toStdString(), "Aドリームジャーニ");
 }
 
 TEST_F(DeFormTest, FinalPositionOnlyForRowsWithAHorseNumber) {
@@ -198,8 +211,8 @@ TEST_F(DeFormTest, FinalPositionOnlyForRowsWithAHorseNumber) {
   } cases[] = {{1, "  ", ""}, {2, "99", ""}, {3, " 1", " 1"}, {4, "  ", ""}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.row);
-    EXPECT_EQ(form.Grid(2)->Cell(kHorseNoCol, c.row).toStdString(), c.horseNo);
-    EXPECT_EQ(form.Grid(2)->Cell(kPlaceCol, c.row).toStdString(), c.place);
+    EXPECT_EQ(Grid(2)->Cell(kHorseNoCol, c.row).toStdString(), c.horseNo);
+    EXPECT_EQ(Grid(2)->Cell(kPlaceCol, c.row).toStdString(), c.place);
   }
 }
 
@@ -208,10 +221,10 @@ TEST_F(DeFormTest, FinalPositionFollowsTheRunnerRecordsAfterThePayoutImport) {
   day->SeRec[1][4].Put(335, "02");  // the import writes positions after the assignment
   form.ShowSelection(*day, 0, 1, 2, 3);
   // Row 7 of race 2 (slot 1) shows horse 5.
-  ASSERT_EQ(form.Grid(2)->Cell(kHorseNoCol, 7).toStdString(), " 5");
-  EXPECT_EQ(form.Grid(2)->Cell(kPlaceCol, 7).toStdString(), " 2");
-  EXPECT_TRUE(CellHasInk(*form.Grid(2), kPlaceCol, 7, QColor(0, 0, 255)));
-  EXPECT_FALSE(CellHasInk(*form.Grid(2), kPlaceCol, 7, QColor(255, 0, 0)));
+  ASSERT_EQ(Grid(2)->Cell(kHorseNoCol, 7).toStdString(), " 5");
+  EXPECT_EQ(Grid(2)->Cell(kPlaceCol, 7).toStdString(), " 2");
+  EXPECT_TRUE(CellHasInk(*Grid(2), kPlaceCol, 7, QColor(0, 0, 255)));
+  EXPECT_FALSE(CellHasInk(*Grid(2), kPlaceCol, 7, QColor(255, 0, 0)));
 }
 
 TEST_F(DeFormTest, BracketCellsTakeTheBracketColour) {
@@ -219,7 +232,7 @@ TEST_F(DeFormTest, BracketCellsTakeTheBracketColour) {
   day->Sheet[0].BracketNo[0] = "0";
   day->Sheet[0].BracketNo[1] = "9";
   form.ShowSelection(*day, 3, 0, 1, 2);
-  const StringGrid& grid = *form.Grid(2);
+  const StringGrid& grid = *Grid(2);
   const struct {
     int row;  // ring row + 1; ring rows 2..9 hold horses 1..8 in brackets 1..8
     QColor colour;
@@ -238,7 +251,7 @@ TEST_F(DeFormTest, BracketCellsTakeTheBracketColour) {
 TEST_F(DeFormTest, FlagsAndPostTimeMarkAreReadAtEveryPaint) {
   FourRacesOfOneVenue();
   form.ShowSelection(*day, 3, 0, 1, 2);
-  const StringGrid& grid = *form.Grid(2);
+  const StringGrid& grid = *Grid(2);
   QColor info = grid.palette().color(QPalette::ToolTipBase);
   EXPECT_EQ(CellPixel(grid, kHorseNoCol, 5), info);
   EXPECT_EQ(CellPixel(grid, 0, 5), QColor(Qt::white));
@@ -259,65 +272,65 @@ TEST_F(DeFormTest, FlagsAndPostTimeMarkAreReadAtEveryPaint) {
   EXPECT_EQ(CellPixel(grid, 4, 5), QColor(255, 255, 0));
   EXPECT_EQ(CellPixel(grid, 0, 6), QColor(Qt::white));
   // The neighbours paint from their own races.
-  EXPECT_EQ(CellPixel(*form.Grid(1), 0, 5), QColor(Qt::white));
+  EXPECT_EQ(CellPixel(*Grid(1), 0, 5), QColor(Qt::white));
   // The header row keeps the fixed-cell colour.
   EXPECT_EQ(CellPixel(grid, 0, 0), grid.palette().color(QPalette::Button));
 }
 
 TEST_F(DeFormTest, VenueWithThreeRacesWrapsItsNeighbours) {
   TwoVenues();
-  ASSERT_EQ(form.BaCombo->count(), 2);
-  EXPECT_EQ(form.BaCombo->itemText(0).toStdString(), "中山");
-  EXPECT_EQ(form.BaCombo->itemText(1).toStdString(), "阪神");
-  ASSERT_EQ(form.BaRaceCombo->count(), 3);
-  EXPECT_EQ(form.BaRaceCombo->itemText(0).toStdString(), " 1R");
-  EXPECT_EQ(form.BaRaceCombo->itemText(2).toStdString(), " 3R");
-  EXPECT_EQ(form.BaRaceCombo->currentIndex(), 0);
+  ASSERT_EQ(BaCombo()->count(), 2);
+  EXPECT_EQ(BaCombo()->itemText(0).toStdString(), "中山");
+  EXPECT_EQ(BaCombo()->itemText(1).toStdString(), "阪神");
+  ASSERT_EQ(BaRaceCombo()->count(), 3);
+  EXPECT_EQ(BaRaceCombo()->itemText(0).toStdString(), " 1R");
+  EXPECT_EQ(BaRaceCombo()->itemText(2).toStdString(), " 3R");
+  EXPECT_EQ(BaRaceCombo()->currentIndex(), 0);
   EXPECT_EQ(form.VenueOrdinals(), (std::array<int, 4>{2, 0, 1, 2}));
 
-  form.BaRaceCombo->setCurrentIndex(1);
+  BaRaceCombo()->setCurrentIndex(1);
   EXPECT_EQ(Titles(5), (std::vector<std::string>{"中山 1R", "中山 2R", "中山 3R", "中山 1R"}));
   // Race 2 of 中山 is slot 2.
-  EXPECT_EQ(Trimmed(*form.Grid(6), kNameCol, 1), "R2H01");
+  EXPECT_EQ(Trimmed(*Grid(6), kNameCol, 1), "R2H01");
 
-  form.BaRaceCombo->setCurrentIndex(2);
+  BaRaceCombo()->setCurrentIndex(2);
   EXPECT_EQ(Titles(5), (std::vector<std::string>{"中山 2R", "中山 3R", "中山 1R", "中山 2R"}));
-  EXPECT_EQ(Trimmed(*form.Grid(5), kNameCol, 1), "R2H01");
-  EXPECT_EQ(Trimmed(*form.Grid(6), kNameCol, 1), "R3H01");
-  EXPECT_EQ(Trimmed(*form.Grid(7), kNameCol, 1), "R0H01");
+  EXPECT_EQ(Trimmed(*Grid(5), kNameCol, 1), "R2H01");
+  EXPECT_EQ(Trimmed(*Grid(6), kNameCol, 1), "R3H01");
+  EXPECT_EQ(Trimmed(*Grid(7), kNameCol, 1), "R0H01");
 }
 
 TEST_F(DeFormTest, VenueWithOneRaceLeavesTheFourthGridEmpty) {
   TwoVenues();
   day->SeRec[1][0].Put(335, "01");
-  form.BaCombo->setCurrentIndex(1);
-  ASSERT_EQ(form.BaRaceCombo->count(), 1);
+  BaCombo()->setCurrentIndex(1);
+  ASSERT_EQ(BaRaceCombo()->count(), 1);
   EXPECT_EQ(form.VenueOrdinals(), (std::array<int, 4>{0, 0, 0, 1}));
   for (int n = 5; n <= 7; ++n) {
     SCOPED_TRACE(n);
-    EXPECT_EQ(form.TitleLabel(n)->text().toStdString(), "阪神 1R");
-    EXPECT_EQ(Trimmed(*form.Grid(n), kNameCol, 1), "R1H01");
-    EXPECT_EQ(form.Grid(n)->Cell(kPlaceCol, 1).toStdString(), " 1");
+    EXPECT_EQ(TitleLabel(n)->text().toStdString(), "阪神 1R");
+    EXPECT_EQ(Trimmed(*Grid(n), kNameCol, 1), "R1H01");
+    EXPECT_EQ(Grid(n)->Cell(kPlaceCol, 1).toStdString(), " 1");
   }
   for (int row = 1; row < 19; ++row)
-    for (int col = 0; col < 11; ++col) EXPECT_TRUE(form.Grid(8)->Cell(col, row).isEmpty());
+    for (int col = 0; col < 11; ++col) EXPECT_TRUE(Grid(8)->Cell(col, row).isEmpty());
 }
 
 TEST_F(DeFormTest, VenueGridsPaintFromTheVenueCopies) {
   TwoVenues();
-  form.BaCombo->setCurrentIndex(1);
+  BaCombo()->setCurrentIndex(1);
   day->Calc[1].RedFlag[0] = 1;  // the slot's own record: not used here
   day->VenueRaceCalc[1][0].BlueFlag[0] = 1;
-  EXPECT_EQ(CellPixel(*form.Grid(6), 0, 1), QColor(Qt::white));
-  EXPECT_EQ(CellPixel(*form.Grid(6), 3, 1), QColor(0, 0, 255));
-  EXPECT_EQ(CellPixel(*form.Grid(8), 3, 1), QColor(Qt::white));  // ordinal 1 holds no race
+  EXPECT_EQ(CellPixel(*Grid(6), 0, 1), QColor(Qt::white));
+  EXPECT_EQ(CellPixel(*Grid(6), 3, 1), QColor(0, 0, 255));
+  EXPECT_EQ(CellPixel(*Grid(8), 3, 1), QColor(Qt::white));  // ordinal 1 holds no race
 }
 
 TEST_F(DeFormTest, ReleasingTheMouseLeavesNoRowSelected) {
   FourRacesOfOneVenue();
   form.ShowSelection(*day, 3, 0, 1, 2);
   form.show();
-  StringGrid* grid = form.Grid(2);
+  StringGrid* grid = Grid(2);
   QPoint inRow3 = grid->CellRect(kNameCol, 3).center();
   QTest::mousePress(grid->viewport(), Qt::LeftButton, {}, inRow3);
   EXPECT_EQ(grid->SelectedRow(), 3);
@@ -329,10 +342,10 @@ TEST_F(DeFormTest, ASlotOutsideTheDayLeavesItsGridEmpty) {
   FourRacesOfOneVenue();
   form.ShowSelection(*day, 3, 0, 1, 2);
   form.ShowSelection(*day, -1, 0, 1, 36);
-  EXPECT_TRUE(form.Grid(1)->Cell(kNameCol, 1).isEmpty());
-  EXPECT_TRUE(form.Grid(4)->Cell(kNameCol, 1).isEmpty());
-  EXPECT_TRUE(form.TitleLabel(4)->text().isEmpty());
-  EXPECT_EQ(CellPixel(*form.Grid(4), 0, 1), QColor(Qt::white));
+  EXPECT_TRUE(Grid(1)->Cell(kNameCol, 1).isEmpty());
+  EXPECT_TRUE(Grid(4)->Cell(kNameCol, 1).isEmpty());
+  EXPECT_TRUE(TitleLabel(4)->text().isEmpty());
+  EXPECT_EQ(CellPixel(*Grid(4), 0, 1), QColor(Qt::white));
 }
 
 }  // namespace
