@@ -54,17 +54,17 @@ void FillGrid(StringGrid& grid, const std::vector<KaimeRow>& rows) {
 TKaimeForm::TKaimeForm(QWidget* parent) : QWidget(parent, Qt::Window | Qt::WindowStaysOnTopHint) {
   setObjectName(QStringLiteral("KaimeForm"));
   setWindowTitle(QString::fromUtf8("買い目表"));
-  PageControl = new QTabWidget(this);
-  PageControl->setObjectName(QStringLiteral("PageControl1"));
+  tabs_ = new QTabWidget(this);
+  tabs_->setObjectName(QStringLiteral("PageControl1"));
   for (int i = 0; i < 3; ++i) {
     grids_[static_cast<size_t>(i)] = new StringGrid;
     SetupGrid(i);
-    PageControl->addTab(grids_[static_cast<size_t>(i)], QString::fromUtf8(kTabs[i]));
+    tabs_->addTab(grids_[static_cast<size_t>(i)], QString::fromUtf8(kTabs[i]));
   }
-  PageControl->setCurrentIndex(kTrio);
+  tabs_->setCurrentIndex(kTrio);
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
-  layout->addWidget(PageControl);
+  layout->addWidget(tabs_);
   RestoreGeometry();
 }
 
@@ -95,10 +95,6 @@ void TKaimeForm::SetupGrid(int index) {
     DrawCell(index, p, col, row, rect);
   });
   grid->FitCellsToText();
-}
-
-StringGrid* TKaimeForm::Grid(int index) const {
-  return (index >= 0 && index < 3) ? grids_[static_cast<size_t>(index)] : nullptr;
 }
 
 void TKaimeForm::ShowCombinations(const RaceDay& day, int selRace) {

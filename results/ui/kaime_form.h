@@ -23,6 +23,7 @@ class StringGrid;
 class TKaimeForm : public QWidget {
   Q_OBJECT
  public:
+  // The tabs in order; the grid of tab i is named StringGrid<i + 1>.
   enum GridIndex { kTrio = 0, kQuinella = 1, kExacta = 2 };
 
   explicit TKaimeForm(QWidget* parent = nullptr);
@@ -42,18 +43,14 @@ class TKaimeForm : public QWidget {
   // gives it its first-time place).
   bool HasStoredPlace() const { return stored_; }
 
-  // The grid of a tab (kTrio, kQuinella, kExacta).
-  StringGrid* Grid(int index) const;
-
-  QTabWidget* PageControl = nullptr;
-
  private:
   void SetupGrid(int index);
   void DrawCell(int index, QPainter& p, int col, int row, const QRect& rect) const;
   void RestoreGeometry();
   void SaveGeometry() const;
 
-  std::array<StringGrid*, 3> grids_{};
+  QTabWidget* tabs_ = nullptr;          // PageControl1
+  std::array<StringGrid*, 3> grids_{};  // StringGrid1–StringGrid3, by GridIndex
   const RaceDay* day_ = nullptr;
   int race_ = -1;
   bool stored_ = false;

@@ -146,7 +146,9 @@ TEST_P(LayoutTest, GridCellsHoldTheirTexts) {
       ExpectTextsWhole(test::Child<StringGrid>(DeForm(), QStringLiteral("StringGrid%1").arg(g)),
                        race + " 連続出馬表 " + std::to_string(g));
     for (int i = 0; i < 3; ++i)
-      ExpectTextsWhole(KaimeForm()->Grid(i), race + " 買い目表 " + std::to_string(i));
+      ExpectTextsWhole(
+          test::Child<StringGrid>(KaimeForm(), QStringLiteral("StringGrid%1").arg(i + 1)),
+          race + " 買い目表 " + std::to_string(i));
   }
 }
 

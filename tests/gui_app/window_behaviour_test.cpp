@@ -373,7 +373,11 @@ TEST_F(WindowBehaviourTest, FailedLoadEmptiesEveryWindow) {
                     .isEmpty())
         << g;
   }
-  for (int i = 0; i < 3; ++i) EXPECT_TRUE(KaimeForm()->Grid(i)->Cell(1, 1).isEmpty()) << i;
+  for (int i = 0; i < 3; ++i)
+    EXPECT_TRUE(test::Child<StringGrid>(KaimeForm(), QStringLiteral("StringGrid%1").arg(i + 1))
+                    ->Cell(1, 1)
+                    .isEmpty())
+        << i;
   EXPECT_TRUE(form->statusBar()->currentMessage().contains(kDay2));
 }
 

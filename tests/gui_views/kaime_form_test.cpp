@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "app/settings_file.h"
+#include "support/find_child.h"
 #include "support/hr_record_builder.h"
 #include "support/race_day_builder.h"
 #include "support/temp_home.h"
@@ -32,6 +33,11 @@ QColor CellPixel(const StringGrid& grid, int col, int row) {
 
 std::string Text(const StringGrid& grid, int col, int row) {
   return grid.Cell(col, row).toStdString();
+}
+
+// The grid of a tab (kTrio, kQuinella, kExacta), by its name in the window.
+StringGrid* Grid(const TKaimeForm& form, int index) {
+  return test::Child<StringGrid>(&form, QStringLiteral("StringGrid%1").arg(index + 1));
 }
 
 class KaimeFormTest : public ::testing::Test {
@@ -61,16 +67,17 @@ TEST_F(KaimeFormTest, ListsTheCombinationsOfTheMainAxisWithPayouts) {
   TKaimeForm form;
   EXPECT_EQ(form.windowTitle().toStdString(), "買い目表");
   EXPECT_TRUE(form.windowFlags() & Qt::WindowStaysOnTopHint);
-  ASSERT_EQ(form.PageControl->count(), 3);
-  EXPECT_EQ(form.PageControl->tabText(0).toStdString(), "3連複");
-  EXPECT_EQ(form.PageControl->tabText(1).toStdString(), "馬連・ワ");
-  EXPECT_EQ(form.PageControl->tabText(2).toStdString(), "馬単");
-  EXPECT_EQ(form.PageControl->currentIndex(), 0);
+  auto* tabs = test::Child<QTabWidget>(&form, "PageControl1");
+  ASSERT_EQ(tabs->count(), 3);
+  EXPECT_EQ(tabs->tabText(0).toStdString(), "3連複");
+  EXPECT_EQ(tabs->tabText(1).toStdString(), "馬連・ワ");
+  EXPECT_EQ(tabs->tabText(2).toStdString(), "馬単");
+  EXPECT_EQ(tabs->currentIndex(), 0);
 
   form.ShowCombinations(*day, 0);
-  const StringGrid& quinella = *form.Grid(TKaimeForm::kQuinella);
-  const StringGrid& exacta = *form.Grid(TKaimeForm::kExacta);
-  const StringGrid& trio = *form.Grid(TKaimeForm::kTrio);
+  const StringGrid& quinella = *Grid(form, TKaimeForm::kQuinella);
+  const StringGrid& exacta = *Grid(form, TKaimeForm::kExacta);
+  const StringGrid& trio = *Grid(form, TKaimeForm::kTrio);
   ASSERT_EQ(quinella.RowCount(), 4);
   ASSERT_EQ(exacta.RowCount(), 7);
   ASSERT_EQ(trio.RowCount(), 4);
@@ -104,9 +111,9 @@ TEST_F(KaimeFormTest, ListsTheCombinationsOfTheMainAxisWithPayouts) {
 TEST_F(KaimeFormTest, WinningCombinationsArePainted) {
   TKaimeForm form;
   form.ShowCombinations(*day, 0);
-  const StringGrid& quinella = *form.Grid(TKaimeForm::kQuinella);
-  const StringGrid& exacta = *form.Grid(TKaimeForm::kExacta);
-  const StringGrid& trio = *form.Grid(TKaimeForm::kTrio);
+  const StringGrid& quinella = *Grid(form, TKaimeForm::kQuinella);
+  const StringGrid& exacta = *Grid(form, TKaimeForm::kExacta);
+  const StringGrid& trio = *Grid(form, TKaimeForm::kTrio);
   const QColor red(255, 0, 0), magenta(255, 0, 255), white(Qt::white);
   EXPECT_EQ(CellPixel(quinella, 1, 1), red);      // 馬連 and ワイド
   EXPECT_EQ(CellPixel(quinella, 1, 2), white);    // lost
@@ -136,7 +143,7 @@ TEST_F(KaimeFormTest, RaceWithoutCombinationsEmptiesTheGridsAndKeepsTheirRows) {
   form.ShowCombinations(*day, 1);
   for (int g : {TKaimeForm::kTrio, TKaimeForm::kQuinella, TKaimeForm::kExacta}) {
     SCOPED_TRACE(g);
-    const StringGrid& grid = *form.Grid(g);
+    const StringGrid& grid = *Grid(form, g);
     EXPECT_EQ(grid.RowCount(), g == TKaimeForm::kExacta ? 7 : 4);
     EXPECT_EQ(Text(grid, 1, 0), "買い目");
     for (int row = 1; row < grid.RowCount(); ++row)
@@ -149,9 +156,9 @@ TEST_F(KaimeFormTest, RaceWithoutCombinationsEmptiesTheGridsAndKeepsTheirRows) {
   calc.AxisMark[0] = 1;
   calc.PartnerMark[0] = 1;
   form.ShowCombinations(*day, 1);
-  EXPECT_EQ(form.Grid(TKaimeForm::kQuinella)->RowCount(), 4);
-  EXPECT_EQ(Text(*form.Grid(TKaimeForm::kQuinella), 1, 1), "");
-  EXPECT_EQ(Text(*form.Grid(TKaimeForm::kTrio), 0, 1), "");
+  EXPECT_EQ(Grid(form, TKaimeForm::kQuinella)->RowCount(), 4);
+  EXPECT_EQ(Text(*Grid(form, TKaimeForm::kQuinella), 1, 1), "");
+  EXPECT_EQ(Text(*Grid(form, TKaimeForm::kTrio), 0, 1), "");
 }
 
 TEST_F(KaimeFormTest, GeometryIsRestoredAtCreationAndSavedAtDestruction) {
