@@ -51,76 +51,88 @@ TGetDataForm::TGetDataForm(JvLink& link, QWidget* parent)
   setFont(GothicFont(10));
   resize(560, 520);
 
-  ButtonStart = new QPushButton(QStringLiteral("データ取込み開始"), this);
-  ButtonCancel = new QPushButton(QStringLiteral("データ取込み中止"), this);
-  ButtonSetting = new QPushButton(QStringLiteral("JVLink設定"), this);
-  for (QPushButton* button : {ButtonStart, ButtonCancel, ButtonSetting})
+  start_button_ = new QPushButton(QStringLiteral("データ取込み開始"), this);
+  start_button_->setObjectName(QStringLiteral("ButtonStart"));
+  cancel_button_ = new QPushButton(QStringLiteral("データ取込み中止"), this);
+  cancel_button_->setObjectName(QStringLiteral("ButtonCancel"));
+  setting_button_ = new QPushButton(QStringLiteral("JVLink設定"), this);
+  setting_button_->setObjectName(QStringLiteral("ButtonSetting"));
+  for (QPushButton* button : {start_button_, cancel_button_, setting_button_})
     button->setAutoDefault(false);
 
-  GroupBox1 = new QGroupBox(QStringLiteral("取得データ"), this);
-  rbtNormal = new QRadioButton(QStringLiteral("通常データ"), GroupBox1);
-  rbtSetup = new QRadioButton(QStringLiteral("セットアップデータ"), GroupBox1);
-  rbtNormal->setChecked(true);
-  auto* kinds = new QHBoxLayout(GroupBox1);
-  kinds->addWidget(rbtNormal);
-  kinds->addWidget(rbtSetup);
+  data_kind_box_ = new QGroupBox(QStringLiteral("取得データ"), this);
+  data_kind_box_->setObjectName(QStringLiteral("GroupBox1"));
+  normal_data_radio_ = new QRadioButton(QStringLiteral("通常データ"), data_kind_box_);
+  normal_data_radio_->setObjectName(QStringLiteral("rbtNormal"));
+  setup_data_radio_ = new QRadioButton(QStringLiteral("セットアップデータ"), data_kind_box_);
+  setup_data_radio_->setObjectName(QStringLiteral("rbtSetup"));
+  normal_data_radio_->setChecked(true);
+  auto* kinds = new QHBoxLayout(data_kind_box_);
+  kinds->addWidget(normal_data_radio_);
+  kinds->addWidget(setup_data_radio_);
   kinds->addStretch();
 
   auto* fromLabel = new QLabel(QStringLiteral("取得開始日付"), this);
-  DateTimePicker1 = new QDateTimeEdit(this);
-  DateTimePicker1->setDisplayFormat(QStringLiteral("yyyy年M月d日 H:mm:ss"));
-  DateTimePicker1->setCalendarPopup(true);
+  from_date_edit_ = new QDateTimeEdit(this);
+  from_date_edit_->setObjectName(QStringLiteral("DateTimePicker1"));
+  from_date_edit_->setDisplayFormat(QStringLiteral("yyyy年M月d日 H:mm:ss"));
+  from_date_edit_->setCalendarPopup(true);
 
   auto* downloadLabel = new QLabel(QStringLiteral("ダウンロード"), this);
-  ProgressBar1 = NewBar(this);
+  download_bar_ = NewBar(this);
+  download_bar_->setObjectName(QStringLiteral("ProgressBar1"));
   auto* readLabel = new QLabel(QStringLiteral("読込み"), this);
-  ProgressBar2 = NewBar(this);
-  ProgressLabel = new QLabel(this);
-  ProgressLabel->setWordWrap(true);
-  ProgressLabel->setMinimumHeight(ProgressLabel->fontMetrics().height() + 4);
+  read_bar_ = NewBar(this);
+  read_bar_->setObjectName(QStringLiteral("ProgressBar2"));
+  status_label_ = new QLabel(this);
+  status_label_->setObjectName(QStringLiteral("ProgressLabel"));
+  status_label_->setWordWrap(true);
+  status_label_->setMinimumHeight(status_label_->fontMetrics().height() + 4);
 
   auto* listLabel = new QLabel(QStringLiteral("作成済みデータ"), this);
-  ListBox1 = new QListWidget(this);
-  ListBox1->setUniformItemSizes(true);
+  stored_list_ = new QListWidget(this);
+  stored_list_->setObjectName(QStringLiteral("ListBox1"));
+  stored_list_->setUniformItemSizes(true);
 
   auto* buttons = new QHBoxLayout;
-  buttons->addWidget(ButtonStart);
-  buttons->addWidget(ButtonCancel);
+  buttons->addWidget(start_button_);
+  buttons->addWidget(cancel_button_);
   buttons->addStretch();
-  buttons->addWidget(ButtonSetting);
+  buttons->addWidget(setting_button_);
 
   auto* grid = new QGridLayout;
   grid->addWidget(fromLabel, 0, 0);
-  grid->addWidget(DateTimePicker1, 0, 1);
+  grid->addWidget(from_date_edit_, 0, 1);
   grid->addWidget(downloadLabel, 1, 0);
-  grid->addWidget(ProgressBar1, 1, 1);
+  grid->addWidget(download_bar_, 1, 1);
   grid->addWidget(readLabel, 2, 0);
-  grid->addWidget(ProgressBar2, 2, 1);
+  grid->addWidget(read_bar_, 2, 1);
   grid->setColumnStretch(1, 1);
 
   auto* frame = new QVBoxLayout(this);
   frame->addLayout(buttons);
-  frame->addWidget(GroupBox1);
+  frame->addWidget(data_kind_box_);
   frame->addLayout(grid);
-  frame->addWidget(ProgressLabel);
+  frame->addWidget(status_label_);
   frame->addWidget(listLabel);
-  frame->addWidget(ListBox1, 1);
+  frame->addWidget(stored_list_, 1);
 
-  TimerJVStatus = new QTimer(this);
-  TimerJVStatus->setInterval(10);
+  status_timer_ = new QTimer(this);
+  status_timer_->setObjectName(QStringLiteral("TimerJVStatus"));
+  status_timer_->setInterval(10);
 
-  connect(ButtonStart, &QPushButton::clicked, this, &TGetDataForm::ButtonStartClick);
-  connect(ButtonCancel, &QPushButton::clicked, this, &TGetDataForm::ButtonCancelClick);
-  connect(ButtonSetting, &QPushButton::clicked, this, &TGetDataForm::ButtonSettingClick);
-  connect(TimerJVStatus, &QTimer::timeout, this, &TGetDataForm::TimerJVStatusTimer);
+  connect(start_button_, &QPushButton::clicked, this, &TGetDataForm::ButtonStartClick);
+  connect(cancel_button_, &QPushButton::clicked, this, &TGetDataForm::ButtonCancelClick);
+  connect(setting_button_, &QPushButton::clicked, this, &TGetDataForm::ButtonSettingClick);
+  connect(status_timer_, &QTimer::timeout, this, &TGetDataForm::TimerJVStatusTimer);
 
   AcquisitionDefaults defaults = ReadAcquisitionDefaults(settings_, std::time(nullptr));
-  if (defaults.setupData) rbtSetup->setChecked(true);
+  if (defaults.setupData) setup_data_radio_->setChecked(true);
   SetFromTime(defaults.from);
 }
 
 TGetDataForm::~TGetDataForm() {
-  TimerJVStatus->stop();
+  status_timer_->stop();
   // A window destroyed in the middle of a download still ends the open, or
   // the next JVOpen would find it busy.
   if (run_.state() == AcquisitionRun::State::Downloading) {
@@ -136,7 +148,7 @@ bool TGetDataForm::Running() const {
 }
 
 std::tm TGetDataForm::FromTime() const {
-  QDateTime value = DateTimePicker1->dateTime();
+  QDateTime value = from_date_edit_->dateTime();
   std::tm t{};
   t.tm_year = value.date().year() - 1900;
   t.tm_mon = value.date().month() - 1;
@@ -149,16 +161,16 @@ std::tm TGetDataForm::FromTime() const {
 }
 
 void TGetDataForm::SetFromTime(const std::tm& time) {
-  DateTimePicker1->setDateTime(ToDateTime(time));
+  from_date_edit_->setDateTime(ToDateTime(time));
 }
 
 void TGetDataForm::ButtonStartClick() {
   if (Running()) return;
   std::tm from = FromTime();
   ShowInformation(this, StartNotice(from), false);
-  run_.Start(FromTimeText(from), rbtSetup->isChecked(), QDate::currentDate().year());
+  run_.Start(FromTimeText(from), setup_data_radio_->isChecked(), QDate::currentDate().year());
   if (run_.outcome() == AcquisitionRun::Outcome::NoData)
-    ProgressLabel->setText(QString::fromStdString(EmptyFeedHint(FeedJvLink::FeedFolder())));
+    status_label_->setText(QString::fromStdString(EmptyFeedHint(FeedJvLink::FeedFolder())));
 }
 
 void TGetDataForm::ButtonCancelClick() {
@@ -186,25 +198,25 @@ void TGetDataForm::reject() {
 }
 
 void TGetDataForm::OnStatus(const std::string& text) {
-  ProgressLabel->setText(Q(text));
+  status_label_->setText(Q(text));
 }
 
 void TGetDataForm::OnDownloadBar(int position, int maximum) {
-  ProgressBar1->setRange(0, std::max(1, maximum));
-  ProgressBar1->setValue(std::clamp(position, 0, ProgressBar1->maximum()));
+  download_bar_->setRange(0, std::max(1, maximum));
+  download_bar_->setValue(std::clamp(position, 0, download_bar_->maximum()));
 }
 
 void TGetDataForm::OnReadBar(int position, int maximum) {
-  ProgressBar2->setRange(0, std::max(1, maximum));
-  ProgressBar2->setValue(std::clamp(position, 0, ProgressBar2->maximum()));
+  read_bar_->setRange(0, std::max(1, maximum));
+  read_bar_->setValue(std::clamp(position, 0, read_bar_->maximum()));
 }
 
 void TGetDataForm::OnStoredLine(const std::string& line) {
-  ListBox1->addItem(Q(line));
+  stored_list_->addItem(Q(line));
 }
 
 void TGetDataForm::OnStoredListCleared() {
-  ListBox1->clear();
+  stored_list_->clear();
 }
 
 void TGetDataForm::OnBeep() {
@@ -221,13 +233,13 @@ void TGetDataForm::OnError(const Error& error) {
 
 void TGetDataForm::OnSkippedRecord(const std::string& recordType, const std::string& reason,
                                    const std::string& fileName) {
-  ListBox1->addItem(
+  stored_list_->addItem(
       QStringLiteral("保存しなかったレコード:%1（%2）/%3")
           .arg(QString::fromStdString(recordType), QString::fromStdString(reason), Q(fileName)));
 }
 
 void TGetDataForm::OnWarning(const std::string& text) {
-  ListBox1->addItem(QStringLiteral("警告:") + QString::fromStdString(text));
+  stored_list_->addItem(QStringLiteral("警告:") + QString::fromStdString(text));
 }
 
 void TGetDataForm::OnBusy(bool busy) {
@@ -241,9 +253,9 @@ void TGetDataForm::OnBusy(bool busy) {
 
 void TGetDataForm::OnTimer(bool running) {
   if (running)
-    TimerJVStatus->start();
+    status_timer_->start();
   else
-    TimerJVStatus->stop();
+    status_timer_->stop();
 }
 
 void TGetDataForm::OnLastTime(const std::string& lastTime) {
@@ -253,7 +265,7 @@ void TGetDataForm::OnLastTime(const std::string& lastTime) {
 void TGetDataForm::ProcessEvents() {
   // At most once a frame: a run stores tens of thousands of records.
   if (since_events_.isValid() && since_events_.elapsed() < 16) return;
-  ListBox1->scrollToBottom();
+  stored_list_->scrollToBottom();
   QCoreApplication::processEvents();
   since_events_.start();
 }

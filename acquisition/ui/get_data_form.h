@@ -34,19 +34,6 @@ class TGetDataForm : public QDialog, public AcquisitionObserver {
   TGetDataForm(JvLink& link, QWidget* parent = nullptr);
   ~TGetDataForm() override;
 
-  QPushButton* ButtonStart = nullptr;
-  QPushButton* ButtonCancel = nullptr;
-  QPushButton* ButtonSetting = nullptr;  // JVLink設定
-  QGroupBox* GroupBox1 = nullptr;        // 取得データ
-  QRadioButton* rbtNormal = nullptr;
-  QRadioButton* rbtSetup = nullptr;
-  QDateTimeEdit* DateTimePicker1 = nullptr;
-  QProgressBar* ProgressBar1 = nullptr;  // files downloaded
-  QProgressBar* ProgressBar2 = nullptr;  // files read
-  QLabel* ProgressLabel = nullptr;
-  QListWidget* ListBox1 = nullptr;  // 作成済みデータ
-  QTimer* TimerJVStatus = nullptr;
-
   void ButtonStartClick();
   void ButtonCancelClick();
   void ButtonSettingClick();
@@ -79,6 +66,21 @@ class TGetDataForm : public QDialog, public AcquisitionObserver {
  private:
   bool Running() const;
   void SetFromTime(const std::tm& time);
+
+  // The window's controls; each one's objectName is its name in the
+  // program (the comment).
+  QPushButton* start_button_ = nullptr;        // ButtonStart
+  QPushButton* cancel_button_ = nullptr;       // ButtonCancel
+  QPushButton* setting_button_ = nullptr;      // ButtonSetting: JVLink設定
+  QGroupBox* data_kind_box_ = nullptr;         // GroupBox1: 取得データ
+  QRadioButton* normal_data_radio_ = nullptr;  // rbtNormal
+  QRadioButton* setup_data_radio_ = nullptr;   // rbtSetup
+  QDateTimeEdit* from_date_edit_ = nullptr;    // DateTimePicker1
+  QProgressBar* download_bar_ = nullptr;       // ProgressBar1: files downloaded
+  QProgressBar* read_bar_ = nullptr;           // ProgressBar2: files read
+  QLabel* status_label_ = nullptr;             // ProgressLabel
+  QListWidget* stored_list_ = nullptr;         // ListBox1: 作成済みデータ
+  QTimer* status_timer_ = nullptr;             // TimerJVStatus
 
   JvLink& link_;
   SettingsFile settings_;

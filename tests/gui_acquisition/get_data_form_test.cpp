@@ -24,6 +24,7 @@
 #include "app/ui/qt_text.h"
 #include "codes/cp932.h"
 #include "codes/jv_result_message.h"
+#include "support/find_child.h"
 #include "support/scripted_jv_link.h"
 #include "support/temp_home.h"
 #include "tools/feedgen/generator.h"
@@ -50,7 +51,25 @@ class GetDataFormTest : public ::testing::Test {
       QTest::qWait(2);
   }
 
-  static QDateTime Picker(const TGetDataForm& form) { return form.DateTimePicker1->dateTime(); }
+  // The window's controls, by their names.
+  static QPushButton* Button(const TGetDataForm& form, const char* name) {
+    return test::Child<QPushButton>(&form, name);
+  }
+  static QRadioButton* Radio(const TGetDataForm& form, const char* name) {
+    return test::Child<QRadioButton>(&form, name);
+  }
+  static QProgressBar* Bar(const TGetDataForm& form, const char* name) {
+    return test::Child<QProgressBar>(&form, name);
+  }
+  static QLabel* Label(const TGetDataForm& form, const char* name) {
+    return test::Child<QLabel>(&form, name);
+  }
+  static QTimer* Timer(const TGetDataForm& form, const char* name) {
+    return test::Child<QTimer>(&form, name);
+  }
+  static QDateTime Picker(const TGetDataForm& form) {
+    return test::Child<QDateTimeEdit>(&form, "DateTimePicker1")->dateTime();
+  }
 
   test::TempHome home;
   std::vector<QString> messages;
@@ -63,16 +82,16 @@ TEST_F(GetDataFormTest, OpensWithSetupDataAYearBackUntilARunLeavesItsLastTime) {
     TGetDataForm form(link);
     EXPECT_EQ(form.windowTitle(), QStringLiteral("ＪＶデータ取込"));
     EXPECT_TRUE(form.isModal());
-    EXPECT_TRUE(form.rbtSetup->isChecked());
+    EXPECT_TRUE(Radio(form, "rbtSetup")->isChecked());
     qint64 back = Picker(form).secsTo(QDateTime::currentDateTime());
     EXPECT_NEAR(static_cast<double>(back), 365.0 * 24 * 3600, 120.0);
-    EXPECT_FALSE(form.TimerJVStatus->isActive());
-    EXPECT_EQ(form.TimerJVStatus->interval(), 10);
+    EXPECT_FALSE(Timer(form, "TimerJVStatus")->isActive());
+    EXPECT_EQ(Timer(form, "TimerJVStatus")->interval(), 10);
   }
   SettingsFile().WriteString("JvDataGet", "LastTime", "2024/06/01 10:20:30");
   test::ScriptedJvLink link;
   TGetDataForm form(link);
-  EXPECT_TRUE(form.rbtNormal->isChecked());
+  EXPECT_TRUE(Radio(form, "rbtNormal")->isChecked());
   EXPECT_EQ(Picker(form), QDateTime(QDate(2024, 6, 1), QTime(10, 20, 30)));
   EXPECT_TRUE(link.calls.empty());
 }
@@ -92,39 +111,40 @@ TEST_F(GetDataFormTest, ACompleteRunFromAGeneratedFeedFillsTheStoreAndWritesLast
 
   TGetDataForm form(link);
   form.show();
-  form.DateTimePicker1->setDateTime(QDateTime(QDate(2024, 6, 1), QTime(0, 0, 0)));
+  test::Child<QDateTimeEdit>(&form, "DateTimePicker1")
+      ->setDateTime(QDateTime(QDate(2024, 6, 1), QTime(0, 0, 0)));
   int downloadPeak = 0;
   int readPeak = 0;
   int stored = 0;
   const char* shot = std::getenv("GETDATA_SCREENSHOT");  // mid-run and final look
-  QObject::connect(form.ProgressBar1, &QProgressBar::valueChanged,
+  QObject::connect(Bar(form, "ProgressBar1"), &QProgressBar::valueChanged,
                    [&](int v) { downloadPeak = std::max(downloadPeak, v); });
-  QObject::connect(form.ProgressBar2, &QProgressBar::valueChanged,
+  QObject::connect(Bar(form, "ProgressBar2"), &QProgressBar::valueChanged,
                    [&](int v) { readPeak = std::max(readPeak, v); });
-  QObject::connect(form.ListBox1->model(), &QAbstractItemModel::rowsInserted,
-                   [&](const QModelIndex&, int first, int last) {
+  QObject::connect(test::Child<QListWidget>(&form, "ListBox1")->model(),
+                   &QAbstractItemModel::rowsInserted, [&](const QModelIndex&, int first, int last) {
                      stored += last - first + 1;
                      if (stored == 40 && shot) form.grab().save(QString(shot) + ".mid.png");
                    });
 
-  form.ButtonStart->click();
+  Button(form, "ButtonStart")->click();
   ASSERT_EQ(messages.size(), 1u);
   EXPECT_EQ(messages[0], Q(StartNotice(form.FromTime())));
-  EXPECT_TRUE(form.TimerJVStatus->isActive());
-  EXPECT_EQ(form.ProgressLabel->text(), QStringLiteral("ダウンロード中・・・"));
+  EXPECT_TRUE(Timer(form, "TimerJVStatus")->isActive());
+  EXPECT_EQ(Label(form, "ProgressLabel")->text(), QStringLiteral("ダウンロード中・・・"));
   form.reject();  // a running download keeps the window open
   EXPECT_TRUE(form.isVisible());
   WaitForEnd(form);
 
   EXPECT_EQ(form.Run().outcome(), AcquisitionRun::Outcome::Completed);
-  EXPECT_FALSE(form.TimerJVStatus->isActive());
+  EXPECT_FALSE(Timer(form, "TimerJVStatus")->isActive());
   EXPECT_EQ(messages.size(), 1u) << messages.back().toStdString();
-  EXPECT_EQ(form.ProgressLabel->text(), QStringLiteral("データ作成が完了しました。"));
+  EXPECT_EQ(Label(form, "ProgressLabel")->text(), QStringLiteral("データ作成が完了しました。"));
   EXPECT_EQ(downloadPeak, form.Run().downloadCount());
   EXPECT_EQ(readPeak, form.Run().readCount());
   EXPECT_GT(downloadPeak, 1);
-  EXPECT_EQ(form.ProgressBar1->value(), 0);
-  EXPECT_EQ(form.ProgressBar2->value(), 0);
+  EXPECT_EQ(Bar(form, "ProgressBar1")->value(), 0);
+  EXPECT_EQ(Bar(form, "ProgressBar2")->value(), 0);
   EXPECT_GT(stored, 100);
   EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 
@@ -143,14 +163,14 @@ TEST_F(GetDataFormTest, JvLinkErrorsAreShownWithTheirTexts) {
   test::ScriptedJvLink link;
   link.openResult = -301;
   TGetDataForm form(link);
-  form.ButtonStart->click();
+  Button(form, "ButtonStart")->click();
   ASSERT_EQ(messages.size(), 2u);
   EXPECT_EQ(messages[1], Q("JVOpenエラー:"_sj + JvResultMessage("JVOpen", -301)));
   EXPECT_EQ(link.calls, (std::vector<std::string>{"JVOpen", "JVClose"}));
   EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 
   link.uiResult = -100;
-  form.ButtonSetting->click();
+  Button(form, "ButtonSetting")->click();
   ASSERT_EQ(messages.size(), 3u);
   EXPECT_EQ(messages[2],
             Q("JVSetUIPropertiesエラー："_sj + JvResultMessage("JVSetUIProperties", -100)));
@@ -160,10 +180,10 @@ TEST_F(GetDataFormTest, NothingToReadSaysWhereTheDataComesFromAndWhatFillsIt) {
   test::ScriptedJvLink link;
   link.readCount = 0;
   TGetDataForm form(link);
-  form.ButtonStart->click();
+  Button(form, "ButtonStart")->click();
   ASSERT_EQ(messages.size(), 2u);
   EXPECT_EQ(messages[1], QStringLiteral("最新のデータがありません。"));
-  QString hint = form.ProgressLabel->text();
+  QString hint = Label(form, "ProgressLabel")->text();
   EXPECT_TRUE(hint.contains(QString::fromStdString(FeedJvLink::FeedFolder().string())))
       << hint.toStdString();
   EXPECT_TRUE(hint.contains(QStringLiteral("sorvix-jvdump.exe --out"))) << hint.toStdString();
@@ -177,25 +197,25 @@ TEST_F(GetDataFormTest, CancelDuringTheDownloadClosesTheOpenAndTheNextRunWorks) 
   link.statusResults = {0};
   link.statusResults.insert(link.statusResults.end(), 200, 1);
   TGetDataForm form(link);
-  form.ButtonStart->click();
-  for (int i = 0; i < 500 && form.ProgressBar1->value() < 1; ++i) QTest::qWait(2);
-  ASSERT_EQ(form.ProgressBar1->value(), 1);
-  EXPECT_EQ(form.ProgressLabel->text(), QStringLiteral("ダウンロード中．．．(1/3)"));
+  Button(form, "ButtonStart")->click();
+  for (int i = 0; i < 500 && Bar(form, "ProgressBar1")->value() < 1; ++i) QTest::qWait(2);
+  ASSERT_EQ(Bar(form, "ProgressBar1")->value(), 1);
+  EXPECT_EQ(Label(form, "ProgressLabel")->text(), QStringLiteral("ダウンロード中．．．(1/3)"));
 
   answer = false;  // No: the download goes on
-  form.ButtonCancel->click();
+  Button(form, "ButtonCancel")->click();
   EXPECT_EQ(messages.back(), QStringLiteral("データ取込を中止します。実行しますか？"));
   EXPECT_EQ(link.Count("JVCancel"), 0);
-  EXPECT_TRUE(form.TimerJVStatus->isActive());
+  EXPECT_TRUE(Timer(form, "TimerJVStatus")->isActive());
 
   answer = true;
-  form.ButtonCancel->click();
-  EXPECT_FALSE(form.TimerJVStatus->isActive());
+  Button(form, "ButtonCancel")->click();
+  EXPECT_FALSE(Timer(form, "TimerJVStatus")->isActive());
   std::vector<std::string> tail(link.calls.end() - 2, link.calls.end());
   EXPECT_EQ(tail, (std::vector<std::string>{"JVCancel", "JVClose"}));
   EXPECT_EQ(form.Run().outcome(), AcquisitionRun::Outcome::Cancelled);
   EXPECT_EQ(messages.back(), QStringLiteral("JVCancel:キャンセルされました"));
-  EXPECT_EQ(form.ProgressLabel->text(), QStringLiteral("JVCancel:キャンセルされました"));
+  EXPECT_EQ(Label(form, "ProgressLabel")->text(), QStringLiteral("JVCancel:キャンセルされました"));
   EXPECT_EQ(QApplication::overrideCursor(), nullptr);
   int statusCalls = link.Count("JVStatus");
   QTest::qWait(30);
@@ -208,7 +228,7 @@ TEST_F(GetDataFormTest, CancelDuringTheDownloadClosesTheOpenAndTheNextRunWorks) 
   link.readCount = 1;
   link.lastFileTimestamp = "20240615120000";
   link.AddResult(-1);
-  form.ButtonStart->click();
+  Button(form, "ButtonStart")->click();
   EXPECT_EQ(link.Count("JVOpen"), 2);
   EXPECT_EQ(link.Count("JVClose"), 2);
   EXPECT_EQ(form.Run().outcome(), AcquisitionRun::Outcome::Completed);
@@ -225,7 +245,7 @@ TEST_F(GetDataFormTest, CancelDuringTheReadStopsBeforeTheNextRecordAndClosesOnce
   link.onCall = [&](const std::string& call) {
     if (call == "JVRead" && link.Count("JVRead") == 2) form.ButtonCancelClick();
   };
-  form.ButtonStart->click();
+  Button(form, "ButtonStart")->click();
   EXPECT_EQ(link.Count("JVRead"), 2);
   EXPECT_EQ(link.Count("JVCancel"), 1);
   EXPECT_EQ(link.Count("JVClose"), 1);
