@@ -312,86 +312,103 @@ TBacktestForm::TBacktestForm(QWidget* parent) : QWidget(parent, Qt::Window) {
 
   auto* layout = new QVBoxLayout(this);
   auto* inputs = new QGridLayout();
-  FromCombo = new QComboBox(this);
-  ToCombo = new QComboBox(this);
-  SourceCombo = new QComboBox(this);
-  SourceCombo->addItems({QStringLiteral("競走馬データ"), QStringLiteral("予想オッズデータ")});
-  RunButton = new QPushButton(QStringLiteral("実行"), this);
-  CancelButton = new QPushButton(QStringLiteral("中止"), this);
-  CancelButton->setEnabled(false);
+  from_combo_ = new QComboBox(this);
+  from_combo_->setObjectName(QStringLiteral("FromCombo"));
+  to_combo_ = new QComboBox(this);
+  to_combo_->setObjectName(QStringLiteral("ToCombo"));
+  source_combo_ = new QComboBox(this);
+  source_combo_->setObjectName(QStringLiteral("SourceCombo"));
+  source_combo_->addItems({QStringLiteral("競走馬データ"), QStringLiteral("予想オッズデータ")});
+  run_button_ = new QPushButton(QStringLiteral("実行"), this);
+  run_button_->setObjectName(QStringLiteral("RunButton"));
+  cancel_button_ = new QPushButton(QStringLiteral("中止"), this);
+  cancel_button_->setObjectName(QStringLiteral("CancelButton"));
+  cancel_button_->setEnabled(false);
   inputs->addWidget(new QLabel(QStringLiteral("期間"), this), 0, 0);
-  inputs->addWidget(FromCombo, 0, 1);
+  inputs->addWidget(from_combo_, 0, 1);
   inputs->addWidget(new QLabel(QStringLiteral("〜"), this), 0, 2);
-  inputs->addWidget(ToCombo, 0, 3);
+  inputs->addWidget(to_combo_, 0, 3);
   inputs->addWidget(new QLabel(QStringLiteral("推定能力"), this), 0, 4);
-  inputs->addWidget(SourceCombo, 0, 5);
-  inputs->addWidget(RunButton, 0, 6);
-  inputs->addWidget(CancelButton, 0, 7);
+  inputs->addWidget(source_combo_, 0, 5);
+  inputs->addWidget(run_button_, 0, 6);
+  inputs->addWidget(cancel_button_, 0, 7);
   inputs->setColumnStretch(8, 1);
   layout->addLayout(inputs);
 
-  PointsLabel = new QLabel(this);
-  PointsLabel->setWordWrap(true);
-  PointsLabel->setObjectName(QStringLiteral("PointsLabel"));
-  layout->addWidget(PointsLabel);
-  NoteLabel = new QLabel(this);
-  NoteLabel->setWordWrap(true);
-  NoteLabel->setStyleSheet(QStringLiteral("color: #b00000;"));
-  layout->addWidget(NoteLabel);
+  points_label_ = new QLabel(this);
+  points_label_->setObjectName(QStringLiteral("PointsLabel"));
+  points_label_->setWordWrap(true);
+  layout->addWidget(points_label_);
+  note_label_ = new QLabel(this);
+  note_label_->setObjectName(QStringLiteral("NoteLabel"));
+  note_label_->setWordWrap(true);
+  note_label_->setStyleSheet(QStringLiteral("color: #b00000;"));
+  layout->addWidget(note_label_);
 
   auto* progressRow = new QHBoxLayout();
-  Progress = new QProgressBar(this);
-  Progress->setFormat(QStringLiteral("%v / %m 日"));
-  StatusLabel = new QLabel(this);
-  progressRow->addWidget(Progress, 1);
-  progressRow->addWidget(StatusLabel, 2);
+  progress_bar_ = new QProgressBar(this);
+  progress_bar_->setObjectName(QStringLiteral("Progress"));
+  progress_bar_->setFormat(QStringLiteral("%v / %m 日"));
+  status_label_ = new QLabel(this);
+  status_label_->setObjectName(QStringLiteral("StatusLabel"));
+  progressRow->addWidget(progress_bar_, 1);
+  progressRow->addWidget(status_label_, 2);
   layout->addLayout(progressRow);
 
   auto* outputs = new QHBoxLayout();
-  ScopeCombo = new QComboBox(this);
-  ScopeCombo->setMinimumContentsLength(10);
-  CsvButton = new QPushButton(QStringLiteral("CSV保存"), this);
-  PngButton = new QPushButton(QStringLiteral("グラフをPNG保存"), this);
+  scope_combo_ = new QComboBox(this);
+  scope_combo_->setObjectName(QStringLiteral("ScopeCombo"));
+  scope_combo_->setMinimumContentsLength(10);
+  csv_button_ = new QPushButton(QStringLiteral("CSV保存"), this);
+  csv_button_->setObjectName(QStringLiteral("CsvButton"));
+  png_button_ = new QPushButton(QStringLiteral("グラフをPNG保存"), this);
+  png_button_->setObjectName(QStringLiteral("PngButton"));
   outputs->addWidget(new QLabel(QStringLiteral("集計"), this));
-  outputs->addWidget(ScopeCombo);
+  outputs->addWidget(scope_combo_);
   outputs->addStretch(1);
-  outputs->addWidget(CsvButton);
-  outputs->addWidget(PngButton);
+  outputs->addWidget(csv_button_);
+  outputs->addWidget(png_button_);
   layout->addLayout(outputs);
 
-  Tabs = new QTabWidget(this);
-  SignTable = MakeTable(kGroupHeaders);
-  RankTable = MakeTable(kGroupHeaders);
-  TicketTable =
+  result_tabs_ = new QTabWidget(this);
+  result_tabs_->setObjectName(QStringLiteral("Tabs"));
+  sign_table_ = MakeTable(kGroupHeaders);
+  sign_table_->setObjectName(QStringLiteral("SignTable"));
+  rank_table_ = MakeTable(kGroupHeaders);
+  rank_table_->setObjectName(QStringLiteral("RankTable"));
+  ticket_table_ =
       MakeTable({QStringLiteral("券種"), QStringLiteral("点数"), QStringLiteral("的中"),
                  QStringLiteral("的中率"), QStringLiteral("購入額"), QStringLiteral("払戻額"),
                  QStringLiteral("回収率"), QStringLiteral("最高払戻"), QStringLiteral("返還")});
-  RateChart = new ReturnRateChart(this);
-  MoneyChart = new StakeReturnChart(this);
-  Tabs->addTab(SignTable, QStringLiteral("サイン別"));
-  Tabs->addTab(RankTable, QStringLiteral("順位・印別"));
-  Tabs->addTab(TicketTable, QStringLiteral("買い目"));
-  Tabs->addTab(RateChart, QStringLiteral("回収率グラフ"));
-  Tabs->addTab(MoneyChart, QStringLiteral("収支グラフ"));
-  layout->addWidget(Tabs, 1);
+  ticket_table_->setObjectName(QStringLiteral("TicketTable"));
+  rate_chart_ = new ReturnRateChart(this);
+  rate_chart_->setObjectName(QStringLiteral("RateChart"));
+  money_chart_ = new StakeReturnChart(this);
+  money_chart_->setObjectName(QStringLiteral("MoneyChart"));
+  result_tabs_->addTab(sign_table_, QStringLiteral("サイン別"));
+  result_tabs_->addTab(rank_table_, QStringLiteral("順位・印別"));
+  result_tabs_->addTab(ticket_table_, QStringLiteral("買い目"));
+  result_tabs_->addTab(rate_chart_, QStringLiteral("回収率グラフ"));
+  result_tabs_->addTab(money_chart_, QStringLiteral("収支グラフ"));
+  layout->addWidget(result_tabs_, 1);
 
-  connect(RunButton, &QPushButton::clicked, this, &TBacktestForm::Run);
-  connect(CancelButton, &QPushButton::clicked, this, &TBacktestForm::Cancel);
-  connect(SourceCombo, &QComboBox::currentIndexChanged, this, [this] { ShowNote(); });
-  connect(ScopeCombo, &QComboBox::currentIndexChanged, this, [this] { ShowScope(); });
-  connect(CsvButton, &QPushButton::clicked, this, [this] {
+  connect(run_button_, &QPushButton::clicked, this, &TBacktestForm::Run);
+  connect(cancel_button_, &QPushButton::clicked, this, &TBacktestForm::Cancel);
+  connect(source_combo_, &QComboBox::currentIndexChanged, this, [this] { ShowNote(); });
+  connect(scope_combo_, &QComboBox::currentIndexChanged, this, [this] { ShowScope(); });
+  connect(csv_button_, &QPushButton::clicked, this, [this] {
     QString path = SavePath(QStringLiteral("CSV保存"), QStringLiteral("CSV (*.csv)"));
     if (!path.isEmpty()) SaveCsv(path);
   });
-  connect(PngButton, &QPushButton::clicked, this, [this] {
-    int chart = Tabs->currentWidget() == MoneyChart ? 1 : 0;
+  connect(png_button_, &QPushButton::clicked, this, [this] {
+    int chart = result_tabs_->currentWidget() == money_chart_ ? 1 : 0;
     QString path = SavePath(QStringLiteral("グラフをPNG保存"), QStringLiteral("PNG (*.png)"));
     if (!path.isEmpty()) SaveChartPng(chart, path);
   });
 
   SettingsFile settings;
   points_ = SignPoints::Load(settings);
-  SourceCombo->setCurrentIndex(ReadEstimateSource(settings) == EstimateSource::PredictedOdds);
+  source_combo_->setCurrentIndex(ReadEstimateSource(settings) == EstimateSource::PredictedOdds);
   ListDates();
   ShowPoints();
   ShowNote();
@@ -414,19 +431,19 @@ TBacktestForm* TBacktestForm::Open(QWidget* parent) {
 }
 
 void TBacktestForm::ListDates() {
-  QString from = FromCombo->currentText(), to = ToCombo->currentText();
+  QString from = from_combo_->currentText(), to = to_combo_->currentText();
   std::vector<std::string> dates = ListMeetingDates();
   std::sort(dates.begin(), dates.end());
-  FromCombo->clear();
-  ToCombo->clear();
+  from_combo_->clear();
+  to_combo_->clear();
   for (const std::string& label : dates) {
     QString text = U(IsoDateOfLabel(label));
-    FromCombo->addItem(text, Q(label));
-    ToCombo->addItem(text, Q(label));
+    from_combo_->addItem(text, Q(label));
+    to_combo_->addItem(text, Q(label));
   }
-  int f = FromCombo->findText(from), t = ToCombo->findText(to);
-  FromCombo->setCurrentIndex(f >= 0 ? f : 0);
-  ToCombo->setCurrentIndex(t >= 0 ? t : ToCombo->count() - 1);
+  int f = from_combo_->findText(from), t = to_combo_->findText(to);
+  from_combo_->setCurrentIndex(f >= 0 ? f : 0);
+  to_combo_->setCurrentIndex(t >= 0 ? t : to_combo_->count() - 1);
 }
 
 void TBacktestForm::ShowPoints() {
@@ -434,30 +451,30 @@ void TBacktestForm::ShowPoints() {
   for (int s = 0; s < kSignCount; ++s)
     text += QStringLiteral(" ") + U(SignLabel(s)) + QStringLiteral("=") +
             QString::number(points_.value[static_cast<size_t>(s)]);
-  PointsLabel->setText(text);
+  points_label_->setText(text);
 }
 
 void TBacktestForm::ShowNote() {
-  bool racehorse = SourceCombo->currentIndex() == 0;
-  NoteLabel->setText(racehorse ? U(kRacehorseSourceNote) : QString());
-  NoteLabel->setVisible(racehorse);
+  bool racehorse = source_combo_->currentIndex() == 0;
+  note_label_->setText(racehorse ? U(kRacehorseSourceNote) : QString());
+  note_label_->setVisible(racehorse);
 }
 
 void TBacktestForm::SetBusy(bool busy) {
-  RunButton->setEnabled(!busy);
-  CancelButton->setEnabled(busy);
-  FromCombo->setEnabled(!busy);
-  ToCombo->setEnabled(!busy);
-  SourceCombo->setEnabled(!busy);
-  CsvButton->setEnabled(!busy && result_);
-  PngButton->setEnabled(!busy && result_);
+  run_button_->setEnabled(!busy);
+  cancel_button_->setEnabled(busy);
+  from_combo_->setEnabled(!busy);
+  to_combo_->setEnabled(!busy);
+  source_combo_->setEnabled(!busy);
+  csv_button_->setEnabled(!busy && result_);
+  png_button_->setEnabled(!busy && result_);
 }
 
 void TBacktestForm::Run() {
   if (Running()) return;
-  std::string from = FromQ(FromCombo->currentData().toString());
-  std::string to = FromQ(ToCombo->currentData().toString());
-  if (FromCombo->count() == 0) {
+  std::string from = FromQ(from_combo_->currentData().toString());
+  std::string to = FromQ(to_combo_->currentData().toString());
+  if (from_combo_->count() == 0) {
     ShowWarning(this, "検証する開催日のデータがありません。"_sj);
     return;
   }
@@ -473,24 +490,24 @@ void TBacktestForm::Run() {
   options.from = from;
   options.to = to;
   options.points = points_;
-  options.source = SourceCombo->currentIndex() == 1 ? EstimateSource::PredictedOdds
-                                                    : EstimateSource::RacehorseData;
+  options.source = source_combo_->currentIndex() == 1 ? EstimateSource::PredictedOdds
+                                                      : EstimateSource::RacehorseData;
   options.cancel = &cancel_;
   options.progress = [this](int done, int total, std::string_view label) {
     QString text = U(IsoDateOfLabel(label));
     QMetaObject::invokeMethod(
         this,
         [this, done, total, text] {
-          Progress->setMaximum(total);
-          Progress->setValue(done);
-          StatusLabel->setText(QStringLiteral("検証中: ") + text);
+          progress_bar_->setMaximum(total);
+          progress_bar_->setValue(done);
+          status_label_->setText(QStringLiteral("検証中: ") + text);
         },
         Qt::QueuedConnection);
   };
   cancel_ = false;
-  Progress->setMaximum(static_cast<int>(options.dates.size()));
-  Progress->setValue(0);
-  StatusLabel->setText(QStringLiteral("検証中…"));
+  progress_bar_->setMaximum(static_cast<int>(options.dates.size()));
+  progress_bar_->setValue(0);
+  status_label_->setText(QStringLiteral("検証中…"));
   SetBusy(true);
   worker_ = std::thread([this, options = std::move(options)] {
     auto result = std::make_shared<BacktestResult>(RunBacktest(options));
@@ -502,7 +519,7 @@ void TBacktestForm::Run() {
 void TBacktestForm::Cancel() {
   if (!Running()) return;
   cancel_ = true;
-  StatusLabel->setText(QStringLiteral("中止しています…"));
+  status_label_->setText(QStringLiteral("中止しています…"));
 }
 
 void TBacktestForm::Done(std::shared_ptr<BacktestResult> result) {
@@ -518,18 +535,18 @@ void TBacktestForm::Done(std::shared_ptr<BacktestResult> result) {
                   .arg(result_->failed.size())
                   .arg(U(IsoDateOfLabel(result_->failed.front().first)) + QStringLiteral(" ") +
                        U(result_->failed.front().second));
-  StatusLabel->setText(status);
-  ScopeCombo->blockSignals(true);
-  ScopeCombo->clear();
-  ScopeCombo->addItem(QStringLiteral("全体"));
+  status_label_->setText(status);
+  scope_combo_->blockSignals(true);
+  scope_combo_->clear();
+  scope_combo_->addItem(QStringLiteral("全体"));
   for (const auto& [month, tally] : result_->byMonth)
-    ScopeCombo->addItem(U(month), QStringLiteral("m"));
+    scope_combo_->addItem(U(month), QStringLiteral("m"));
   for (const auto& [venue, tally] : result_->byVenue)
-    ScopeCombo->addItem(U(venue), QStringLiteral("v"));
-  ScopeCombo->setCurrentIndex(0);
-  ScopeCombo->blockSignals(false);
+    scope_combo_->addItem(U(venue), QStringLiteral("v"));
+  scope_combo_->setCurrentIndex(0);
+  scope_combo_->blockSignals(false);
   ShowScope();
-  MoneyChart->SetTimeline(&result_->timeline);
+  money_chart_->SetTimeline(&result_->timeline);
   SetBusy(false);
   emit Finished();
 }
@@ -537,35 +554,35 @@ void TBacktestForm::Done(std::shared_ptr<BacktestResult> result) {
 void TBacktestForm::ShowScope() {
   if (!result_) return;
   const BacktestTally* tally = &result_->total;
-  QString kind = ScopeCombo->currentData().toString();
-  std::string key = ScopeCombo->currentText().toStdString();
+  QString kind = scope_combo_->currentData().toString();
+  std::string key = scope_combo_->currentText().toStdString();
   if (kind == QStringLiteral("m") && result_->byMonth.count(key)) tally = &result_->byMonth.at(key);
   if (kind == QStringLiteral("v") && result_->byVenue.count(key)) tally = &result_->byVenue.at(key);
   FillTables(*tally);
-  RateChart->SetTally(tally);
+  rate_chart_->SetTally(tally);
 }
 
 void TBacktestForm::FillTables(const BacktestTally& t) {
-  SignTable->setRowCount(0);
+  sign_table_->setRowCount(0);
   int row = 0;
   for (int s = 0; s < kSignCount; ++s)
-    SetRow(SignTable, row++, GroupCells(U(SignLabel(s)), t.signs[s]));
+    SetRow(sign_table_, row++, GroupCells(U(SignLabel(s)), t.signs[s]));
   for (int f = 0; f < kBacktestFamilies; ++f)
-    SetRow(SignTable, row++, GroupCells(U(FamilyLabel(f)) + QStringLiteral("系"), t.families[f]));
+    SetRow(sign_table_, row++, GroupCells(U(FamilyLabel(f)) + QStringLiteral("系"), t.families[f]));
 
-  RankTable->setRowCount(0);
+  rank_table_->setRowCount(0);
   row = 0;
   for (int r = 0; r < kBacktestRanks; ++r)
     for (int b = 0; b < kRankBands; ++b)
-      SetRow(RankTable, row++,
+      SetRow(rank_table_, row++,
              GroupCells(U(RankLabel(r)) + QStringLiteral(" ") + kRankBandKeys[b], t.ranks[r][b]));
-  SetRow(RankTable, row++, GroupCells(QStringLiteral("軸（◎●▲）"), t.axis));
-  SetRow(RankTable, row++, GroupCells(QStringLiteral("相手（○）"), t.partner));
+  SetRow(rank_table_, row++, GroupCells(QStringLiteral("軸（◎●▲）"), t.axis));
+  SetRow(rank_table_, row++, GroupCells(QStringLiteral("相手（○）"), t.partner));
 
-  TicketTable->setRowCount(0);
+  ticket_table_->setRowCount(0);
   for (int b = 0; b < kBetTypes; ++b) {
     const TicketLine& l = t.tickets[b];
-    SetRow(TicketTable, b,
+    SetRow(ticket_table_, b,
            {U(BetTypeLabel(b)), QString::number(l.tickets), QString::number(l.hits),
             Pct(l.hits, l.tickets), Yen(l.stake), Yen(l.returned), Pct(l.returned, l.stake),
             Yen(l.maxReturn), QString::number(l.refunded)});
@@ -597,9 +614,9 @@ bool TBacktestForm::SaveChartPng(int chart, const QString& path) {
   {
     QPainter p(&image);
     if (chart == 1)
-      MoneyChart->Paint(p, image.rect());
+      money_chart_->Paint(p, image.rect());
     else
-      RateChart->Paint(p, image.rect());
+      rate_chart_->Paint(p, image.rect());
   }
   if (!image.save(path, "PNG")) {
     ShowWarning(this, Cp932("PNGファイルを保存できませんでした: " + path.toStdString()));

@@ -80,25 +80,6 @@ class TBacktestForm : public QWidget {
   // Where the save buttons ask for a file (tests answer without a dialog).
   std::function<QString(const QString& caption, const QString& filter)> AskSavePath;
 
-  QComboBox* FromCombo = nullptr;
-  QComboBox* ToCombo = nullptr;
-  QComboBox* SourceCombo = nullptr;
-  QComboBox* ScopeCombo = nullptr;  // 全体, each month, each venue
-  QLabel* PointsLabel = nullptr;
-  QLabel* NoteLabel = nullptr;
-  QLabel* StatusLabel = nullptr;
-  QProgressBar* Progress = nullptr;
-  QPushButton* RunButton = nullptr;
-  QPushButton* CancelButton = nullptr;
-  QPushButton* CsvButton = nullptr;
-  QPushButton* PngButton = nullptr;
-  QTabWidget* Tabs = nullptr;
-  QTableWidget* SignTable = nullptr;
-  QTableWidget* RankTable = nullptr;
-  QTableWidget* TicketTable = nullptr;
-  ReturnRateChart* RateChart = nullptr;
-  StakeReturnChart* MoneyChart = nullptr;
-
  signals:
   // A run ended (finished or stopped); Result() holds it.
   void Finished();
@@ -111,6 +92,26 @@ class TBacktestForm : public QWidget {
   void FillTables(const BacktestTally& tally);
   void SetBusy(bool busy);
   QString SavePath(const QString& caption, const QString& filter);
+
+  // The window's controls; each one's objectName is the comment.
+  QComboBox* from_combo_ = nullptr;          // FromCombo
+  QComboBox* to_combo_ = nullptr;            // ToCombo
+  QComboBox* source_combo_ = nullptr;        // SourceCombo
+  QComboBox* scope_combo_ = nullptr;         // ScopeCombo: 全体, each month, each venue
+  QLabel* points_label_ = nullptr;           // PointsLabel
+  QLabel* note_label_ = nullptr;             // NoteLabel
+  QLabel* status_label_ = nullptr;           // StatusLabel
+  QProgressBar* progress_bar_ = nullptr;     // Progress
+  QPushButton* run_button_ = nullptr;        // RunButton
+  QPushButton* cancel_button_ = nullptr;     // CancelButton
+  QPushButton* csv_button_ = nullptr;        // CsvButton
+  QPushButton* png_button_ = nullptr;        // PngButton
+  QTabWidget* result_tabs_ = nullptr;        // Tabs
+  QTableWidget* sign_table_ = nullptr;       // SignTable
+  QTableWidget* rank_table_ = nullptr;       // RankTable
+  QTableWidget* ticket_table_ = nullptr;     // TicketTable
+  ReturnRateChart* rate_chart_ = nullptr;    // RateChart
+  StakeReturnChart* money_chart_ = nullptr;  // MoneyChart
 
   SignPoints points_;
   std::thread worker_;

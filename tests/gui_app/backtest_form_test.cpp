@@ -27,6 +27,7 @@
 #include "app/ui/message_box.h"
 #include "gui_app/demo_store.h"
 #include "support/captured_messages.h"
+#include "support/find_child.h"
 #include "support/scripted_jv_link.h"
 
 namespace sorvix {
@@ -37,8 +38,22 @@ class BacktestFormTest : public ::testing::Test {
   // Runs and waits for the end of the run.
   static bool RunAndWait(TBacktestForm& form) {
     QSignalSpy finished(&form, &TBacktestForm::Finished);
-    form.RunButton->click();
+    Button(form, "RunButton")->click();
     return finished.wait(120000);
+  }
+
+  // The window's controls, by their names.
+  static QComboBox* Combo(const TBacktestForm& form, const char* name) {
+    return test::Child<QComboBox>(&form, name);
+  }
+  static QLabel* Label(const TBacktestForm& form, const char* name) {
+    return test::Child<QLabel>(&form, name);
+  }
+  static QPushButton* Button(const TBacktestForm& form, const char* name) {
+    return test::Child<QPushButton>(&form, name);
+  }
+  static QTableWidget* Table(const TBacktestForm& form, const char* name) {
+    return test::Child<QTableWidget>(&form, name);
   }
 
   test::DemoHome home;
@@ -58,9 +73,9 @@ TEST_F(BacktestFormTest, OpensFromTheMenuAndToolBarOfTheMainWindow) {
   EXPECT_TRUE(form->isVisible());
   EXPECT_EQ(form->windowTitle(), QStringLiteral("サイン検証"));
   // Every stored date, the oldest first; the whole range chosen.
-  EXPECT_EQ(form->FromCombo->currentIndex(), 0);
-  EXPECT_EQ(form->ToCombo->currentIndex(), form->ToCombo->count() - 1);
-  EXPECT_EQ(form->ToCombo->currentText(), QStringLiteral("2024-06-16"));
+  EXPECT_EQ(Combo(*form, "FromCombo")->currentIndex(), 0);
+  EXPECT_EQ(Combo(*form, "ToCombo")->currentIndex(), Combo(*form, "ToCombo")->count() - 1);
+  EXPECT_EQ(Combo(*form, "ToCombo")->currentText(), QStringLiteral("2024-06-16"));
 
   QToolButton* button = nullptr;
   for (QToolButton* b : main.findChildren<QToolButton*>())
@@ -77,19 +92,20 @@ TEST_F(BacktestFormTest, RunShowsTheCoresFiguresAndSavesCsvAndPng) {
   form.resize(1200, 820);
   form.show();
   // Racehorse data: the window says that they see later races.
-  form.SourceCombo->setCurrentIndex(0);
-  EXPECT_TRUE(form.NoteLabel->isVisible());
-  EXPECT_TRUE(form.NoteLabel->text().contains(QStringLiteral("予想オッズデータ")));
-  form.SourceCombo->setCurrentIndex(1);
-  EXPECT_FALSE(form.NoteLabel->isVisible());
-  form.SourceCombo->setCurrentIndex(0);
-  EXPECT_TRUE(form.PointsLabel->text().contains(QStringLiteral("赤9=15")));
+  Combo(form, "SourceCombo")->setCurrentIndex(0);
+  EXPECT_TRUE(Label(form, "NoteLabel")->isVisible());
+  EXPECT_TRUE(Label(form, "NoteLabel")->text().contains(QStringLiteral("予想オッズデータ")));
+  Combo(form, "SourceCombo")->setCurrentIndex(1);
+  EXPECT_FALSE(Label(form, "NoteLabel")->isVisible());
+  Combo(form, "SourceCombo")->setCurrentIndex(0);
+  EXPECT_TRUE(Label(form, "PointsLabel")->text().contains(QStringLiteral("赤9=15")));
 
   ASSERT_TRUE(RunAndWait(form));
   const BacktestResult* result = form.Result();
   ASSERT_NE(result, nullptr);
   EXPECT_FALSE(result->cancelled);
-  EXPECT_EQ(form.Progress->value(), form.Progress->maximum());
+  EXPECT_EQ(test::Child<QProgressBar>(&form, "Progress")->value(),
+            test::Child<QProgressBar>(&form, "Progress")->maximum());
 
   BacktestOptions options;
   options.dates = StoredDatesBetween("", "");
@@ -100,20 +116,22 @@ TEST_F(BacktestFormTest, RunShowsTheCoresFiguresAndSavesCsvAndPng) {
   EXPECT_GT(result->races, 0);
 
   // Table rows: 28 signs + 5 families; 4 ranks × 5 bands + 2 marks; 4 bet types.
-  EXPECT_EQ(form.SignTable->rowCount(), 33);
-  EXPECT_EQ(form.RankTable->rowCount(), 22);
-  ASSERT_EQ(form.TicketTable->rowCount(), 4);
-  EXPECT_EQ(form.SignTable->item(9, 0)->text(), QStringLiteral("赤9"));
-  EXPECT_EQ(form.SignTable->item(9, 1)->text().toLongLong(), direct.total.signs[9].runners);
-  EXPECT_EQ(form.TicketTable->item(0, 1)->text().toLongLong(), direct.total.tickets[0].tickets);
+  EXPECT_EQ(Table(form, "SignTable")->rowCount(), 33);
+  EXPECT_EQ(Table(form, "RankTable")->rowCount(), 22);
+  ASSERT_EQ(Table(form, "TicketTable")->rowCount(), 4);
+  EXPECT_EQ(Table(form, "SignTable")->item(9, 0)->text(), QStringLiteral("赤9"));
+  EXPECT_EQ(Table(form, "SignTable")->item(9, 1)->text().toLongLong(),
+            direct.total.signs[9].runners);
+  EXPECT_EQ(Table(form, "TicketTable")->item(0, 1)->text().toLongLong(),
+            direct.total.tickets[0].tickets);
 
   // A month of the breakdown fills the tables with that month's figures.
-  int june = form.ScopeCombo->findText(QStringLiteral("2024-06"));
+  int june = Combo(form, "ScopeCombo")->findText(QStringLiteral("2024-06"));
   ASSERT_GE(june, 0);
-  form.ScopeCombo->setCurrentIndex(june);
-  EXPECT_EQ(form.SignTable->item(9, 1)->text().toLongLong(),
+  Combo(form, "ScopeCombo")->setCurrentIndex(june);
+  EXPECT_EQ(Table(form, "SignTable")->item(9, 1)->text().toLongLong(),
             direct.byMonth.at("2024-06").signs[9].runners);
-  form.ScopeCombo->setCurrentIndex(0);
+  Combo(form, "ScopeCombo")->setCurrentIndex(0);
 
   const char* shots = std::getenv("SORVIX_SHOTS");
   if (shots) {
@@ -122,17 +140,19 @@ TEST_F(BacktestFormTest, RunShowsTheCoresFiguresAndSavesCsvAndPng) {
     if (const char* other = std::getenv("SORVIX_SHOTS_HOME")) {
       ProgramFolder::Set(other);
       form.ListDates();
-      form.FromCombo->setCurrentIndex(0);
-      form.ToCombo->setCurrentIndex(form.ToCombo->count() - 1);
+      Combo(form, "FromCombo")->setCurrentIndex(0);
+      Combo(form, "ToCombo")->setCurrentIndex(Combo(form, "ToCombo")->count() - 1);
       ASSERT_TRUE(RunAndWait(form));
       ProgramFolder::Set(home.path());
     }
     QCoreApplication::processEvents();
     form.grab().save(dir + "/backtest-tables.png");
-    form.Tabs->setCurrentWidget(form.RateChart);
+    test::Child<QTabWidget>(&form, "Tabs")
+        ->setCurrentWidget(test::Child<QWidget>(&form, "RateChart"));
     QCoreApplication::processEvents();
     form.grab().save(dir + "/backtest-return-rate.png");
-    form.Tabs->setCurrentWidget(form.MoneyChart);
+    test::Child<QTabWidget>(&form, "Tabs")
+        ->setCurrentWidget(test::Child<QWidget>(&form, "MoneyChart"));
     QCoreApplication::processEvents();
     form.grab().save(dir + "/backtest-stake-return.png");
   }
@@ -142,14 +162,15 @@ TEST_F(BacktestFormTest, RunShowsTheCoresFiguresAndSavesCsvAndPng) {
   form.AskSavePath = [&](const QString&, const QString& filter) {
     return QString::fromStdString((filter.contains("csv") ? csv : png).string());
   };
-  form.CsvButton->click();
+  Button(form, "CsvButton")->click();
   std::string text = ReadWholeFile(csv);
   EXPECT_EQ(text.rfind("scope,section,key,value,runners", 0), 0u);
   EXPECT_NE(text.find("input,input,source,racehorse"), std::string::npos);
   EXPECT_NE(text.find("\n2024-06,sign,Red9,"), std::string::npos);
   EXPECT_NE(text.find("\n東京,ticket,trio,"), std::string::npos);
-  form.Tabs->setCurrentWidget(form.RateChart);
-  form.PngButton->click();
+  test::Child<QTabWidget>(&form, "Tabs")
+      ->setCurrentWidget(test::Child<QWidget>(&form, "RateChart"));
+  Button(form, "PngButton")->click();
   QImage image(QString::fromStdString(png.string()));
   ASSERT_FALSE(image.isNull());
   EXPECT_EQ(image.size(), QSize(1400, 700));
@@ -167,18 +188,18 @@ TEST_F(BacktestFormTest, CancelStopsWithinADayAndKeepsTheWindowLive) {
   TBacktestForm form;
   form.show();
   QSignalSpy finished(&form, &TBacktestForm::Finished);
-  form.RunButton->click();
-  EXPECT_FALSE(form.RunButton->isEnabled());
-  EXPECT_TRUE(form.CancelButton->isEnabled());
+  Button(form, "RunButton")->click();
+  EXPECT_FALSE(Button(form, "RunButton")->isEnabled());
+  EXPECT_TRUE(Button(form, "CancelButton")->isEnabled());
   QElapsedTimer timer;
   timer.start();
-  form.CancelButton->click();
+  Button(form, "CancelButton")->click();
   ASSERT_TRUE(finished.wait(30000));
   EXPECT_LT(timer.elapsed(), 5000);
   ASSERT_NE(form.Result(), nullptr);
   EXPECT_LT(form.Result()->dates, static_cast<int>(StoredDatesBetween("", "").size()));
-  EXPECT_TRUE(form.RunButton->isEnabled());
-  EXPECT_TRUE(form.StatusLabel->text().startsWith(QStringLiteral("中止しました")));
+  EXPECT_TRUE(Button(form, "RunButton")->isEnabled());
+  EXPECT_TRUE(Label(form, "StatusLabel")->text().startsWith(QStringLiteral("中止しました")));
 }
 
 }  // namespace
