@@ -23,9 +23,6 @@ class TUserSetForm : public QDialog {
  public:
   explicit TUserSetForm(QWidget* parent = nullptr);
 
-  // The field of a sign (for the tests).
-  QLineEdit* Field(Sign sign) const { return fields_[static_cast<size_t>(sign)]; }
-
   void OkBtnClick();
   void ResetBtnClick();
 
@@ -37,6 +34,7 @@ class TUserSetForm : public QDialog {
   // The field at `index` no longer keeps a stored out-of-range value.
   void Release(size_t index);
 
+  // The field of each sign, named by the sign's settings key ("Red1").
   std::array<QLineEdit*, kSignCount> fields_{};
   // Stored values outside 0..99 that OK writes back unchanged while their
   // field is not edited.

@@ -10,10 +10,16 @@
 #include "analysis/sign_points.h"
 #include "app/settings_file.h"
 #include "app/ui/message_box.h"
+#include "support/find_child.h"
 #include "support/temp_home.h"
 
 namespace sorvix {
 namespace {
+
+// The field of a sign, named by the sign's settings key.
+QLineEdit* Field(const TUserSetForm& form, Sign sign) {
+  return test::Child<QLineEdit>(&form, InfoOf(sign).key);
+}
 
 class UserSetFormTest : public ::testing::Test {
  protected:
@@ -33,21 +39,21 @@ class UserSetFormTest : public ::testing::Test {
 TEST_F(UserSetFormTest, ShowsDefaultsSavesOnOkAndResetsOnlyAfterYes) {
   home.Write("sorvix.ini", "[SignPoint]\r\nRed1=25\r\n");
   TUserSetForm form;
-  EXPECT_EQ(form.Field(Sign::Red1)->text(), "25");
-  EXPECT_EQ(form.Field(Sign::Red9)->text(), "15");
-  EXPECT_EQ(form.Field(Sign::Special1)->text(), "10");
+  EXPECT_EQ(Field(form, Sign::Red1)->text(), "25");
+  EXPECT_EQ(Field(form, Sign::Red9)->text(), "15");
+  EXPECT_EQ(Field(form, Sign::Special1)->text(), "10");
 
-  form.Field(Sign::Blue1)->setText("7");
+  Field(form, Sign::Blue1)->setText("7");
   answer = false;
   form.ResetBtnClick();
-  EXPECT_EQ(form.Field(Sign::Red1)->text(), "25");  // No: nothing changes
+  EXPECT_EQ(Field(form, Sign::Red1)->text(), "25");  // No: nothing changes
   answer = true;
   form.ResetBtnClick();
-  EXPECT_EQ(form.Field(Sign::Red1)->text(), "10");
-  EXPECT_EQ(form.Field(Sign::Blue1)->text(), "2");
+  EXPECT_EQ(Field(form, Sign::Red1)->text(), "10");
+  EXPECT_EQ(Field(form, Sign::Blue1)->text(), "2");
   EXPECT_EQ(SettingsFile().ReadInteger("SignPoint", "Red1", 0), 25);  // saved only by OK
 
-  form.Field(Sign::Orange1)->setText("0");
+  Field(form, Sign::Orange1)->setText("0");
   form.OkBtnClick();
   EXPECT_EQ(messages.back(), "表示されている入力内容で保存しました。");
   SignPoints saved = SignPoints::Load(SettingsFile());
@@ -59,23 +65,23 @@ TEST_F(UserSetFormTest, EnterMovesToTheNextFieldAndFieldsTakeTwoDigits) {
   TUserSetForm form;
   form.show();
   QApplication::setActiveWindow(&form);
-  form.Field(Sign::Red1)->setFocus();
-  QTest::keyClick(form.Field(Sign::Red1), Qt::Key_Return);
+  Field(form, Sign::Red1)->setFocus();
+  QTest::keyClick(Field(form, Sign::Red1), Qt::Key_Return);
   EXPECT_TRUE(form.isVisible());  // Enter does not close the dialog
-  EXPECT_TRUE(form.Field(Sign::Red2)->hasFocus());
-  form.Field(Sign::Red2)->clear();
-  QTest::keyClicks(form.Field(Sign::Red2), "1234");
-  EXPECT_EQ(form.Field(Sign::Red2)->text(), "12");
-  form.Field(Sign::Red3)->clear();
-  QTest::keyClicks(form.Field(Sign::Red3), "-5");
-  EXPECT_EQ(form.Field(Sign::Red3)->text(), "5");
+  EXPECT_TRUE(Field(form, Sign::Red2)->hasFocus());
+  Field(form, Sign::Red2)->clear();
+  QTest::keyClicks(Field(form, Sign::Red2), "1234");
+  EXPECT_EQ(Field(form, Sign::Red2)->text(), "12");
+  Field(form, Sign::Red3)->clear();
+  QTest::keyClicks(Field(form, Sign::Red3), "-5");
+  EXPECT_EQ(Field(form, Sign::Red3)->text(), "5");
 }
 
 TEST_F(UserSetFormTest, EnterOnTheLastFieldMovesToOk) {
   TUserSetForm form;
   form.show();
   QApplication::setActiveWindow(&form);
-  QLineEdit* last = form.Field(Sign::Special1);  // the last field in tab order
+  QLineEdit* last = Field(form, Sign::Special1);  // the last field in tab order
   last->setFocus();
   QTest::keyClick(last, Qt::Key_Return);
   auto* focused = qobject_cast<QPushButton*>(QApplication::focusWidget());
@@ -92,20 +98,20 @@ TEST_F(UserSetFormTest, StoredValuesOutOfRangeAreMarkedAndKeptUnlessTyped) {
     const char* placeholder;
   } marked[] = {{Sign::Red2, "-5"}, {Sign::Red3, "1000"}, {Sign::Red4, "100"}};
   for (const Case& c : marked) {
-    QLineEdit* field = form.Field(c.sign);
+    QLineEdit* field = Field(form, c.sign);
     EXPECT_EQ(field->text(), "");  // never cut to two digits ("10")
     EXPECT_EQ(field->placeholderText(), c.placeholder);
     EXPECT_TRUE(field->toolTip().contains("範囲外")) << field->toolTip().toStdString();
   }
-  EXPECT_EQ(form.Field(Sign::Red5)->text(), "99");
-  EXPECT_EQ(form.Field(Sign::Red5)->placeholderText(), "");
+  EXPECT_EQ(Field(form, Sign::Red5)->text(), "99");
+  EXPECT_EQ(Field(form, Sign::Red5)->placeholderText(), "");
 
   // The user types a new value for Red4 only.
   form.show();
   QApplication::setActiveWindow(&form);
-  form.Field(Sign::Red4)->setFocus();
-  QTest::keyClicks(form.Field(Sign::Red4), "7");
-  EXPECT_EQ(form.Field(Sign::Red4)->placeholderText(), "");
+  Field(form, Sign::Red4)->setFocus();
+  QTest::keyClicks(Field(form, Sign::Red4), "7");
+  EXPECT_EQ(Field(form, Sign::Red4)->placeholderText(), "");
   form.OkBtnClick();
   SettingsFile ini;
   EXPECT_EQ(ini.ReadInteger("SignPoint", "Red2", 0), -5);
@@ -115,9 +121,9 @@ TEST_F(UserSetFormTest, StoredValuesOutOfRangeAreMarkedAndKeptUnlessTyped) {
 
   // 初期値に戻す replaces a kept value like typing does.
   TUserSetForm again;
-  EXPECT_EQ(again.Field(Sign::Red3)->placeholderText(), "1000");
+  EXPECT_EQ(Field(again, Sign::Red3)->placeholderText(), "1000");
   again.ResetBtnClick();
-  EXPECT_EQ(again.Field(Sign::Red3)->text(), "10");
+  EXPECT_EQ(Field(again, Sign::Red3)->text(), "10");
   again.OkBtnClick();
   EXPECT_EQ(SettingsFile().ReadInteger("SignPoint", "Red3", 0), 10);
 }
