@@ -153,6 +153,7 @@ void TAllPrintForm::BuildControls() {
 
   side->addWidget(new QLabel(U("ﾍﾟｰｼﾞ選択"), this));
   stepper_ = new QSpinBox(this);
+  stepper_->setObjectName(QStringLiteral("PageStepper"));
   stepper_->setRange(1, 1);
   side->addWidget(stepper_);
   connect(stepper_, &QSpinBox::valueChanged, this, [this](int page) {
@@ -161,6 +162,7 @@ void TAllPrintForm::BuildControls() {
   });
 
   plainPrint_ = new QPushButton(U("印刷(&P)"), this);
+  plainPrint_->setObjectName(QStringLiteral("PlainPrintButton"));
   auto* shownPrint = new QPushButton(U("表示ﾍﾟｰｼﾞ印刷(&P)"), this);
   auto* chosenPrint = new QPushButton(U("指定ﾍﾟｰｼﾞ印刷(&P)"), this);
   auto* setup = new QPushButton(U("ﾌﾟﾘﾝﾀ設定(&S)"), this);
@@ -187,6 +189,7 @@ void TAllPrintForm::BuildControls() {
   auto* zoomBox = new QGroupBox(U("倍率"), this);
   auto* zoomLayout = new QVBoxLayout(zoomBox);
   zoomGroup_ = new QButtonGroup(this);
+  zoomGroup_->setObjectName(QStringLiteral("ZoomGroup"));
   for (int i = 0; i < kZoomItems; ++i) {
     auto* radio = new QRadioButton(QString::number(25 * (i + 1)) + "%", zoomBox);
     zoomGroup_->addButton(radio, i);
@@ -208,10 +211,12 @@ void TAllPrintForm::BuildControls() {
   side->addWidget(choice);
 
   pageList_ = new QListWidget(this);
+  pageList_->setObjectName(QStringLiteral("PageList"));
   side->addWidget(pageList_, 1);
 
   scroll_ = new QScrollArea(this);
   view_ = new TPrevXView(*prev_);
+  view_->setObjectName(QStringLiteral("Preview"));
   scroll_->setWidget(view_);
   scroll_->setBackgroundRole(QPalette::Dark);
   root->addWidget(scroll_, 1);

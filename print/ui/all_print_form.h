@@ -63,14 +63,7 @@ class TAllPrintForm : public QDialog {
   ~TAllPrintForm() override;
 
   TPrevX& Prev() { return *prev_; }
-  TPrevXView* Preview() { return view_; }
   const PrintResult& Result() const { return result_; }
-
-  // Controls, for the main window's tests and for the tests of this window.
-  QSpinBox* PageStepper() { return stepper_; }
-  QButtonGroup* ZoomGroup() { return zoomGroup_; }
-  QListWidget* PageList() { return pageList_; }
-  QPushButton* PlainPrintButton() { return plainPrint_; }
 
   // Button actions.
   void PrintShownPage();  // 表示ﾍﾟｰｼﾞ印刷: print dialog, then the shown page
@@ -112,13 +105,14 @@ class TAllPrintForm : public QDialog {
   std::unique_ptr<TPrevX> prev_;
   std::unique_ptr<QPrinter> printer_;
   PrintResult result_;
-  TPrevXView* view_ = nullptr;
+  // The controls; the named ones (the comment) are found by that name.
+  TPrevXView* view_ = nullptr;  // Preview
   QScrollArea* scroll_ = nullptr;
-  QSpinBox* stepper_ = nullptr;
-  QButtonGroup* zoomGroup_ = nullptr;
-  QListWidget* pageList_ = nullptr;
+  QSpinBox* stepper_ = nullptr;        // PageStepper
+  QButtonGroup* zoomGroup_ = nullptr;  // ZoomGroup
+  QListWidget* pageList_ = nullptr;    // PageList
   QComboBox* printers_ = nullptr;
-  QPushButton* plainPrint_ = nullptr;
+  QPushButton* plainPrint_ = nullptr;  // PlainPrintButton
   std::function<bool(QPrinter&)> printDialog_;
   std::function<QString()> pdfPath_;
   bool geometrySaved_ = false;

@@ -28,6 +28,7 @@
 #include "codes/cp932.h"
 #include "codes/text.h"
 #include "store/race_day.h"
+#include "support/find_child.h"
 #include "support/temp_home.h"
 
 namespace sorvix {
@@ -77,6 +78,23 @@ struct Preview {
   }
 };
 
+// The preview window's controls, by their names.
+QSpinBox* PageStepper(const TAllPrintForm& form) {
+  return test::Child<QSpinBox>(&form, "PageStepper");
+}
+QButtonGroup* ZoomGroup(const TAllPrintForm& form) {
+  return test::Child<QButtonGroup>(&form, "ZoomGroup");
+}
+QListWidget* PageList(const TAllPrintForm& form) {
+  return test::Child<QListWidget>(&form, "PageList");
+}
+QPushButton* PlainPrintButton(const TAllPrintForm& form) {
+  return test::Child<QPushButton>(&form, "PlainPrintButton");
+}
+TPrevXView* PreviewControl(const TAllPrintForm& form) {
+  return test::Child<TPrevXView>(&form, "Preview");
+}
+
 bool HavePoppler() {
   return !QStandardPaths::findExecutable("pdfinfo").isEmpty() &&
          !QStandardPaths::findExecutable("pdftotext").isEmpty();
@@ -114,12 +132,12 @@ TEST(AllPrintForm, ComposesTheLayoutWithItsCaptionAndPageLabels) {
   EXPECT_EQ(p.form->windowTitle(), QString::fromUtf8("連続出馬表印刷[全開催場]"));
   EXPECT_EQ(p.form->Prev().PageCount(), 3);
   EXPECT_EQ(p.form->Prev().MarginTop, 50);
-  ASSERT_EQ(p.form->PageList()->count(), 3);
-  EXPECT_EQ(p.form->PageList()->item(2)->text(), QString::fromUtf8("3ﾍﾟｰｼﾞ目"));
-  EXPECT_EQ(p.form->PageStepper()->minimum(), 1);
-  EXPECT_EQ(p.form->PageStepper()->maximum(), 3);
-  EXPECT_EQ(p.form->PageStepper()->value(), 1);
-  EXPECT_TRUE(p.form->PlainPrintButton()->isHidden());
+  ASSERT_EQ(PageList(*p.form)->count(), 3);
+  EXPECT_EQ(PageList(*p.form)->item(2)->text(), QString::fromUtf8("3ﾍﾟｰｼﾞ目"));
+  EXPECT_EQ(PageStepper(*p.form)->minimum(), 1);
+  EXPECT_EQ(PageStepper(*p.form)->maximum(), 3);
+  EXPECT_EQ(PageStepper(*p.form)->value(), 1);
+  EXPECT_TRUE(PlainPrintButton(*p.form)->isHidden());
 }
 
 TEST(AllPrintForm, EmptyRaceListShowsTheMessageAndNoWindow) {
@@ -143,16 +161,16 @@ TEST(AllPrintForm, ZoomChoiceIsBoundedAndSaved) {
   Preview p;
   // Default item 1: 50 %.
   EXPECT_EQ(p.form->Prev().ZoomScale(), 50);
-  EXPECT_EQ(p.form->ZoomGroup()->checkedId(), 1);
-  QSize half = p.form->Preview()->size();
+  EXPECT_EQ(ZoomGroup(*p.form)->checkedId(), 1);
+  QSize half = PreviewControl(*p.form)->size();
 
-  p.form->ZoomGroup()->button(3)->click();
+  ZoomGroup(*p.form)->button(3)->click();
   EXPECT_EQ(p.form->Prev().ZoomScale(), 100);
   EXPECT_EQ(SettingsFile().ReadInteger("PrintZoom", "ratio", -1), 3);
   // The paper doubles (within rounding) and keeps the 10-pixel border.
-  EXPECT_NEAR(p.form->Preview()->width() - 20, 2 * (half.width() - 20), 2);
+  EXPECT_NEAR(PreviewControl(*p.form)->width() - 20, 2 * (half.width() - 20), 2);
 
-  p.form->ZoomGroup()->button(0)->click();
+  ZoomGroup(*p.form)->button(0)->click();
   EXPECT_EQ(p.form->Prev().ZoomScale(), 25);
   EXPECT_EQ(SettingsFile().ReadInteger("PrintZoom", "ratio", -1), 0);
 
@@ -161,22 +179,22 @@ TEST(AllPrintForm, ZoomChoiceIsBoundedAndSaved) {
   p.form->SetZoomIndex(4);
   EXPECT_EQ(p.form->Prev().ZoomScale(), 25);
   EXPECT_EQ(SettingsFile().ReadInteger("PrintZoom", "ratio", -1), 0);
-  EXPECT_EQ(p.form->ZoomGroup()->buttons().size(), 4);
+  EXPECT_EQ(ZoomGroup(*p.form)->buttons().size(), 4);
 
   // The next window opens with the saved item.
   auto again = MakePrintPreview(nullptr, *p.day, PrintLayout::Ring, PrintScope::AllVenues,
                                 BlockOrder::Columns);
   EXPECT_EQ(again->Prev().ZoomScale(), 25);
-  EXPECT_EQ(again->ZoomGroup()->checkedId(), 0);
+  EXPECT_EQ(ZoomGroup(*again)->checkedId(), 0);
 }
 
 TEST(AllPrintForm, StepperShowsPagesWithinTheRange) {
   Preview p;
-  p.form->PageStepper()->setValue(3);
+  PageStepper(*p.form)->setValue(3);
   EXPECT_EQ(p.form->Prev().ShownPage(), 3);
-  p.form->PageStepper()->setValue(9);  // clamped by the stepper
+  PageStepper(*p.form)->setValue(9);  // clamped by the stepper
   EXPECT_EQ(p.form->Prev().ShownPage(), 3);
-  p.form->PageStepper()->setValue(2);
+  PageStepper(*p.form)->setValue(2);
   EXPECT_EQ(p.form->Prev().ShownPage(), 2);
 }
 
@@ -200,8 +218,8 @@ TEST(AllPrintForm, ChosenPagesOnThePdfPrinterGoIntoOneFileAskedForEachPrint) {
   p.form->PrintChosenPages();  // nothing checked: nothing asked, nothing printed
   EXPECT_EQ(p.asked, 0);
 
-  p.form->PageList()->item(0)->setCheckState(Qt::Checked);
-  p.form->PageList()->item(2)->setCheckState(Qt::Checked);
+  PageList(*p.form)->item(0)->setCheckState(Qt::Checked);
+  PageList(*p.form)->item(2)->setCheckState(Qt::Checked);
   p.form->PrintChosenPages();
   EXPECT_EQ(p.asked, 1);
   p.form->CheckAll(true);
@@ -234,7 +252,7 @@ TEST(AllPrintForm, ShownPagePrintAsksTheDialogThenPrintsThatPage) {
     return confirm;
   });
   p.answers = {p.File("asked.pdf")};
-  p.form->PageStepper()->setValue(2);
+  PageStepper(*p.form)->setValue(2);
   p.form->PrintShownPage();  // cancelled
   EXPECT_EQ(dialogs, 1);
   EXPECT_TRUE(FolderNames(p.home.path()).empty());
@@ -321,8 +339,8 @@ TEST(AllPrintForm, PdfSaveWritesTheCheckedPagesOrAll) {
   Preview p;
   QString path = QString::fromStdString((p.home.path() / "card.pdf").string());
   p.form->SetPdfPathChooser([&] { return path; });
-  p.form->PageList()->item(1)->setCheckState(Qt::Checked);
-  p.form->PageList()->item(2)->setCheckState(Qt::Checked);
+  PageList(*p.form)->item(1)->setCheckState(Qt::Checked);
+  PageList(*p.form)->item(2)->setCheckState(Qt::Checked);
   p.form->SavePdf();
   ASSERT_TRUE(std::filesystem::exists(path.toStdString()));
   int pages = PdfPages(path);
@@ -368,17 +386,17 @@ TEST(AllPrintForm, GeometryIsRestoredAndSavedAndPaperResetOnClose) {
 TEST(AllPrintForm, PreviewRendersThePaperAndThePage) {
   Preview p;
   p.form->show();
-  QImage image = p.form->Preview()->grab().toImage();
+  QImage image = PreviewControl(*p.form)->grab().toImage();
   image.save("/tmp/preview.png");
   p.form->grab().save("/tmp/preview_form.png");
-  QRect area = p.form->Preview()->PrintableRect();
+  QRect area = PreviewControl(*p.form)->PrintableRect();
   // Something other than white is drawn inside the printable area.
   int dark = 0;
   for (int y = area.top() + 1; y < area.bottom(); y += 2)
     for (int x = area.left() + 1; x < area.right(); x += 2)
       if (qGray(image.pixel(x, y)) < 128) ++dark;
   EXPECT_GT(dark, 100);
-  EXPECT_EQ(p.form->Preview()->PaperRect().topLeft(), QPoint(10, 10));
+  EXPECT_EQ(PreviewControl(*p.form)->PaperRect().topLeft(), QPoint(10, 10));
 }
 
 }  // namespace
