@@ -20,6 +20,7 @@
 #include "results/ui/kaime_form.h"
 #include "store/race_day.h"
 #include "support/find_child.h"
+#include "support/main_form_controls.h"
 #include "support/scripted_jv_link.h"
 #include "views/de_form.h"
 #include "views/race_card_grid.h"
@@ -36,8 +37,10 @@ std::string Describe(const QRect& r) {
          "x" + std::to_string(r.height());
 }
 
-class LayoutTest : public ::testing::TestWithParam<QSize> {
+class LayoutTest : public ::testing::TestWithParam<QSize>,
+                   public test::MainFormControls<LayoutTest> {
  protected:
+  friend class test::MainFormControls<LayoutTest>;
   void SetUp() override {
     SetMessageHandler([](MessageKind, const QString&) { return true; });
     form = std::make_unique<TMainForm>(std::make_unique<test::ScriptedJvLink>());
@@ -82,19 +85,6 @@ class LayoutTest : public ::testing::TestWithParam<QSize> {
     cell::SetTextProbe({});
     EXPECT_GT(drawn, 0) << what;
   }
-
-  // The window's controls, by their names.
-  QComboBox* DateCombo() const { return test::Child<QComboBox>(form.get(), "DateCombo"); }
-  RaceCardGrid* StringGrid10() const {
-    return test::Child<RaceCardGrid>(form.get(), "StringGrid10");
-  }
-  SignTableGrid* StringGrid1() const {
-    return test::Child<SignTableGrid>(form.get(), "StringGrid1");
-  }
-  UpDown* UpDown1() const { return test::Child<UpDown>(form.get(), "UpDown1"); }
-  RaceHeaderBar* RaceHeader() const { return test::Child<RaceHeaderBar>(form.get(), "RaceHeader"); }
-  TDeForm* DeForm() const { return test::Child<TDeForm>(form.get(), "DeForm"); }
-  TKaimeForm* KaimeForm() const { return test::Child<TKaimeForm>(form.get(), "KaimeForm"); }
 
   std::unique_ptr<TMainForm> form;
   test::DemoHome home;

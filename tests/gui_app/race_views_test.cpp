@@ -23,6 +23,7 @@
 #include "store/race_day.h"
 #include "support/captured_messages.h"
 #include "support/find_child.h"
+#include "support/main_form_controls.h"
 #include "support/scripted_jv_link.h"
 #include "views/de_form.h"
 #include "views/race_card_grid.h"
@@ -34,8 +35,9 @@
 namespace sorvix {
 namespace {
 
-class RaceViewsTest : public ::testing::Test {
+class RaceViewsTest : public ::testing::Test, public test::MainFormControls<RaceViewsTest> {
  protected:
+  friend class test::MainFormControls<RaceViewsTest>;
   void SetUp() override {
     form = std::make_unique<TMainForm>(std::make_unique<test::ScriptedJvLink>());
     form->show();
@@ -65,21 +67,6 @@ class RaceViewsTest : public ::testing::Test {
     p.end();
     return image.pixelColor(rect.width() - 2, 2);
   }
-
-  // The window's controls, by their names.
-  QComboBox* DateCombo() const { return test::Child<QComboBox>(form.get(), "DateCombo"); }
-  QListWidget* DatList() const { return test::Child<QListWidget>(form.get(), "DatList"); }
-  QTabWidget* PageControl1() const { return test::Child<QTabWidget>(form.get(), "PageControl1"); }
-  RaceCardGrid* StringGrid10() const {
-    return test::Child<RaceCardGrid>(form.get(), "StringGrid10");
-  }
-  SignTableGrid* StringGrid1() const {
-    return test::Child<SignTableGrid>(form.get(), "StringGrid1");
-  }
-  UpDown* UpDown1() const { return test::Child<UpDown>(form.get(), "UpDown1"); }
-  RaceHeaderBar* RaceHeader() const { return test::Child<RaceHeaderBar>(form.get(), "RaceHeader"); }
-  TDeForm* DeForm() const { return test::Child<TDeForm>(form.get(), "DeForm"); }
-  ResultsTab* ResultTab() const { return test::Child<ResultsTab>(form.get(), "ResultsTab"); }
 
   test::DemoHome home;
   test::CapturedMessages messages;

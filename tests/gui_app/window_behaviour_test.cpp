@@ -40,6 +40,7 @@
 #include "store/ui/prgrs_form.h"
 #include "support/captured_messages.h"
 #include "support/find_child.h"
+#include "support/main_form_controls.h"
 #include "support/scripted_jv_link.h"
 #include "views/de_form.h"
 #include "views/race_header_bar.h"
@@ -57,8 +58,10 @@ std::string Text(const QRect& r) {
 const QString kDay1 = QStringLiteral("2024年06月15日");
 const QString kDay2 = QStringLiteral("2024年06月16日");
 
-class WindowBehaviourTest : public ::testing::Test {
+class WindowBehaviourTest : public ::testing::Test,
+                            public test::MainFormControls<WindowBehaviourTest> {
  protected:
+  friend class test::MainFormControls<WindowBehaviourTest>;
   void TearDown() override { form.reset(); }
 
   void Open() {
@@ -82,16 +85,6 @@ class WindowBehaviourTest : public ::testing::Test {
   int RaceNumberOfRow(int row) const { return form->Day().RaRec[row].Int(26, 2); }
 
   QRect GlobalRect(QWidget* w) const { return QRect(w->mapToGlobal(QPoint(0, 0)), w->size()); }
-
-  // The window's controls, by their names.
-  QComboBox* DateCombo() const { return test::Child<QComboBox>(form.get(), "DateCombo"); }
-  QListWidget* DatList() const { return test::Child<QListWidget>(form.get(), "DatList"); }
-  QTabWidget* PageControl1() const { return test::Child<QTabWidget>(form.get(), "PageControl1"); }
-  UpDown* UpDown1() const { return test::Child<UpDown>(form.get(), "UpDown1"); }
-  RaceHeaderBar* RaceHeader() const { return test::Child<RaceHeaderBar>(form.get(), "RaceHeader"); }
-  TDeForm* DeForm() const { return test::Child<TDeForm>(form.get(), "DeForm"); }
-  TKaimeForm* KaimeForm() const { return test::Child<TKaimeForm>(form.get(), "KaimeForm"); }
-  TPrgrsForm* PrgrsForm() const { return test::Child<TPrgrsForm>(form.get(), "PrgrsForm"); }
 
   test::DemoHome home;
   test::CapturedMessages messages;
