@@ -7,10 +7,10 @@
 #include <vector>
 
 #include "analysis/name_text.h"
-#include "analysis/record_fields.h"
 #include "analysis/ring_layout.h"
 #include "codes/code_tables.h"
 #include "codes/cp932.h"
+#include "common/record_fields.h"
 #include "store/load_progress.h"
 #include "store/race_day.h"
 
@@ -22,7 +22,7 @@ using HorseFlags = int32_t (RaceSheet::*)[kHorseSlots];
 // Sets the per-horse flag of every runner of the day whose code (a jockey
 // or trainer code of its SE record) occurs exactly once among the day's
 // runners.  Empty, zero and non-numeric codes never mark.
-void MarkSingleCodes(RaceDay& day, RecordField codeField, HorseFlags flags) {
+void MarkSingleCodes(RaceDay& day, FieldAt<SeRecord> codeField, HorseFlags flags) {
   // Views into the day's SE records, which stay in place meanwhile.
   std::unordered_map<std::string_view, int> count;
   count.reserve(static_cast<size_t>(kRaceSlots * kHorseSlots));
@@ -30,7 +30,7 @@ void MarkSingleCodes(RaceDay& day, RecordField codeField, HorseFlags flags) {
     for (int s = 0; s < day.RaceCount; ++s) {
       const int n = day.Runners(s);
       for (int h = 0; h < n; ++h) {
-        std::string_view code = Get(day.SeRec[s][h], codeField);
+        std::string_view code = day.SeRec[s][h].Field(codeField);
         if (ReadInt(code) > 0) visit(s, h, code);
       }
     }
@@ -43,25 +43,20 @@ void MarkSingleCodes(RaceDay& day, RecordField codeField, HorseFlags flags) {
 
 void FillHeader(RaceSheet& sheet, const RaImage& rec) {
   sheet.Present = 1;
-  std::string key;
-  for (RecordField f :
-       {ra::kYear, ra::kMonthDay, ra::kVenueCode, ra::kMeetingNo, ra::kDayNo, ra::kRaceNo}) {
-    key += Get(rec, f);
-  }
-  sheet.RaceKey = key;
-  sheet.RaceName = Get(rec, ra::kRaceName);
-  sheet.GradeCode = Get(rec, ra::kGradeCode);
-  sheet.RaceTypeCode = Get(rec, ra::kRaceTypeCode);
-  sheet.RaceSymbolCode = Get(rec, ra::kRaceSymbolCode);
-  sheet.WeightRuleCode = Get(rec, ra::kWeightRuleCode);
-  sheet.ClassCode = Get(rec, ra::kClassCode);
-  sheet.Distance = Get(rec, ra::kDistance);
-  sheet.TrackCode = Get(rec, ra::kTrackCode);
-  sheet.StartTime = Get(rec, ra::kStartTime);
-  for (int i = 0; i < ra::kPrizeCount; ++i) sheet.Prize[i] = GetInt(rec, ra::Prize(i));
-  for (int i = 0; i < ra::kAddedPrizeCount; ++i)
-    sheet.AddedPrize[i] = GetInt(rec, ra::AddedPrize(i));
-  sheet.RunnerCount = Get(rec, ra::kRunners);
+  sheet.RaceKey = rec.Field(ra::kRaceKey);
+  sheet.RaceName = rec.Field(ra::kRaceName);
+  sheet.GradeCode = rec.Field(ra::kGradeCode);
+  sheet.RaceTypeCode = rec.Field(ra::kRaceTypeCode);
+  sheet.RaceSymbolCode = rec.Field(ra::kRaceSymbolCode);
+  sheet.WeightRuleCode = rec.Field(ra::kWeightRuleCode);
+  sheet.ClassCode = rec.Field(ra::kClassCode);
+  sheet.Distance = rec.Field(ra::kDistance);
+  sheet.TrackCode = rec.Field(ra::kTrackCode);
+  sheet.StartTime = rec.Field(ra::kStartTime);
+  for (int i = 0; i < ra::kMainPrizes.count; ++i) sheet.Prize[i] = rec.Int(ra::kMainPrizes[i]);
+  for (int i = 0; i < ra::kAddedPrizes.count; ++i)
+    sheet.AddedPrize[i] = rec.Int(ra::kAddedPrizes[i]);
+  sheet.RunnerCount = rec.Field(ra::kRunners);
 }
 
 // The records of the horse on one ring row.  Rows that name a horse number
@@ -94,50 +89,50 @@ RowRecords RecordsOfHorse(const RaceDay& day, int slot, int horse) {
 // Fills ring row k.  The per-venue layout leaves the apprentice code and the
 // two readings empty (`withReadings` false).
 void FillRingRow(RaceSheet& sheet, int k, const RowRecords& r, bool withReadings) {
-  sheet.HorseNo[k] = Get(r.se, se::kHorseNo);
-  sheet.BracketNo[k] = Get(r.se, se::kBracketNo);
-  sheet.PedigreeNo[k] = Get(r.se, se::kPedigreeNo);
-  sheet.HorseName[k] = Get(r.se, se::kHorseName);
-  sheet.Sex[k] = Get(r.se, se::kSex);
-  sheet.Age[k] = Get(r.se, se::kAge);
-  sheet.Burden[k] = Get(r.se, se::kBurden);
-  sheet.JockeyCode[k] = Get(r.se, se::kJockeyCode);
-  sheet.JockeyName[k] = Get(r.se, se::kJockeyName);
-  sheet.TrainerCode[k] = Get(r.se, se::kTrainerCode);
-  sheet.TrainerName[k] = Get(r.se, se::kTrainerName);
+  sheet.HorseNo[k] = r.se.Field(se::kHorseNumber);
+  sheet.BracketNo[k] = r.se.Field(se::kBracketNumber);
+  sheet.PedigreeNo[k] = r.se.Field(se::kPedigreeNumber);
+  sheet.HorseName[k] = r.se.Field(se::kHorseName);
+  sheet.Sex[k] = r.se.Field(se::kSex);
+  sheet.Age[k] = r.se.Field(se::kAge);
+  sheet.Burden[k] = r.se.Field(se::kBurden);
+  sheet.JockeyCode[k] = r.se.Field(se::kJockeyCode);
+  sheet.JockeyName[k] = r.se.Field(se::kJockeyName);
+  sheet.TrainerCode[k] = r.se.Field(se::kTrainerCode);
+  sheet.TrainerName[k] = r.se.Field(se::kTrainerName);
   if (withReadings) {
-    sheet.ApprenticeCode[k] = Get(r.se, se::kApprenticeCode);
-    sheet.JockeyKana[k] = Get(r.ks, ks::kJockeyKana);
-    sheet.TrainerKana[k] = Get(r.ch, ch::kTrainerKana);
+    sheet.ApprenticeCode[k] = r.se.Field(se::kApprenticeCode);
+    sheet.JockeyKana[k] = r.ks.Field(ks::kJockeyKana);
+    sheet.TrainerKana[k] = r.ch.Field(ch::kTrainerKana);
   }
-  sheet.SireName[k] = Get(r.um, um::kSireName);
-  sheet.DamName[k] = Get(r.um, um::kDamName);
-  sheet.SireSireName[k] = Get(r.um, um::kSireSireName);
+  sheet.SireName[k] = r.um.Field(um::kSireName);
+  sheet.DamName[k] = r.um.Field(um::kDamName);
+  sheet.SireSireName[k] = r.um.Field(um::kSireSireName);
   sheet.HorseNamePlain[k] = RemoveVoicedMarks(std::string_view(sheet.HorseName[k]).substr(0, 18));
   sheet.SireNamePlain[k] = RemoveVoicedMarks(sheet.SireName[k]);
   sheet.DamNamePlain[k] = RemoveVoicedMarks(sheet.DamName[k]);
-  sheet.HorseSymbol[k] = Get(r.se, se::kHorseSymbol);
-  sheet.BirthDate[k] = Get(r.um, um::kBirthDate);
-  sheet.CoatCode[k] = Get(r.se, se::kCoatCode);
-  sheet.OwnerName[k] = Get(r.se, se::kOwnerName);
-  sheet.AffiliationCode[k] = Get(r.se, se::kAffiliationCode);
-  sheet.InviteRegion[k] = Get(r.um, um::kInviteRegion);
-  sheet.BirthPlace[k] = Get(r.um, um::kBirthPlace);
-  sheet.BreederName[k] = Get(r.um, um::kBreederName);
-  sheet.JockeySex[k] = Get(r.ks, ks::kJockeySex);
+  sheet.HorseSymbol[k] = r.se.Field(se::kHorseSymbol);
+  sheet.BirthDate[k] = r.um.Field(um::kBirthDate);
+  sheet.CoatCode[k] = r.se.Field(se::kCoatCode);
+  sheet.OwnerName[k] = r.se.Field(se::kOwnerName);
+  sheet.AffiliationCode[k] = r.se.Field(se::kAffiliationCode);
+  sheet.InviteRegion[k] = r.um.Field(um::kInviteRegion);
+  sheet.BirthPlace[k] = r.um.Field(um::kBirthPlace);
+  sheet.BreederName[k] = r.um.Field(um::kBreederName);
+  sheet.JockeySex[k] = r.ks.Field(ks::kJockeySex);
   sheet.JockeyOnlyRide[k] = r.onlyRide;
   sheet.TrainerOnlyRunner[k] = r.onlyRunner;
-  sheet.FinishPos[k] = Get(r.se, se::kFinishPos);
-  sheet.Popularity[k] = GetInt(r.se, se::kPopularity);
+  sheet.FinishPos[k] = r.se.Field(se::kFinalPosition);
+  sheet.Popularity[k] = r.se.Int(se::kPopularity);
 }
 
 // The progress line of one ring row: venue, race number, horse number and
 // name ("中山 1R:③ダイワスカーレット").
 std::string ProgressLine(const RaImage& race, const SeImage& runner) {
   static const std::string kRace = "R:"_sj;
-  return VenueName(Get(race, ra::kVenueCode)) + PadNumber(Get(race, ra::kRaceNo)) + kRace +
-         CircledNumber(GetInt(runner, se::kHorseNo)) +
-         std::string(Get(runner, se::kHorseName).substr(0, 18));
+  return VenueName(race.Field(ra::kVenueCode)) + PadNumber(race.Field(ra::kRaceNumber)) + kRace +
+         CircledNumber(runner.Int(se::kHorseNumber)) +
+         std::string(runner.Field(se::kHorseNameHead));
 }
 
 // The progress lines of a race's horses, made once per horse and shown for
@@ -213,7 +208,7 @@ template <class Place>
 std::array<int, kDayVenueCount> PlaceByVenue(const RaceDay& day, int races, Place&& place) {
   std::array<int, kDayVenueCount> placed{};
   for (int s = 0; s < races && s < kRaceSlots; ++s) {
-    std::string_view venue = Get(day.RaRec[s], ra::kVenueCode);
+    std::string_view venue = day.RaRec[s].Field(ra::kVenueCode);
     for (int v = 0; v < kDayVenueCount; ++v) {
       if (day.DayVenues[v] != venue) continue;
       if (placed[v] < kVenueRaces) {

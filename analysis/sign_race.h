@@ -5,9 +5,9 @@
 
 #include <string_view>
 
-#include "analysis/record_fields.h"
 #include "analysis/ring_layout.h"
 #include "analysis/sign_kinds.h"
+#include "common/record_fields.h"
 #include "store/race_day.h"
 
 namespace sorvix {

@@ -30,47 +30,47 @@ void CalcRedSigns(SignRace& race) {
 
   for (const char* code : kRed1Symbols) {
     race.MarkUnique(
-        Sign::Red1, [&](int h) { return Get(race.Se(h), se::kHorseSymbol) == code; },
+        Sign::Red1, [&](int h) { return race.Se(h).Field(se::kHorseSymbol) == code; },
         [&](int k) { return s.HorseSymbol[k] == code; }, [&](int) { return std::string(code); });
   }
 
   race.MarkUnique(
-      Sign::Red2, [&](int h) { return Get(race.Se(h), se::kSex) == "2"; },
+      Sign::Red2, [&](int h) { return race.Se(h).Field(se::kSex) == "2"; },
       [&](int k) { return s.Sex[k] == "2"; }, [](int) { return std::string("2"); });
 
   race.MarkUnique(
-      Sign::Red3, [&](int h) { return GetInt(race.Se(h), se::kAge) >= 6; },
+      Sign::Red3, [&](int h) { return race.Se(h).Int(se::kAge) >= 6; },
       [&](int k) { return ReadInt(s.Age[k]) >= 6; }, [&](int k) { return s.Age[k].Str(); });
 
   race.MarkUnique(
       Sign::Red4,
-      [&](int h) { return IsVoicedKatakana(CharAt(Get(race.Se(h), se::kHorseName), 1)); },
+      [&](int h) { return IsVoicedKatakana(CharAt(race.Se(h).Field(se::kHorseName), 1)); },
       [&](int k) { return IsVoicedKatakana(CharAt(s.HorseName[k], 1)); },
       [&](int k) { return std::string(CharAt(s.HorseName[k], 1)); });
 
   race.MarkUnique(
-      Sign::Red5, [&](int h) { return HalfKiloBurden(Get(race.Se(h), se::kBurden)); },
+      Sign::Red5, [&](int h) { return HalfKiloBurden(race.Se(h).Field(se::kBurden)); },
       [&](int k) { return HalfKiloBurden(s.Burden[k]); }, [&](int k) { return s.Burden[k].Str(); });
 
   race.MarkUnique(
-      Sign::Red6, [&](int h) { return Get(race.Ks(h), ks::kJockeySex) == "2"; },
+      Sign::Red6, [&](int h) { return race.Ks(h).Field(ks::kJockeySex) == "2"; },
       [&](int k) { return s.JockeySex[k] == "2"; },
       [&](int k) { return GenderText(s.JockeySex[k]); });
 
   static const std::string kForeign = "外"_sj;
   race.MarkUnique(
       Sign::Red7,
-      [&](int h) { return IsKatakanaLetter(CharAt(Get(race.Se(h), se::kJockeyName), 1)); },
+      [&](int h) { return IsKatakanaLetter(CharAt(race.Se(h).Field(se::kJockeyName), 1)); },
       [&](int k) { return IsKatakanaLetter(CharAt(s.JockeyName[k], 1)); },
       [](int) { return kForeign; });
 
   static const std::string kApprentice3 = "▲"_sj;
   race.MarkUnique(
-      Sign::Red8, [&](int h) { return Get(race.Se(h), se::kApprenticeCode) == "3"; },
+      Sign::Red8, [&](int h) { return race.Se(h).Field(se::kApprenticeCode) == "3"; },
       [&](int k) { return s.ApprenticeCode[k] == "3"; }, [](int) { return kApprentice3; });
 
   static const std::string kOnce = "1回"_sj;
-  if (IsFlatRace(Get(race.Ra(), ra::kTrackCode))) {
+  if (IsFlatRace(race.Ra().Field(ra::kTrackCode))) {
     for (int k = 0; k < kRingRows; ++k) {
       if (s.JockeyOnlyRide[k] == 1) race.Mark(Sign::Red9, k, kOnce);
     }
@@ -78,7 +78,7 @@ void CalcRedSigns(SignRace& race) {
 
   race.MarkUnique(
       Sign::Red10,
-      [&](int h) { return IsSemiVoicedKatakana(CharAt(Get(race.Se(h), se::kHorseName), 1)); },
+      [&](int h) { return IsSemiVoicedKatakana(CharAt(race.Se(h).Field(se::kHorseName), 1)); },
       [&](int k) { return IsSemiVoicedKatakana(CharAt(s.HorseName[k], 1)); },
       [&](int k) { return std::string(CharAt(s.HorseName[k], 1)); });
 

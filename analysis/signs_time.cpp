@@ -10,7 +10,7 @@ namespace sorvix {
 void CalcTimeSign(SignRace& race) {
   static const std::string kCircle = "○"_sj;
   const int n = race.runners();
-  std::string_view minute = Get(race.Ra(), ra::kStartMinute);
+  std::string_view minute = race.Ra().Field(ra::kStartMinute);
   int first = 0;
   int second = 0;
   if (minute == "00") {

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "common/field_at.h"
+
 namespace sorvix {
 
 // Reads a number the way every field of the program is read: leading
@@ -24,6 +26,19 @@ double ReadDecimal(std::string_view text);
 std::string_view Field(std::string_view record, int pos, int width);
 inline int FieldInt(std::string_view record, int pos, int width) {
   return ReadInt(Field(record, pos, width));
+}
+// The same for a named field (common/record_fields.h) of a line held as text.
+template <class Record>
+std::string_view Field(std::string_view line, FieldAt<Record> f) {
+  return Field(line, f.pos, f.width);
+}
+template <class Record>
+int FieldInt(std::string_view line, FieldAt<Record> f) {
+  return FieldInt(line, f.pos, f.width);
+}
+template <class Record>
+int64_t FieldNumber(std::string_view line, FieldAt<Record> f) {
+  return ReadNumber(Field(line, f.pos, f.width));
 }
 
 // True when every byte of the text is an ASCII blank (the empty text too).

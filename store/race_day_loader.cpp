@@ -233,8 +233,9 @@ class Loader {
 
   // The first block of a jockey or trainer file whose positions 12–16 equal
   // `code`.
-  template <int N>
-  void FindKeyed(const std::string& relative, std::string_view code, RecordImage<N>& image) {
+  template <class Record>
+  void FindKeyed(const std::string& relative, std::string_view code, RecordImage<Record>& image) {
+    constexpr int N = Record::kLength;
     const KeyedFile* keyed = Keyed(relative, N, 11, 5);
     if (!keyed) return;
     auto it = keyed->first.find(std::string(code));

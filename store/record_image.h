@@ -1,7 +1,11 @@
-// RecordImage<N>: one stored JV-Data line of exactly N bytes (its CR LF
-// included) held in place, as the RaceDay keeps its records.  An image that
-// received no record is all spaces.  Fields are read by 1-based position and
-// width; a number field reads 0 when it is not a number.
+// RecordImage<Record>: one stored line of kind Record (an RA record, an
+// OddsFile line…) of exactly Record::kLength bytes, its CR LF included, held
+// in place, as the RaceDay keeps its records.  An image that received no
+// record is all spaces.  Fields are read by their name in
+// common/record_fields.h (`ra.Int(ra::kRaceNumber)`), which only fields of the
+// image's kind fit; a number field reads 0 when it is not a number.  The
+// (position, width) forms are for what has no name: test fixtures and
+// probes.
 #pragma once
 
 #include <algorithm>
@@ -10,19 +14,30 @@
 #include <string_view>
 
 #include "codes/text.h"
-#include "store/store_paths.h"
+#include "common/record_fields.h"
 
 namespace sorvix {
 
-template <int N>
+template <class Record>
 class RecordImage {
  public:
-  static constexpr int kLength = N;
+  static constexpr int kLength = Record::kLength;
 
   RecordImage() { Clear(); }
 
-  // The whole image, N bytes.
+  // The whole image, kLength bytes.
   std::string_view Text() const { return {bytes_.data(), static_cast<size_t>(N)}; }
+
+  std::string_view Field(FieldAt<Record> f) const { return Field(f.pos, f.width); }
+  int Int(FieldAt<Record> f) const { return Int(f.pos, f.width); }
+  int64_t Number(FieldAt<Record> f) const { return Number(f.pos, f.width); }
+  double Decimal(FieldAt<Record> f) const { return Decimal(f.pos, f.width); }
+  bool IsBlank(FieldAt<Record> f) const { return IsBlank(f.pos, f.width); }
+  // Writes `piece` into the field, cut at the field's width.
+  void Put(FieldAt<Record> f, std::string_view piece) {
+    Put(f.pos, piece.substr(0, static_cast<size_t>(f.width)));
+  }
+
   std::string_view Field(int pos, int width) const { return sorvix::Field(Text(), pos, width); }
   int Int(int pos, int width) const { return FieldInt(Text(), pos, width); }
   int64_t Number(int pos, int width) const { return ReadNumber(Field(pos, width)); }
@@ -49,15 +64,16 @@ class RecordImage {
   const char* data() const { return bytes_.data(); }
 
  private:
+  static constexpr int N = kLength;
   std::array<char, N> bytes_;
 };
 
-using RaImage = RecordImage<kRaLength>;
-using SeImage = RecordImage<kSeLength>;
-using UmImage = RecordImage<kUmLength>;
-using KsImage = RecordImage<kKsLength>;
-using ChImage = RecordImage<kChLength>;
-using HrImage = RecordImage<kHrLength>;
-using OddsImage = RecordImage<kOddsLength>;
+using RaImage = RecordImage<RaRecord>;
+using SeImage = RecordImage<SeRecord>;
+using UmImage = RecordImage<UmRecord>;
+using KsImage = RecordImage<KsRecord>;
+using ChImage = RecordImage<ChRecord>;
+using HrImage = RecordImage<HrRecord>;
+using OddsImage = RecordImage<OddsLine>;
 
 }  // namespace sorvix
