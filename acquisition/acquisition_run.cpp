@@ -9,6 +9,7 @@
 #include "codes/cp932.h"
 #include "codes/jv_result_message.h"
 #include "codes/text.h"
+#include "common/record_fields.h"
 #include "store/record_checks.h"
 
 namespace sorvix {
@@ -75,7 +76,7 @@ void AcquisitionRun::Start(const std::string& fromTime, bool setupData, int curr
   ReadBar(0, read_max_);
   observer_.OnStoredListCleared();
 
-  window_.fromYmd = ReadInt(Field(fromTime, 1, 8));
+  window_.fromYmd = ReadInt(Field(fromTime, ymd::kDate));
   int option = setupData ? 3 : 1;
   observer_.OnBusy(true);
 
@@ -204,7 +205,7 @@ AcquisitionRun::Outcome AcquisitionRun::ReadLoop() {
 void AcquisitionRun::Route(const std::string& record, const std::string& fileName) {
   RoutedRecord routed = RouteAcquiredRecord(record, window_, writer_);
   if (!routed.skipped.empty())
-    observer_.OnSkippedRecord(ShownField(Field(record, 1, 2)), routed.skipped, fileName);
+    observer_.OnSkippedRecord(ShownField(Field(record, jv::kRecordType)), routed.skipped, fileName);
   for (const auto& line : routed.listLines) observer_.OnStoredLine(line);
 }
 

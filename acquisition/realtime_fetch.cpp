@@ -10,6 +10,7 @@
 #include "codes/cp932.h"
 #include "codes/jv_result_message.h"
 #include "codes/text.h"
+#include "common/record_fields.h"
 #include "store/race_day.h"
 #include "store/record_checks.h"
 #include "store/record_store.h"
@@ -24,25 +25,25 @@ constexpr int kReadBufferSize = 60000;
 // Routes one received record; returns the stored file's name or empty, with
 // `skipped` saying why a record of a stored type was not stored.
 std::string Store(StoreWriter& writer, std::string_view record, std::string& skipped) {
-  std::string_view type = record.substr(0, std::min<size_t>(2, record.size()));
+  std::string_view type = Field(record, jv::kRecordType);
   if (type != "RA" && type != "SE" && type != "HR") return {};
   if (!IsWholeRecord(record)) {
     skipped = "長さが正しくありません（" + std::to_string(record.size()) + " バイト）";
     return {};
   }
-  int race = FieldInt(record, 26, 2);
+  int race = FieldInt(record, race_record::kRaceNumber);
   if (race <= 0) return {};
   if (auto problem = RaceKeyProblem(record)) {
     skipped = *problem;
     return {};
   }
   if (type == "RA") {
-    int runners = FieldInt(record, 882, 2);
+    int runners = FieldInt(record, ra::kRunners);
     if (runners < 1 || runners > 18) return {};
     return StoreRaceRecord(writer, record, StoreMode::RealTime);
   }
   if (type == "SE") {
-    int horse = FieldInt(record, 29, 2);
+    int horse = FieldInt(record, se::kHorseNumber);
     if (horse < 1 || horse > 18) return {};
     return StoreRunnerRecord(writer, record, StoreMode::RealTime);
   }
@@ -68,7 +69,7 @@ void RealtimeFetch::LogError(const std::string& text) {
 RealtimeFetchOutcome RealtimeFetch::FetchResults(RaceDay& day, int selectedSlot) {
   RealtimeFetchOutcome outcome;
   if (day.RaceListRows <= 0 || day.LoadedDate.empty()) return outcome;
-  std::string key = std::string(day.RaRec[0].Field(12, 4)) + std::string(day.RaRec[0].Field(16, 4));
+  std::string key(day.RaRec[0].Field(ra::kDate));
   if (ReadNumber(key) <= 0) return outcome;
 
   cancel_ = false;
@@ -81,7 +82,7 @@ RealtimeFetchOutcome RealtimeFetch::FetchResults(RaceDay& day, int selectedSlot)
     observer_.OnBeep();
     int sel = selectedSlot >= 0 && selectedSlot < kRaceSlots ? selectedSlot : 0;
     const RaImage& ra = day.RaRec[sel];
-    Label(VenueName(ra.Field(20, 2)) + PadNumber(ra.Field(26, 2)) +
+    Label(VenueName(ra.Field(ra::kVenueCode)) + PadNumber(ra.Field(ra::kRaceNumber)) +
           "R:ﾚｰｽ情報データ取得エラー："_sj + JvResultMessage("JVRTOpen", r));
     LogError(label_);
     Close();
@@ -139,8 +140,9 @@ bool RealtimeFetch::Read(RealtimeFetchOutcome& outcome) {
       std::string skipped;
       std::string name = Store(writer, buffer, skipped);
       if (!skipped.empty())
-        observer_.OnSkippedRecord(ShownField(Field(buffer, 1, 2)), skipped, fileName);
-      if (!name.empty()) outcome.stored.push_back(buffer.substr(0, 2) + " " + name);
+        observer_.OnSkippedRecord(ShownField(Field(buffer, jv::kRecordType)), skipped, fileName);
+      if (!name.empty())
+        outcome.stored.push_back(std::string(Field(buffer, jv::kRecordType)) + " " + name);
     }
     writer.Flush();
   } catch (const std::exception& e) {

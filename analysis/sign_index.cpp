@@ -5,6 +5,7 @@
 #include <cmath>
 #include <tuple>
 
+#include "common/record_fields.h"
 #include "store/race_day.h"
 
 namespace sorvix {
@@ -13,7 +14,7 @@ namespace {
 constexpr int kBrackets = 8;
 
 bool SameVenue(const RaceDay& day, int a, int b) {
-  return day.RaRec[a].Field(20, 2) == day.RaRec[b].Field(20, 2);
+  return day.RaRec[a].Field(ra::kVenueCode) == day.RaRec[b].Field(ra::kVenueCode);
 }
 
 // The sign sums that a neighbour race X gives horse h of a race of n runners.
@@ -66,12 +67,12 @@ NeighbourRaces NeighbourRacesOf(const RaceDay& day, int s) {
   int venueRaces = 0;
   for (int i = 0; i < rows; ++i)
     if (SameVenue(day, i, s)) ++venueRaces;
-  int race = day.RaRec[s].Int(26, 2);
+  int race = day.RaRec[s].Int(ra::kRaceNumber);
   int previous = race - 1 < 1 ? venueRaces : race - 1;
   int next = race + 1 > venueRaces ? 1 : race + 1;
   auto find = [&](int wanted) {
     for (int i = 0; i < rows; ++i)
-      if (SameVenue(day, i, s) && day.RaRec[i].Int(26, 2) == wanted) return i;
+      if (SameVenue(day, i, s) && day.RaRec[i].Int(ra::kRaceNumber) == wanted) return i;
     return -1;
   };
   nb.venuePrevious = find(previous);
@@ -104,7 +105,7 @@ void ComputeSignIndex(RaceDay& day, int slot) {
   int64_t bracketSum[kBrackets + 1] = {};
   int bracketCount[kBrackets + 1] = {};
   for (int h = 0; h < n; ++h) {
-    int bracket = day.SeRec[slot][h].Int(28, 1);
+    int bracket = day.SeRec[slot][h].Int(se::kBracketNumber);
     if (bracket < 1 || bracket > kBrackets) continue;
     bracketOf[h] = bracket;
     bracketSum[bracket] += calc.AwayIndex[h] + calc.HomeIndex[h];
@@ -142,7 +143,8 @@ void ComputeSignIndex(RaceDay& day, int slot) {
   // the earlier list entries of the venue.
   int v = -1;
   for (int i = 0; i < kDayVenueCount; ++i)
-    if (!day.DayVenues[i].empty() && day.DayVenues[i].View() == day.RaRec[slot].Field(20, 2)) {
+    if (!day.DayVenues[i].empty() &&
+        day.DayVenues[i].View() == day.RaRec[slot].Field(ra::kVenueCode)) {
       v = i;
       break;
     }

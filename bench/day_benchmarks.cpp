@@ -11,6 +11,7 @@
 #include "app/program_folder.h"
 #include "bench/bench_feed.h"
 #include "codes/cp932.h"
+#include "common/record_fields.h"
 #include "store/race_day.h"
 #include "store/race_day_loader.h"
 #include "store/store_paths.h"
@@ -34,15 +35,15 @@ void UseDayHome() {
 std::vector<fs::path> FilesOfTheLoad(const RaceDay& day, const std::string& label) {
   std::set<std::string> relative{RaceFilePath(label), OddsFilePath(label), SaveMarkFilePath(label)};
   for (int r = 0; r < day.RaceCount; ++r) {
-    relative.insert(RunnerFilePath(label, day.RaRec[r].Field(20, 2)));
+    relative.insert(RunnerFilePath(label, day.RaRec[r].Field(ra::kVenueCode)));
     for (int h = 0; h < day.Runners(r); ++h) {
       const SeImage& se = day.SeRec[r][h];
-      std::string pedigree(se.Field(31, 10));
+      std::string pedigree(se.Field(se::kPedigreeNumber));
       relative.insert(HorseFilePath(pedigree));
       relative.insert(PastRunFilePath(pedigree));
-      relative.insert(JockeyFilePath(se.Field(297, 5)));
-      relative.insert(TrainerFilePath(se.Field(86, 5)));
-      for (int k = 0; k < kKakoRuns && !day.KakoSeRec[r][h][k].IsBlank(12, 4); ++k)
+      relative.insert(JockeyFilePath(se.Field(se::kJockeyCode)));
+      relative.insert(TrainerFilePath(se.Field(se::kTrainerCode)));
+      for (int k = 0; k < kKakoRuns && !day.KakoSeRec[r][h][k].IsBlank(se::kYear); ++k)
         relative.insert(RaceFilePath(DateLabel(day.KakoSeRec[r][h][k].Text())));
     }
   }

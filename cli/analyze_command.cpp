@@ -23,6 +23,7 @@
 #include "codes/code_tables.h"
 #include "codes/cp932.h"
 #include "codes/text.h"
+#include "common/record_fields.h"
 #include "results/betting_combinations.h"
 #include "results/payout_import.h"
 #include "store/estimate.h"
@@ -74,8 +75,8 @@ void PrintRace(const RaceDay& day, int slot) {
   int runners = day.Runners(slot);
   std::printf(
       "{\"slot\": %d, \"key\": %s, \"venue\": %s, \"race\": %d, \"runners\": %d,\n  \"ring\": [",
-      slot, JsonText(ra.Field(12, 16)).c_str(), JsonText(ra.Field(20, 2)).c_str(), ra.Int(26, 2),
-      runners);
+      slot, JsonText(ra.Field(ra::kRaceKey)).c_str(), JsonText(ra.Field(ra::kVenueCode)).c_str(),
+      ra.Int(ra::kRaceNumber), runners);
   for (int k = 0; runners > 0 && k < kRingRows; ++k) {
     std::printf("%s\n    ", k ? "," : "");
     PrintRingRow(calc, runners, k);
@@ -183,18 +184,19 @@ void PrintRaceCard(const RaceDay& day, int slot) {
   for (int h = 0; h < day.Runners(slot); ++h) {
     const SeImage& se = day.SeRec[slot][h];
     std::string burden;
-    if (!IsBlank(se.Field(289, 3)))
-      burden = std::string(se.Field(289, 2)) + "." + std::string(se.Field(291, 1));
+    if (!se.IsBlank(se::kBurden))
+      burden =
+          std::string(se.Field(se::kBurdenKilos)) + "." + std::string(se.Field(se::kBurdenTenths));
     int axis = calc.AxisMark[h];
-    int finish = se.Int(335, 2);
+    int finish = se.Int(se::kFinalPosition);
     rows.push_back({
-        Number(se.Int(28, 1)),
+        Number(se.Int(se::kBracketNumber)),
         Number(h + 1),
-        std::string(TrimBlanksRight(se.Field(41, 18))),
-        HorseSexText(se.Field(79, 1)) + PadNumber(se.Field(83, 2)),
+        std::string(TrimBlanksRight(se.Field(se::kHorseNameHead))),
+        HorseSexText(se.Field(se::kSex)) + PadNumber(se.Field(se::kAge)),
         burden,
-        std::string(TrimBlanksRight(se.Field(307, 8))),
-        std::string(TrimBlanksRight(se.Field(91, 8))),
+        std::string(TrimBlanksRight(se.Field(se::kJockeyName))),
+        std::string(TrimBlanksRight(se.Field(se::kTrainerName))),
         Number(calc.AwayIndex[h]),
         RankText(calc.AwayRank[h]),
         Number(calc.HomeIndex[h]),
@@ -226,7 +228,7 @@ void PrintCombinations(const char* title, const std::vector<KaimeRow>& rows) {
 void PrintRaceTables(const RaceDay& day, int slot) {
   const RaImage& ra = day.RaRec[slot];
   std::printf("%s  %s  %d頭\n\n", Utf8(day.RaceList[slot].View()).c_str(),
-              Utf8(TrimBlanksRight(ra.Field(33, 60))).c_str(), day.Runners(slot));
+              Utf8(TrimBlanksRight(ra.Field(ra::kRaceName))).c_str(), day.Runners(slot));
   std::printf("サイン表\n");
   PrintSignTable(day, slot);
   std::printf("\n出馬表\n");

@@ -10,6 +10,7 @@
 #include "cli/day_argument.h"
 #include "codes/cp932.h"
 #include "codes/text.h"
+#include "common/record_fields.h"
 #include "store/estimate.h"
 #include "store/race_day.h"
 #include "store/race_day_loader.h"
@@ -64,8 +65,9 @@ int Load(const Args& args) {
     for (int h = 0; h < day->Runners(r); ++h) {
       const SeImage& se = day->SeRec[r][h];
       const RaceCalc& calc = day->Calc[r];
-      std::printf("  %2d  %s  %s  推定能力 %.2f  順位 %d\n", h + 1, Shown(se.Field(41, 36)).c_str(),
-                  Shown(se.Field(307, 8)).c_str(), calc.Suitei[h], calc.SuiteiRank[h]);
+      std::printf("  %2d  %s  %s  推定能力 %.2f  順位 %d\n", h + 1,
+                  Shown(se.Field(se::kHorseName)).c_str(), Shown(se.Field(se::kJockeyName)).c_str(),
+                  calc.Suitei[h], calc.SuiteiRank[h]);
     }
   }
   return 0;

@@ -40,6 +40,12 @@ template <class Record>
 int64_t FieldNumber(std::string_view line, FieldAt<Record> f) {
   return ReadNumber(Field(line, f.pos, f.width));
 }
+// Field `inner` of a piece cut from a line: `piece` holds the bytes of field
+// `outer` (a key kept apart from its line), which contains `inner`.
+template <class Record>
+std::string_view FieldWithin(std::string_view piece, FieldAt<Record> outer, FieldAt<Record> inner) {
+  return Field(piece, inner.pos - outer.pos + 1, inner.width);
+}
 
 // True when every byte of the text is an ASCII blank (the empty text too).
 bool IsBlank(std::string_view text);

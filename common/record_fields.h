@@ -47,6 +47,11 @@ struct RaceRecord {};
 struct RaceKeyText {
   static constexpr int kLength = 16;
 };
+// A date "yyyymmdd" as a text of its own: a DateLabel, the first 8 bytes of
+// a race key, of a JV-Link timestamp "yyyymmddhhmmss".
+struct YmdText {};
+// A DateLabel "yyyy年mm月dd日" (CP932), the name of a meeting date's files.
+struct DateLabelText {};
 // A time of day "hhmm" (発走時刻) as a text of its own, RaceSheet::StartTime.
 struct HhmmText {
   static constexpr int kLength = 4;
@@ -66,6 +71,11 @@ inline constexpr FieldAt<JvRecord> kDataKindAndMadeDate{3, 9};
 namespace race_record {
 inline constexpr FieldAt<RaceRecord> kRaceKey{12, 16};    // 開催年〜レース番号
 inline constexpr FieldAt<RaceRecord> kDate{12, 8};        // 開催年 + 開催月日
+inline constexpr FieldAt<RaceRecord> kYear{12, 4};        // 開催年
+inline constexpr FieldAt<RaceRecord> kMonthDay{16, 4};    // 開催月日
+inline constexpr FieldAt<RaceRecord> kMonth{16, 2};       // 開催月日の月
+inline constexpr FieldAt<RaceRecord> kDay{18, 2};         // 開催月日の日
+inline constexpr FieldAt<RaceRecord> kVenueCode{20, 2};   // 競馬場コード
 inline constexpr FieldAt<RaceRecord> kRaceNumber{26, 2};  // レース番号
 }  // namespace race_record
 
@@ -79,6 +89,20 @@ inline constexpr FieldAt<RaceKeyText> kMeetingDay{13, 2};     // 開催日目[N�
 inline constexpr FieldAt<RaceKeyText> kRaceNumber{15, 2};     // レース番号
 }  // namespace race_key
 
+namespace ymd {
+inline constexpr FieldAt<YmdText> kDate{1, 8};
+inline constexpr FieldAt<YmdText> kYear{1, 4};
+inline constexpr FieldAt<YmdText> kMonth{5, 2};
+inline constexpr FieldAt<YmdText> kDay{7, 2};
+}  // namespace ymd
+
+namespace date_label {
+inline constexpr FieldAt<DateLabelText> kWhole{1, 14};
+inline constexpr FieldAt<DateLabelText> kYear{1, 4};
+inline constexpr FieldAt<DateLabelText> kMonth{7, 2};  // after the two bytes of 年
+inline constexpr FieldAt<DateLabelText> kDay{11, 2};
+}  // namespace date_label
+
 namespace hhmm {
 inline constexpr FieldAt<HhmmText> kHour{1, 2};
 inline constexpr FieldAt<HhmmText> kMinute{3, 2};
@@ -86,12 +110,15 @@ inline constexpr FieldAt<HhmmText> kMinute{3, 2};
 
 // RA: レース詳細.
 namespace ra {
-inline constexpr FieldAt<RaRecord> kRaceKey{12, 16};          // 開催年〜レース番号
-inline constexpr FieldAt<RaRecord> kDate{12, 8};              // 開催年 + 開催月日
-inline constexpr FieldAt<RaRecord> kYear{12, 4};              // 開催年
-inline constexpr FieldAt<RaRecord> kMonth{16, 2};             // 開催月日の月
-inline constexpr FieldAt<RaRecord> kDay{18, 2};               // 開催月日の日
-inline constexpr FieldAt<RaRecord> kVenueCode{20, 2};         // 競馬場コード
+inline constexpr FieldAt<RaRecord> kRaceKey{12, 16};   // 開催年〜レース番号
+inline constexpr FieldAt<RaRecord> kDate{12, 8};       // 開催年 + 開催月日
+inline constexpr FieldAt<RaRecord> kYear{12, 4};       // 開催年
+inline constexpr FieldAt<RaRecord> kMonthDay{16, 4};   // 開催月日
+inline constexpr FieldAt<RaRecord> kMonth{16, 2};      // 開催月日の月
+inline constexpr FieldAt<RaRecord> kDay{18, 2};        // 開催月日の日
+inline constexpr FieldAt<RaRecord> kVenueCode{20, 2};  // 競馬場コード
+// 競馬場コード〜レース番号: the race within its date.
+inline constexpr FieldAt<RaRecord> kVenueMeetingDayRace{20, 8};
 inline constexpr FieldAt<RaRecord> kRaceNumber{26, 2};        // レース番号
 inline constexpr FieldAt<RaRecord> kRaceName{33, 60};         // 競走名本題
 inline constexpr FieldAt<RaRecord> kShortRaceName6{593, 12};  // 競走名略称6文字

@@ -3,6 +3,7 @@
 #include "codes/code_tables.h"
 #include "codes/cp932.h"
 #include "codes/text.h"
+#include "common/record_fields.h"
 #include "print/print_primitives.h"
 #include "store/race_day.h"
 
@@ -38,7 +39,7 @@ std::vector<PlannedPage> PlanPages(const RaceDay& day, PrintScope scope, const P
     }
     int races = 0;
     for (int s = 0; s < day.RaceCount && s < kRaceSlots; ++s)
-      if (day.RaRec[s].Int(20, 2) == code) ++races;
+      if (day.RaRec[s].Int(ra::kVenueCode) == code) ++races;
     for (int j = 0; j < pagesFor(races); ++j) {
       page.first = style.blocksPerPage * j;
       page.mark = venueName + Format("Page%d", j + 1);

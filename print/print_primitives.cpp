@@ -5,6 +5,7 @@
 #include "codes/code_tables.h"
 #include "codes/cp932.h"
 #include "codes/text.h"
+#include "common/record_fields.h"
 #include "store/race_day.h"
 
 namespace sorvix {
@@ -109,28 +110,31 @@ int RaceKeyVenue(const RaceSheet& sheet) {
 }
 
 int RaceKeyRaceNumber(const RaceSheet& sheet) {
-  return ReadInt(Field(sheet.RaceKey.View(), 15, 2));
+  return FieldInt(sheet.RaceKey.View(), race_key::kRaceNumber);
 }
 
 std::string RaceKeyDateTitle(const RaceSheet& sheet) {
   std::string_view key = sheet.RaceKey.View();
-  return std::string(Field(key, 1, 4)) + "年"_sj + std::string(Field(key, 5, 2)) + "月"_sj +
-         std::string(Field(key, 7, 2)) + "日"_sj;
+  return std::string(Field(key, race_key::kYear)) + "年"_sj +
+         std::string(Field(key, race_key::kMonth)) + "月"_sj +
+         std::string(Field(key, race_key::kDay)) + "日"_sj;
 }
 
 std::string RaceKeyMeetingTitle(const RaceSheet& sheet) {
   std::string_view key = sheet.RaceKey.View();
-  return VenueName(Field(key, 9, 2)) + std::string(Field(key, 11, 2)) + "回"_sj +
-         std::string(Field(key, 13, 2)) + "日"_sj;
+  return VenueName(Field(key, race_key::kVenueCode)) +
+         std::string(Field(key, race_key::kMeetingNumber)) + "回"_sj +
+         std::string(Field(key, race_key::kMeetingDay)) + "日"_sj;
 }
 
 std::string RaceHeaderText(const RaceSheet& sheet, bool withTime) {
   std::string_view key = sheet.RaceKey.View();
   std::string_view start = sheet.StartTime.View();
-  std::string text =
-      "【"_sj + VenueName(Field(key, 9, 2)) + Format("%2dR", RaceKeyRaceNumber(sheet)) + "】"_sj;
+  std::string text = "【"_sj + VenueName(Field(key, race_key::kVenueCode)) +
+                     Format("%2dR", RaceKeyRaceNumber(sheet)) + "】"_sj;
   if (withTime)
-    text += std::string(Field(start, 1, 2)) + ":" + std::string(Field(start, 3, 2)) + " ";
+    text += std::string(Field(start, hhmm::kHour)) + ":" +
+            std::string(Field(start, hhmm::kMinute)) + " ";
   text += Format("%2d", ReadInt(sheet.RunnerCount.View())) + "頭"_sj + " ";
   text += std::string(CutBytes(sheet.RaceName.View(), 10)) + " " + GradeText(sheet.GradeCode) +
           " " + RaceClassText(sheet.ClassCode) + " " + WeightRuleText(sheet.WeightRuleCode) + " " +
@@ -145,7 +149,7 @@ std::string RaceResultText(const RaceDay& day, int slot, const RaceSheet& sheet)
   std::string text;
   for (int place = 1; place <= 3; ++place) {
     for (int h = 0; h < kHorseSlots; ++h) {
-      if (day.SeRec[slot][h].Int(335, 2) != place) continue;
+      if (day.SeRec[slot][h].Int(se::kFinalPosition) != place) continue;
       if (!text.empty()) text += "　"_sj;
       text += kPrefix[place - 1];
       for (int k = 0; k < kRingRows; ++k) {

@@ -12,6 +12,7 @@
 #include "codes/code_tables.h"
 #include "codes/cp932.h"
 #include "codes/text.h"
+#include "common/record_fields.h"
 #include "results/betting_combinations.h"
 #include "results/payout_table.h"
 #include "store/load_progress.h"
@@ -60,12 +61,12 @@ int RankBand(int rank) {
 }
 
 std::string MonthOfLabel(std::string_view label) {
-  // "2024年05月05日": year at 0, month after the two-byte 年.
-  return std::string(label.substr(0, 4)) + "-" + std::string(label.substr(6, 2));
+  return std::string(Field(label, date_label::kYear)) + "-" +
+         std::string(Field(label, date_label::kMonth));
 }
 
 std::string IsoDateOfLabel(std::string_view label) {
-  return MonthOfLabel(label) + "-" + std::string(label.substr(10, 2));
+  return MonthOfLabel(label) + "-" + std::string(Field(label, date_label::kDay));
 }
 
 namespace {
@@ -200,7 +201,7 @@ BacktestDay TallyDay(const RaceDay& day, const std::vector<StoredFinish>& finish
     }
     ++result.races;
     result.total.Add(race);
-    result.byVenue[Utf8(TrimRight(VenueName(day.RaRec[r].Field(20, 2))))].Add(race);
+    result.byVenue[Utf8(TrimRight(VenueName(day.RaRec[r].Field(ra::kVenueCode))))].Add(race);
   }
   return result;
 }
@@ -215,8 +216,9 @@ std::vector<AnalysisStep> BacktestAnalysisSteps(const SignPoints& points,
                  for (int r = 0; r < day.RaceCount; ++r)
                    for (int h = 0; h < day.Runners(r); ++h) {
                      const SeImage& se = day.SeRec[r][h];
-                     finish[r].abnormal[h] = static_cast<int8_t>(se.Int(332, 1));
-                     finish[r].position[h] = static_cast<int8_t>(std::clamp(se.Int(335, 2), 0, 99));
+                     finish[r].abnormal[h] = static_cast<int8_t>(se.Int(se::kAbnormalCode));
+                     finish[r].position[h] =
+                         static_cast<int8_t>(std::clamp(se.Int(se::kFinalPosition), 0, 99));
                    }
                }));
   return steps;

@@ -4,6 +4,7 @@
 #include <set>
 
 #include "codes/text.h"
+#include "common/record_fields.h"
 #include "results/payout_table.h"
 #include "store/race_day.h"
 
@@ -14,7 +15,7 @@ bool InTopFour(int rank) {
   return rank >= 1 && rank <= 4;
 }
 
-bool WonIn(const RaceDay& day, int race, const HrEntryLayout& layout, std::string_view text) {
+bool WonIn(const RaceDay& day, int race, const hr::PayoutItems& layout, std::string_view text) {
   if (race < 0 || race >= kRaceSlots || IsBlank(text)) return false;
   std::string_view hr = day.HrRec[race].Text();
   for (int e = 0; e < layout.count; ++e)
@@ -24,7 +25,7 @@ bool WonIn(const RaceDay& day, int race, const HrEntryLayout& layout, std::strin
 
 // Rows of a sorted combination list, with the payout of every entry of
 // `layout` whose text equals the row's (a later entry overwrites).
-void AddPayouts(std::string_view hr, const HrEntryLayout& layout, std::vector<KaimeRow>& rows) {
+void AddPayouts(std::string_view hr, const hr::PayoutItems& layout, std::vector<KaimeRow>& rows) {
   std::vector<std::string> entries;
   entries.reserve(static_cast<size_t>(layout.count));
   for (int e = 0; e < layout.count; ++e) entries.push_back(HrEntryText(hr, layout, e));
@@ -103,32 +104,32 @@ KaimeTables KaimeTablesOf(const RaceDay& day, int race) {
 
   std::string_view hr = day.HrRec[race].Text();
   tables.quinella = Rows(pairs);
-  AddPayouts(hr, kQuinellaPlaceLayout, tables.quinella);
-  AddPayouts(hr, kQuinellaLayout, tables.quinella);  // a pair that won both shows 馬連
+  AddPayouts(hr, hr::kQuinellaPlacePayouts, tables.quinella);
+  AddPayouts(hr, hr::kQuinellaPayouts, tables.quinella);  // a pair that won both shows 馬連
   for (KaimeRow& row : tables.quinella) row.colour = QuinellaGridColour(day, race, row.combination);
 
   tables.exacta = Rows(ordered);
-  AddPayouts(hr, kExactaLayout, tables.exacta);
+  AddPayouts(hr, hr::kExactaPayouts, tables.exacta);
   for (KaimeRow& row : tables.exacta) row.colour = ExactaGridColour(day, race, row.combination);
 
   tables.trio = Rows(triples);
-  AddPayouts(hr, kTrioLayout, tables.trio);
+  AddPayouts(hr, hr::kTrioPayouts, tables.trio);
   for (KaimeRow& row : tables.trio) row.colour = TrioGridColour(day, race, row.combination);
   return tables;
 }
 
 KaimeColour QuinellaGridColour(const RaceDay& day, int race, std::string_view text) {
-  if (WonIn(day, race, kQuinellaLayout, text)) return KaimeColour::Red;
-  if (WonIn(day, race, kQuinellaPlaceLayout, text)) return KaimeColour::Magenta;
+  if (WonIn(day, race, hr::kQuinellaPayouts, text)) return KaimeColour::Red;
+  if (WonIn(day, race, hr::kQuinellaPlacePayouts, text)) return KaimeColour::Magenta;
   return KaimeColour::White;
 }
 
 KaimeColour ExactaGridColour(const RaceDay& day, int race, std::string_view text) {
-  return WonIn(day, race, kExactaLayout, text) ? KaimeColour::Red : KaimeColour::White;
+  return WonIn(day, race, hr::kExactaPayouts, text) ? KaimeColour::Red : KaimeColour::White;
 }
 
 KaimeColour TrioGridColour(const RaceDay& day, int race, std::string_view text) {
-  return WonIn(day, race, kTrioLayout, text) ? KaimeColour::Red : KaimeColour::White;
+  return WonIn(day, race, hr::kTrioPayouts, text) ? KaimeColour::Red : KaimeColour::White;
 }
 
 }  // namespace sorvix

@@ -9,6 +9,7 @@
 #include "codes/code_tables.h"
 #include "codes/cp932.h"
 #include "codes/text.h"
+#include "common/record_fields.h"
 #include "results/betting_combinations.h"
 #include "results/payout_table.h"
 #include "store/race_day.h"
@@ -45,12 +46,12 @@ void AddHits(const RaceDay& day, int race, const KaimeTables& tables, const BetT
       std::string paid = "/配当 "_sj + Format("%7d", payout) + "円"_sj;
       report.lines.push_back(
           std::string(big ? "<img src=\"./image/lis1.gif\">" : "<img src=\"./image/lis2.gif\">") +
-          (big ? "<font color=\"red\">" : "<font color=\"blue\">") + VenueName(ra.Field(20, 2)) +
-          PadNumber(ra.Field(26, 2)) + bet.label + combination + paid + "　"_sj +
-          std::string(ra.Field(593, 12)) + "</font>");
-      report.log.push_back(std::string(ra.Field(12, 4)) + std::string(ra.Field(16, 4)) +
-                           std::string(ra.Field(20, 2)) + std::string(ra.Field(26, 2)) + bet.label +
-                           combination + paid);
+          (big ? "<font color=\"red\">" : "<font color=\"blue\">") +
+          VenueName(ra.Field(ra::kVenueCode)) + PadNumber(ra.Field(ra::kRaceNumber)) + bet.label +
+          combination + paid + "　"_sj + std::string(ra.Field(ra::kShortRaceName6)) + "</font>");
+      report.log.push_back(std::string(ra.Field(ra::kDate)) +
+                           std::string(ra.Field(ra::kVenueCode)) +
+                           std::string(ra.Field(ra::kRaceNumber)) + bet.label + combination + paid);
       ++report.hits;
     }
   }
@@ -96,8 +97,8 @@ HitReport WriteHitReport(const RaceDay& day, bool bigOnly) {
     ThrowIoError("フォルダを作成できません", folder);
   }
   const RaImage& first = day.RaRec[0];
-  report.fragmentPath = HomePath(std::string("\\HPupload\\TK") + std::string(first.Field(12, 4)) +
-                                 std::string(first.Field(16, 4)) + ".txt");
+  report.fragmentPath =
+      HomePath(std::string("\\HPupload\\TK") + std::string(first.Field(ra::kDate)) + ".txt");
   WriteFileAtomic(report.fragmentPath, JoinLines(report.lines));
   WriteFileAtomic(HomePath(kHitLogPath), JoinLines(report.log));
   report.written = true;

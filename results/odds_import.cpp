@@ -11,6 +11,7 @@
 #include "codes/code_tables.h"
 #include "codes/cp932.h"
 #include "codes/text.h"
+#include "common/record_fields.h"
 #include "results/lzh_extract.h"
 #include "store/record_date.h"
 #include "store/store_paths.h"
@@ -90,30 +91,34 @@ std::vector<std::string> SourceLines(const fs::path& path) {
 }  // namespace
 
 std::string JrdbOddsLine(std::string_view line, std::string_view ymd6) {
-  std::string out = "20" + std::string(ymd6) + std::string(Field(line, 1, 2)) + "0" +
-                    std::string(Field(line, 5, 1)) + "0" + std::string(Field(line, 6, 1)) +
-                    std::string(Field(line, 7, 2)) + "J" + std::string(Field(line, 9, 2));
-  for (int h = 0; h < kHorses; ++h) out += " " + std::string(Field(line, 11 + 5 * h, 5));
-  for (int h = 0; h < kHorses; ++h) out += " " + std::string(Field(line, 101 + 5 * h, 5));
-  for (int k = 0; k < kQuinellaPairs; ++k) out += "   " + std::string(Field(line, 191 + 5 * k, 5));
+  std::string out = "20" + std::string(ymd6) + std::string(Field(line, jrdb::kVenueCode)) + "0" +
+                    std::string(Field(line, jrdb::kMeetingNumber)) + "0" +
+                    std::string(Field(line, jrdb::kMeetingDay)) +
+                    std::string(Field(line, jrdb::kRaceNumber)) + "J" +
+                    std::string(Field(line, jrdb::kRunners));
+  for (int h = 0; h < kHorses; ++h) out += " " + std::string(Field(line, jrdb::kWinOdds[h]));
+  for (int h = 0; h < kHorses; ++h) out += " " + std::string(Field(line, jrdb::kPlaceOdds[h]));
+  for (int k = 0; k < kQuinellaPairs; ++k)
+    out += "   " + std::string(Field(line, jrdb::kQuinellaOdds[k]));
   return out;
 }
 
 std::string KolOddsLine(std::string_view line, bool from2005) {
-  std::string out = std::string(Field(line, 13, 8)) + std::string(Field(line, 1, 2)) +
-                    std::string(Field(line, 7, 6)) + (Field(line, 105, 1) == "1" ? "M" : "K") +
-                    std::string(Field(line, 110, 2));
-  for (int h = 0; h < kHorses; ++h) out += KolOdds(Field(line, 162 + 5 * h, 5), 6, "  50.0");
+  std::string out =
+      std::string(Field(line, kol::kDate)) + std::string(Field(line, kol::kVenueCode)) +
+      std::string(Field(line, kol::kMeetingDayRace)) +
+      (Field(line, kol::kFlag) == "1" ? "M" : "K") + std::string(Field(line, kol::kRunners));
+  for (int h = 0; h < kHorses; ++h) out += KolOdds(Field(line, kol::kWinOdds[h]), 6, "  50.0");
   out += std::string(6 * kHorses, ' ');
-  int runners = FieldInt(line, 110, 2);
+  int runners = FieldInt(line, kol::kRunners);
   if (runners > 8 || from2005) {
     for (int k = 0; k < kQuinellaPairs; ++k)
-      out += KolOdds(Field(line, 432 + 7 * k, 7), 8, "  1000.0");
+      out += KolOdds(Field(line, kol::kQuinellaOdds[k]), 8, "  1000.0");
   } else {
     for (int k = 1; k <= kQuinellaPairs; ++k) {
       int j = BracketComboIndex(QuinellaComboLabel(k));
-      out +=
-          j == 0 ? std::string(8, ' ') : KolOdds(Field(line, 252 + 5 * (j - 1), 5), 8, "   100.0");
+      out += j == 0 ? std::string(8, ' ')
+                    : KolOdds(Field(line, kol::kBracketQuinellaOdds[j - 1]), 8, "   100.0");
     }
   }
   return out;
@@ -158,7 +163,7 @@ bool ImportJrdb(const fs::path& jrdb, const std::string& code, const fs::path& a
 bool ImportKol(const fs::path& folder, const fs::path& kol, std::optional<bool> loadedFrom2005,
                OddsImportResult& result, const WithRefused& withRefused) {
   std::vector<std::string> source = SourceLines(kol);
-  std::string ymd = source.empty() ? std::string() : std::string(Field(source[0], 13, 8));
+  std::string ymd = source.empty() ? std::string() : std::string(Field(source[0], kol::kDate));
   if (ymd.size() != 8 || !CalendarDay(ymd.substr(0, 4), ymd.substr(4, 2), ymd.substr(6, 2))) {
     result.kind = OddsImportResult::Kind::BadDate;
     result.detail =
@@ -168,7 +173,7 @@ bool ImportKol(const fs::path& folder, const fs::path& kol, std::optional<bool> 
   }
   std::vector<std::string> lines;
   for (const std::string& line : source) {
-    bool from2005 = loadedFrom2005 ? *loadedFrom2005 : ReadNumber(Field(line, 13, 4)) >= 2005;
+    bool from2005 = loadedFrom2005 ? *loadedFrom2005 : ReadNumber(Field(line, kol::kYear)) >= 2005;
     lines.push_back(KolOddsLine(line, from2005));
   }
   result.dateLabel = DateLabelFromYmd(ymd);

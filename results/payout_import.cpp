@@ -9,6 +9,7 @@
 #include "app/program_folder.h"
 #include "codes/cp932.h"
 #include "codes/text.h"
+#include "common/record_fields.h"
 #include "results/payout_table.h"
 #include "store/block_file.h"
 #include "store/race_day.h"
@@ -21,7 +22,7 @@ namespace {
 
 // The venue code and race number of a race, "0611".
 std::string VenueAndRace(const RaImage& ra) {
-  return std::string(ra.Field(20, 2)) + std::string(ra.Field(26, 2));
+  return std::string(ra.Field(ra::kVenueCode)) + std::string(ra.Field(ra::kRaceNumber));
 }
 
 // Step 2: RaRec and SeRec of every race again from the RaceFile and the
@@ -39,13 +40,13 @@ void RereadRaces(RaceDay& day, std::string_view dateLabel) {
     raceFile->ReadBlock(b, kRaLength, ra.data());
     // No race, or a damaged race line the loader went past: the next record
     // takes this slot, as in the load.
-    if (ra.IsBlank(12, 4) || RaceKeyProblem(ra.Text())) {
+    if (ra.IsBlank(ra::kYear) || RaceKeyProblem(ra.Text())) {
       ra.Clear();
       continue;
     }
-    int race = ra.Int(26, 2);
+    int race = ra.Int(ra::kRaceNumber);
     int runners = day.Runners(r);
-    std::string_view venue = ra.Field(20, 2);
+    std::string_view venue = ra.Field(ra::kVenueCode);
     auto file = runnerFiles.find(venue);
     if (file == runnerFiles.end())
       file = runnerFiles
@@ -90,10 +91,10 @@ PayoutImportOutcome ImportPayouts(RaceDay& day, std::string_view dateLabel, Race
   HrImage hr;
   for (int64_t i = 0; i < records; ++i) {
     payoutFile->ReadBlock(i, kHrLength, hr.data());
-    std::string_view key = hr.Field(12, 16);
+    std::string_view key = hr.Field(hr::kRaceKey);
     if (IsBlank(key)) continue;  // a blank line names no race
     for (int r = 0; r < kRaceSlots; ++r) {
-      if (day.RaRec[r].Field(12, 16) != key) continue;
+      if (day.RaRec[r].Field(ra::kRaceKey) != key) continue;
       day.HrRec[r] = hr;
       if (!day.PayoutLoaded[r] && VenueAndRace(day.RaRec[r]) == selected)
         outcome.selectedRaceReceived = true;
@@ -111,7 +112,8 @@ PayoutImportOutcome ImportPayouts(RaceDay& day, std::string_view dateLabel, Race
     std::array<int, 19> positions = FinalPositions(table);
     for (int horse = 1; horse <= kHorseSlots; ++horse)
       if (positions[static_cast<size_t>(horse)] > 0)
-        day.SeRec[r][horse - 1].Put(335, Format("%02d", positions[static_cast<size_t>(horse)]));
+        day.SeRec[r][horse - 1].Put(se::kFinalPosition,
+                                    Format("%02d", positions[static_cast<size_t>(horse)]));
   }
   return outcome;
 }

@@ -3,59 +3,34 @@
 #include <vector>
 
 #include "codes/text.h"
+#include "common/record_fields.h"
 
 namespace sorvix {
 namespace {
 
-// Where an entry's fields sit relative to its start (0-based offsets).
-struct EntryFields {
-  int first, step;
-  int digits;  // width of one number: 1 for brackets, 2 for horses
-  int numbers;
-  int payoutAt;
-  int popularityAt, popularityWidth;
-};
-
-constexpr EntryFields kWin{103, 13, 2, 1, 2, 11, 2};
-constexpr EntryFields kPlace{142, 13, 2, 1, 2, 11, 2};
-constexpr EntryFields kBracketQuinella{207, 13, 1, 2, 2, 11, 2};
-constexpr EntryFields kQuinella{246, 16, 2, 2, 4, 13, 3};
-constexpr EntryFields kQuinellaPlace{294, 16, 2, 2, 4, 13, 3};
-constexpr EntryFields kExacta{454, 16, 2, 2, 4, 13, 3};
-constexpr EntryFields kTrio{550, 18, 2, 3, 6, 15, 3};
-constexpr EntryFields kTrifecta{604, 19, 2, 3, 6, 15, 4};
-
-int Start(const EntryFields& f, int e) {
-  return f.first + f.step * e;
-}
-
-int Number(std::string_view hr, const EntryFields& f, int e, int i) {
-  return FieldInt(hr, Start(f, e) + f.digits * i, f.digits);
-}
-
 template <size_t N>
-void ParseHorses(std::string_view hr, const EntryFields& f, PayoutHorse (&out)[N]) {
+void ParseHorses(std::string_view hr, const hr::PayoutItems& f, PayoutHorse (&out)[N]) {
   for (size_t e = 0; e < N; ++e) {
     int i = static_cast<int>(e);
-    out[e].HorseNo = Number(hr, f, i, 0);
-    out[e].Payout = FieldInt(hr, Start(f, i) + f.payoutAt, 9);
-    out[e].Popularity = FieldInt(hr, Start(f, i) + f.popularityAt, f.popularityWidth);
+    out[e].HorseNo = FieldInt(hr, f.Number(i, 0));
+    out[e].Payout = FieldInt(hr, f.Payout(i));
+    out[e].Popularity = FieldInt(hr, f.Popularity(i));
   }
 }
 
 template <size_t N>
-void ParseCombinations(std::string_view hr, const EntryFields& f, PayoutCombination (&out)[N]) {
+void ParseCombinations(std::string_view hr, const hr::PayoutItems& f, PayoutCombination (&out)[N]) {
   for (size_t e = 0; e < N; ++e) {
     int i = static_cast<int>(e);
-    int a = Number(hr, f, i, 0);
-    int b = Number(hr, f, i, 1);
-    int c = f.numbers == 3 ? Number(hr, f, i, 2) : 1;
+    int a = FieldInt(hr, f.Number(i, 0));
+    int b = FieldInt(hr, f.Number(i, 1));
+    int c = f.numbers == 3 ? FieldInt(hr, f.Number(i, 2)) : 1;
     if (a >= 1 && b >= 1 && c >= 1)
       out[e].Combination = f.numbers == 3 ? TripleText(a, b, c) : PairText(a, b);
     else
       out[e].Combination.Clear();
-    out[e].Payout = FieldInt(hr, Start(f, i) + f.payoutAt, 9);
-    out[e].Popularity = FieldInt(hr, Start(f, i) + f.popularityAt, f.popularityWidth);
+    out[e].Payout = FieldInt(hr, f.Payout(i));
+    out[e].Popularity = FieldInt(hr, f.Popularity(i));
   }
 }
 
@@ -94,14 +69,14 @@ bool HasResult(std::string_view combination) {
 
 PayoutTable ParsePayoutTable(std::string_view hr) {
   PayoutTable t;
-  ParseHorses(hr, kWin, t.Win);
-  ParseHorses(hr, kPlace, t.Place);
-  ParseCombinations(hr, kBracketQuinella, t.BracketQuinella);
-  ParseCombinations(hr, kQuinella, t.Quinella);
-  ParseCombinations(hr, kQuinellaPlace, t.QuinellaPlace);
-  ParseCombinations(hr, kExacta, t.Exacta);
-  ParseCombinations(hr, kTrio, t.Trio);
-  ParseCombinations(hr, kTrifecta, t.Trifecta);
+  ParseHorses(hr, hr::kWinPayouts, t.Win);
+  ParseHorses(hr, hr::kPlacePayouts, t.Place);
+  ParseCombinations(hr, hr::kBracketQuinellaPayouts, t.BracketQuinella);
+  ParseCombinations(hr, hr::kQuinellaPayouts, t.Quinella);
+  ParseCombinations(hr, hr::kQuinellaPlacePayouts, t.QuinellaPlace);
+  ParseCombinations(hr, hr::kExactaPayouts, t.Exacta);
+  ParseCombinations(hr, hr::kTrioPayouts, t.Trio);
+  ParseCombinations(hr, hr::kTrifectaPayouts, t.Trifecta);
   return t;
 }
 
@@ -143,16 +118,15 @@ std::array<int, 19> FinalPositions(const PayoutTable& t) {
   return position;
 }
 
-std::string HrEntryText(std::string_view hr, const HrEntryLayout& layout, int e) {
-  int start = layout.first + layout.step * e;
-  int a = FieldInt(hr, start, 2);
-  int b = FieldInt(hr, start + 2, 2);
-  if (layout.numbers == 3) return TripleText(a, b, FieldInt(hr, start + 4, 2));
+std::string HrEntryText(std::string_view hr, const hr::PayoutItems& items, int e) {
+  int a = FieldInt(hr, items.Number(e, 0));
+  int b = FieldInt(hr, items.Number(e, 1));
+  if (items.numbers == 3) return TripleText(a, b, FieldInt(hr, items.Number(e, 2)));
   return PairText(a, b);
 }
 
-int HrEntryPayout(std::string_view hr, const HrEntryLayout& layout, int e) {
-  return FieldInt(hr, layout.first + layout.step * e + layout.payoutAt, 9);
+int HrEntryPayout(std::string_view hr, const hr::PayoutItems& items, int e) {
+  return FieldInt(hr, items.Payout(e));
 }
 
 }  // namespace sorvix

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "common/payout_table.h"
+#include "common/record_fields.h"
 
 namespace sorvix {
 
@@ -36,23 +37,10 @@ PayoutTable ParsePayoutTable(std::string_view hrRecord);
 // without combination bets) takes its place entry number.
 std::array<int, 19> FinalPositions(const PayoutTable& table);
 
-// Positions of the combination entries in the HR record, for readers that
-// work on the record itself.
-struct HrEntryLayout {
-  int first;     // 1-based position of entry 0
-  int step;      // bytes from one entry to the next
-  int count;     // entries
-  int numbers;   // horse numbers of a combination, 2 bytes each
-  int payoutAt;  // payout offset from the entry start (9 bytes)
-};
-inline constexpr HrEntryLayout kQuinellaLayout{246, 16, 3, 2, 4};
-inline constexpr HrEntryLayout kQuinellaPlaceLayout{294, 16, 7, 2, 4};
-inline constexpr HrEntryLayout kExactaLayout{454, 16, 6, 2, 4};
-inline constexpr HrEntryLayout kTrioLayout{550, 18, 3, 3, 6};
-
-// The combination text of entry `e` built from its numbers in record order
-// (" 0- 0" for an entry without result), and its payout.
-std::string HrEntryText(std::string_view hrRecord, const HrEntryLayout& layout, int e);
-int HrEntryPayout(std::string_view hrRecord, const HrEntryLayout& layout, int e);
+// The combination text of entry `e` of a horse-number payout table of an HR
+// record (hr::kQuinellaPlacePayouts…), built from its numbers in record
+// order (" 0- 0" for an entry without result), and its payout.
+std::string HrEntryText(std::string_view hrRecord, const hr::PayoutItems& items, int e);
+int HrEntryPayout(std::string_view hrRecord, const hr::PayoutItems& items, int e);
 
 }  // namespace sorvix

@@ -6,6 +6,7 @@
 
 #include "app/settings_file.h"
 #include "codes/cp932.h"
+#include "common/record_fields.h"
 #include "store/load_progress.h"
 #include "store/race_day.h"
 
@@ -47,7 +48,8 @@ void CountResults(RaceDay& day, LoadProgress& progress) {
     for (int h = 0; h < n; ++h) {
       const KsImage& ks = day.KsRec[r][h];
       for (int b = 0; b < 6; ++b)
-        day.Calc[r].KishuStat[h][b] = ks.Int(3164 + 6 * b, 6) + ks.Int(3200 + 6 * b, 6);
+        day.Calc[r].KishuStat[h][b] =
+            ks.Int(ks::kCareerFlatFinishes[b]) + ks.Int(ks::kCareerJumpFinishes[b]);
     }
     progress.Advance();
   }
@@ -60,7 +62,8 @@ void CountResults(RaceDay& day, LoadProgress& progress) {
     for (int h = 0; h < n; ++h) {
       const ChImage& ch = day.ChRec[r][h];
       for (int b = 0; b < 6; ++b)
-        day.Calc[r].ChokyoStat[h][b] = ch.Int(2853 + 6 * b, 6) + ch.Int(2889 + 6 * b, 6);
+        day.Calc[r].ChokyoStat[h][b] =
+            ch.Int(ch::kCareerFlatFinishes[b]) + ch.Int(ch::kCareerJumpFinishes[b]);
     }
     progress.Advance();
   }
@@ -69,10 +72,12 @@ void CountResults(RaceDay& day, LoadProgress& progress) {
     for (int h = 0; h < kHorseSlots; ++h) {
       const UmImage& um = day.UmRec[r][h];
       int32_t* stat = day.Calc[r].UmaStat[h];
-      stat[0] = um.Int(1107, 3);
-      stat[1] = um.Int(1110, 3);
-      stat[2] = um.Int(1113, 3);
-      stat[3] = um.Int(1116, 3) + um.Int(1119, 3) + um.Int(1122, 3);
+      // 1着, 2着, 3着, and 4着 or worse together.
+      stat[0] = um.Int(um::kTotalFinishes[0]);
+      stat[1] = um.Int(um::kTotalFinishes[1]);
+      stat[2] = um.Int(um::kTotalFinishes[2]);
+      stat[3] = um.Int(um::kTotalFinishes[3]) + um.Int(um::kTotalFinishes[4]) +
+                um.Int(um::kTotalFinishes[5]);
     }
   }
 }
@@ -111,7 +116,7 @@ void EstimateAbility(RaceDay& day, EstimateSource source) {
       RankByRankingLines(calc.Suitei, ranked, n, /*bestIsLast=*/true, calc.SuiteiRank);
     } else {
       for (int h = 0; h < n; ++h) {
-        calc.Suitei[h] = day.YosoOzRec[r].Decimal(20 + 6 * h, 6);
+        calc.Suitei[h] = day.YosoOzRec[r].Decimal(odds::kWinOdds[h]);
         ranked[h] = calc.Suitei[h] > 0;
       }
       RankByRankingLines(calc.Suitei, ranked, n, /*bestIsLast=*/false, calc.SuiteiRank);

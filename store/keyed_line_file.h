@@ -14,17 +14,26 @@
 #include <string_view>
 #include <vector>
 
+#include "common/record_fields.h"
+
 namespace sorvix {
 
-// Where the key of a line sits (1-based position, width in bytes).
+// Where the key of a line sits (1-based position, width in bytes): a named
+// field of the line's kind, whatever the kind.
 struct LineKey {
   int pos;
   int width;
+
+  constexpr LineKey(int p, int w) : pos(p), width(w) {}
+  template <class Record>
+  constexpr LineKey(FieldAt<Record> f) : pos(f.pos), width(f.width) {}
 };
 // RecordKey of RA, SE and HR lines.
-inline constexpr LineKey kRecordKeyField{12, 16};
-// Jockey and trainer codes of KS and CH lines.
-inline constexpr LineKey kCodeKeyField{12, 5};
+inline constexpr LineKey kRecordKeyField = race_record::kRaceKey;
+// Jockey and trainer codes of KS and CH lines (the same place in both).
+inline constexpr LineKey kCodeKeyField = ks::kJockeyCode;
+static_assert(ks::kJockeyCode.pos == ch::kTrainerCode.pos &&
+              ks::kJockeyCode.width == ch::kTrainerCode.width);
 
 // Whole-line order: bytes compared as unsigned, ASCII letters folded to one
 // case (never the second byte of a double-byte character); a line that is a

@@ -5,6 +5,8 @@
 
 #include "app/program_folder.h"
 #include "codes/cp932.h"
+#include "codes/text.h"
+#include "common/record_fields.h"
 #include "store/record_date.h"
 
 namespace sorvix {
@@ -22,9 +24,10 @@ std::vector<std::string> ListMeetingDates() {
   std::vector<std::string> dates;
   for (auto it = names.rbegin(); it != names.rend(); ++it) {
     // Only a name that starts with a real date is a meeting date.
-    std::string_view label = std::string_view(*it).substr(0, 14);
-    if (label.size() == 14 &&
-        CalendarDay(label.substr(0, 4), label.substr(6, 2), label.substr(10, 2)))
+    std::string_view label = Field(*it, date_label::kWhole);
+    if (label.size() == static_cast<size_t>(date_label::kWhole.width) &&
+        CalendarDay(Field(label, date_label::kYear), Field(label, date_label::kMonth),
+                    Field(label, date_label::kDay)))
       dates.emplace_back(label);
   }
   return dates;

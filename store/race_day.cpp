@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "common/record_fields.h"
+
 namespace sorvix {
 
 std::unique_ptr<RaceDay> RaceDay::Create() {
@@ -69,7 +71,7 @@ void RaceDay::ClearLoadedRecords() {
 
 int RaceDay::Runners(int slot) const {
   if (slot < 0 || slot >= kRaceSlots) return 0;
-  return std::clamp(RaRec[slot].Int(882, 2), 0, kHorseSlots);
+  return std::clamp(RaRec[slot].Int(ra::kRunners), 0, kHorseSlots);
 }
 
 }  // namespace sorvix

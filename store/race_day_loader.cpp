@@ -15,6 +15,7 @@
 #include "codes/code_tables.h"
 #include "codes/cp932.h"
 #include "codes/text.h"
+#include "common/record_fields.h"
 #include "store/block_file.h"
 #include "store/horse_master_conversion.h"
 #include "store/race_day.h"
@@ -150,7 +151,7 @@ class Loader {
     for (int64_t b = 0; b < blocks && r < kRaceSlots; ++b) {
       RaImage& ra = day_.RaRec[r];
       raceFile.ReadBlock(b, kRaLength, ra.data());
-      if (ra.IsBlank(12, 4)) {
+      if (ra.IsBlank(ra::kYear)) {
         ra.Clear();
         continue;
       }
@@ -162,9 +163,10 @@ class Loader {
         continue;
       }
       int64_t raceDay = *RecordDay(ra.Text());
-      int race = ra.Int(26, 2);
+      int race = ra.Int(ra::kRaceNumber);
       int runners = day_.Runners(r);
-      auto runnerFile = BlockFile::OpenIfExists(HomePath(RunnerFilePath(label_, ra.Field(20, 2))));
+      auto runnerFile =
+          BlockFile::OpenIfExists(HomePath(RunnerFilePath(label_, ra.Field(ra::kVenueCode))));
       if (runnerFile && runners > 0) {
         runnerFile->BlockCount(kSeLength);  // a runner file of whole lines only
         const int64_t first = static_cast<int64_t>(race - 1) * kHorseSlots;
@@ -193,28 +195,30 @@ class Loader {
     const RaImage& ra = day_.RaRec[r];
     const SeImage& se = day_.SeRec[r][h];
     detail_.clear();
-    detail_ += VenueName(ra.Field(20, 2));
-    detail_ += PadNumber(ra.Field(26, 2));
+    detail_ += VenueName(ra.Field(ra::kVenueCode));
+    detail_ += PadNumber(ra.Field(ra::kRaceNumber));
     detail_ += "R:";
-    detail_ += CircledNumber(se.Int(29, 2));
-    detail_ += se.Field(41, 18);
+    detail_ += CircledNumber(se.Int(se::kHorseNumber));
+    detail_ += se.Field(se::kHorseNameHead);
     progress_.SetDetail(detail_);
     Title(runnerTitle_);
 
     day_.RunnerImagesUsed[r][h] = std::max<uint8_t>(day_.RunnerImagesUsed[r][h], 1);
-    std::string_view pedigree = se.Field(31, 10);
+    std::string_view pedigree = se.Field(se::kPedigreeNumber);
     // Fields that name files are used only when they are what they must be
     // (10 and 5 digits); anything else names no horse, jockey or trainer.
     bool hasHorse = IsPedigreeNumber(pedigree);
     if (hasHorse) LoadHorse(pedigree, day_.UmRec[r][h]);
 
     Title(jockeyTitle_);
-    if (IsPersonCode(se.Field(297, 5)))
-      FindKeyed(JockeyFilePath(se.Field(297, 5)), se.Field(297, 5), day_.KsRec[r][h]);
+    std::string_view jockey = se.Field(se::kJockeyCode);
+    if (IsPersonCode(jockey))
+      FindKeyed(JockeyFilePath(jockey), ks::kJockeyCode, jockey, day_.KsRec[r][h]);
 
     Title(trainerTitle_);
-    if (IsPersonCode(se.Field(86, 5)))
-      FindKeyed(TrainerFilePath(se.Field(86, 5)), se.Field(86, 5), day_.ChRec[r][h]);
+    std::string_view trainer = se.Field(se::kTrainerCode);
+    if (IsPersonCode(trainer))
+      FindKeyed(TrainerFilePath(trainer), ch::kTrainerCode, trainer, day_.ChRec[r][h]);
 
     Title(kakoTitle_);
     if (hasHorse) LoadKako(r, h, pedigree, raceDay);
@@ -231,23 +235,29 @@ class Loader {
     if (file) file->ReadBlock(0, kUmLength, um.data());
   }
 
-  // The first block of a jockey or trainer file whose positions 12–16 equal
+  // The first block of a jockey or trainer file whose `key` field equals
   // `code`.
   template <class Record>
-  void FindKeyed(const std::string& relative, std::string_view code, RecordImage<Record>& image) {
+  void FindKeyed(const std::string& relative, FieldAt<Record> key, std::string_view code,
+                 RecordImage<Record>& image) {
     constexpr int N = Record::kLength;
-    const KeyedFile* keyed = Keyed(relative, N, 11, 5);
+    const KeyedFile* keyed = Keyed(relative, key);
     if (!keyed) return;
     auto it = keyed->first.find(std::string(code));
     if (it != keyed->first.end())
       std::copy_n(keyed->bytes.data() + it->second * N, N, image.data());
   }
 
-  // A stored file (by its relative store path) read once, per load or per
-  // cache, with the first block of every key (`keyWidth` bytes at
-  // `keyOffset` of each `length`-byte block), so that the many lookups in
-  // jockey, trainer and race files read each file once.
-  const KeyedFile* Keyed(const std::string& relative, int length, int keyOffset, int keyWidth) {
+  // A stored file (by its relative store path) of lines of kind Record read
+  // once, per load or per cache, with the first block of every `key`, so
+  // that the many lookups in jockey, trainer and race files read each file
+  // once.
+  template <class Record>
+  const KeyedFile* Keyed(const std::string& relative, FieldAt<Record> key) {
+    return KeyedBlocks(relative, Record::kLength, key.pos - 1, key.width);
+  }
+  const KeyedFile* KeyedBlocks(const std::string& relative, int length, int keyOffset,
+                               int keyWidth) {
     auto cached = files_.keyed.find(relative);
     if (cached != files_.keyed.end()) return cached->second ? &*cached->second : nullptr;
     auto file = BlockFile::OpenIfExists(HomePath(relative));
@@ -288,7 +298,7 @@ class Loader {
     // Past-run files are small: one read for the whole file.
     pastRuns_.resize(static_cast<size_t>(file->Size()));
     if (file->Size() > 0) file->ReadAt(0, static_cast<int>(file->Size()), pastRuns_.data());
-    int64_t seDate = day_.SeRec[r][h].Number(12, 8);
+    int64_t seDate = day_.SeRec[r][h].Number(se::kDate);
     int k = 0;
     for (int64_t b = blocks - 1; b >= 0 && k < kKakoRuns; --b) {
       SeImage& kako = day_.KakoSeRec[r][h][k];
@@ -297,7 +307,7 @@ class Loader {
       std::copy_n(pastRuns_.data() + static_cast<size_t>(b) * kSeLength, kSeLength, kako.data());
       // A damaged line costs that one past run.
       auto problem = RaceKeyProblem(kako.Text());
-      if (!problem && (kako.Field(1, 2) != "SE" || kako.Field(kSeLength - 1, 2) != "\r\n"))
+      if (!problem && (kako.Field(se::kRecordType) != "SE" || kako.Field(se::kLineEnd) != "\r\n"))
         problem = "SE の行ではありません";
       if (problem) {
         Warn(file->Path(), b, *problem + "。この過去走を読み飛ばしました");
@@ -309,12 +319,12 @@ class Loader {
         kako.Clear();
         break;
       }
-      int64_t runDate = kako.Number(12, 8);
+      int64_t runDate = kako.Number(se::kDate);
       if (runDate >= seDate || runDate <= 0 || seDate <= 0) {
         kako.Clear();
         continue;
       }
-      day_.KakoRaRec[r][h][k].Put(12, kako.Field(12, 16));
+      day_.KakoRaRec[r][h][k].Put(ra::kRaceKey, kako.Field(se::kRaceKey));
       ++k;
     }
   }
@@ -332,14 +342,16 @@ class Loader {
     OddsImage line;
     for (const std::string& text : lines) {
       line.Assign(std::string_view(text).substr(0, std::min(text.size(), size_t{kOddsLength - 2})));
-      line.Put(kOddsLength - 1, "\r\n");
-      std::string venue =
-          line.Field(17, 1) == "J" ? VenueName(line.Field(9, 2)) : VenueByIndex(line.Field(9, 2));
+      line.Put(odds::kLineEnd, "\r\n");
+      std::string venue = line.Field(odds::kSource) == "J"
+                              ? VenueName(line.Field(odds::kVenueCode))
+                              : VenueByIndex(line.Field(odds::kVenueCode));
       for (int r = 0; r < day_.RaceCount; ++r) {
         const RaImage& ra = day_.RaRec[r];
-        if (ra.IsBlank(12, 4)) continue;
-        if (line.Field(1, 8) == ra.Field(12, 8) && venue == VenueName(ra.Field(20, 2)) &&
-            line.Field(15, 2) == ra.Field(26, 2)) {
+        if (ra.IsBlank(ra::kYear)) continue;
+        if (line.Field(odds::kDate) == ra.Field(ra::kDate) &&
+            venue == VenueName(ra.Field(ra::kVenueCode)) &&
+            line.Field(odds::kRaceNumber) == ra.Field(ra::kRaceNumber)) {
           day_.YosoOzRec[r] = line;
           day_.YosoOzFound[r] = true;
           break;
@@ -353,18 +365,18 @@ class Loader {
     for (int r = 0; r < kRaceSlots; ++r) {
       progress_.Advance();
       const RaImage& ra = day_.RaRec[r];
-      if (ra.IsBlank(12, 4) || ra.Field(12, 4) == "0000") continue;
+      if (ra.IsBlank(ra::kYear) || ra.Field(ra::kYear) == "0000") continue;
       char number[16];
-      std::snprintf(number, sizeof number, "%2dR", ra.Int(26, 2));
+      std::snprintf(number, sizeof number, "%2dR", ra.Int(ra::kRaceNumber));
       detail_.clear();
-      detail_ += ra.Field(874, 2);
+      detail_ += ra.Field(ra::kStartHour);
       detail_ += ':';
-      detail_ += ra.Field(876, 2);
+      detail_ += ra.Field(ra::kStartMinute);
       detail_ += ' ';
-      detail_ += VenueName(ra.Field(20, 2));
+      detail_ += VenueName(ra.Field(ra::kVenueCode));
       detail_ += number;
       day_.RaceList[day_.RaceListRows++] = detail_;
-      AddVenue(ra.Field(20, 2));
+      AddVenue(ra.Field(ra::kVenueCode));
     }
   }
 
@@ -384,19 +396,26 @@ class Loader {
       for (int h = 0; h < kHorseSlots; ++h)
         for (int k = 0; k < kKakoRuns; ++k) {
           const SeImage& kako = day_.KakoSeRec[r][h][k];
-          if (kako.IsBlank(12, 4)) break;
-          int venue = kako.Int(20, 2);
+          if (kako.IsBlank(se::kYear)) break;
+          int venue = kako.Int(se::kVenueCode);
           if (venue < 1 || venue > 10) continue;
-          // Venue code (20–21) and race number (26–27) find the race.
-          const KeyedFile* races = Keyed(RaceFilePath(DateLabel(kako.Text())), kRaLength, 19, 8);
+          // The venue code and the race number find the race.
+          const KeyedFile* races =
+              Keyed(RaceFilePath(DateLabel(kako.Text())), ra::kVenueMeetingDayRace);
           if (!races) continue;
+          auto venueOf = [](std::string_view key) {
+            return FieldWithin(key, ra::kVenueMeetingDayRace, ra::kVenueCode);
+          };
+          auto raceOf = [](std::string_view key) {
+            return FieldWithin(key, ra::kVenueMeetingDayRace, ra::kRaceNumber);
+          };
           for (const auto& [key, block] : races->first) {
-            if (key.substr(6, 2) == kako.Field(26, 2) && key.substr(0, 2) == kako.Field(20, 2)) {
+            if (raceOf(key) == kako.Field(se::kRaceNumber) &&
+                venueOf(key) == kako.Field(se::kVenueCode)) {
               // The first block of that venue and race in file order.
               int64_t first = block;
               for (const auto& [other, b] : races->first)
-                if (b < first && other.substr(6, 2) == key.substr(6, 2) &&
-                    other.substr(0, 2) == key.substr(0, 2))
+                if (b < first && raceOf(other) == raceOf(key) && venueOf(other) == venueOf(key))
                   first = b;
               std::copy_n(races->bytes.data() + first * kRaLength, kRaLength,
                           day_.KakoRaRec[r][h][k].data());
@@ -442,7 +461,7 @@ LoadOutcome LoadRaceDay(RaceDay& day, std::string_view dateLabel, const LoadOpti
   LoadProgress& progress = options.progress ? *options.progress : silent;
   LoadOutcome outcome;
 
-  day.From2005 = ReadNumber(Field(dateLabel, 1, 4)) >= 2005;
+  day.From2005 = ReadNumber(Field(dateLabel, date_label::kYear)) >= 2005;
   day.Reset();
 
   auto raceFile = BlockFile::OpenIfExists(HomePath(RaceFilePath(dateLabel)));

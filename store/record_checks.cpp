@@ -4,6 +4,7 @@
 
 #include "codes/cp932.h"
 #include "codes/text.h"
+#include "common/record_fields.h"
 #include "store/record_date.h"
 
 namespace sorvix {
@@ -38,11 +39,12 @@ bool IsPersonCode(std::string_view field) {
 
 std::optional<std::string> RecordDateProblem(std::string_view record) {
   if (RecordDay(record)) return std::nullopt;
-  return "日付 \"" + ShownField(Field(record, 12, 8)) + "\" が正しい日付ではありません";
+  return "日付 \"" + ShownField(Field(record, race_record::kDate)) +
+         "\" が正しい日付ではありません";
 }
 
 std::optional<std::string> RaceNumberProblem(std::string_view record) {
-  std::string_view field = Field(record, 26, 2);
+  std::string_view field = Field(record, race_record::kRaceNumber);
   if (IsDigitField(field, 2)) {
     int race = (field[0] - '0') * 10 + (field[1] - '0');
     if (race >= 1 && race <= 12) return std::nullopt;

@@ -1,6 +1,7 @@
 #include "store/record_date.h"
 
 #include "codes/text.h"
+#include "common/record_fields.h"
 
 namespace sorvix {
 namespace {
@@ -45,7 +46,8 @@ std::optional<int64_t> CalendarDay(std::string_view year, std::string_view month
 }
 
 std::optional<int64_t> RecordDay(std::string_view record) {
-  return CalendarDay(Field(record, 12, 4), Field(record, 16, 2), Field(record, 18, 2));
+  return CalendarDay(Field(record, race_record::kYear), Field(record, race_record::kMonth),
+                     Field(record, race_record::kDay));
 }
 
 }  // namespace sorvix

@@ -1,6 +1,7 @@
 #include "store/record_store.h"
 
 #include "codes/text.h"
+#include "common/record_fields.h"
 #include "store/runner_file.h"
 #include "store/store_paths.h"
 #include "store/stored_line.h"
@@ -38,9 +39,10 @@ std::string StoreRaceRecord(StoreWriter& writer, std::string_view record, StoreM
 }
 
 std::string StoreRunnerRecord(StoreWriter& writer, std::string_view record, StoreMode mode) {
-  int index = RunnerLineIndex(FieldInt(record, 26, 2), FieldInt(record, 29, 2));
+  int index =
+      RunnerLineIndex(FieldInt(record, se::kRaceNumber), FieldInt(record, se::kHorseNumber));
   if (index < 0) return {};
-  std::string path = RunnerFilePath(DateLabel(record), Field(record, 20, 2));
+  std::string path = RunnerFilePath(DateLabel(record), Field(record, se::kVenueCode));
   return StoredOrEmpty(
       writer.ReplaceRunnerLine(path, index, StoredLine(record), mode == StoreMode::RealTime), path);
 }
@@ -52,23 +54,23 @@ std::string StorePayoutRecord(StoreWriter& writer, std::string_view record, Stor
 }
 
 std::string StorePastRunRecord(StoreWriter& writer, std::string_view record) {
-  std::string path = PastRunFilePath(Field(record, 31, 10));
+  std::string path = PastRunFilePath(Field(record, se::kPedigreeNumber));
   return StoredOrEmpty(writer.UpsertLine(path, ZeroedLine(record), kRecordKeyField), path);
 }
 
 std::string StoreHorseRecord(StoreWriter& writer, std::string_view record) {
-  std::string path = HorseFilePath(Field(record, 12, 10));
+  std::string path = HorseFilePath(Field(record, um::kPedigreeNumber));
   writer.ReplaceWholeFile(path, StoredLine(record));
   return StoreFileName(path);
 }
 
 std::string StoreJockeyRecord(StoreWriter& writer, std::string_view record) {
-  std::string path = JockeyFilePath(Field(record, 12, 5));
+  std::string path = JockeyFilePath(Field(record, ks::kJockeyCode));
   return StoredOrEmpty(writer.UpsertLine(path, ZeroedLine(record), kCodeKeyField), path);
 }
 
 std::string StoreTrainerRecord(StoreWriter& writer, std::string_view record) {
-  std::string path = TrainerFilePath(Field(record, 12, 5));
+  std::string path = TrainerFilePath(Field(record, ch::kTrainerCode));
   return StoredOrEmpty(writer.UpsertLine(path, ZeroedLine(record), kCodeKeyField), path);
 }
 

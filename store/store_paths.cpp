@@ -3,21 +3,23 @@
 #include "codes/code_tables.h"
 #include "codes/cp932.h"
 #include "codes/text.h"
+#include "common/record_fields.h"
 
 namespace sorvix {
 
 std::string_view RecordKey(std::string_view record) {
-  return Field(record, 12, 16);
+  return Field(record, race_record::kRaceKey);
 }
 
 std::string DateLabel(std::string_view record) {
-  return std::string(Field(record, 12, 4)) + "年"_sj + std::string(Field(record, 16, 2)) + "月"_sj +
-         std::string(Field(record, 18, 2)) + "日"_sj;
+  return std::string(Field(record, race_record::kYear)) + "年"_sj +
+         std::string(Field(record, race_record::kMonth)) + "月"_sj +
+         std::string(Field(record, race_record::kDay)) + "日"_sj;
 }
 
 std::string DateLabelFromYmd(std::string_view ymd) {
-  return std::string(Field(ymd, 1, 4)) + "年"_sj + std::string(Field(ymd, 5, 2)) + "月"_sj +
-         std::string(Field(ymd, 7, 2)) + "日"_sj;
+  return std::string(Field(ymd, ymd::kYear)) + "年"_sj + std::string(Field(ymd, ymd::kMonth)) +
+         "月"_sj + std::string(Field(ymd, ymd::kDay)) + "日"_sj;
 }
 
 std::string RaceFilePath(std::string_view dateLabel) {

@@ -2,6 +2,7 @@
 
 #include "codes/code_tables.h"
 #include "codes/text.h"
+#include "common/record_fields.h"
 #include "store/store_paths.h"
 
 namespace sorvix {
@@ -13,22 +14,24 @@ std::string StoredLine(std::string_view record) {
 
 std::string RaceLine(std::string_view record) {
   std::string line = StoredLine(record);
-  std::string_view time =
-      FieldInt(record, 878, 4) >= 1 ? Field(record, 878, 4) : Field(record, 874, 4);
-  std::string head =
-      std::string(time) + std::string(Field(record, 20, 2)) + std::string(Field(record, 26, 2));
-  if (head.size() != 8 || line.size() < 10) return line;
-  return OverwriteAt(line, head, 3);
+  std::string_view time = FieldInt(record, ra::kStartTimeBeforeChange) >= 1
+                              ? Field(record, ra::kStartTimeBeforeChange)
+                              : Field(record, ra::kStartTime);
+  std::string head = std::string(time) + std::string(Field(record, ra::kVenueCode)) +
+                     std::string(Field(record, ra::kRaceNumber));
+  if (head.size() != static_cast<size_t>(ra::kPostOrder.width) || line.size() < 10) return line;
+  return OverwriteAt(line, head, ra::kPostOrder.pos);
 }
 
 std::string ZeroedLine(std::string_view record) {
   std::string line = StoredLine(record);
   if (line.size() < 11) return line;
-  return OverwriteAt(line, "000000000", 3);
+  return OverwriteAt(line, std::string(jv::kDataKindAndMadeDate.width, '0'),
+                     jv::kDataKindAndMadeDate.pos);
 }
 
 bool IsWholeRecord(std::string_view record) {
-  std::string_view type = Field(record, 1, 2);
+  std::string_view type = Field(record, jv::kRecordType);
   int length = 0;
   if (type == "RA")
     length = kRaLength;
@@ -70,7 +73,7 @@ std::optional<std::string> StoredFileProblem(std::string_view bytes, int length,
     if (text.size() != width || text.find('\r') != std::string_view::npos)
       return std::to_string(line) + " 行目の長さが " + std::to_string(text.size()) +
              " バイトです（" + std::to_string(width) + " バイトのはずです）";
-    if (text.substr(0, 2) != type)
+    if (Field(text, jv::kRecordType) != type)
       return std::to_string(line) + " 行目が " + std::string(type) + " の行ではありません";
   }
   return std::nullopt;

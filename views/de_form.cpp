@@ -20,6 +20,7 @@
 #include "codes/code_tables.h"
 #include "codes/cp932.h"
 #include "codes/text.h"
+#include "common/record_fields.h"
 #include "store/race_day.h"
 #include "views/string_grid.h"
 
@@ -50,11 +51,11 @@ std::string RaceTitle(std::string_view venueCode, std::string_view raceNo) {
   return VenueName(venueCode) + PadNumber(raceNo) + "R"_sj;
 }
 
-// The final position (SE 335, 2) of horse `horseNo` among `runners`, as the
+// The final position (確定着順) of horse `horseNo` among `runners`, as the
 // grids show it; empty when the number names no runner slot.
 std::string FinalPosition(const SeImage* runners, int horseNo) {
   if (runners == nullptr || horseNo < 1 || horseNo > kHorseSlots) return {};
-  return PadNumber(runners[horseNo - 1].Field(335, 2));
+  return PadNumber(runners[horseNo - 1].Field(se::kFinalPosition));
 }
 
 // The first `limit` bytes of a CP932 text, one byte fewer when the cut
@@ -316,7 +317,7 @@ void TDeForm::FillSlot(int g, int slot) {
   }
   shown = Shown{Shown::kSlot, slot, 0, 0};
   const RaImage& ra = day_->RaRec[slot];
-  title.setText(Q(RaceTitle(ra.Field(20, 2), ra.Field(26, 2))));
+  title.setText(Q(RaceTitle(ra.Field(ra::kVenueCode), ra.Field(ra::kRaceNumber))));
   FillRows(grid, day_->Sheet[slot], day_->SeRec[slot]);
   FitGrid(grid);
 }
@@ -351,7 +352,7 @@ void TDeForm::BaComboChange() {
     venue_race_combo_->clear();
     int races = std::clamp(static_cast<int>(day_->VenueRaceCount[v]), 0, kVenueRaces);
     for (int o = 0; o < races; ++o) {
-      std::string_view raceNo = Field(day_->VenueRaceSheet[v][o].RaceKey, 15, 2);
+      std::string_view raceNo = Field(day_->VenueRaceSheet[v][o].RaceKey, race_key::kRaceNumber);
       if (ReadInt(raceNo) > 0) venue_race_combo_->addItem(Q(PadNumber(raceNo) + "R"_sj));
     }
   }
@@ -387,7 +388,8 @@ void TDeForm::FillVenueRace(int g, int venue, int ordinal) {
   }
   shown = Shown{Shown::kVenue, 0, venue, ordinal};
   const RaceSheet& sheet = day_->VenueRaceSheet[venue][ordinal];
-  title.setText(Q(RaceTitle(Field(sheet.RaceKey, 9, 2), Field(sheet.RaceKey, 15, 2))));
+  title.setText(Q(RaceTitle(Field(sheet.RaceKey, race_key::kVenueCode),
+                            Field(sheet.RaceKey, race_key::kRaceNumber))));
   // The final positions come from the SE records of the race's slot; an
   // ordinal past the venue's races has no slot.
   const SeImage* runners = nullptr;

@@ -5,6 +5,7 @@
 #include "app/ui/qt_text.h"
 #include "codes/code_tables.h"
 #include "codes/text.h"
+#include "common/record_fields.h"
 #include "store/race_day.h"
 #include "views/text/race_selection.h"
 
@@ -75,7 +76,7 @@ void RaceCardGrid::DrawCell(QPainter& p, int col, int row, const QRect& rect) co
   p.setPen(Qt::black);
   switch (col) {
     case 0: {
-      int bracket = se.Int(28, 1);
+      int bracket = se.Int(se::kBracketNumber);
       cell::Fill(p, rect, cell::BracketColour(bracket));
       p.setFont(cell::Gothic(10, true));
       p.setPen(cell::BracketTextColour(bracket));
@@ -85,24 +86,24 @@ void RaceCardGrid::DrawCell(QPainter& p, int col, int row, const QRect& rect) co
     case 1:
       cell::Fill(p, rect, palette().color(QPalette::ToolTipBase));
       p.setFont(cell::Gothic(10, true));
-      cell::Text(p, rect, 1, 3, QString::asprintf("%2d", se.Int(29, 2)));
+      cell::Text(p, rect, 1, 3, QString::asprintf("%2d", se.Int(se::kHorseNumber)));
       break;
     case 2: {
       p.setFont(cell::Gothic(9, true));
-      cell::Text(p, rect, 1, -1, Q(se.Field(41, 18)));
+      cell::Text(p, rect, 1, -1, Q(se.Field(se::kHorseNameHead)));
       int second = cell::LineHeight(p) - 1;
       p.setFont(cell::Gothic(8));
-      cell::Text(p, rect, 1, second, Q(SexAgeText(se.Field(79, 1), se.Field(83, 2))));
-      cell::Text(p, rect, 65, second, Q(BurdenText(TrimRight(se.Field(289, 3)))));
+      cell::Text(p, rect, 1, second, Q(SexAgeText(se.Field(se::kSex), se.Field(se::kAge))));
+      cell::Text(p, rect, 65, second, Q(BurdenText(TrimRight(se.Field(se::kBurden)))));
       break;
     }
     case 3:
       p.setFont(cell::Gothic(8));
-      cell::Text(p, rect, 1, 7, Q(se.Field(307, 8)));
+      cell::Text(p, rect, 1, 7, Q(se.Field(se::kJockeyName)));
       break;
     case 4:
       p.setFont(cell::Gothic(8));
-      cell::Text(p, rect, 1, 1, Q(se.Field(91, 8)));
+      cell::Text(p, rect, 1, 1, Q(se.Field(se::kTrainerName)));
       break;
     case 5:
     case 6: {
@@ -148,7 +149,7 @@ void RaceCardGrid::DrawCell(QPainter& p, int col, int row, const QRect& rect) co
                  calc.PartnerMark[h] == 1 ? QStringLiteral("○") : QStringLiteral(" "));
       break;
     case 11: {
-      int place = se.Int(335, 2);
+      int place = se.Int(se::kFinalPosition);
       p.setFont(cell::Gothic(9, true));
       p.setPen(cell::PlaceColour(place));
       cell::Text(p, rect, 1, 7, place >= 1 ? QString::asprintf("%2d", place) : QStringLiteral(" "));
@@ -157,16 +158,16 @@ void RaceCardGrid::DrawCell(QPainter& p, int col, int row, const QRect& rect) co
     default: {
       int k = col - 12;
       const RaImage& ra = day_->KakoRaRec[r][h][k];
-      if (ra.Int(12, 4) <= 0) break;
+      if (ra.Int(ra::kYear) <= 0) break;
       p.setFont(cell::Gothic(8));
-      std::string_view md = ra.Field(16, 4);
       cell::Text(p, rect, 1, 1,
-                 Q(std::string(ra.Field(12, 4)) + "." + std::string(md.substr(0, 2)) + "." +
-                   std::string(md.substr(2))));
+                 Q(std::string(ra.Field(ra::kYear)) + "." + std::string(ra.Field(ra::kMonth)) +
+                   "." + std::string(ra.Field(ra::kDay))));
       int second = 1 + cell::LineHeight(p);
-      cell::Text(p, rect, 1, second,
-                 Q(VenueName(ra.Field(20, 2)) + PadNumber(ra.Field(26, 2)) + "R "));
-      int place = day_->KakoSeRec[r][h][k].Int(335, 2);
+      cell::Text(
+          p, rect, 1, second,
+          Q(VenueName(ra.Field(ra::kVenueCode)) + PadNumber(ra.Field(ra::kRaceNumber)) + "R "));
+      int place = day_->KakoSeRec[r][h][k].Int(se::kFinalPosition);
       if (place > 0) {
         p.setFont(cell::Gothic(8, true));
         p.setPen(cell::PlaceColour(place));

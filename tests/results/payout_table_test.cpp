@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "common/record_fields.h"
 #include "support/hr_record_builder.h"
 
 namespace sorvix {
@@ -198,11 +199,11 @@ TEST(HrEntryText, BuildsTheTextInRecordOrderEvenWithoutResult) {
   HrRecordBuilder b;
   b.QuinellaPlace(3, 4, 11, 760, 9).Trio(2, 1, 8, 16, 99000, 300);
   std::string hr = b.Record();
-  EXPECT_EQ(HrEntryText(hr, kQuinellaPlaceLayout, 3), " 4-11");
-  EXPECT_EQ(HrEntryPayout(hr, kQuinellaPlaceLayout, 3), 760);
-  EXPECT_EQ(HrEntryText(hr, kQuinellaPlaceLayout, 0), " 0- 0");
-  EXPECT_EQ(HrEntryText(hr, kTrioLayout, 2), " 1- 8-16");
-  EXPECT_EQ(HrEntryPayout(hr, kTrioLayout, 2), 99000);
+  EXPECT_EQ(HrEntryText(hr, hr::kQuinellaPlacePayouts, 3), " 4-11");
+  EXPECT_EQ(HrEntryPayout(hr, hr::kQuinellaPlacePayouts, 3), 760);
+  EXPECT_EQ(HrEntryText(hr, hr::kQuinellaPlacePayouts, 0), " 0- 0");
+  EXPECT_EQ(HrEntryText(hr, hr::kTrioPayouts, 2), " 1- 8-16");
+  EXPECT_EQ(HrEntryPayout(hr, hr::kTrioPayouts, 2), 99000);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include "codes/code_tables.h"
 #include "codes/cp932.h"
 #include "codes/text.h"
+#include "common/record_fields.h"
 #include "results/betting_combinations.h"
 #include "results/payout_table.h"
 #include "store/race_day.h"
@@ -55,15 +56,15 @@ void RaceCardRows(const RaceDay& day, int slot, std::vector<Row>& rows) {
   for (int h = 0; h < day.Runners(slot) && h < kHorseSlots; ++h) {
     const SeImage& se = day.SeRec[slot][h];
     int axis = calc.AxisMark[h];
-    int finish = se.Int(335, 2);
+    int finish = se.Int(se::kFinalPosition);
     Row row = {RaceCell(day, slot),
-               Number(se.Int(28, 1)),
-               Number(se.Int(29, 2)),
-               Cell(se.Field(41, 18)),
-               Utf8(SexAgeText(se.Field(79, 1), se.Field(83, 2))),
-               Utf8(BurdenText(TrimRight(se.Field(289, 3)))),
-               Cell(se.Field(307, 8)),
-               Cell(se.Field(91, 8)),
+               Number(se.Int(se::kBracketNumber)),
+               Number(se.Int(se::kHorseNumber)),
+               Cell(se.Field(se::kHorseNameHead)),
+               Utf8(SexAgeText(se.Field(se::kSex), se.Field(se::kAge))),
+               Utf8(BurdenText(TrimRight(se.Field(se::kBurden)))),
+               Cell(se.Field(se::kJockeyName)),
+               Cell(se.Field(se::kTrainerName)),
                Number(calc.AwayIndex[h]),
                Rank(calc.AwayRank[h]),
                Number(calc.HomeIndex[h]),
@@ -77,15 +78,15 @@ void RaceCardRows(const RaceDay& day, int slot, std::vector<Row>& rows) {
                finish >= 1 ? Number(finish) : ""};
     for (int k = 0; k < kKakoRuns; ++k) {
       const RaImage& ra = day.KakoRaRec[slot][h][k];
-      if (ra.Int(12, 4) <= 0) {
+      if (ra.Int(ra::kYear) <= 0) {
         row.push_back("");
         continue;
       }
-      std::string md(ra.Field(16, 4));
-      std::string run = std::string(ra.Field(12, 4)) + "." + md.substr(0, 2) + "." + md.substr(2) +
-                        " " +
-                        Utf8(VenueName(ra.Field(20, 2)) + PadNumber(ra.Field(26, 2)) + "R"_sj);
-      int place = day.KakoSeRec[slot][h][k].Int(335, 2);
+      std::string run =
+          std::string(ra.Field(ra::kYear)) + "." + std::string(ra.Field(ra::kMonth)) + "." +
+          std::string(ra.Field(ra::kDay)) + " " +
+          Utf8(VenueName(ra.Field(ra::kVenueCode)) + PadNumber(ra.Field(ra::kRaceNumber)) + "R"_sj);
+      int place = day.KakoSeRec[slot][h][k].Int(se::kFinalPosition);
       if (place > 0) run += " " + Number(place) + "着";
       row.push_back(run);
     }

@@ -4,6 +4,7 @@
 #include "codes/cp932.h"
 #include "codes/text.h"
 #include "common/race_sheet.h"
+#include "common/record_fields.h"
 #include "store/race_day.h"
 
 namespace sorvix {
@@ -67,21 +68,21 @@ RaceHeaderText HeaderTextOf(const RaceSheet& sheet) {
   std::string_view key = sheet.RaceKey.View();
   RaceHeaderText t;
   t.grade = HeaderGradeText(sheet.GradeCode.View());
-  t.venue = VenueShortName(Field(key, 9, 2));
-  t.raceNumber = std::to_string(ReadInt(Field(key, 15, 2)));
-  t.dateMeeting = std::string(Field(key, 1, 4)) + "年"_sj +
-                  Format("%2d", ReadInt(Field(key, 5, 2))) + "月"_sj +
-                  Format("%2d", ReadInt(Field(key, 7, 2))) + "日"_sj + t.venue.substr(0, 4) + " " +
-                  std::to_string(ReadInt(Field(key, 11, 2))) + "回 "_sj +
-                  std::to_string(ReadInt(Field(key, 13, 2))) + "日"_sj;
+  t.venue = VenueShortName(Field(key, race_key::kVenueCode));
+  t.raceNumber = std::to_string(FieldInt(key, race_key::kRaceNumber));
+  t.dateMeeting = std::string(Field(key, race_key::kYear)) + "年"_sj +
+                  Format("%2d", FieldInt(key, race_key::kMonth)) + "月"_sj +
+                  Format("%2d", FieldInt(key, race_key::kDay)) + "日"_sj + t.venue.substr(0, 4) +
+                  " " + std::to_string(FieldInt(key, race_key::kMeetingNumber)) + "回 "_sj +
+                  std::to_string(FieldInt(key, race_key::kMeetingDay)) + "日"_sj;
   t.raceName = std::string(sheet.RaceName.View());
   t.weightRule = HeaderWeightRuleText(sheet.WeightRuleCode.View());
   t.raceClass = HeaderClassText(sheet.ClassCode.View());
   t.track = HeaderTrackText(sheet.TrackCode.View());
   t.distance = Format("%4dm", ReadInt(sheet.Distance.View()));
   std::string_view time = sheet.StartTime.View();
-  t.postTime =
-      std::string(Field(time, 1, 2)) + "時"_sj + std::string(Field(time, 3, 2)) + "分発走"_sj;
+  t.postTime = std::string(Field(time, hhmm::kHour)) + "時"_sj +
+               std::string(Field(time, hhmm::kMinute)) + "分発走"_sj;
   t.runners = Format("%2d", ReadInt(sheet.RunnerCount.View())) + "頭"_sj;
   return t;
 }
@@ -89,12 +90,13 @@ RaceHeaderText HeaderTextOf(const RaceSheet& sheet) {
 bool IsRaceComplete(const RaceDay& day, int slot) {
   int n = ReadInt(day.Sheet[slot].RunnerCount.View());
   for (int h = 0; h < n && h < kHorseSlots; ++h)
-    if (day.SeRec[slot][h].Int(29, 2) < 1) return false;
+    if (day.SeRec[slot][h].Int(se::kHorseNumber) < 1) return false;
   return true;
 }
 
 std::string IncompleteRaceMessage(const RaceDay& day, int slot) {
-  return VenueName(day.RaRec[slot].Field(20, 2)) + PadNumber(day.RaRec[slot].Field(26, 2)) +
+  const RaImage& ra = day.RaRec[slot];
+  return VenueName(ra.Field(ra::kVenueCode)) + PadNumber(ra.Field(ra::kRaceNumber)) +
          "Rはデータ作成が未完了です。"_sj;
 }
 
