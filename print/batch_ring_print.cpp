@@ -97,18 +97,10 @@ void DrawPage(TPrevX& prev, const RaceDay& day, const PlannedPage& page) {
 }  // namespace
 
 PrintResult PrintBatchRing(const RaceDay& day, PrintScope scope, TPrevX& prev) {
-  PrintResult result;
-  if (day.RaceListRows <= 0) {
-    result.Message = NoRaceDataMessage();
-    return result;
-  }
-  result.Caption = scope == PrintScope::AllVenues ? "一括リング表[全開催場]"_sj
-                                                  : "一括リング表印刷[競馬場別]"_sj;
-  std::vector<PlannedPage> pages = PlanPages(day, scope, kBatchPages);
-  for (const PlannedPage& page : pages) result.Labels.push_back(page.label);
-  RecordPages(prev, 2, result.Labels, [&](int p) { DrawPage(prev, day, pages[p]); });
-  result.Printed = true;
-  return result;
+  const DayPrintLayout layout{"一括リング表[全開催場]"_sj, "一括リング表印刷[競馬場別]"_sj, 2,
+                              kBatchPages};
+  return PrintDayPages(day, scope, layout, prev,
+                       [&](const PlannedPage& page) { DrawPage(prev, day, page); });
 }
 
 }  // namespace sorvix

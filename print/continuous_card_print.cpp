@@ -130,18 +130,10 @@ void DrawPage(TPrevX& prev, const RaceDay& day, const PlannedPage& page, BlockOr
 
 PrintResult PrintContinuousCard(const RaceDay& day, PrintScope scope, BlockOrder order,
                                 TPrevX& prev) {
-  PrintResult result;
-  if (day.RaceListRows <= 0) {
-    result.Message = NoRaceDataMessage();
-    return result;
-  }
-  result.Caption = scope == PrintScope::AllVenues ? "連続出馬表印刷[全開催場]"_sj
-                                                  : "連続出馬表印刷[競馬場別]"_sj;
-  std::vector<PlannedPage> pages = PlanPages(day, scope, kContinuousPages);
-  for (const PlannedPage& page : pages) result.Labels.push_back(page.label);
-  RecordPages(prev, 1, result.Labels, [&](int p) { DrawPage(prev, day, pages[p], order); });
-  result.Printed = true;
-  return result;
+  const DayPrintLayout layout{"連続出馬表印刷[全開催場]"_sj, "連続出馬表印刷[競馬場別]"_sj, 1,
+                              kContinuousPages};
+  return PrintDayPages(day, scope, layout, prev,
+                       [&](const PlannedPage& page) { DrawPage(prev, day, page, order); });
 }
 
 }  // namespace sorvix

@@ -54,16 +54,27 @@ std::string NoRaceDataMessage() {
   return "分析用ﾃﾞｰﾀを選択してください。"_sj;
 }
 
-void RecordPages(TPrevX& prev, int orientation, const std::vector<std::string>& labels,
-                 const std::function<void(int)>& draw) {
-  prev.SetPaper(9, orientation);
-  if (labels.empty()) return;  // nothing to record: no page at all
-  prev.BeginPages();
-  for (size_t p = 0; p < labels.size(); ++p) {
-    if (p > 0) prev.AddPage();
-    draw(static_cast<int>(p));
+PrintResult PrintDayPages(const RaceDay& day, PrintScope scope, const DayPrintLayout& layout,
+                          TPrevX& prev, const std::function<void(const PlannedPage&)>& draw) {
+  PrintResult result;
+  if (day.RaceListRows <= 0) {
+    result.Message = NoRaceDataMessage();
+    return result;
   }
-  prev.EndPages();
+  result.Caption = scope == PrintScope::AllVenues ? layout.allVenuesCaption : layout.byVenueCaption;
+  std::vector<PlannedPage> pages = PlanPages(day, scope, layout.pages);
+  for (const PlannedPage& page : pages) result.Labels.push_back(page.label);
+  prev.SetPaper(9, layout.orientation);
+  if (!pages.empty()) {  // nothing to record: no page at all
+    prev.BeginPages();
+    for (size_t p = 0; p < pages.size(); ++p) {
+      if (p > 0) prev.AddPage();
+      draw(pages[p]);
+    }
+    prev.EndPages();
+  }
+  result.Printed = true;
+  return result;
 }
 
 }  // namespace sorvix

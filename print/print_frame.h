@@ -59,10 +59,20 @@ std::vector<PlannedPage> PlanPages(const RaceDay& day, PrintScope scope, const P
 // The message of a print command without a loaded date.
 std::string NoRaceDataMessage();
 
-// Sets the paper (A4, `orientation`), then records `labels.size()` pages:
-// BeginPages, AddPage before every page after the first, draw(page index),
-// EndPages.  With no labels nothing is recorded.
-void RecordPages(TPrevX& prev, int orientation, const std::vector<std::string>& labels,
-                 const std::function<void(int)>& draw);
+// What a race-card layout prints the loaded day with: the preview captions
+// of its two scopes (CP932), the paper's orientation and its pages.
+struct DayPrintLayout {
+  std::string allVenuesCaption;
+  std::string byVenueCaption;
+  int orientation = 1;
+  const PageStyle& pages;
+};
+
+// Prints the loaded day in `layout`: without races, only the message that
+// says so; else the caption of `scope`, then on A4 paper one page per
+// planned page (BeginPages, AddPage before every page after the first,
+// draw(page), EndPages), each labelled for the page check list.
+PrintResult PrintDayPages(const RaceDay& day, PrintScope scope, const DayPrintLayout& layout,
+                          TPrevX& prev, const std::function<void(const PlannedPage&)>& draw);
 
 }  // namespace sorvix
