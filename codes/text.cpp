@@ -5,15 +5,21 @@
 #include <limits>
 
 namespace sorvix {
+namespace {
+
+// Moves `i` past the leading blanks and a sign of a number; returns whether
+// the sign was a minus.
+bool SkipBlanksAndSign(std::string_view text, size_t& i) {
+  while (i < text.size() && text[i] == ' ') ++i;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) return text[i++] == '-';
+  return false;
+}
+
+}  // namespace
 
 int64_t ReadNumber(std::string_view text) {
   size_t i = 0;
-  while (i < text.size() && text[i] == ' ') ++i;
-  bool negative = false;
-  if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
-    negative = text[i] == '-';
-    ++i;
-  }
+  const bool negative = SkipBlanksAndSign(text, i);
   int64_t value = 0;
   constexpr int64_t kLimit = std::numeric_limits<int64_t>::max() / 10 - 10;
   for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
@@ -24,12 +30,7 @@ int64_t ReadNumber(std::string_view text) {
 
 double ReadDecimal(std::string_view text) {
   size_t i = 0;
-  while (i < text.size() && text[i] == ' ') ++i;
-  bool negative = false;
-  if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
-    negative = text[i] == '-';
-    ++i;
-  }
+  const bool negative = SkipBlanksAndSign(text, i);
   double value = 0;
   for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i)
     value = value * 10 + (text[i] - '0');
