@@ -14,7 +14,7 @@ ROOT=$(pwd)
 
 PACKAGES=(build-essential cmake ninja-build pkg-config qt6-base-dev libgl-dev libarchive-dev
           libgtest-dev libgmock-dev libbenchmark-dev fonts-ipafont-gothic xvfb xauth poppler-utils
-          qt6-translations-l10n)
+          qt6-translations-l10n python3)
 
 install_packages() {
   local missing=()
@@ -72,7 +72,7 @@ case "${1:-}" in
     python3 "$ROOT/bench/ratios.py" "$ROOT/build/bench/bench/sorvix-bench"
     ;;
   fuzz)  # ./sorvix.sh fuzz [SECONDS]: build the fuzz targets and run each SECONDS long
-    PACKAGES+=(clang libclang-rt-14-dev python3)
+    PACKAGES+=(clang libclang-rt-14-dev)
     install_packages
     seconds=${2:-60}
     FUZZ="$ROOT/build/fuzz"
