@@ -33,6 +33,128 @@ QColor RankColour(int rank) {
   return Qt::black;
 }
 
+// Columns 0–4, the runner: bracket, horse number (on numberBackground),
+// name with sex, age and burden, jockey, trainer.
+void DrawRunnerCell(QPainter& p, int col, const QRect& rect, const SeImage& se,
+                    const QColor& numberBackground) {
+  switch (col) {
+    case 0: {
+      int bracket = se.Int(se::kBracketNumber);
+      cell::Fill(p, rect, cell::BracketColour(bracket));
+      p.setFont(cell::Gothic(10, true));
+      p.setPen(cell::BracketTextColour(bracket));
+      cell::Text(p, rect, 5, 3, QString::asprintf("%1d", bracket));
+      break;
+    }
+    case 1:
+      cell::Fill(p, rect, numberBackground);
+      p.setFont(cell::Gothic(10, true));
+      cell::Text(p, rect, 1, 3, QString::asprintf("%2d", se.Int(se::kHorseNumber)));
+      break;
+    case 2: {
+      p.setFont(cell::Gothic(9, true));
+      cell::Text(p, rect, 1, -1, Q(se.Field(se::kHorseNameHead)));
+      int second = cell::LineHeight(p) - 1;
+      p.setFont(cell::Gothic(8));
+      cell::Text(p, rect, 1, second, Q(SexAgeText(se.Field(se::kSex), se.Field(se::kAge))));
+      cell::Text(p, rect, 65, second, Q(BurdenText(TrimRight(se.Field(se::kBurden)))));
+      break;
+    }
+    case 3:
+      p.setFont(cell::Gothic(8));
+      cell::Text(p, rect, 1, 7, Q(se.Field(se::kJockeyName)));
+      break;
+    case 4:
+      p.setFont(cell::Gothic(8));
+      cell::Text(p, rect, 1, 1, Q(se.Field(se::kTrainerName)));
+      break;
+  }
+}
+
+// Columns 5–8, the sign index of runner h: away and home index with their
+// ranks, their sum over the bracket average, the estimated-ability rank.
+void DrawIndexCell(QPainter& p, int col, const QRect& rect, const RaceCalc& calc, int h) {
+  switch (col) {
+    case 5:
+    case 6: {
+      int index = col == 5 ? calc.AwayIndex[h] : calc.HomeIndex[h];
+      int rank = col == 5 ? calc.AwayRank[h] : calc.HomeRank[h];
+      p.setFont(cell::Gothic(9));
+      cell::Text(p, rect, 1, 1, QString::asprintf("%3d", index));
+      int second = 1 + cell::LineHeight(p);
+      p.setFont(cell::Gothic(9, true));
+      p.setPen(RankColour(rank));
+      cell::Text(p, rect, 1, second,
+                 rank < 1 ? QStringLiteral(" ") : QString::asprintf("%3d", rank));
+      break;
+    }
+    case 7: {
+      p.setFont(cell::Gothic(9));
+      cell::Text(p, rect, 1, 1, QString::asprintf("%3d", calc.AwayIndex[h] + calc.HomeIndex[h]));
+      int second = 1 + cell::LineHeight(p);
+      int rank = calc.BracketRank[h];
+      p.setPen(rank >= 1 && rank <= 4 ? Qt::red : Qt::black);
+      cell::Text(p, rect, 1, second, QString::asprintf("%3d", calc.BracketAverage[h]));
+      break;
+    }
+    case 8: {
+      int rank = calc.SuiteiRank[h];
+      p.setFont(cell::Gothic(9, true));
+      p.setPen(rank == 1                  ? QColor(Qt::red)
+               : (rank == 2 || rank == 3) ? QColor(Qt::blue)
+                                          : QColor(Qt::black));
+      if (rank >= 1) cell::Text(p, rect, 1, 7, QString::asprintf("%2d", rank));
+      break;
+    }
+  }
+}
+
+// Columns 9–11: the axis and partner marks of runner h and its finishing
+// place.
+void DrawMarkCell(QPainter& p, int col, const QRect& rect, const SeImage& se, const RaceCalc& calc,
+                  int h) {
+  switch (col) {
+    case 9: {
+      static const char* kAxis[] = {" ", "◎", "●", "▲"};
+      int mark = calc.AxisMark[h];
+      p.setFont(cell::Gothic(9, true));
+      cell::Text(p, rect, 5, 7, QString::fromUtf8(mark >= 1 && mark <= 3 ? kAxis[mark] : " "));
+      break;
+    }
+    case 10:
+      p.setFont(cell::Gothic(9, true));
+      cell::Text(p, rect, 5, 7,
+                 calc.PartnerMark[h] == 1 ? QStringLiteral("○") : QStringLiteral(" "));
+      break;
+    case 11: {
+      int place = se.Int(se::kFinalPosition);
+      p.setFont(cell::Gothic(9, true));
+      p.setPen(cell::PlaceColour(place));
+      cell::Text(p, rect, 1, 7, place >= 1 ? QString::asprintf("%2d", place) : QStringLiteral(" "));
+      break;
+    }
+  }
+}
+
+// Columns 12–21, one past run: its date, venue and race number, and the
+// place the runner finished (ra and se are the past race and run).
+void DrawPastRunCell(QPainter& p, const QRect& rect, const RaImage& ra, const SeImage& se) {
+  if (ra.Int(ra::kYear) <= 0) return;
+  p.setFont(cell::Gothic(8));
+  cell::Text(p, rect, 1, 1,
+             Q(std::string(ra.Field(ra::kYear)) + "." + std::string(ra.Field(ra::kMonth)) + "." +
+               std::string(ra.Field(ra::kDay))));
+  int second = 1 + cell::LineHeight(p);
+  cell::Text(p, rect, 1, second,
+             Q(VenueName(ra.Field(ra::kVenueCode)) + PadNumber(ra.Field(ra::kRaceNumber)) + "R "));
+  int place = se.Int(se::kFinalPosition);
+  if (place > 0) {
+    p.setFont(cell::Gothic(8, true));
+    p.setPen(cell::PlaceColour(place));
+    cell::Text(p, rect, 45, second, QString::asprintf("%2d", place));
+  }
+}
+
 }  // namespace
 
 RaceCardGrid::RaceCardGrid(QWidget* parent) : StringGrid(parent) {
@@ -74,107 +196,15 @@ void RaceCardGrid::DrawCell(QPainter& p, int col, int row, const QRect& rect) co
   const SeImage& se = day_->SeRec[r][h];
   const RaceCalc& calc = day_->Calc[r];
   p.setPen(Qt::black);
-  switch (col) {
-    case 0: {
-      int bracket = se.Int(se::kBracketNumber);
-      cell::Fill(p, rect, cell::BracketColour(bracket));
-      p.setFont(cell::Gothic(10, true));
-      p.setPen(cell::BracketTextColour(bracket));
-      cell::Text(p, rect, 5, 3, QString::asprintf("%1d", bracket));
-      break;
-    }
-    case 1:
-      cell::Fill(p, rect, palette().color(QPalette::ToolTipBase));
-      p.setFont(cell::Gothic(10, true));
-      cell::Text(p, rect, 1, 3, QString::asprintf("%2d", se.Int(se::kHorseNumber)));
-      break;
-    case 2: {
-      p.setFont(cell::Gothic(9, true));
-      cell::Text(p, rect, 1, -1, Q(se.Field(se::kHorseNameHead)));
-      int second = cell::LineHeight(p) - 1;
-      p.setFont(cell::Gothic(8));
-      cell::Text(p, rect, 1, second, Q(SexAgeText(se.Field(se::kSex), se.Field(se::kAge))));
-      cell::Text(p, rect, 65, second, Q(BurdenText(TrimRight(se.Field(se::kBurden)))));
-      break;
-    }
-    case 3:
-      p.setFont(cell::Gothic(8));
-      cell::Text(p, rect, 1, 7, Q(se.Field(se::kJockeyName)));
-      break;
-    case 4:
-      p.setFont(cell::Gothic(8));
-      cell::Text(p, rect, 1, 1, Q(se.Field(se::kTrainerName)));
-      break;
-    case 5:
-    case 6: {
-      int index = col == 5 ? calc.AwayIndex[h] : calc.HomeIndex[h];
-      int rank = col == 5 ? calc.AwayRank[h] : calc.HomeRank[h];
-      p.setFont(cell::Gothic(9));
-      cell::Text(p, rect, 1, 1, QString::asprintf("%3d", index));
-      int second = 1 + cell::LineHeight(p);
-      p.setFont(cell::Gothic(9, true));
-      p.setPen(RankColour(rank));
-      cell::Text(p, rect, 1, second,
-                 rank < 1 ? QStringLiteral(" ") : QString::asprintf("%3d", rank));
-      break;
-    }
-    case 7: {
-      p.setFont(cell::Gothic(9));
-      cell::Text(p, rect, 1, 1, QString::asprintf("%3d", calc.AwayIndex[h] + calc.HomeIndex[h]));
-      int second = 1 + cell::LineHeight(p);
-      int rank = calc.BracketRank[h];
-      p.setPen(rank >= 1 && rank <= 4 ? Qt::red : Qt::black);
-      cell::Text(p, rect, 1, second, QString::asprintf("%3d", calc.BracketAverage[h]));
-      break;
-    }
-    case 8: {
-      int rank = calc.SuiteiRank[h];
-      p.setFont(cell::Gothic(9, true));
-      p.setPen(rank == 1                  ? QColor(Qt::red)
-               : (rank == 2 || rank == 3) ? QColor(Qt::blue)
-                                          : QColor(Qt::black));
-      if (rank >= 1) cell::Text(p, rect, 1, 7, QString::asprintf("%2d", rank));
-      break;
-    }
-    case 9: {
-      static const char* kAxis[] = {" ", "◎", "●", "▲"};
-      int mark = calc.AxisMark[h];
-      p.setFont(cell::Gothic(9, true));
-      cell::Text(p, rect, 5, 7, QString::fromUtf8(mark >= 1 && mark <= 3 ? kAxis[mark] : " "));
-      break;
-    }
-    case 10:
-      p.setFont(cell::Gothic(9, true));
-      cell::Text(p, rect, 5, 7,
-                 calc.PartnerMark[h] == 1 ? QStringLiteral("○") : QStringLiteral(" "));
-      break;
-    case 11: {
-      int place = se.Int(se::kFinalPosition);
-      p.setFont(cell::Gothic(9, true));
-      p.setPen(cell::PlaceColour(place));
-      cell::Text(p, rect, 1, 7, place >= 1 ? QString::asprintf("%2d", place) : QStringLiteral(" "));
-      break;
-    }
-    default: {
-      int k = col - 12;
-      const RaImage& ra = day_->KakoRaRec[r][h][k];
-      if (ra.Int(ra::kYear) <= 0) break;
-      p.setFont(cell::Gothic(8));
-      cell::Text(p, rect, 1, 1,
-                 Q(std::string(ra.Field(ra::kYear)) + "." + std::string(ra.Field(ra::kMonth)) +
-                   "." + std::string(ra.Field(ra::kDay))));
-      int second = 1 + cell::LineHeight(p);
-      cell::Text(
-          p, rect, 1, second,
-          Q(VenueName(ra.Field(ra::kVenueCode)) + PadNumber(ra.Field(ra::kRaceNumber)) + "R "));
-      int place = day_->KakoSeRec[r][h][k].Int(se::kFinalPosition);
-      if (place > 0) {
-        p.setFont(cell::Gothic(8, true));
-        p.setPen(cell::PlaceColour(place));
-        cell::Text(p, rect, 45, second, QString::asprintf("%2d", place));
-      }
-      break;
-    }
+  if (col <= 4) {
+    DrawRunnerCell(p, col, rect, se, palette().color(QPalette::ToolTipBase));
+  } else if (col <= 8) {
+    DrawIndexCell(p, col, rect, calc, h);
+  } else if (col <= 11) {
+    DrawMarkCell(p, col, rect, se, calc, h);
+  } else {
+    int k = col - 12;
+    DrawPastRunCell(p, rect, day_->KakoRaRec[r][h][k], day_->KakoSeRec[r][h][k]);
   }
   cell::BottomLine(p, rect);
 }
