@@ -80,18 +80,28 @@ NeighbourRaces NeighbourRacesOf(const RaceDay& day, int s) {
   return nb;
 }
 
-void ComputeSignIndex(RaceDay& day, int slot) {
-  if (slot < 0 || slot >= kRaceSlots) return;
-  int n = day.Runners(slot);
-  if (n <= 0) return;
-  RaceCalc& calc = day.Calc[slot];
+namespace {
+
+// Every bracket's runners and the average of their away + home index.
+struct BracketAverages {
+  int bracketOf[kHorseSlots] = {};  // 0: a runner without a valid bracket
+  int count[kBrackets + 1] = {};
+  int average[kBrackets + 1] = {};
+};
+
+// Zeroes the sign index values of a race before they are computed again.
+void ClearSignIndex(RaceCalc& calc) {
   std::fill(std::begin(calc.AwayIndex), std::end(calc.AwayIndex), 0);
   std::fill(std::begin(calc.HomeIndex), std::end(calc.HomeIndex), 0);
   std::fill(std::begin(calc.BracketAverage), std::end(calc.BracketAverage), 0);
   std::fill(std::begin(calc.BracketRank), std::end(calc.BracketRank), 0);
   std::fill(std::begin(calc.AwayRank), std::end(calc.AwayRank), 0);
   std::fill(std::begin(calc.HomeRank), std::end(calc.HomeRank), 0);
+}
 
+// Away index (from the previous and next race of the list) and home index
+// (from those of the same venue) of each of the n runners.
+void ComputeAwayHomeIndex(const RaceDay& day, int slot, int n, RaceCalc& calc) {
   NeighbourRaces nb = NeighbourRacesOf(day, slot);
   for (int h = 1; h <= n; ++h) {
     calc.AwayIndex[h - 1] =
@@ -99,37 +109,43 @@ void ComputeSignIndex(RaceDay& day, int slot) {
     calc.HomeIndex[h - 1] =
         Contribution(day, nb.venuePrevious, h, n) + Contribution(day, nb.venueNext, h, n);
   }
+}
 
-  // Bracket average of away + home, halves upwards.
-  int bracketOf[kHorseSlots] = {};
+// Bracket average of away + home, halves upwards, given to each runner of
+// the bracket.
+BracketAverages ComputeBracketAverages(const RaceDay& day, int slot, int n, RaceCalc& calc) {
+  BracketAverages brackets;
   int64_t bracketSum[kBrackets + 1] = {};
-  int bracketCount[kBrackets + 1] = {};
   for (int h = 0; h < n; ++h) {
     int bracket = day.SeRec[slot][h].Int(se::kBracketNumber);
     if (bracket < 1 || bracket > kBrackets) continue;
-    bracketOf[h] = bracket;
+    brackets.bracketOf[h] = bracket;
     bracketSum[bracket] += calc.AwayIndex[h] + calc.HomeIndex[h];
-    ++bracketCount[bracket];
+    ++brackets.count[bracket];
   }
-  int average[kBrackets + 1] = {};
   for (int b = 1; b <= kBrackets; ++b)
-    if (bracketCount[b] > 0)
-      average[b] =
-          static_cast<int>(std::trunc(static_cast<double>(bracketSum[b]) / bracketCount[b] + 0.5));
+    if (brackets.count[b] > 0)
+      brackets.average[b] = static_cast<int>(
+          std::trunc(static_cast<double>(bracketSum[b]) / brackets.count[b] + 0.5));
   for (int h = 0; h < n; ++h)
-    if (bracketOf[h] > 0) calc.BracketAverage[h] = average[bracketOf[h]];
+    if (brackets.bracketOf[h] > 0) calc.BracketAverage[h] = brackets.average[brackets.bracketOf[h]];
+  return brackets;
+}
 
-  // Bracket rank: by average, equal averages the higher bracket first.
+// Bracket rank: by average, equal averages the higher bracket first.
+void RankBrackets(const BracketAverages& averages, int n, RaceCalc& calc) {
   std::array<std::pair<std::pair<int, int>, int>, kHorseSlots> brackets;
   int present = 0;
   for (int b = 1; b <= kBrackets; ++b)
-    if (bracketCount[b] > 0) brackets[present++] = {{average[b], b}, b};
+    if (averages.count[b] > 0) brackets[present++] = {{averages.average[b], b}, b};
   int32_t rankOfBracket[kHorseSlots] = {};
   RankDescending(brackets, present, rankOfBracket);
   for (int h = 0; h < n; ++h)
-    if (bracketOf[h] > 0) calc.BracketRank[h] = rankOfBracket[bracketOf[h]];
+    if (averages.bracketOf[h] > 0) calc.BracketRank[h] = rankOfBracket[averages.bracketOf[h]];
+}
 
-  // Horse ranks; ties in all three values go to the higher horse number.
+// Horse ranks; ties in all three values go to the higher horse number.
+void RankHorses(int n, RaceCalc& calc) {
   using HorseKey = std::tuple<int, int, int, int>;
   std::array<std::pair<HorseKey, int>, kHorseSlots> away, home;
   for (int h = 0; h < n; ++h) {
@@ -138,9 +154,13 @@ void ComputeSignIndex(RaceDay& day, int slot) {
   }
   RankDescending(away, n, calc.AwayRank);
   RankDescending(home, n, calc.HomeRank);
+}
 
-  // The per-venue copy: venue index among the day's venues, ordinal among
-  // the earlier list entries of the venue.
+// The per-venue copy: venue index among the day's venues, ordinal among
+// the earlier list entries of the venue.  A race whose venue is not among
+// the day's venues, or past the venue's last race, is not copied.
+void CopyToVenueRaceCalc(RaceDay& day, int slot) {
+  const RaceCalc& calc = day.Calc[slot];
   int v = -1;
   for (int i = 0; i < kDayVenueCount; ++i)
     if (!day.DayVenues[i].empty() &&
@@ -162,6 +182,20 @@ void ComputeSignIndex(RaceDay& day, int slot) {
     copy.HomeRank[h] = calc.HomeRank[h];
     copy.SuiteiRank[h] = calc.SuiteiRank[h];
   }
+}
+
+}  // namespace
+
+void ComputeSignIndex(RaceDay& day, int slot) {
+  if (slot < 0 || slot >= kRaceSlots) return;
+  int n = day.Runners(slot);
+  if (n <= 0) return;
+  RaceCalc& calc = day.Calc[slot];
+  ClearSignIndex(calc);
+  ComputeAwayHomeIndex(day, slot, n, calc);
+  RankBrackets(ComputeBracketAverages(day, slot, n, calc), n, calc);
+  RankHorses(n, calc);
+  CopyToVenueRaceCalc(day, slot);
 }
 
 }  // namespace sorvix
