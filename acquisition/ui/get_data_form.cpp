@@ -51,26 +51,8 @@ TGetDataForm::TGetDataForm(JvLink& link, QWidget* parent)
   setFont(GothicFont(10));
   resize(560, 520);
 
-  start_button_ = new QPushButton(QStringLiteral("データ取込み開始"), this);
-  start_button_->setObjectName(QStringLiteral("ButtonStart"));
-  cancel_button_ = new QPushButton(QStringLiteral("データ取込み中止"), this);
-  cancel_button_->setObjectName(QStringLiteral("ButtonCancel"));
-  setting_button_ = new QPushButton(QStringLiteral("JVLink設定"), this);
-  setting_button_->setObjectName(QStringLiteral("ButtonSetting"));
-  for (QPushButton* button : {start_button_, cancel_button_, setting_button_})
-    button->setAutoDefault(false);
-
-  data_kind_box_ = new QGroupBox(QStringLiteral("取得データ"), this);
-  data_kind_box_->setObjectName(QStringLiteral("GroupBox1"));
-  normal_data_radio_ = new QRadioButton(QStringLiteral("通常データ"), data_kind_box_);
-  normal_data_radio_->setObjectName(QStringLiteral("rbtNormal"));
-  setup_data_radio_ = new QRadioButton(QStringLiteral("セットアップデータ"), data_kind_box_);
-  setup_data_radio_->setObjectName(QStringLiteral("rbtSetup"));
-  normal_data_radio_->setChecked(true);
-  auto* kinds = new QHBoxLayout(data_kind_box_);
-  kinds->addWidget(normal_data_radio_);
-  kinds->addWidget(setup_data_radio_);
-  kinds->addStretch();
+  CreateButtons();
+  CreateDataKindBox();
 
   auto* fromLabel = new QLabel(QStringLiteral("取得開始日付"), this);
   from_date_edit_ = new QDateTimeEdit(this);
@@ -117,18 +99,46 @@ TGetDataForm::TGetDataForm(JvLink& link, QWidget* parent)
   frame->addWidget(listLabel);
   frame->addWidget(stored_list_, 1);
 
-  status_timer_ = new QTimer(this);
-  status_timer_->setObjectName(QStringLiteral("TimerJVStatus"));
-  status_timer_->setInterval(10);
-
-  connect(start_button_, &QPushButton::clicked, this, &TGetDataForm::ButtonStartClick);
-  connect(cancel_button_, &QPushButton::clicked, this, &TGetDataForm::ButtonCancelClick);
-  connect(setting_button_, &QPushButton::clicked, this, &TGetDataForm::ButtonSettingClick);
-  connect(status_timer_, &QTimer::timeout, this, &TGetDataForm::TimerJVStatusTimer);
+  CreateTimerAndConnect();
 
   AcquisitionDefaults defaults = ReadAcquisitionDefaults(settings_, std::time(nullptr));
   if (defaults.setupData) setup_data_radio_->setChecked(true);
   SetFromTime(defaults.from);
+}
+
+void TGetDataForm::CreateButtons() {
+  start_button_ = new QPushButton(QStringLiteral("データ取込み開始"), this);
+  start_button_->setObjectName(QStringLiteral("ButtonStart"));
+  cancel_button_ = new QPushButton(QStringLiteral("データ取込み中止"), this);
+  cancel_button_->setObjectName(QStringLiteral("ButtonCancel"));
+  setting_button_ = new QPushButton(QStringLiteral("JVLink設定"), this);
+  setting_button_->setObjectName(QStringLiteral("ButtonSetting"));
+  for (QPushButton* button : {start_button_, cancel_button_, setting_button_})
+    button->setAutoDefault(false);
+}
+
+void TGetDataForm::CreateDataKindBox() {
+  data_kind_box_ = new QGroupBox(QStringLiteral("取得データ"), this);
+  data_kind_box_->setObjectName(QStringLiteral("GroupBox1"));
+  normal_data_radio_ = new QRadioButton(QStringLiteral("通常データ"), data_kind_box_);
+  normal_data_radio_->setObjectName(QStringLiteral("rbtNormal"));
+  setup_data_radio_ = new QRadioButton(QStringLiteral("セットアップデータ"), data_kind_box_);
+  setup_data_radio_->setObjectName(QStringLiteral("rbtSetup"));
+  normal_data_radio_->setChecked(true);
+  auto* kinds = new QHBoxLayout(data_kind_box_);
+  kinds->addWidget(normal_data_radio_);
+  kinds->addWidget(setup_data_radio_);
+  kinds->addStretch();
+}
+
+void TGetDataForm::CreateTimerAndConnect() {
+  status_timer_ = new QTimer(this);
+  status_timer_->setObjectName(QStringLiteral("TimerJVStatus"));
+  status_timer_->setInterval(10);
+  connect(start_button_, &QPushButton::clicked, this, &TGetDataForm::ButtonStartClick);
+  connect(cancel_button_, &QPushButton::clicked, this, &TGetDataForm::ButtonCancelClick);
+  connect(setting_button_, &QPushButton::clicked, this, &TGetDataForm::ButtonSettingClick);
+  connect(status_timer_, &QTimer::timeout, this, &TGetDataForm::TimerJVStatusTimer);
 }
 
 TGetDataForm::~TGetDataForm() {

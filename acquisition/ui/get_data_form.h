@@ -64,6 +64,13 @@ class TGetDataForm : public QDialog, public AcquisitionObserver {
   void ProcessEvents() override;
 
  private:
+  // ButtonStart, ButtonCancel and ButtonSetting, connected to their handlers
+  // by CreateTimerAndConnect.
+  void CreateButtons();
+  // GroupBox1: normal or setup data, normal checked.
+  void CreateDataKindBox();
+  // TimerJVStatus, and the buttons' and the timer's handlers.
+  void CreateTimerAndConnect();
   bool Running() const;
   void SetFromTime(const std::tm& time);
 

@@ -218,36 +218,18 @@ void TMainForm::BuildPanels() {
 }
 
 void TMainForm::BuildMenus() {
+  BuildFileMenu();
+  BuildSettingsMenu();
+  BuildViewMenu();
+  BuildFolderAndHelpMenus();
+}
+
+void TMainForm::BuildFileMenu() {
   QMenu* file = menuBar()->addMenu(QStringLiteral("ﾌｧｲﾙ(&F)"));
   QAction* acquire = file->addAction(QStringLiteral("ＪＶデータ取得(&J)"));
   acquire->setObjectName(QStringLiteral("JvDataAction"));
   connect(acquire, &QAction::triggered, this, &TMainForm::JvDataBtnClick);
-  QMenu* printOrder = file->addMenu(QStringLiteral("印刷指定"));
-  auto* orderGroup = new QActionGroup(this);
-  column_order_action_ = printOrder->addAction(QStringLiteral("縦列印刷"));
-  column_order_action_->setObjectName(QStringLiteral("ColumnOrderAction"));
-  row_order_action_ = printOrder->addAction(QStringLiteral("横列印刷"));
-  row_order_action_->setObjectName(QStringLiteral("RowOrderAction"));
-  for (QAction* action : {column_order_action_, row_order_action_}) {
-    action->setCheckable(true);
-    orderGroup->addAction(action);
-  }
-  connect(column_order_action_, &QAction::triggered, this, [this] { PrintOrderClick(false); });
-  connect(row_order_action_, &QAction::triggered, this, [this] { PrintOrderClick(true); });
-  const struct {
-    const char* title;
-    PrintLayout layout;
-  } prints[] = {{"連続出馬表印刷(&P)", PrintLayout::Continuous},
-                {"リング出馬表印刷", PrintLayout::Ring},
-                {"一括リング表", PrintLayout::Batch}};
-  for (const auto& print : prints) {
-    QMenu* menu = file->addMenu(QString::fromUtf8(print.title));
-    PrintLayout layout = print.layout;
-    connect(menu->addAction(QStringLiteral("全開催場所")), &QAction::triggered, this,
-            [this, layout] { PrintClick(layout, PrintScope::AllVenues); });
-    connect(menu->addAction(QStringLiteral("競馬場別")), &QAction::triggered, this,
-            [this, layout] { PrintClick(layout, PrintScope::ByVenue); });
-  }
+  BuildPrintMenus(file);
   QMenu* csv = file->addMenu(QStringLiteral("CSV保存(&V)"));
   for (bool allRaces : {false, true}) {
     if (allRaces) csv->addSeparator();
@@ -264,7 +246,39 @@ void TMainForm::BuildMenus() {
           [this] { TBacktestForm::Open(this); });
   file->addSeparator();
   connect(file->addAction(QStringLiteral("終了(&X)")), &QAction::triggered, this, &QWidget::close);
+}
 
+void TMainForm::BuildPrintMenus(QMenu* file) {
+  QMenu* printOrder = file->addMenu(QStringLiteral("印刷指定"));
+  auto* orderGroup = new QActionGroup(this);
+  column_order_action_ = printOrder->addAction(QStringLiteral("縦列印刷"));
+  column_order_action_->setObjectName(QStringLiteral("ColumnOrderAction"));
+  row_order_action_ = printOrder->addAction(QStringLiteral("横列印刷"));
+  row_order_action_->setObjectName(QStringLiteral("RowOrderAction"));
+  for (QAction* action : {column_order_action_, row_order_action_}) {
+    action->setCheckable(true);
+    orderGroup->addAction(action);
+  }
+  column_order_action_->setChecked(true);
+  connect(column_order_action_, &QAction::triggered, this, [this] { PrintOrderClick(false); });
+  connect(row_order_action_, &QAction::triggered, this, [this] { PrintOrderClick(true); });
+  const struct {
+    const char* title;
+    PrintLayout layout;
+  } prints[] = {{"連続出馬表印刷(&P)", PrintLayout::Continuous},
+                {"リング出馬表印刷", PrintLayout::Ring},
+                {"一括リング表", PrintLayout::Batch}};
+  for (const auto& print : prints) {
+    QMenu* menu = file->addMenu(QString::fromUtf8(print.title));
+    PrintLayout layout = print.layout;
+    connect(menu->addAction(QStringLiteral("全開催場所")), &QAction::triggered, this,
+            [this, layout] { PrintClick(layout, PrintScope::AllVenues); });
+    connect(menu->addAction(QStringLiteral("競馬場別")), &QAction::triggered, this,
+            [this, layout] { PrintClick(layout, PrintScope::ByVenue); });
+  }
+}
+
+void TMainForm::BuildSettingsMenu() {
   QMenu* settings = menuBar()->addMenu(QStringLiteral("設定(&S)"));
   connect(settings->addAction(QStringLiteral("ユーザー設定(&U)")), &QAction::triggered, this,
           [this] {
@@ -282,12 +296,11 @@ void TMainForm::BuildMenus() {
     estimateGroup->addAction(action);
   }
   race_data_action_->setChecked(true);
-  column_order_action_->setChecked(true);
   connect(race_data_action_, &QAction::triggered, this, [this] { EstimateSourceClick(false); });
   connect(odds_data_action_, &QAction::triggered, this, [this] { EstimateSourceClick(true); });
+}
 
-  BuildViewMenu();
-
+void TMainForm::BuildFolderAndHelpMenus() {
   QMenu* folders = menuBar()->addMenu(QStringLiteral("ﾌｫﾙﾀﾞ指定(&D)"));
   connect(folders->addAction(QStringLiteral("予想オッズフォルダの指定(&Y)")), &QAction::triggered,
           this, &TMainForm::YosoFolderClick);

@@ -17,6 +17,7 @@ class QComboBox;
 class QFrame;
 class QLabel;
 class QListWidget;
+class QMenu;
 class QSplitter;
 class QTabWidget;
 
@@ -101,7 +102,16 @@ class TMainForm : public QMainWindow {
  private:
   void BuildToolBar();
   void BuildMenus();
+  // ﾌｧｲﾙ: acquisition, the print menus, CSV saves, サイン検証, exit.
+  void BuildFileMenu();
+  // 印刷指定 (column or row order) and the three prints, each for all
+  // venues or by venue.
+  void BuildPrintMenus(QMenu* file);
+  // 設定: ユーザー設定 and where the estimated ability comes from.
+  void BuildSettingsMenu();
   void BuildViewMenu();
+  // ﾌｫﾙﾀﾞ指定 and ﾍﾙﾌﾟ.
+  void BuildFolderAndHelpMenus();
   void BuildPanels();
   void RestoreGeometry();
 

@@ -311,6 +311,23 @@ TBacktestForm::TBacktestForm(QWidget* parent) : QWidget(parent, Qt::Window) {
   resize(1100, 760);
 
   auto* layout = new QVBoxLayout(this);
+  AddInputRow(layout);
+  AddNoteLabels(layout);
+  AddProgressRow(layout);
+  AddOutputRow(layout);
+  AddResultTabs(layout);
+  ConnectControls();
+
+  SettingsFile settings;
+  points_ = SignPoints::Load(settings);
+  source_combo_->setCurrentIndex(ReadEstimateSource(settings) == EstimateSource::PredictedOdds);
+  ListDates();
+  ShowPoints();
+  ShowNote();
+  SetBusy(false);
+}
+
+void TBacktestForm::AddInputRow(QVBoxLayout* layout) {
   auto* inputs = new QGridLayout();
   from_combo_ = new QComboBox(this);
   from_combo_->setObjectName(QStringLiteral("FromCombo"));
@@ -334,7 +351,9 @@ TBacktestForm::TBacktestForm(QWidget* parent) : QWidget(parent, Qt::Window) {
   inputs->addWidget(cancel_button_, 0, 7);
   inputs->setColumnStretch(8, 1);
   layout->addLayout(inputs);
+}
 
+void TBacktestForm::AddNoteLabels(QVBoxLayout* layout) {
   points_label_ = new QLabel(this);
   points_label_->setObjectName(QStringLiteral("PointsLabel"));
   points_label_->setWordWrap(true);
@@ -344,7 +363,9 @@ TBacktestForm::TBacktestForm(QWidget* parent) : QWidget(parent, Qt::Window) {
   note_label_->setWordWrap(true);
   note_label_->setStyleSheet(QStringLiteral("color: #b00000;"));
   layout->addWidget(note_label_);
+}
 
+void TBacktestForm::AddProgressRow(QVBoxLayout* layout) {
   auto* progressRow = new QHBoxLayout();
   progress_bar_ = new QProgressBar(this);
   progress_bar_->setObjectName(QStringLiteral("Progress"));
@@ -354,7 +375,9 @@ TBacktestForm::TBacktestForm(QWidget* parent) : QWidget(parent, Qt::Window) {
   progressRow->addWidget(progress_bar_, 1);
   progressRow->addWidget(status_label_, 2);
   layout->addLayout(progressRow);
+}
 
+void TBacktestForm::AddOutputRow(QVBoxLayout* layout) {
   auto* outputs = new QHBoxLayout();
   scope_combo_ = new QComboBox(this);
   scope_combo_->setObjectName(QStringLiteral("ScopeCombo"));
@@ -369,7 +392,9 @@ TBacktestForm::TBacktestForm(QWidget* parent) : QWidget(parent, Qt::Window) {
   outputs->addWidget(csv_button_);
   outputs->addWidget(png_button_);
   layout->addLayout(outputs);
+}
 
+void TBacktestForm::AddResultTabs(QVBoxLayout* layout) {
   result_tabs_ = new QTabWidget(this);
   result_tabs_->setObjectName(QStringLiteral("Tabs"));
   sign_table_ = MakeTable(kGroupHeaders);
@@ -391,7 +416,9 @@ TBacktestForm::TBacktestForm(QWidget* parent) : QWidget(parent, Qt::Window) {
   result_tabs_->addTab(rate_chart_, QStringLiteral("回収率グラフ"));
   result_tabs_->addTab(money_chart_, QStringLiteral("収支グラフ"));
   layout->addWidget(result_tabs_, 1);
+}
 
+void TBacktestForm::ConnectControls() {
   connect(run_button_, &QPushButton::clicked, this, &TBacktestForm::Run);
   connect(cancel_button_, &QPushButton::clicked, this, &TBacktestForm::Cancel);
   connect(source_combo_, &QComboBox::currentIndexChanged, this, [this] { ShowNote(); });
@@ -405,14 +432,6 @@ TBacktestForm::TBacktestForm(QWidget* parent) : QWidget(parent, Qt::Window) {
     QString path = SavePath(QStringLiteral("グラフをPNG保存"), QStringLiteral("PNG (*.png)"));
     if (!path.isEmpty()) SaveChartPng(chart, path);
   });
-
-  SettingsFile settings;
-  points_ = SignPoints::Load(settings);
-  source_combo_->setCurrentIndex(ReadEstimateSource(settings) == EstimateSource::PredictedOdds);
-  ListDates();
-  ShowPoints();
-  ShowNote();
-  SetBusy(false);
 }
 
 TBacktestForm::~TBacktestForm() {

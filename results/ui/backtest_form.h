@@ -22,6 +22,7 @@ class QProgressBar;
 class QPushButton;
 class QTabWidget;
 class QTableWidget;
+class QVBoxLayout;
 
 namespace sorvix {
 
@@ -85,6 +86,17 @@ class TBacktestForm : public QWidget {
   void Finished();
 
  private:
+  // The rows of the window, top to bottom, each added to `layout`: the
+  // range, the estimate's source and 実行/中止; the points and the source's
+  // note; the progress; the grouping with CSV and PNG saves; the result
+  // tables and charts.
+  void AddInputRow(QVBoxLayout* layout);
+  void AddNoteLabels(QVBoxLayout* layout);
+  void AddProgressRow(QVBoxLayout* layout);
+  void AddOutputRow(QVBoxLayout* layout);
+  void AddResultTabs(QVBoxLayout* layout);
+  // The buttons' and combo boxes' handlers.
+  void ConnectControls();
   void ShowPoints();
   void ShowNote();
   void Done(std::shared_ptr<BacktestResult> result);
