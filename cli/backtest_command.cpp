@@ -131,65 +131,103 @@ void PrintTable(const BacktestResult& r, BacktestBy by) {
     }
 }
 
-int Backtest(const Args& args) {
-  Args positional =
-      Positional(args, {"--from", "--to", "--ini", "--source", "--by", "--format", "--workers"});
-  if (!positional.empty()) return Usage();
-  std::string from, to;
+// --from and --to as date labels into `from` and `to` (empty when not
+// given); false, after the message, for a date that does not read or a
+// range that ends before it starts.
+bool ReadDateRange(const Args& args, std::string& from, std::string& to) {
   for (auto [option, label] : {std::pair{"--from", &from}, std::pair{"--to", &to}}) {
     std::string value = OptionValue(args, option);
     if (value.empty()) continue;
     auto parsed = DateLabelArgument(value);
-    if (!parsed) return 2;
+    if (!parsed) return false;
     *label = *parsed;
   }
   if (!from.empty() && !to.empty() && from > to) {
     std::fprintf(stderr, "sorvix-cli: --from が --to より後の日付です: %s > %s\n",
                  IsoDateOfLabel(from).c_str(), IsoDateOfLabel(to).c_str());
-    return 2;
+    return false;
   }
+  return true;
+}
 
-  std::string format = OptionValue(args, "--format", "table");
+// --format (table, csv or json; table when not given), --by and --workers
+// (0 when not given: the backtest chooses); false, after the message, for a
+// value it does not know.
+bool ReadOutputOptions(const Args& args, std::string& format, BacktestBy& by, int& workers) {
+  format = OptionValue(args, "--format", "table");
   if (format != "table" && format != "csv" && format != "json") {
     std::fprintf(stderr, "sorvix-cli: --format は table, csv, json のどれかです: %s\n",
                  format.c_str());
-    return 2;
+    return false;
   }
   std::string byText = OptionValue(args, "--by");
-  BacktestBy by = BacktestBy::None;
+  by = BacktestBy::None;
   if (byText == "month") {
     by = BacktestBy::Month;
   } else if (byText == "venue") {
     by = BacktestBy::Venue;
   } else if (!byText.empty()) {
     std::fprintf(stderr, "sorvix-cli: --by は month か venue です: %s\n", byText.c_str());
-    return 2;
+    return false;
   }
   std::string workersText = OptionValue(args, "--workers");
-  int workers = 0;
+  workers = 0;
   if (!workersText.empty()) {
     if (workersText.find_first_not_of("0123456789") != std::string::npos ||
         workersText.size() > 3 || ReadInt(workersText) < 1) {
       std::fprintf(stderr, "sorvix-cli: --workers は 1 以上の数です: %s\n", workersText.c_str());
-      return 2;
+      return false;
     }
     workers = ReadInt(workersText);
   }
+  return true;
+}
+
+// --source over the settings' estimate source; false, after the message,
+// for a source it does not know.
+bool ReadSource(const Args& args, EstimateSource& estimateSource) {
+  std::string source = OptionValue(args, "--source");
+  if (source == "racehorse") {
+    estimateSource = EstimateSource::RacehorseData;
+  } else if (source == "odds") {
+    estimateSource = EstimateSource::PredictedOdds;
+  } else if (!source.empty()) {
+    std::fprintf(stderr, "sorvix-cli: --source は racehorse か odds です: %s\n", source.c_str());
+    return false;
+  }
+  return true;
+}
+
+// The dates that failed to load on stderr, then the result on stdout in
+// `format`.
+void WriteResult(const BacktestResult& result, const std::string& format, BacktestBy by) {
+  for (const auto& [label, reason] : result.failed)
+    std::fprintf(stderr, "sorvix-cli: %s を読み込めませんでした: %s\n",
+                 label.empty() ? "" : IsoDateOfLabel(label).c_str(), reason.c_str());
+
+  if (format == "json")
+    std::fputs(BacktestJson(result, by).c_str(), stdout);
+  else if (format == "csv")
+    std::fputs(BacktestCsv(result, by).c_str(), stdout);
+  else
+    PrintTable(result, by);
+}
+
+int Backtest(const Args& args) {
+  Args positional =
+      Positional(args, {"--from", "--to", "--ini", "--source", "--by", "--format", "--workers"});
+  if (!positional.empty()) return Usage();
+  std::string from, to, format;
+  BacktestBy by = BacktestBy::None;
+  int workers = 0;
+  if (!ReadDateRange(args, from, to) || !ReadOutputOptions(args, format, by, workers)) return 2;
 
   auto settings = SettingsArgument(OptionValue(args, "--ini"));
   if (!settings) return 1;
   BacktestOptions options;
   options.points = SignPoints::Load(*settings);
   options.source = ReadEstimateSource(*settings);
-  std::string source = OptionValue(args, "--source");
-  if (source == "racehorse") {
-    options.source = EstimateSource::RacehorseData;
-  } else if (source == "odds") {
-    options.source = EstimateSource::PredictedOdds;
-  } else if (!source.empty()) {
-    std::fprintf(stderr, "sorvix-cli: --source は racehorse か odds です: %s\n", source.c_str());
-    return 2;
-  }
+  if (!ReadSource(args, options.source)) return 2;
   options.workers = workers;
   options.dates = StoredDatesBetween(from, to);
   if (options.dates.empty()) {
@@ -207,16 +245,7 @@ int Backtest(const Args& args) {
   };
 
   BacktestResult result = RunBacktest(options);
-  for (const auto& [label, reason] : result.failed)
-    std::fprintf(stderr, "sorvix-cli: %s を読み込めませんでした: %s\n",
-                 label.empty() ? "" : IsoDateOfLabel(label).c_str(), reason.c_str());
-
-  if (format == "json")
-    std::fputs(BacktestJson(result, by).c_str(), stdout);
-  else if (format == "csv")
-    std::fputs(BacktestCsv(result, by).c_str(), stdout);
-  else
-    PrintTable(result, by);
+  WriteResult(result, format, by);
   return result.failed.empty() ? 0 : 1;
 }
 

@@ -10,6 +10,7 @@
 #include <exception>
 #include <filesystem>
 #include <new>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -66,71 +67,91 @@ bool ParsePages(const std::string& text, std::vector<int>& pages) {
   return true;
 }
 
-int Print(const Args& args) {
+// What the command line asks to print.
+struct PrintRequest {
+  std::string label;       // the meeting date's label
+  std::string layout;      // ring, continuous or batch
+  std::string scope;       // all or venue
+  std::string out;         // the PDF file as given
+  std::string order;       // columns, rows, or empty for the settings' order
+  std::vector<int> pages;  // empty: every page
+};
+
+// The date and the options; nullopt, after the message or the usage, for an
+// argument that is missing or does not read.
+std::optional<PrintRequest> ReadPrintRequest(const Args& args) {
   Args positional =
       Positional(args, {"--ini", "--layout", "--scope", "--out", "--pages", "--order"});
-  if (positional.size() != 1) return Usage();
+  if (positional.size() != 1) {
+    Usage();
+    return std::nullopt;
+  }
   auto label = DateLabelArgument(positional[0]);
-  if (!label) return 2;
-  std::string layout = OptionValue(args, "--layout", "ring");
-  std::string scopeArg = OptionValue(args, "--scope", "all");
-  std::string out = OptionValue(args, "--out");
-  if (layout != "ring" && layout != "continuous" && layout != "batch") {
+  if (!label) return std::nullopt;
+  PrintRequest request;
+  request.label = *label;
+  request.layout = OptionValue(args, "--layout", "ring");
+  request.scope = OptionValue(args, "--scope", "all");
+  request.out = OptionValue(args, "--out");
+  if (request.layout != "ring" && request.layout != "continuous" && request.layout != "batch") {
     std::fprintf(stderr, "sorvix-cli: --layout は ring, continuous, batch のどれかです: %s\n",
-                 layout.c_str());
-    return 2;
+                 request.layout.c_str());
+    return std::nullopt;
   }
-  std::string orderArg = OptionValue(args, "--order");
-  if (!orderArg.empty() && orderArg != "columns" && orderArg != "rows") {
-    std::fprintf(stderr, "sorvix-cli: --order は columns か rows です: %s\n", orderArg.c_str());
-    return 2;
+  request.order = OptionValue(args, "--order");
+  if (!request.order.empty() && request.order != "columns" && request.order != "rows") {
+    std::fprintf(stderr, "sorvix-cli: --order は columns か rows です: %s\n",
+                 request.order.c_str());
+    return std::nullopt;
   }
-  if (scopeArg != "all" && scopeArg != "venue") {
-    std::fprintf(stderr, "sorvix-cli: --scope は all か venue です: %s\n", scopeArg.c_str());
-    return 2;
+  if (request.scope != "all" && request.scope != "venue") {
+    std::fprintf(stderr, "sorvix-cli: --scope は all か venue です: %s\n", request.scope.c_str());
+    return std::nullopt;
   }
-  if (out.empty()) return Usage();
-  std::vector<int> pages;
+  if (request.out.empty()) {
+    Usage();
+    return std::nullopt;
+  }
   std::string pagesArg = OptionValue(args, "--pages");
-  if (!pagesArg.empty() && !ParsePages(pagesArg, pages)) {
+  if (!pagesArg.empty() && !ParsePages(pagesArg, request.pages)) {
     std::fprintf(stderr, "sorvix-cli: --pages はページ番号の並び（例: 1,3）です: %s\n",
                  pagesArg.c_str());
-    return 2;
+    return std::nullopt;
   }
+  return request;
+}
 
-  auto loadedSettings = SettingsArgument(OptionValue(args, "--ini"));
-  if (!loadedSettings) return 1;
-  const SettingsFile& settings = *loadedSettings;
-  auto day = LoadAnalysedDay(*label, settings);
-  if (!day) return 1;
-
-  // The preview's page model: 5 mm top margin, tenths of a millimetre.
-  TPrevX prev(PdfPrinter(600, 1));
-  prev.MarginTop = 50;
-  PrintScope scope = scopeArg == "all" ? PrintScope::AllVenues : PrintScope::ByVenue;
+// Composes the requested print of `day` into `prev`; false, after the
+// message, when it cannot be made or there is nothing to print.
+bool ComposePrint(const RaceDay& day, const PrintRequest& request, const SettingsFile& settings,
+                  TPrevX& prev, PrintResult& result) {
+  PrintScope scope = request.scope == "all" ? PrintScope::AllVenues : PrintScope::ByVenue;
   BlockOrder order =
       settings.ReadInteger("PrintOpt", "ColSet", 0) != 0 ? BlockOrder::Rows : BlockOrder::Columns;
-  if (!orderArg.empty()) order = orderArg == "rows" ? BlockOrder::Rows : BlockOrder::Columns;
-  PrintResult result;
+  if (!request.order.empty())
+    order = request.order == "rows" ? BlockOrder::Rows : BlockOrder::Columns;
   try {
-    result = layout == "ring"    ? PrintRingCard(*day, scope, prev)
-             : layout == "batch" ? PrintBatchRing(*day, scope, prev)
-                                 : PrintContinuousCard(*day, scope, order, prev);
+    result = request.layout == "ring"    ? PrintRingCard(day, scope, prev)
+             : request.layout == "batch" ? PrintBatchRing(day, scope, prev)
+                                         : PrintContinuousCard(day, scope, order, prev);
   } catch (const Error& e) {
     std::fprintf(stderr, "sorvix-cli: 印刷ページを作れません: %s\n", e.what());
-    return 1;
+    return false;
   } catch (const std::bad_alloc&) {
     std::fprintf(stderr, "sorvix-cli: メモリが足りないため、印刷ページを作れませんでした\n");
-    return 1;
+    return false;
   }
   if (!result.Printed) {
     std::fprintf(stderr, "sorvix-cli: %s\n", Utf8(result.Message).c_str());
-    return 1;
+    return false;
   }
-  prev.Title = result.Caption;
-  if (pages.empty())
-    for (int p = 1; p <= prev.PageCount(); ++p) pages.push_back(p);
+  return true;
+}
 
+// Writes `pages` of `prev` to the PDF file `out` and lists them; the exit
+// status.
+int WritePdf(const TPrevX& prev, const std::vector<int>& pages, const PrintResult& result,
+             const std::string& out) {
 #ifdef SORVIX_CLI_PDF
   // A write beyond the file size limit fails with EFBIG and is reported
   // like any other failed write, instead of ending the program.
@@ -152,9 +173,31 @@ int Print(const Args& args) {
                 Utf8(result.Labels[static_cast<size_t>(p - 1)]).c_str());
   return 0;
 #else
+  (void)prev, (void)pages, (void)result, (void)out;
   std::fprintf(stderr, "sorvix-cli: この sorvix-cli は PDF を書けません（Qt なしでビルド）\n");
   return 1;
 #endif
+}
+
+int Print(const Args& args) {
+  std::optional<PrintRequest> request = ReadPrintRequest(args);
+  if (!request) return 2;
+  auto loadedSettings = SettingsArgument(OptionValue(args, "--ini"));
+  if (!loadedSettings) return 1;
+  const SettingsFile& settings = *loadedSettings;
+  auto day = LoadAnalysedDay(request->label, settings);
+  if (!day) return 1;
+
+  // The preview's page model: 5 mm top margin, tenths of a millimetre.
+  TPrevX prev(PdfPrinter(600, 1));
+  prev.MarginTop = 50;
+  PrintResult result;
+  if (!ComposePrint(*day, *request, settings, prev, result)) return 1;
+  prev.Title = result.Caption;
+  std::vector<int> pages = request->pages;
+  if (pages.empty())
+    for (int p = 1; p <= prev.PageCount(); ++p) pages.push_back(p);
+  return WritePdf(prev, pages, result, request->out);
 }
 
 const CommandRegistration kPrint{
