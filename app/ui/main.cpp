@@ -48,6 +48,75 @@ bool HasDisplay() {
   return false;
 }
 
+// Without a runtime folder (a session started by hand, xvfb-run as root)
+// Qt makes one itself but warns on stderr; make the user's own instead.
+void EnsureRuntimeFolder() {
+  if (const char* runtime = std::getenv("XDG_RUNTIME_DIR"); !runtime || !*runtime) {
+    std::string folder = "/tmp/sorvix-runtime-" + std::to_string(::getuid());
+    if (::mkdir(folder.c_str(), 0700) == 0 || errno == EEXIST) {
+      struct stat st {};
+      if (::lstat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::getuid() &&
+          (st.st_mode & 077) == 0)
+        ::setenv("XDG_RUNTIME_DIR", folder.c_str(), 1);
+    }
+  }
+}
+
+// A settings file that is there but cannot be read: say so once, then run
+// on the defaults without ever writing it, so nothing in it is lost.  A
+// later failed save is shown when it happens.
+void CheckSettingsFile() {
+  try {
+    sorvix::SettingsFile().CheckReadable();
+  } catch (const sorvix::Error& e) {
+    sorvix::ShowInformationUtf8(
+        nullptr, QString::fromStdString(std::string("設定ファイルを読み込めません: ") + e.what()) +
+                     QStringLiteral("\n初期設定で起動します。設定は保存されません。"));
+    sorvix::SettingsFile::DisableWrites();
+  }
+  sorvix::SettingsFile::SetWriteFailureHandler([](const std::string& message) {
+    sorvix::ShowInformationUtf8(nullptr,
+                                QString::fromStdString("設定を保存できません: " + message));
+  });
+}
+
+// The JV-Link of the feed folder; its settings dialog asks for the folder.
+std::unique_ptr<sorvix::FeedJvLink> NewJvLink() {
+  return std::make_unique<sorvix::FeedJvLink>(
+      [](const std::string& current) -> std::optional<std::string> {
+        QString chosen = QFileDialog::getExistingDirectory(
+            nullptr, QStringLiteral("JV-Link設定（データフォルダ）"),
+            QString::fromStdString(current));
+        if (chosen.isEmpty()) return std::nullopt;
+        return chosen.toStdString();
+      });
+}
+
+// --date DATE [--race N]: opens with that date loaded and race-list row N
+// (from 0) shown.
+void OpenDateArgument(sorvix::TMainForm& form, const std::string& date,
+                      const std::optional<std::string>& race) {
+  std::optional<std::string> label = sorvix::ParseDateArgument(date);
+  int row = -1;
+  if (race) {
+    bool ok = false;
+    row = QString::fromStdString(*race).toInt(&ok);
+    if (!ok || row < 0) {
+      sorvix::ShowInformationUtf8(
+          &form, QStringLiteral("--race にはレース一覧の行（0 から）を指定してください: %1")
+                     .arg(QString::fromStdString(*race)));
+      row = -1;
+    }
+  }
+  if (!label) {
+    sorvix::ShowInformationUtf8(&form,
+                                QStringLiteral("--date の日付が読めません: %1（例: 2024-06-15）")
+                                    .arg(QString::fromStdString(date)));
+  } else {
+    form.OpenDate(*label, row);
+  }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -61,17 +130,7 @@ int main(int argc, char** argv) {
   std::string home = OptionArgument(argc, argv, "--home").value_or("");
   std::optional<std::string> date = OptionArgument(argc, argv, "--date");
   std::optional<std::string> race = OptionArgument(argc, argv, "--race");
-  // Without a runtime folder (a session started by hand, xvfb-run as root)
-  // Qt makes one itself but warns on stderr; make the user's own instead.
-  if (const char* runtime = std::getenv("XDG_RUNTIME_DIR"); !runtime || !*runtime) {
-    std::string folder = "/tmp/sorvix-runtime-" + std::to_string(::getuid());
-    if (::mkdir(folder.c_str(), 0700) == 0 || errno == EEXIST) {
-      struct stat st {};
-      if (::lstat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::getuid() &&
-          (st.st_mode & 077) == 0)
-        ::setenv("XDG_RUNTIME_DIR", folder.c_str(), 1);
-    }
-  }
+  EnsureRuntimeFolder();
   QApplication app(argc, argv);
   std::setlocale(LC_CTYPE, "C.UTF-8");
   QApplication::setApplicationName(QString::fromLatin1(sorvix::kProductName));
@@ -83,59 +142,15 @@ int main(int argc, char** argv) {
     sorvix::ShowError(nullptr, e);
     return 1;
   }
-
-  // A settings file that is there but cannot be read: say so once, then run
-  // on the defaults without ever writing it, so nothing in it is lost.
-  try {
-    sorvix::SettingsFile().CheckReadable();
-  } catch (const sorvix::Error& e) {
-    sorvix::ShowInformationUtf8(
-        nullptr, QString::fromStdString(std::string("設定ファイルを読み込めません: ") + e.what()) +
-                     QStringLiteral("\n初期設定で起動します。設定は保存されません。"));
-    sorvix::SettingsFile::DisableWrites();
-  }
-  sorvix::SettingsFile::SetWriteFailureHandler([](const std::string& message) {
-    sorvix::ShowInformationUtf8(nullptr,
-                                QString::fromStdString("設定を保存できません: " + message));
-  });
+  CheckSettingsFile();
 
   if (!sorvix::FeedJvLink::IsInstalled()) {
     sorvix::ShowInformation(nullptr, sorvix::JvLinkMissingMessage());
     return 1;
   }
 
-  auto jvLink = std::make_unique<sorvix::FeedJvLink>(
-      [](const std::string& current) -> std::optional<std::string> {
-        QString chosen = QFileDialog::getExistingDirectory(
-            nullptr, QStringLiteral("JV-Link設定（データフォルダ）"),
-            QString::fromStdString(current));
-        if (chosen.isEmpty()) return std::nullopt;
-        return chosen.toStdString();
-      });
-  sorvix::TMainForm form(std::move(jvLink));
+  sorvix::TMainForm form(NewJvLink());
   form.show();
-  if (date) {
-    // --date DATE [--race N]: opens with that date loaded and race-list row
-    // N (from 0) shown.
-    std::optional<std::string> label = sorvix::ParseDateArgument(*date);
-    int row = -1;
-    if (race) {
-      bool ok = false;
-      row = QString::fromStdString(*race).toInt(&ok);
-      if (!ok || row < 0) {
-        sorvix::ShowInformationUtf8(
-            &form, QStringLiteral("--race にはレース一覧の行（0 から）を指定してください: %1")
-                       .arg(QString::fromStdString(*race)));
-        row = -1;
-      }
-    }
-    if (!label) {
-      sorvix::ShowInformationUtf8(&form,
-                                  QStringLiteral("--date の日付が読めません: %1（例: 2024-06-15）")
-                                      .arg(QString::fromStdString(*date)));
-    } else {
-      form.OpenDate(*label, row);
-    }
-  }
+  if (date) OpenDateArgument(form, *date, race);
   return app.exec();
 }

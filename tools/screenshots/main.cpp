@@ -73,6 +73,78 @@ void SaveModal(const char* name, const std::function<void()>& open) {
   open();
 }
 
+// The main window: the progress box during the load of `label`, then the
+// race card, sign table and results tabs, and the race card at 1024 x 768.
+void SaveMainWindow(sorvix::TMainForm& form, const std::string& label) {
+  auto* progressBox = Named<sorvix::TPrgrsForm>(&form, "PrgrsForm");
+  auto* progressBar = Named<QProgressBar>(progressBox, "ProgressBar1");
+  // The race views' tabs: 連続出馬表 and 買い目表 name theirs the same.
+  auto* tabs = Named<QTabWidget>(form.centralWidget(), "PageControl1");
+
+  bool progressSaved = false;
+  QTimer poll;
+  poll.setInterval(0);
+  QObject::connect(&poll, &QTimer::timeout, [&] {
+    if (progressSaved || !progressBox->isVisible() || progressBar->value() < 3) return;
+    progressSaved = true;
+    Save(progressBox, "progress.png");
+  });
+  poll.start();
+  form.OpenDate(label, 3);
+  poll.stop();
+
+  tabs->setCurrentIndex(0);
+  Save(&form, "main-1200x900.png");
+  tabs->setCurrentIndex(1);
+  Save(&form, "sign-table.png");
+  tabs->setCurrentIndex(2);
+  Save(&form, "results.png");
+  tabs->setCurrentIndex(0);
+  form.resize(1024, 768);
+  Save(&form, "main-1024x768.png");
+  form.resize(1200, 900);
+}
+
+// The windows opened from the main window: 連続出馬表, 買い目表, the
+// settings dialog, the acquisition window and the print preview.
+void SaveSecondaryWindows(sorvix::TMainForm& form) {
+  auto* continuous = Named<sorvix::TDeForm>(&form, "DeForm");
+  auto* combinations = Named<sorvix::TKaimeForm>(&form, "KaimeForm");
+  form.PlaceSecondaryWindows();
+  continuous->DeBtnClick();
+  Save(continuous, "continuous.png");
+  continuous->hide();
+  combinations->KaimeHyoBtnClick();
+  Save(combinations, "combinations.png");
+  combinations->hide();
+
+  {
+    sorvix::TUserSetForm settings(&form);
+    settings.show();
+    Save(&settings, "settings.png");
+  }
+  {
+    sorvix::TGetDataForm acquisition(form.JVLink1(), &form);
+    acquisition.show();
+    Save(&acquisition, "acquisition.png");
+  }
+  SaveModal("print.png",
+            [&] { form.PrintClick(sorvix::PrintLayout::Ring, sorvix::PrintScope::AllVenues); });
+}
+
+// The manual's first page from the folder `manual`.
+void SaveManual(const QString& manual) {
+  QTextBrowser browser;
+  browser.setSearchPaths({QDir(manual).absolutePath()});
+  browser.setSource(
+      QUrl::fromLocalFile(QDir(manual).absoluteFilePath(QStringLiteral("index.html"))));
+  browser.resize(900, 700);
+  if (browser.toPlainText().isEmpty())
+    std::fprintf(stderr, "目次を読めません: %s\n", qPrintable(browser.source().toString()));
+  browser.show();
+  Save(&browser, "manual.png");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -108,67 +180,8 @@ int main(int argc, char** argv) {
   form.show();
   QCoreApplication::processEvents();
 
-  auto* progressBox = Named<sorvix::TPrgrsForm>(&form, "PrgrsForm");
-  auto* progressBar = Named<QProgressBar>(progressBox, "ProgressBar1");
-  // The race views' tabs: 連続出馬表 and 買い目表 name theirs the same.
-  auto* tabs = Named<QTabWidget>(form.centralWidget(), "PageControl1");
-  auto* continuous = Named<sorvix::TDeForm>(&form, "DeForm");
-  auto* combinations = Named<sorvix::TKaimeForm>(&form, "KaimeForm");
-
-  bool progressSaved = false;
-  QTimer poll;
-  poll.setInterval(0);
-  QObject::connect(&poll, &QTimer::timeout, [&] {
-    if (progressSaved || !progressBox->isVisible() || progressBar->value() < 3) return;
-    progressSaved = true;
-    Save(progressBox, "progress.png");
-  });
-  poll.start();
-  form.OpenDate(*label, 3);
-  poll.stop();
-
-  tabs->setCurrentIndex(0);
-  Save(&form, "main-1200x900.png");
-  tabs->setCurrentIndex(1);
-  Save(&form, "sign-table.png");
-  tabs->setCurrentIndex(2);
-  Save(&form, "results.png");
-  tabs->setCurrentIndex(0);
-  form.resize(1024, 768);
-  Save(&form, "main-1024x768.png");
-  form.resize(1200, 900);
-
-  form.PlaceSecondaryWindows();
-  continuous->DeBtnClick();
-  Save(continuous, "continuous.png");
-  continuous->hide();
-  combinations->KaimeHyoBtnClick();
-  Save(combinations, "combinations.png");
-  combinations->hide();
-
-  {
-    sorvix::TUserSetForm settings(&form);
-    settings.show();
-    Save(&settings, "settings.png");
-  }
-  {
-    sorvix::TGetDataForm acquisition(form.JVLink1(), &form);
-    acquisition.show();
-    Save(&acquisition, "acquisition.png");
-  }
-  SaveModal("print.png",
-            [&] { form.PrintClick(sorvix::PrintLayout::Ring, sorvix::PrintScope::AllVenues); });
-
-  if (!manual.isEmpty()) {
-    QTextBrowser browser;
-    browser.setSearchPaths({QDir(manual).absolutePath()});
-    browser.setSource(
-        QUrl::fromLocalFile(QDir(manual).absoluteFilePath(QStringLiteral("index.html"))));
-    browser.resize(900, 700);
-    if (browser.toPlainText().isEmpty())
-      std::fprintf(stderr, "目次を読めません: %s\n", qPrintable(browser.source().toString()));
-    browser.show();
-    Save(&browser, "manual.png");
-  }
+  SaveMainWindow(form, *label);
+  SaveSecondaryWindows(form);
+  if (!manual.isEmpty()) SaveManual(manual);
   return 0;
 }
