@@ -53,6 +53,7 @@ class TPrevXView : public QWidget {
 enum class PrintLayout { Continuous, Ring, Batch };
 
 class TAllPrintForm : public QDialog {
+  Q_OBJECT
  public:
   // Composes pages with `compose` into a page model for the chosen printer
   // (the built-in PDF printer at first) and shows them.  `compose` returns

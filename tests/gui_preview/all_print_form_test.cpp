@@ -6,14 +6,19 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <QApplication>
 #include <QButtonGroup>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QListWidget>
 #include <QPrinter>
 #include <QProcess>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QStandardPaths>
+#include <QTest>
+#include <QTimer>
+#include <QUrl>
 #include <cerrno>
 #include <csignal>
 #include <cstring>
@@ -24,6 +29,7 @@
 #include "analysis/ring_layout.h"
 #include "app/io_error.h"
 #include "app/settings_file.h"
+#include "app/ui/help.h"
 #include "app/ui/message_box.h"
 #include "codes/cp932.h"
 #include "codes/text.h"
@@ -155,6 +161,28 @@ TEST(AllPrintForm, EmptyRaceListShowsTheMessageAndNoWindow) {
   SetMessageHandler({});
   ASSERT_EQ(messages.size(), 3u);
   EXPECT_EQ(messages[0], QString::fromUtf8("分析用ﾃﾞｰﾀを選択してください。"));
+}
+
+// F1 in the preview, which runs modal as in a print command, opens the
+// manual's page of the print preview, not its table of contents.
+TEST(AllPrintForm, F1OpensThePrintPage) {
+  Preview p;
+  HelpKey::Install();
+  std::vector<QUrl> opened;
+  SetManualOpener([&](const QUrl& url) {
+    opened.push_back(url);
+    return true;
+  });
+  QTimer::singleShot(0, [&] {
+    QWidget* modal = QApplication::activeModalWidget();
+    EXPECT_EQ(modal, p.form.get());
+    if (modal) QTest::keyClick(modal->focusWidget() ? modal->focusWidget() : modal, Qt::Key_F1);
+    p.form->reject();
+  });
+  p.form->exec();
+  SetManualOpener({});
+  ASSERT_EQ(opened.size(), 1u);
+  EXPECT_EQ(QFileInfo(opened[0].toLocalFile()).fileName().toStdString(), "print.html");
 }
 
 TEST(AllPrintForm, ZoomChoiceIsBoundedAndSaved) {
