@@ -19,6 +19,14 @@ std::function<bool(const QUrl&)>& Opener() {
   return opener;
 }
 
+// The race views' tabs of the main window: its own PageControl1, not that
+// of 連続出馬表 or 買い目表, which it owns and which name theirs the same.
+const QTabWidget* ViewTabsOf(const QWidget* window) {
+  for (const QTabWidget* tabs : window->findChildren<QTabWidget*>(QStringLiteral("PageControl1")))
+    if (tabs->window() == window) return tabs;
+  return nullptr;
+}
+
 }  // namespace
 
 QString ManualFolder() {
@@ -42,7 +50,7 @@ QString ManualPageFor(const QWidget* window) {
     window = window->parentWidget()->window();
   if (!window) return QStringLiteral("index.html");
   if (window->inherits("sorvix::TMainForm")) {
-    auto* tabs = window->findChild<QTabWidget*>(QStringLiteral("PageControl1"));
+    auto* tabs = ViewTabsOf(window);
     static const char* kTabs[] = {"main.html#race-card", "main.html#sign-table",
                                   "main.html#results"};
     int tab = tabs && tabs->isVisible() ? tabs->currentIndex() : -1;

@@ -202,6 +202,30 @@ TEST_F(WindowBehaviourTest, HelpOpensTheContentsAndF1ThePageOfTheWindowInFront) 
   EXPECT_TRUE(messages.empty());
 }
 
+// 連続出馬表 names its tabs PageControl1 like the main window.  F1 in the
+// main window gives the page of the main window's tab, whatever the order
+// of the window's children (raising a panel moves it behind the others).
+TEST_F(WindowBehaviourTest, F1InTheMainWindowNamesItsOwnTab) {
+  std::vector<QUrl> opened;
+  SetManualOpener([&](const QUrl& url) {
+    opened.push_back(url);
+    return true;
+  });
+  Open();
+  Choose(kDay1);
+  PageControl1()->setCurrentIndex(2);
+  DeForm()->DeBtnClick();
+  test::Child<QTabWidget>(DeForm(), "PageControl1")->setCurrentIndex(0);
+  form->centralWidget()->raise();
+  QApplication::setActiveWindow(form.get());
+  QTest::keyClick(DatList(), Qt::Key_F1);
+  SetManualOpener({});
+
+  ASSERT_EQ(opened.size(), 1u);
+  EXPECT_EQ(QFileInfo(opened[0].toLocalFile()).fileName().toStdString(), "main.html");
+  EXPECT_EQ(opened[0].fragment().toStdString(), "results");
+}
+
 TEST_F(WindowBehaviourTest, OpenDateLoadsTheDateAndShowsTheRace) {
   Open();
   ASSERT_TRUE(form->OpenDate(FromQ(kDay2), 4));
