@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Lists every function of Sorvix's own sources that is longer than 80 lines.
 
-    tools/function-lengths.py [--root CHECKOUT] [--limit N] [--all]
+    tools/function-lengths.py [--root CHECKOUT] [--limit N] [--all] [--self-test]
 
 A function's length is counted from the first line of its definition (the
 template line, the return type) to its closing brace.  The sources are the
@@ -359,12 +359,77 @@ def sources(root):
                 yield os.path.normpath(os.path.join(rel, f))
 
 
+# The scanner's own check (--self-test): what it must find in a source
+# that holds the constructs it skips or must not take for a function.
+SELF_TEST_SOURCE = r"""#include <x>
+#define OPEN {
+namespace a {
+template <typename T = int, int N = (3 > 2)>
+struct S : B<T> {
+ public:
+  S(int x) : x_{x}, y_(2), z_{{1, 2}} {
+    auto l = [](int) { return '}'; };
+  }
+  bool operator==(const S&) const = default;
+  bool operator<(const S& o) const { return x_ < o.x_; }
+  int operator()(int) { return 1; }
+  operator bool() const { return true; }
+  ~S() {}
+  int x_{1};
+ signals:
+  void f() const;
+};
+const int kTable[] = {1, 2, 3};
+auto kL = [](int x) { return x; };
+const char* kRaw = R"x(}}}" )x";
+int g() noexcept { const char* s = "\"{"; int n = 1'000; /* } */ return 'x'; }
+extern "C" {
+void h() {}
+}
+auto t() -> int {
+  // }
+  return 0;
+}
+}  // namespace a
+void a::S::Out(int) const {}
+"""
+
+SELF_TEST_EXPECTED = [
+    ("S", 7, 9),
+    ("operator<", 11, 11),
+    ("operator()", 12, 12),
+    ("operator bool", 13, 13),
+    ("~S", 14, 14),
+    ("g", 22, 22),
+    ("h", 24, 24),
+    ("t", 26, 29),
+    ("a::S::Out", 31, 31),
+]
+
+
+def self_test():
+    try:
+        found = list(functions(SELF_TEST_SOURCE))
+    except ScanError as e:
+        found = f"cannot scan: {e}"
+    if found == SELF_TEST_EXPECTED:
+        print(f"scanner: {len(found)} functions found as expected")
+        return 0
+    print("scanner: the sample's functions are not found as expected")
+    print(f"  expected {SELF_TEST_EXPECTED}")
+    print(f"  found    {found}")
+    return 1
+
+
 def main():
     parser = argparse.ArgumentParser(description="Lists the functions longer than the limit.")
     parser.add_argument("--root", default=os.path.join(os.path.dirname(__file__), ".."))
     parser.add_argument("--limit", type=int, default=LIMIT)
     parser.add_argument("--all", action="store_true", help="list known tables too")
+    parser.add_argument("--self-test", action="store_true", help="check the scanner itself")
     args = parser.parse_args()
+    if args.self_test:
+        return self_test()
     root = os.path.abspath(args.root)
 
     too_long, tables_seen, failed = [], set(), False
