@@ -173,15 +173,8 @@ void CopyToVenueRaceCalc(RaceDay& day, int slot) {
     if (SameVenue(day, i, slot)) ++ordinal;
   if (v < 0 || ordinal >= kVenueRaces) return;
   RaceCalc& copy = day.VenueRaceCalc[v][ordinal];
-  for (int h = 0; h < kHorseSlots; ++h) {
-    copy.AwayIndex[h] = calc.AwayIndex[h];
-    copy.HomeIndex[h] = calc.HomeIndex[h];
-    copy.BracketAverage[h] = calc.BracketAverage[h];
-    copy.BracketRank[h] = calc.BracketRank[h];
-    copy.AwayRank[h] = calc.AwayRank[h];
-    copy.HomeRank[h] = calc.HomeRank[h];
-    copy.SuiteiRank[h] = calc.SuiteiRank[h];
-  }
+  CopySignIndexRows(calc, copy);
+  std::copy_n(calc.SuiteiRank, kHorseSlots, copy.SuiteiRank);
 }
 
 }  // namespace

@@ -45,20 +45,26 @@ struct RaceCalc : SignValues {
   int32_t PartnerMark[kHorseSlots] = {};  // 1 = partner (○)
 };
 
+// The six sign index rows of every horse: away and home index, bracket
+// average and rank, away and home rank.
+inline void CopySignIndexRows(const RaceCalc& from, RaceCalc& to) {
+  for (int h = 0; h < kHorseSlots; ++h) {
+    to.AwayIndex[h] = from.AwayIndex[h];
+    to.HomeIndex[h] = from.HomeIndex[h];
+    to.BracketAverage[h] = from.BracketAverage[h];
+    to.BracketRank[h] = from.BracketRank[h];
+    to.AwayRank[h] = from.AwayRank[h];
+    to.HomeRank[h] = from.HomeRank[h];
+  }
+}
+
 // The sign values that the per-venue copy (計算後代入) takes over from a race:
 // flags, the 28 marks (the special mark included), the sign sums and the six
 // sign index rows.
 inline void CopySignValues(const RaceCalc& from, RaceCalc& to) {
   static_cast<SignValues&>(to) = static_cast<const SignValues&>(from);
-  for (int k = 0; k < kRingRows; ++k) {
-    to.SpsMark[k] = from.SpsMark[k];
-    to.AwayIndex[k] = from.AwayIndex[k];
-    to.HomeIndex[k] = from.HomeIndex[k];
-    to.BracketAverage[k] = from.BracketAverage[k];
-    to.BracketRank[k] = from.BracketRank[k];
-    to.AwayRank[k] = from.AwayRank[k];
-    to.HomeRank[k] = from.HomeRank[k];
-  }
+  for (int k = 0; k < kRingRows; ++k) to.SpsMark[k] = from.SpsMark[k];
+  CopySignIndexRows(from, to);
 }
 
 }  // namespace sorvix
