@@ -1,10 +1,11 @@
 // What an accumulating acquisition shows while it runs.  The window turns
 // these events into its status line, bars, list and message boxes; the
-// command-line tool prints them.  Texts are CP932 unless said otherwise.
+// command-line tool prints them.
 #pragma once
 
 #include <string>
 
+#include "codes/cp932_text.h"
 #include "common/error.h"
 
 namespace sorvix {
@@ -14,16 +15,16 @@ class AcquisitionObserver {
   virtual ~AcquisitionObserver() = default;
 
   // The status line.
-  virtual void OnStatus(const std::string& /*text*/) {}
+  virtual void OnStatus(Cp932View /*text*/) {}
   // The download bar (files downloaded) and the read bar (files read).
   virtual void OnDownloadBar(int /*position*/, int /*maximum*/) {}
   virtual void OnReadBar(int /*position*/, int /*maximum*/) {}
   // The list of stored data: one line added, or the whole list cleared.
-  virtual void OnStoredLine(const std::string& /*line*/) {}
+  virtual void OnStoredLine(Cp932View /*line*/) {}
   virtual void OnStoredListCleared() {}
   virtual void OnBeep() {}
   // An information box (always preceded by OnBeep).
-  virtual void OnMessage(const std::string& /*text*/) {}
+  virtual void OnMessage(Cp932View /*text*/) {}
   // A store file could not be read or written; the text is UTF-8 and names
   // the file and the reason.  The read has ended.
   virtual void OnError(const Error& /*error*/) {}
@@ -31,7 +32,7 @@ class AcquisitionObserver {
   // why (a damaged record, a date that is not a date, a race number outside
   // 1–12, a code that cannot name a file); `fileName` is the feed file.
   virtual void OnSkippedRecord(const std::string& /*recordType*/, const std::string& /*reason*/,
-                               const std::string& /*fileName*/) {}
+                               Cp932View /*fileName*/) {}
   // A warning that does not end the run (UTF-8).
   virtual void OnWarning(const std::string& /*text*/) {}
   // Another program is writing to this ProgramFolder (`message`, UTF-8).

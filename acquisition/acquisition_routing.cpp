@@ -22,7 +22,10 @@ std::string RaceNumberText(std::string_view record) {
 }
 
 void Add(RoutedRecord& routed, std::string prefix, const std::string& fileName) {
-  if (!fileName.empty()) routed.listLines.push_back(Made() + prefix + fileName);
+  // The prefix is made of the record's own fields, the file name of the
+  // store's: CP932 both.
+  if (!fileName.empty())
+    routed.listLines.push_back(Cp932Text::FromBytes(Made() + prefix + fileName));
 }
 
 void Skip(RoutedRecord& routed, const std::string& reason) {
@@ -58,7 +61,8 @@ void RouteRunner(std::string_view record, const RoutingWindow& window, StoreWrit
         Skip(routed, *problem);
         return;
       }
-      std::string when = DateLabel(record) + VenueName(Field(record, se::kVenueCode));
+      std::string when =
+          DateLabel(record).bytes() + VenueName(Field(record, se::kVenueCode)).bytes();
       Add(routed, when + RaceNumberText(record), StorePastRunRecord(writer, record));
     }
   }

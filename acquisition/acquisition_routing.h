@@ -25,6 +25,7 @@
 #include <string_view>
 #include <vector>
 
+#include "codes/cp932_text.h"
 #include "store/store_writer.h"
 
 namespace sorvix {
@@ -38,7 +39,7 @@ struct RoutingWindow {
 
 struct RoutedRecord {
   // One line per stored copy for the list of stored data.
-  std::vector<std::string> listLines;
+  std::vector<Cp932Text> listLines;
   // Why (a part of) the record was not stored, UTF-8; empty when nothing
   // was skipped.
   std::string skipped;

@@ -17,8 +17,8 @@ namespace {
 
 constexpr int kReadBufferSize = 60000;
 
-std::string Progress(const char* utf8Prefix, int done, int total) {
-  return Cp932(utf8Prefix) + std::to_string(done) + "/" + std::to_string(total) + ")";
+Cp932Text Progress(const char* utf8Prefix, int done, int total) {
+  return Cp932(utf8Prefix + std::to_string(done) + "/" + std::to_string(total) + ")");
 }
 
 }  // namespace
@@ -43,10 +43,9 @@ void AcquisitionRun::ReadBar(int position, int maximum) {
   observer_.OnReadBar(position, maximum);
 }
 
-void AcquisitionRun::ReportJvResult(const std::string& prefix, const std::string& operation,
-                                    int code) {
+void AcquisitionRun::ReportJvResult(Cp932View prefix, const std::string& operation, int code) {
   observer_.OnBeep();
-  observer_.OnMessage(prefix + JvResultMessage(operation, code));
+  observer_.OnMessage(Cp932Text(prefix) + JvResultMessage(operation, code));
 }
 
 void AcquisitionRun::Start(const std::string& fromTime, bool setupData, int currentYear) {
@@ -88,26 +87,26 @@ void AcquisitionRun::Start(const std::string& fromTime, bool setupData, int curr
   // newer data" (−1) means there is nothing to read.
   if (read_count_ == 0 && (result == 0 || result == -1)) {
     observer_.OnBeep();
-    observer_.OnMessage("最新のデータがありません。"_sj);
+    observer_.OnMessage(Cp932("最新のデータがありません。"));
     outcome_ = Outcome::NoData;
     CloseRun();
     return;
   }
   if (result != 0) {
-    ReportJvResult("JVOpenエラー:"_sj, "JVOpen", result);
+    ReportJvResult(Cp932("JVOpenエラー:"), "JVOpen", result);
     outcome_ = Outcome::JvError;
     CloseRun();
     return;
   }
-  observer_.OnStatus("ReadCount:" + std::to_string(read_count_) +
-                     ", DownloadCount:" + std::to_string(download_count_));
+  observer_.OnStatus(Cp932("ReadCount:" + std::to_string(read_count_) +
+                           ", DownloadCount:" + std::to_string(download_count_)));
   if (download_count_ <= 0) {
     DownloadBar(100, 100);
     ReadAll();
     CloseRun();
     return;
   }
-  observer_.OnStatus("ダウンロード中・・・"_sj);
+  observer_.OnStatus(Cp932("ダウンロード中・・・"));
   DownloadBar(0, download_count_);
   state_ = State::Downloading;
   SetTimer(true);
@@ -117,7 +116,7 @@ void AcquisitionRun::Tick() {
   if (state_ != State::Downloading) return;
   int s = link_.JVStatus();
   if (s < 0) {
-    ReportJvResult("JVStatusエラー:"_sj, "JVStatus", s);
+    ReportJvResult(Cp932("JVStatusエラー:"), "JVStatus", s);
     SetTimer(false);
     outcome_ = Outcome::JvError;
     CloseRun();
@@ -142,12 +141,12 @@ void AcquisitionRun::Cancel() {
     outcome_ = Outcome::Cancelled;
     close_result_ = link_.JVClose();
     observer_.OnBusy(false);
-    if (close_result_ != 0) ReportJvResult("JVCloseエラー:"_sj, "JVClose", close_result_);
+    if (close_result_ != 0) ReportJvResult(Cp932("JVCloseエラー:"), "JVClose", close_result_);
     state_ = State::Closed;
     lock_.reset();
   }
   observer_.OnBeep();
-  std::string text = "JVCancel:キャンセルされました"_sj;
+  const Cp932Text text = Cp932("JVCancel:キャンセルされました");
   observer_.OnMessage(text);
   observer_.OnStatus(text);
 }
@@ -196,7 +195,7 @@ AcquisitionRun::Outcome AcquisitionRun::ReadLoop() {
       ReadBar(0, read_max_);
       return Outcome::Completed;
     } else if (r < -3) {
-      ReportJvResult("JVReadエラー:"_sj, "JVRead", r);
+      ReportJvResult(Cp932("JVReadエラー:"), "JVRead", r);
       return Outcome::JvError;
     }
   }
@@ -205,7 +204,8 @@ AcquisitionRun::Outcome AcquisitionRun::ReadLoop() {
 void AcquisitionRun::Route(const std::string& record, const std::string& fileName) {
   RoutedRecord routed = RouteAcquiredRecord(record, window_, writer_);
   if (!routed.skipped.empty())
-    observer_.OnSkippedRecord(ShownField(Field(record, jv::kRecordType)), routed.skipped, fileName);
+    observer_.OnSkippedRecord(ShownField(Field(record, jv::kRecordType)), routed.skipped,
+                              Cp932View::FromBytes(fileName));
   for (const auto& line : routed.listLines) observer_.OnStoredLine(line);
 }
 
@@ -220,14 +220,14 @@ void AcquisitionRun::Complete() {
     settings_.WriteString(kLastTimeSection, kLastTimeKey, lastTime);
     observer_.OnLastTime(lastTime);
   }
-  observer_.OnStatus("データ作成が完了しました。"_sj);
+  observer_.OnStatus(Cp932("データ作成が完了しました。"));
 }
 
 void AcquisitionRun::CloseRun() {
   close_result_ = link_.JVClose();
   observer_.OnBusy(false);
   if (close_result_ != 0) {
-    ReportJvResult("JVCloseエラー:"_sj, "JVClose", close_result_);
+    ReportJvResult(Cp932("JVCloseエラー:"), "JVClose", close_result_);
   } else {
     observer_.OnBeep();
   }

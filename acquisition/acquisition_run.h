@@ -84,7 +84,7 @@ class AcquisitionRun {
   void SetTimer(bool on);
   void DownloadBar(int position, int maximum);
   void ReadBar(int position, int maximum);
-  void ReportJvResult(const std::string& operationPrefix, const std::string& operation, int code);
+  void ReportJvResult(Cp932View operationPrefix, const std::string& operation, int code);
 
   JvLink& link_;
   AcquisitionObserver& observer_;

@@ -66,11 +66,12 @@ std::string LastTimeFromTimestamp(std::string_view s) {
   return text;
 }
 
-std::string StartNotice(const std::tm& t) {
-  return Format("%04d", t.tm_year + 1900) + "年"_sj + Format("%02d", t.tm_mon + 1) + "月"_sj +
-         Format("%02d", t.tm_mday) + "日"_sj + Format("%02d", t.tm_hour) + "時"_sj +
-         Format("%02d", t.tm_min) + "分"_sj + Format("%02d", t.tm_sec) + "秒"_sj +
-         "以降のデータ取込を開始します。データ作成が終了するまで本ソフトを操作したり他のアプリケーションを操作することは極力避けてください。"_sj;
+Cp932Text StartNotice(const std::tm& t) {
+  return Cp932(Format("%04d", t.tm_year + 1900) + "年" + Format("%02d", t.tm_mon + 1) + "月" +
+               Format("%02d", t.tm_mday) + "日" + Format("%02d", t.tm_hour) + "時" +
+               Format("%02d", t.tm_min) + "分" + Format("%02d", t.tm_sec) + "秒" +
+               "以降のデータ取込を開始します。データ作成が終了するまで本ソフトを操作したり他のアプ"
+               "リケーションを操作することは極力避けてください。");
 }
 
 AcquisitionDefaults ReadAcquisitionDefaults(const SettingsFile& settings, std::time_t now) {

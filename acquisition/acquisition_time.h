@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "app/settings_file.h"
+#include "codes/cp932_text.h"
 
 namespace sorvix {
 
@@ -22,9 +23,9 @@ std::string FromTimeText(const std::tm& time);
 // when it is blank, all zeros or not 14 digits.
 std::string LastTimeFromTimestamp(std::string_view timestamp);
 
-// The information shown before a run starts (CP932):
+// The information shown before a run starts:
 // yyyy年mm月dd日hh時nn分ss秒以降のデータ取込を開始します。…
-std::string StartNotice(const std::tm& from);
+Cp932Text StartNotice(const std::tm& from);
 
 struct AcquisitionDefaults {
   bool setupData = false;  // セットアップデータ marked

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <exception>
 #include <optional>
+#include <utility>
 
 #include "app/home_lock.h"
 #include "app/io_error.h"
@@ -53,12 +54,12 @@ std::string Store(StoreWriter& writer, std::string_view record, std::string& ski
 
 }  // namespace
 
-void RealtimeFetch::Label(const std::string& text) {
-  label_ = text;
-  observer_.OnLabel(text);
+void RealtimeFetch::Label(Cp932Text text) {
+  label_ = std::move(text);
+  observer_.OnLabel(label_);
 }
 
-void RealtimeFetch::LogError(const std::string& text) {
+void RealtimeFetch::LogError(Cp932View text) {
   try {
     log_.AppendError(clock_(), text);
   } catch (const std::exception& e) {
@@ -73,7 +74,7 @@ RealtimeFetchOutcome RealtimeFetch::FetchResults(RaceDay& day, int selectedSlot)
   if (ReadNumber(key) <= 0) return outcome;
 
   cancel_ = false;
-  Label("ﾚｰｽ情報データ取得中"_sj);
+  Label(Cp932("ﾚｰｽ情報データ取得中"));
   observer_.ProcessEvents();
 
   outcome.started = true;
@@ -82,8 +83,9 @@ RealtimeFetchOutcome RealtimeFetch::FetchResults(RaceDay& day, int selectedSlot)
     observer_.OnBeep();
     int sel = selectedSlot >= 0 && selectedSlot < kRaceSlots ? selectedSlot : 0;
     const RaImage& ra = day.RaRec[sel];
-    Label(VenueName(ra.Field(ra::kVenueCode)) + PadNumber(ra.Field(ra::kRaceNumber)) +
-          "R:ﾚｰｽ情報データ取得エラー："_sj + JvResultMessage("JVRTOpen", r));
+    Label(VenueName(ra.Field(ra::kVenueCode)) +
+          Cp932View::FromBytes(PadNumber(ra.Field(ra::kRaceNumber))) +
+          Cp932("R:ﾚｰｽ情報データ取得エラー：") + JvResultMessage("JVRTOpen", r));
     LogError(label_);
     Close();
     outcome.failed = true;
@@ -92,13 +94,14 @@ RealtimeFetchOutcome RealtimeFetch::FetchResults(RaceDay& day, int selectedSlot)
     if (!Close()) outcome.failed = true;
   }
 
-  Label("");
+  Label({});
   observer_.ProcessEvents();
   if (!Close()) outcome.failed = true;
 
   if (!outcome.failed) {
     try {
-      outcome.payouts = ImportPayouts(day, day.LoadedDate.Str(), RaceLines::Reread, selectedSlot);
+      outcome.payouts =
+          ImportPayouts(day, Cp932Text(day.LoadedLabel()), RaceLines::Reread, selectedSlot);
       outcome.payoutsImported = true;
     } catch (const std::exception& e) {
       observer_.OnError(AsError(e));
@@ -140,9 +143,11 @@ bool RealtimeFetch::Read(RealtimeFetchOutcome& outcome) {
       std::string skipped;
       std::string name = Store(writer, buffer, skipped);
       if (!skipped.empty())
-        observer_.OnSkippedRecord(ShownField(Field(buffer, jv::kRecordType)), skipped, fileName);
+        observer_.OnSkippedRecord(ShownField(Field(buffer, jv::kRecordType)), skipped,
+                                  Cp932View::FromBytes(fileName));
       if (!name.empty())
-        outcome.stored.push_back(std::string(Field(buffer, jv::kRecordType)) + " " + name);
+        outcome.stored.push_back(
+            Cp932Text::FromBytes(std::string(Field(buffer, jv::kRecordType)) + " " + name));
     }
     writer.Flush();
   } catch (const std::exception& e) {

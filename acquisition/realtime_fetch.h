@@ -19,6 +19,7 @@
 
 #include "acquisition/jv_link.h"
 #include "app/error_log.h"
+#include "codes/cp932_text.h"
 #include "common/error.h"
 #include "results/payout_import.h"
 
@@ -29,8 +30,8 @@ class RaceDay;
 class RealtimeFetchObserver {
  public:
   virtual ~RealtimeFetchObserver() = default;
-  // The new text of `DLlabel` (CP932; empty clears it).
-  virtual void OnLabel(const std::string& /*text*/) {}
+  // The new text of `DLlabel` (empty clears it).
+  virtual void OnLabel(Cp932View /*text*/) {}
   // The window processes its pending messages here (the cancel flag may be
   // set from there).
   virtual void ProcessEvents() {}
@@ -39,7 +40,7 @@ class RealtimeFetchObserver {
   virtual void OnError(const Error& /*error*/) {}
   // A record of a stored type was not stored: `reason` (UTF-8) says why.
   virtual void OnSkippedRecord(const std::string& /*recordType*/, const std::string& /*reason*/,
-                               const std::string& /*fileName*/) {}
+                               Cp932View /*fileName*/) {}
   // Another program is writing to this ProgramFolder (`message`, UTF-8).
   // Return true to wait until it is done, false to give up: the fetch then
   // fails with OnError(error).
@@ -54,8 +55,8 @@ struct RealtimeFetchOutcome {
   // The payout import ran on the loaded date.
   bool payoutsImported = false;
   PayoutImportOutcome payouts;
-  // One line per stored record: the record type and the file name (CP932).
-  std::vector<std::string> stored;
+  // One line per stored record: the record type and the file name.
+  std::vector<Cp932Text> stored;
 };
 
 class RealtimeFetch {
@@ -81,15 +82,15 @@ class RealtimeFetch {
   bool Read(RealtimeFetchOutcome& outcome);
   // JVClose; returns false when it failed.
   bool Close();
-  void Label(const std::string& text);
-  void LogError(const std::string& text);
+  void Label(Cp932Text text);
+  void LogError(Cp932View text);
 
   JvLink& link_;
   ErrorLog& log_;
   RealtimeFetchObserver& observer_;
   Clock clock_;
   bool cancel_ = false;
-  std::string label_;
+  Cp932Text label_;
 };
 
 }  // namespace sorvix

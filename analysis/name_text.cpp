@@ -61,7 +61,7 @@ const std::vector<ColourWord>& ColourWords() {
         {"ムラサキ", 0}, {"グレー", 0}, {"コン", 0},     {"エンジ", 0},
     };
     std::vector<ColourWord> list;
-    for (const auto& [word, bracket] : utf8) list.push_back({Cp932(word), bracket});
+    for (const auto& [word, bracket] : utf8) list.push_back({Cp932(word).bytes(), bracket});
     return list;
   }();
   return words;

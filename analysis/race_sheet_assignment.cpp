@@ -128,18 +128,19 @@ void FillRingRow(RaceSheet& sheet, int k, const RowRecords& r, bool withReadings
 
 // The progress line of one ring row: venue, race number, horse number and
 // name ("中山 1R:③ダイワスカーレット").
-std::string ProgressLine(const RaImage& race, const SeImage& runner) {
+Cp932Text ProgressLine(const RaImage& race, const SeImage& runner) {
   static const std::string kRace = "R:"_sj;
-  return VenueName(race.Field(ra::kVenueCode)) + PadNumber(race.Field(ra::kRaceNumber)) + kRace +
+  return VenueName(race.Field(ra::kVenueCode)) +
+         Cp932View::FromBytes(PadNumber(race.Field(ra::kRaceNumber)) + kRace) +
          CircledNumber(runner.Int(se::kHorseNumber)) +
-         std::string(runner.Field(se::kHorseNameHead));
+         Cp932View::FromBytes(runner.Field(se::kHorseNameHead));
 }
 
 // The progress lines of a race's horses, made once per horse and shown for
 // every ring row the horse stands on.
 class ProgressLines {
  public:
-  const std::string& Of(const RaImage& race, int horse, const SeImage& runner) {
+  Cp932View Of(const RaImage& race, int horse, const SeImage& runner) {
     size_t at = horse >= 1 && horse <= kHorseSlots ? static_cast<size_t>(horse) : 0;
     if (!made_[at]) {
       lines_[at] = ProgressLine(race, runner);
@@ -149,13 +150,13 @@ class ProgressLines {
   }
 
  private:
-  std::array<std::string, kHorseSlots + 1> lines_;
+  std::array<Cp932Text, kHorseSlots + 1> lines_;
   std::array<bool, kHorseSlots + 1> made_{};
 };
 
 // Fills `sheet` from the records of race slot `slot`: the header, and the 18
 // ring rows when the race has runners.
-void FillSheet(const RaceDay& day, int slot, RaceSheet& sheet, std::string_view title,
+void FillSheet(const RaceDay& day, int slot, RaceSheet& sheet, Cp932View title,
                LoadProgress& progress, ProgressLines& lines) {
   const RaImage& race = day.RaRec[slot];
   FillHeader(sheet, race);
@@ -174,7 +175,7 @@ void FillSheet(const RaceDay& day, int slot, RaceSheet& sheet, std::string_view 
 // The per-venue copy of a race's sheet, shown row by row as the slot's own
 // sheet was: the same header and ring rows without the apprentice code and
 // the two readings, and without the per-horse flags.
-void CopyVenueSheet(const RaceDay& day, int slot, RaceSheet& venue, std::string_view title,
+void CopyVenueSheet(const RaceDay& day, int slot, RaceSheet& venue, Cp932View title,
                     LoadProgress& progress, ProgressLines& lines) {
   const RaceSheet& sheet = day.Sheet[slot];
   venue = sheet;
@@ -227,14 +228,14 @@ void AssignRaceSheets(RaceDay& day, LoadProgress& progress) {
   MarkSingleCodes(day, se::kJockeyCode, &RaceSheet::JockeyOnlyRideByHorse);
   MarkSingleCodes(day, se::kTrainerCode, &RaceSheet::TrainerOnlyRunnerByHorse);
 
-  const std::string date(day.LoadedDate.View());
-  const std::string readingTitle = "過去走データ読込中："_sj + date;
+  const Cp932View date = day.LoadedLabel();
+  const Cp932Text readingTitle = Cp932("過去走データ読込中：") + date;
   std::vector<ProgressLines> lines(kRaceSlots);
   for (int s = 0; s < day.RaceCount && s < kRaceSlots; ++s) {
     FillSheet(day, s, day.Sheet[s], readingTitle, progress, lines[s]);
   }
 
-  const std::string venueTitle = "データ処理＆計算中："_sj + date;
+  const Cp932Text venueTitle = Cp932("データ処理＆計算中：") + date;
   std::array<int, kDayVenueCount> placed =
       PlaceByVenue(day, day.RaceCount, [&](int s, int v, int o) {
         day.SlotByVenue[v][o] = s;

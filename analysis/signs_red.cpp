@@ -55,7 +55,7 @@ void CalcRedSigns(SignRace& race) {
   race.MarkUnique(
       Sign::Red6, [&](int h) { return race.Ks(h).Field(ks::kJockeySex) == "2"; },
       [&](int k) { return s.JockeySex[k] == "2"; },
-      [&](int k) { return GenderText(s.JockeySex[k]); });
+      [&](int k) { return GenderText(s.JockeySex[k]).bytes(); });
 
   static const std::string kForeign = "外"_sj;
   race.MarkUnique(

@@ -30,7 +30,7 @@ void ToggleSpecialMark(RaceDay& day, int slot, int ringRow, int weight) {
 }
 
 void SaveSpecialMarks(const RaceDay& day) {
-  WriteSaveMarks(day.LoadedDate.View(), std::string_view(day.SpsBuf.data(), day.SpsBuf.size()));
+  WriteSaveMarks(day.LoadedLabel(), std::string_view(day.SpsBuf.data(), day.SpsBuf.size()));
 }
 
 void ToggleSpecialMarkAndRecalculate(RaceDay& day, int slot, int ringRow, int weight) {

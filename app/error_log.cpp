@@ -35,21 +35,21 @@ void ErrorLog::RecordStart(std::time_t now) {
   std::vector<std::string> lines = Load(path_);
   if (lines.size() > 100) lines.erase(lines.begin(), lines.end() - 100);
   lines.push_back("ソフト起動："_sj + FormatDateTime(now));
-  lines.push_back(Cp932(ProgramFolder::Get().string()));
+  lines.push_back(Cp932(ProgramFolder::Get().string()).bytes());
   WriteFileAtomic(path_, JoinLines(lines));
 }
 
-void ErrorLog::AppendError(std::time_t now, std::string_view text) {
-  AppendErrors(now, {std::string(text)});
+void ErrorLog::AppendError(std::time_t now, Cp932View text) {
+  AppendErrors(now, {Cp932Text(text)});
 }
 
-void ErrorLog::AppendErrors(std::time_t now, const std::vector<std::string>& texts) {
+void ErrorLog::AppendErrors(std::time_t now, const std::vector<Cp932Text>& texts) {
   if (texts.empty()) return;
   std::vector<std::string> lines = Load(path_);
   std::tm tm = LocalTime(now);
   std::string stamp =
       "【エラー】"_sj + Format("%02d:%02d:%02d", tm.tm_hour, tm.tm_min, tm.tm_sec) + "："_sj;
-  for (const std::string& text : texts) lines.push_back(stamp + text);
+  for (const Cp932Text& text : texts) lines.push_back(stamp + text.bytes());
   WriteFileAtomic(path_, JoinLines(lines));
 }
 

@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "codes/cp932_text.h"
+
 namespace sorvix {
 
 class ErrorLog {
@@ -22,11 +24,11 @@ class ErrorLog {
   // when the file cannot be read or written.
   void RecordStart(std::time_t now);
 
-  // Appends "【エラー】hh:nn:ss：" + `text` (CP932) to the file as it is on
-  // disk now, without trimming.  Throws Error.
-  void AppendError(std::time_t now, std::string_view text);
+  // Appends "【エラー】hh:nn:ss：" + `text` to the file as it is on disk now,
+  // without trimming.  Throws Error.
+  void AppendError(std::time_t now, Cp932View text);
   // The same for several texts in one write.
-  void AppendErrors(std::time_t now, const std::vector<std::string>& texts);
+  void AppendErrors(std::time_t now, const std::vector<Cp932Text>& texts);
 
  private:
   std::filesystem::path path_;

@@ -144,7 +144,7 @@ fs::path RelativeStorePath(std::string_view relative) {
     std::string_view part = relative.substr(start, end - start);
     // "." and ".." never leave ProgramFolder: names come from record fields.
     if (!part.empty() && part != "." && part != "..") {
-      std::string name = Utf8(part);
+      std::string name = Utf8(Cp932View::FromBytes(part));
       if (first) {
         for (std::string_view top : kTopFolders)
           if (EqualsIgnoreCase(name, top)) name = std::string(top);

@@ -5,24 +5,26 @@
 
 namespace sorvix {
 
-std::string JvLinkMissingMessage() {
-  return "JRA-VANのホームページより【JV-Link】を入手し、インストールしてください。"_sj;
+Cp932Text JvLinkMissingMessage() {
+  return Cp932("JRA-VANのホームページより【JV-Link】を入手し、インストールしてください。");
 }
 
-std::string JvInitErrorMessage(int result) {
-  return "JVInitエラー："_sj + JvResultMessage("JVInit", result);
+Cp932Text JvInitErrorMessage(int result) {
+  return Cp932("JVInitエラー：") + JvResultMessage("JVInit", result);
 }
 
-std::string JvLinkVersionMessage(std::string_view version) {
+Cp932Text JvLinkVersionMessage(std::string_view version) {
   if (!(version < std::string_view("0490"))) return {};
   std::string shown;
   for (size_t i = 1; i < 4 && i < version.size(); ++i) {
     if (!shown.empty()) shown += '.';
     shown += version[i];
   }
-  return "ご利用中のJV-Linkのバージョンは["_sj + shown + "]です。\r\n"_sj +
-         "本ソフトのご利用にはバージョン[4.9.0]以上が必要です。\r\n"_sj +
-         "JRA-VANのホームページより最新のJV-Linkを入手し、インストールしてください。"_sj;
+  return Cp932("ご利用中のJV-Linkのバージョンは[") + Cp932Text::FromBytes(shown) +
+         Cp932(
+             "]です。\r\n"
+             "本ソフトのご利用にはバージョン[4.9.0]以上が必要です。\r\n"
+             "JRA-VANのホームページより最新のJV-Linkを入手し、インストールしてください。");
 }
 
 }  // namespace sorvix

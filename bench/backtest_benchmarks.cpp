@@ -26,7 +26,7 @@ namespace {
 // itself is not timed).
 void BM_DayAnalysis(benchmark::State& state) {
   ProgramFolder::Set(DayFeed().home);
-  const std::string label = "2024年06月15日"_sj;
+  const Cp932Text label = Cp932("2024年06月15日");
   auto day = RaceDay::Create();
   std::vector<AnalysisStep> steps = DayAnalysisSteps(SignPoints::Defaults());
   LoadProgress silent;
@@ -56,19 +56,19 @@ void BM_DayAnalysis(benchmark::State& state) {
 }
 BENCHMARK(BM_DayAnalysis)->Unit(benchmark::kMillisecond);
 
-std::vector<std::string> DemoDates() {
+std::vector<Cp932Text> DemoDates() {
   ProgramFolder::Set(DemoFeed().home);
-  return StoredDatesBetween("", "");
+  return StoredDatesBetween({}, {});
 }
 
 // Every demo date loaded and analysed in turn on one thread.
 void BM_DemoDatesSerial(benchmark::State& state) {
-  std::vector<std::string> dates = DemoDates();
+  std::vector<Cp932Text> dates = DemoDates();
   auto day = RaceDay::Create();
   LoadOptions options;
   options.analysis = DayAnalysisSteps(SignPoints::Defaults());
   for (auto _ : state)
-    for (const std::string& label : dates) {
+    for (const Cp932Text& label : dates) {
       if (!LoadRaceDay(*day, label, options).loaded) state.SkipWithError("a date did not load");
       benchmark::ClobberMemory();
     }
@@ -76,7 +76,7 @@ void BM_DemoDatesSerial(benchmark::State& state) {
 }
 BENCHMARK(BM_DemoDatesSerial)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-void RunOn(benchmark::State& state, const std::vector<std::string>& dates, int workers) {
+void RunOn(benchmark::State& state, const std::vector<Cp932Text>& dates, int workers) {
   BacktestOptions options;
   options.dates = dates;
   options.workers = workers;
@@ -101,7 +101,7 @@ BENCHMARK(BM_BacktestDemo)->Arg(2)->Unit(benchmark::kMillisecond)->UseRealTime()
 // Ten seasons (1,000 meeting days) on 2 workers, run once.
 void BM_BacktestTenSeasons(benchmark::State& state) {
   ProgramFolder::Set(TenSeasonsFeed().home);
-  RunOn(state, StoredDatesBetween("", ""), 2);
+  RunOn(state, StoredDatesBetween({}, {}), 2);
 }
 BENCHMARK(BM_BacktestTenSeasons)->Unit(benchmark::kSecond)->UseRealTime()->Iterations(1);
 

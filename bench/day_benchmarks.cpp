@@ -21,8 +21,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string DayLabel() {
-  return "2024年06月15日"_sj;
+Cp932Text DayLabel() {
+  return Cp932("2024年06月15日");
 }
 
 void UseDayHome() {
@@ -32,7 +32,7 @@ void UseDayHome() {
 // The store files a load of the day reads: its RaceFile and RunnerFiles,
 // each runner's horse, past-run, jockey and trainer files, the RaceFiles of
 // the earlier runs' dates, its OddsFile and SaveMarkFile.
-std::vector<fs::path> FilesOfTheLoad(const RaceDay& day, const std::string& label) {
+std::vector<fs::path> FilesOfTheLoad(const RaceDay& day, Cp932View label) {
   std::set<std::string> relative{RaceFilePath(label), OddsFilePath(label), SaveMarkFilePath(label)};
   for (int r = 0; r < day.RaceCount; ++r) {
     relative.insert(RunnerFilePath(label, day.RaRec[r].Field(ra::kVenueCode)));

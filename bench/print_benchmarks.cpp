@@ -31,7 +31,7 @@ const RaceDay& AnalysedDay() {
     auto d = RaceDay::Create();
     LoadOptions options;
     options.analysis = DayAnalysisSteps(SignPoints::Defaults());
-    LoadRaceDay(*d, "2024年06月15日"_sj, options);
+    LoadRaceDay(*d, Cp932("2024年06月15日"), options);
     return d;
   }();
   return *day;

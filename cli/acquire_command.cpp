@@ -37,7 +37,7 @@ class TerminalObserver : public AcquisitionObserver {
  public:
   explicit TerminalObserver(AcquisitionRun*& run) : run_(run), tty_(isatty(STDERR_FILENO)) {}
 
-  void OnStatus(const std::string& text) override {
+  void OnStatus(Cp932View text) override {
     status_ = Utf8(text);
     Draw(true);
   }
@@ -48,11 +48,11 @@ class TerminalObserver : public AcquisitionObserver {
     reading_ = true;
     Bar(position, maximum);
   }
-  void OnStoredLine(const std::string&) override { ++stored_; }
-  void OnMessage(const std::string& text) override { Line(Utf8(text)); }
+  void OnStoredLine(Cp932View) override { ++stored_; }
+  void OnMessage(Cp932View text) override { Line(Utf8(text)); }
   void OnError(const Error& error) override { Line(std::string("入出力エラー: ") + error.what()); }
   void OnSkippedRecord(const std::string& type, const std::string& reason,
-                       const std::string& fileName) override {
+                       Cp932View fileName) override {
     Line("警告: " + Utf8(fileName) + " の " + type + " レコードを保存しませんでした: " + reason);
   }
   void OnWarning(const std::string& text) override { Line("警告: " + text); }

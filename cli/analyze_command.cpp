@@ -37,8 +37,8 @@ namespace {
 // ---- text -----------------------------------------------------------------
 
 // A mark or name as a JSON string: decoded, trailing blanks removed.
-std::string JsonText(std::string_view cp932) {
-  return JsonString(Utf8(TrimRight(cp932)));
+std::string JsonText(std::string_view field) {
+  return JsonString(Utf8(Cp932View::FromBytes(TrimRight(field))));
 }
 
 // ---- JSON -----------------------------------------------------------------
@@ -89,7 +89,7 @@ void PrintRace(const RaceDay& day, int slot) {
   std::printf("]}");
 }
 
-void PrintJson(const RaceDay& day, std::string_view label, const std::vector<int>& slots) {
+void PrintJson(const RaceDay& day, Cp932View label, const std::vector<int>& slots) {
   std::printf("{\"date\": %s, \"races\": [", JsonString(Utf8(label)).c_str());
   for (size_t i = 0; i < slots.size(); ++i) {
     std::printf("%s\n ", i ? "," : "");
@@ -122,7 +122,7 @@ void PrintTable(const std::vector<Column>& columns,
       if (c) line += ' ';
       line += columns[c].right ? pad + cell : cell + pad;
     }
-    std::printf("%s\n", Utf8(TrimRight(line)).c_str());
+    std::printf("%s\n", Utf8(Cp932View::FromBytes(TrimRight(line))).c_str());
   };
   std::vector<std::string> titles;
   for (const Column& c : columns) titles.push_back(c.title);
@@ -147,7 +147,7 @@ std::string SignHeading(int i) {
   bool single =
       kSignInfo[i].family == SignFamily::Special || kSignInfo[i].family == SignFamily::Blue ||
       kSignInfo[i].family == SignFamily::Yellow || kSignInfo[i].family == SignFamily::Time;
-  return Cp932(single ? family : family + number);
+  return Cp932(single ? family : family + number).bytes();
 }
 
 void PrintSignTable(const RaceDay& day, int slot) {
@@ -193,7 +193,7 @@ void PrintRaceCard(const RaceDay& day, int slot) {
         Number(se.Int(se::kBracketNumber)),
         Number(h + 1),
         std::string(TrimBlanksRight(se.Field(se::kHorseNameHead))),
-        HorseSexText(se.Field(se::kSex)) + PadNumber(se.Field(se::kAge)),
+        HorseSexText(se.Field(se::kSex)).bytes() + PadNumber(se.Field(se::kAge)),
         burden,
         std::string(TrimBlanksRight(se.Field(se::kJockeyName))),
         std::string(TrimBlanksRight(se.Field(se::kTrainerName))),
@@ -227,8 +227,9 @@ void PrintCombinations(const char* title, const std::vector<KaimeRow>& rows) {
 
 void PrintRaceTables(const RaceDay& day, int slot) {
   const RaImage& ra = day.RaRec[slot];
-  std::printf("%s  %s  %d頭\n\n", Utf8(day.RaceList[slot].View()).c_str(),
-              Utf8(TrimBlanksRight(ra.Field(ra::kRaceName))).c_str(), day.Runners(slot));
+  std::printf("%s  %s  %d頭\n\n", Utf8(day.RaceListRow(slot)).c_str(),
+              Utf8(Cp932View::FromBytes(TrimBlanksRight(ra.Field(ra::kRaceName)))).c_str(),
+              day.Runners(slot));
   std::printf("サイン表\n");
   PrintSignTable(day, slot);
   std::printf("\n出馬表\n");

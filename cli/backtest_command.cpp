@@ -134,7 +134,7 @@ void PrintTable(const BacktestResult& r, BacktestBy by) {
 // --from and --to as date labels into `from` and `to` (empty when not
 // given); false, after the message, for a date that does not read or a
 // range that ends before it starts.
-bool ReadDateRange(const Args& args, std::string& from, std::string& to) {
+bool ReadDateRange(const Args& args, Cp932Text& from, Cp932Text& to) {
   for (auto [option, label] : {std::pair{"--from", &from}, std::pair{"--to", &to}}) {
     std::string value = OptionValue(args, option);
     if (value.empty()) continue;
@@ -217,7 +217,8 @@ int Backtest(const Args& args) {
   Args positional =
       Positional(args, {"--from", "--to", "--ini", "--source", "--by", "--format", "--workers"});
   if (!positional.empty()) return Usage();
-  std::string from, to, format;
+  Cp932Text from, to;
+  std::string format;
   BacktestBy by = BacktestBy::None;
   int workers = 0;
   if (!ReadDateRange(args, from, to) || !ReadOutputOptions(args, format, by, workers)) return 2;
@@ -238,7 +239,7 @@ int Backtest(const Args& args) {
   options.to = to.empty() ? options.dates.back() : to;
   if (options.source == EstimateSource::RacehorseData)
     std::fprintf(stderr, "%s（--source odds）\n", kRacehorseSourceNote);
-  options.progress = [](int done, int total, std::string_view label) {
+  options.progress = [](int done, int total, Cp932View label) {
     std::fprintf(stderr, "\r検証中 %d/%d %s", done, total, IsoDateOfLabel(label).c_str());
     if (done == total) std::fprintf(stderr, "\n");
     std::fflush(stderr);

@@ -9,7 +9,7 @@ namespace sorvix::cli {
 namespace {
 
 int Dates(const Args&) {
-  for (const std::string& label : ListMeetingDates()) std::printf("%s\n", Utf8(label).c_str());
+  for (const Cp932Text& label : ListMeetingDates()) std::printf("%s\n", Utf8(label).c_str());
   return 0;
 }
 

@@ -13,7 +13,7 @@
 
 namespace sorvix::cli {
 
-std::optional<std::string> DateLabelArgument(const std::string& date) {
+std::optional<Cp932Text> DateLabelArgument(const std::string& date) {
   auto label = ParseDateArgument(date);
   if (!label)
     std::fprintf(stderr,
@@ -33,7 +33,7 @@ std::optional<SettingsFile> SettingsArgument(const std::string& ini) {
   return SettingsFile(path);
 }
 
-std::unique_ptr<RaceDay> LoadDayOrReport(const std::string& label, const LoadOptions& options,
+std::unique_ptr<RaceDay> LoadDayOrReport(Cp932View label, const LoadOptions& options,
                                          int* selectedRow) {
   auto day = RaceDay::Create();
   try {
@@ -58,7 +58,7 @@ std::unique_ptr<RaceDay> LoadDayOrReport(const std::string& label, const LoadOpt
   return day;
 }
 
-std::unique_ptr<RaceDay> LoadAnalysedDay(const std::string& label, const SettingsFile& settings,
+std::unique_ptr<RaceDay> LoadAnalysedDay(Cp932View label, const SettingsFile& settings,
                                          int* selectedRow) {
   LoadOptions options;
   options.source = ReadEstimateSource(settings);

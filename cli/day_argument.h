@@ -13,8 +13,8 @@
 
 namespace sorvix::cli {
 
-// The CP932 DateLabel of DATE, or nullopt after printing why it is not one.
-std::optional<std::string> DateLabelArgument(const std::string& date);
+// The DateLabel of DATE, or nullopt after printing why it is not one.
+std::optional<Cp932Text> DateLabelArgument(const std::string& date);
 
 // The settings file named by --ini (relative to the folder the command was
 // started in), or the home's; nullopt after printing that it is missing.
@@ -23,12 +23,12 @@ std::optional<SettingsFile> SettingsArgument(const std::string& ini);
 // Loads `label` with `options`; nullptr after printing why it could not.
 // `selectedRow`, when given, receives the race-list row the load selects
 // (−1: none).
-std::unique_ptr<RaceDay> LoadDayOrReport(const std::string& label, const LoadOptions& options,
+std::unique_ptr<RaceDay> LoadDayOrReport(Cp932View label, const LoadOptions& options,
                                          int* selectedRow = nullptr);
 
 // The whole analysis of `label` with the estimate source and sign points of
 // `settings`; nullptr after printing why it could not be loaded.
-std::unique_ptr<RaceDay> LoadAnalysedDay(const std::string& label, const SettingsFile& settings,
+std::unique_ptr<RaceDay> LoadAnalysedDay(Cp932View label, const SettingsFile& settings,
                                          int* selectedRow = nullptr);
 
 }  // namespace sorvix::cli

@@ -27,7 +27,7 @@ namespace {
 
 class TerminalObserver : public RealtimeFetchObserver {
  public:
-  void OnLabel(const std::string& text) override {
+  void OnLabel(Cp932View text) override {
     if (!text.empty()) std::fprintf(stderr, "%s\n", Utf8(text).c_str());
   }
   void OnError(const Error& error) override {
@@ -67,8 +67,8 @@ int Fetch(const Args& args) {
 
   std::printf("%s  結果情報: %zu 件保存\n", Utf8(*label).c_str(), outcome.stored.size());
   // One line per file: the record type, the file and how many records.
-  std::vector<std::pair<std::string, int>> perFile;
-  for (const std::string& line : outcome.stored) {
+  std::vector<std::pair<Cp932Text, int>> perFile;
+  for (const Cp932Text& line : outcome.stored) {
     auto it = std::find_if(perFile.begin(), perFile.end(),
                            [&](const auto& entry) { return entry.first == line; });
     if (it == perFile.end())
@@ -80,7 +80,7 @@ int Fetch(const Args& args) {
   if (outcome.payoutsImported) {
     for (int r = 0; r < day->RaceListRows; ++r)
       if (day->PayoutLoaded[r] && !hadPayouts[r])
-        std::printf("  払戻: %s\n", Utf8(day->RaceList[r].View()).c_str());
+        std::printf("  払戻: %s\n", Utf8(day->RaceListRow(r)).c_str());
   }
   return outcome.failed ? 1 : 0;
 }

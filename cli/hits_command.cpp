@@ -39,7 +39,7 @@ int Hits(const Args& args) {
     return 1;
   }
 
-  for (const std::string& line : report.lines) std::printf("%s\n", Utf8(line).c_str());
+  for (const Cp932Text& line : report.lines) std::printf("%s\n", Utf8(line).c_str());
   if (report.written)
     std::fprintf(stderr, "%d 件の的中を %s と Manbaken.txt に書きました\n", report.hits,
                  report.fragmentPath.string().c_str());

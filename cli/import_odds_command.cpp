@@ -52,7 +52,7 @@ int ImportOdds(const Args& args) {
   }
   if (!result.detail.empty()) std::fprintf(stderr, "sorvix-cli: 警告: %s\n", result.detail.c_str());
   std::printf("%s\n%s: %d レース\n", Utf8(result.message).c_str(),
-              Utf8(OddsFilePath(result.dateLabel)).c_str(), result.races);
+              Utf8(Cp932View::FromBytes(OddsFilePath(result.dateLabel))).c_str(), result.races);
   return 0;
 }
 

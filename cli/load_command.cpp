@@ -28,7 +28,7 @@ std::string Shown(std::string_view cp932) {
     i += width;
     if (!blank) end = i;
   }
-  return Utf8(cp932.substr(0, end));
+  return Utf8(Cp932View::FromBytes(cp932.substr(0, end)));
 }
 
 int Load(const Args& args) {
@@ -61,7 +61,7 @@ int Load(const Args& args) {
       "%s  %d レース  推定能力: %s\n", Utf8(*label).c_str(), day->RaceListRows,
       options.source == EstimateSource::RacehorseData ? "競走馬データ" : "予想オッズデータ");
   for (int r = 0; r < day->RaceListRows; ++r) {
-    std::printf("\n%s%s\n", Utf8(day->RaceList[r].View()).c_str(), r == selectedRow ? "  ＊" : "");
+    std::printf("\n%s%s\n", Utf8(day->RaceListRow(r)).c_str(), r == selectedRow ? "  ＊" : "");
     for (int h = 0; h < day->Runners(r); ++h) {
       const SeImage& se = day->SeRec[r][h];
       const RaceCalc& calc = day->Calc[r];

@@ -69,7 +69,7 @@ bool ParsePages(const std::string& text, std::vector<int>& pages) {
 
 // What the command line asks to print.
 struct PrintRequest {
-  std::string label;       // the meeting date's label
+  Cp932Text label;         // the meeting date's label
   std::string layout;      // ring, continuous or batch
   std::string scope;       // all or venue
   std::string out;         // the PDF file as given

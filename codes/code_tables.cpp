@@ -168,8 +168,9 @@ const std::map<std::string, std::string, std::less<>>& VenueNames() {
   static const std::map<std::string, std::string, std::less<>> names = [] {
     std::map<std::string, std::string, std::less<>> m;
     for (const VenueRow& row : kVenues)
-      m[row.code] = PadRight(FirstTwoCharacters(Cp932(row.place)), 4);
-    for (const VenueRow& row : kVenueAbbreviations) m[row.code] = PadRight(Cp932(row.place), 4);
+      m[row.code] = PadRight(FirstTwoCharacters(Cp932(row.place).bytes()), 4);
+    for (const VenueRow& row : kVenueAbbreviations)
+      m[row.code] = PadRight(Cp932(row.place).bytes(), 4);
     return m;
   }();
   return names;
@@ -211,24 +212,24 @@ std::string OverwriteAt(std::string_view text, std::string_view piece, int pos) 
   return result;
 }
 
-std::string GradeText(std::string_view code) {
+Cp932Text GradeText(std::string_view code) {
   static const std::map<std::string, std::string, std::less<>> grades = {
       {"A", "G1   "}, {"B", "G2   "}, {"C", "G3   "}, {"D", "重賞 "_sj}, {"E", "特別 "_sj},
       {"F", "JG1  "}, {"G", "JG2  "}, {"H", "JG3  "}, {"L", "List "},
   };
   auto it = grades.find(code);
-  if (it != grades.end()) return it->second;
-  return std::string(kWideSpace) + std::string(kWideSpace) + " ";
+  if (it != grades.end()) return Cp932Text::FromBytes(it->second);
+  return Cp932Text::FromBytes(std::string(kWideSpace) + std::string(kWideSpace) + " ");
 }
 
-std::string WeightRuleText(std::string_view code) {
+Cp932Text WeightRuleText(std::string_view code) {
   static const std::map<std::string, std::string, std::less<>> rules = {
       {"1", "ﾊﾝﾃﾞ"_sj}, {"2", "別定"_sj}, {"3", "馬齢"_sj}, {"4", "定量"_sj}};
   auto it = rules.find(code);
-  return it != rules.end() ? it->second : std::string();
+  return Cp932Text::FromBytes(it != rules.end() ? it->second : std::string());
 }
 
-std::string HorseSymbolText(std::string_view code) {
+Cp932Text HorseSymbolText(std::string_view code) {
   static const std::map<int64_t, std::string> symbols = {
       {1, "(抽)"_sj},          {2, "[抽]"_sj},          {3, "(父)"_sj},
       {4, "(市)"_sj},          {5, "(地)"_sj},          {6, "(外)"_sj},
@@ -242,8 +243,8 @@ std::string HorseSymbolText(std::string_view code) {
       {41, "(父)(外)[地]"_sj},
   };
   auto it = symbols.find(ReadNumber(code));
-  if (it != symbols.end()) return it->second;
-  return std::string(kWideSpace);
+  if (it != symbols.end()) return Cp932Text::FromBytes(it->second);
+  return Cp932Text::FromBytes(std::string(kWideSpace));
 }
 
 int BracketComboIndex(std::string_view label) {
@@ -267,7 +268,7 @@ std::string QuinellaComboLabel(int index) {
   return "";  // no pair of that number
 }
 
-std::string VenueShortName(std::string_view code) {
+Cp932Text VenueShortName(std::string_view code) {
   static const std::map<std::string, std::string, std::less<>> jra = {
       {"01", "札幌  "_sj}, {"02", "函館  "_sj}, {"03", "福島  "_sj}, {"04", "新潟  "_sj},
       {"05", "東京  "_sj}, {"06", "中山  "_sj}, {"07", "中京  "_sj}, {"08", "京都  "_sj},
@@ -275,18 +276,18 @@ std::string VenueShortName(std::string_view code) {
   };
   static const std::string local = "地方  "_sj, abroad = "海外  "_sj;
   auto it = jra.find(code);
-  if (it != jra.end()) return it->second;
-  if (IsLocalVenueCode(code)) return local;
+  if (it != jra.end()) return Cp932Text::FromBytes(it->second);
+  if (IsLocalVenueCode(code)) return Cp932Text::FromBytes(local);
   // Every country code is abroad except Oman, which has no short name.
-  if (code != "C5" && IsForeignVenueCode(code)) return abroad;
-  return std::string(6, ' ');
+  if (code != "C5" && IsForeignVenueCode(code)) return Cp932Text::FromBytes(abroad);
+  return Cp932Text::FromBytes(std::string(6, ' '));
 }
 
-std::string VenueName(std::string_view code) {
+Cp932Text VenueName(std::string_view code) {
   const auto& names = VenueNames();
   auto it = names.find(code);
-  if (it != names.end()) return it->second;
-  return std::string(4, ' ');
+  if (it != names.end()) return Cp932Text::FromBytes(it->second);
+  return Cp932Text::FromBytes(std::string(4, ' '));
 }
 
 std::string StripWideSpaces(std::string_view text) {
@@ -311,65 +312,65 @@ std::string StripWideSpaces(std::string_view text) {
   return result;
 }
 
-std::string CircledNumber(int n) {
-  if (n < 1 || n > 18) return std::string(kWideDash);
+Cp932Text CircledNumber(int n) {
+  if (n < 1 || n > 18) return Cp932Text::FromBytes(std::string(kWideDash));
   // ① .. ⑳ are the consecutive codes 8740 .. 8753.
-  return std::string{'\x87', static_cast<char>(0x40 + n - 1)};
+  return Cp932Text::FromBytes(std::string{'\x87', static_cast<char>(0x40 + n - 1)});
 }
 
-std::string CircledNumberText(std::string_view number) {
+Cp932Text CircledNumberText(std::string_view number) {
   int64_t n = ReadNumber(number);
-  if (n < 1 || n > 18) return std::string(kWideDash);
+  if (n < 1 || n > 18) return Cp932Text::FromBytes(std::string(kWideDash));
   return CircledNumber(static_cast<int>(n));
 }
 
-std::string RaceClassText(std::string_view code) {
+Cp932Text RaceClassText(std::string_view code) {
   static const std::map<int64_t, std::string> classes = {
       {5, "1勝ｸﾗｽ"_sj}, {10, "2勝ｸﾗｽ"_sj},  {16, "3勝ｸﾗｽ"_sj},  {100, "1億下"_sj},
       {701, "新馬"_sj}, {702, "未出走"_sj}, {703, "未勝利"_sj}, {999, "オープン"_sj},
   };
   auto it = classes.find(ReadNumber(code));
-  return it != classes.end() ? it->second : std::string();
+  return Cp932Text::FromBytes(it != classes.end() ? it->second : std::string());
 }
 
-std::string TrackText(std::string_view code) {
+Cp932Text TrackText(std::string_view code) {
   static const std::string straight = "芝直"_sj, left = "芝左"_sj, right = "芝右"_sj,
                            dirt_left = "ダ左"_sj, dirt_right = "ダ右"_sj, dirt_straight = "ダ直"_sj,
                            jump = "障害"_sj;
   int64_t n = ReadNumber(code);
-  if (n == 10) return straight;
-  if (n >= 11 && n <= 16) return left;
-  if (n >= 17 && n <= 22) return right;
-  if (n == 23) return dirt_left;
-  if (n == 24) return dirt_right;
-  if (n == 29) return dirt_straight;
-  if (n >= 51 && n <= 59) return jump;
-  return "";
+  if (n == 10) return Cp932Text::FromBytes(straight);
+  if (n >= 11 && n <= 16) return Cp932Text::FromBytes(left);
+  if (n >= 17 && n <= 22) return Cp932Text::FromBytes(right);
+  if (n == 23) return Cp932Text::FromBytes(dirt_left);
+  if (n == 24) return Cp932Text::FromBytes(dirt_right);
+  if (n == 29) return Cp932Text::FromBytes(dirt_straight);
+  if (n >= 51 && n <= 59) return Cp932Text::FromBytes(jump);
+  return {};
 }
 
-std::string GenderText(std::string_view code) {
+Cp932Text GenderText(std::string_view code) {
   static const std::string male = "男"_sj, female = "女"_sj;
-  if (code == "1") return male;
-  if (code == "2") return female;
-  return std::string(kWideSpace);
+  if (code == "1") return Cp932Text::FromBytes(male);
+  if (code == "2") return Cp932Text::FromBytes(female);
+  return Cp932Text::FromBytes(std::string(kWideSpace));
 }
 
-std::string HorseSexText(std::string_view code) {
+Cp932Text HorseSexText(std::string_view code) {
   static const std::map<std::string, std::string, std::less<>> sexes = {
       {"1", "牡"_sj}, {"2", "牝"_sj}, {"3", "ｾﾝ"_sj}};
   auto it = sexes.find(code);
-  return it != sexes.end() ? it->second : std::string();
+  return Cp932Text::FromBytes(it != sexes.end() ? it->second : std::string());
 }
 
-std::string VenueByIndex(std::string_view index) {
+Cp932Text VenueByIndex(std::string_view index) {
   // The program's own venue order.
   static const std::array<std::string, 10> venues = {"京都"_sj, "阪神"_sj, "中京"_sj, "小倉"_sj,
                                                      "東京"_sj, "中山"_sj, "福島"_sj, "新潟"_sj,
                                                      "札幌"_sj, "函館"_sj};
   static const std::string other = "ｿﾉ他"_sj;
   int64_t n = ReadNumber(index);
-  if (n < 0 || n >= static_cast<int64_t>(venues.size())) return other;
-  return venues[static_cast<size_t>(n)];
+  if (n < 0 || n >= static_cast<int64_t>(venues.size())) return Cp932Text::FromBytes(other);
+  return Cp932Text::FromBytes(venues[static_cast<size_t>(n)]);
 }
 
 }  // namespace sorvix

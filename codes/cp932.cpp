@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <mutex>
+#include <utility>
 
 namespace sorvix {
 namespace {
@@ -64,16 +65,16 @@ Converter& ToCp932Converter() {
 
 }  // namespace
 
-std::string Utf8(std::string_view cp932) {
+std::string Utf8(Cp932View cp932) {
   std::string out;
-  ToUtf8Converter().Run(cp932, out, "\xEF\xBF\xBD");
+  ToUtf8Converter().Run(cp932.bytes(), out, "\xEF\xBF\xBD");
   return out;
 }
 
-std::string Cp932(std::string_view utf8) {
+Cp932Text Cp932(std::string_view utf8) {
   std::string out;
   ToCp932Converter().Run(utf8, out, "?");
-  return out;
+  return Cp932Text::FromBytes(std::move(out));
 }
 
 bool IsValidCp932(std::string_view cp932) {

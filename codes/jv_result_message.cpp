@@ -88,8 +88,8 @@ std::string MessageText(std::string_view operation, int code) {
 
 }  // namespace
 
-std::string JvResultMessage(std::string_view operation, int code) {
-  return Cp932(MessageText(operation, code)) + "(" + std::to_string(code) + ")";
+Cp932Text JvResultMessage(std::string_view operation, int code) {
+  return Cp932(MessageText(operation, code) + "(" + std::to_string(code) + ")");
 }
 
 }  // namespace sorvix

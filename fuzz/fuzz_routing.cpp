@@ -44,7 +44,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   // Whatever was stored loads again: a stored record never makes a date
   // unloadable (a damaged line costs itself, never the day).
-  for (const std::string& label : ListMeetingDates()) {
+  for (const Cp932Text& label : ListMeetingDates()) {
     auto day = RaceDay::Create();
     LoadOptions options;
     options.source = EstimateSource::PredictedOdds;

@@ -17,7 +17,8 @@ using namespace sorvix;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   fuzz::FuzzHome();
-  static const std::string label = "\x32\x30\x32\x34\x94\x4e\x30\x35\x8c\x8e\x30\x35\x93\xfa";
+  static const Cp932Text label =
+      Cp932Text::FromBytes("\x32\x30\x32\x34\x94\x4e\x30\x35\x8c\x8e\x30\x35\x93\xfa");
   fuzz::WriteFuzzFile(HomePath(SaveMarkFilePath(label)),
                       std::string_view(reinterpret_cast<const char*>(data), size));
   try {

@@ -63,9 +63,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   fuzz::ResetFuzzHome();
   WriteTree(std::string_view(reinterpret_cast<const char*>(data), size));
 
-  std::vector<std::string> dates = ListMeetingDates();
+  std::vector<Cp932Text> dates = ListMeetingDates();
   if (dates.size() > 2) dates.resize(2);
-  for (const std::string& label : dates) {
+  for (const Cp932Text& label : dates) {
     LoadOptions options;
     options.source = size % 2 ? EstimateSource::PredictedOdds : EstimateSource::RacehorseData;
     options.analysis = analysis;

@@ -46,7 +46,7 @@ void DrawBlock(TPrevX& prev, const RaceDay& day, int slot, const RaceSheet& shee
     SetFont(prev, 8, false, false, BracketTextColor(bracket));
     prev.TextAt(x0 + 65, top + 99, sheet.BracketNo[k].View());
     prev.Canvas().Font.Color = kBlack;
-    prev.TextAt(x0 + 62, top + 130, CircledNumberText(sheet.HorseNo[k].View()));
+    prev.TextAt(x0 + 62, top + 130, CircledNumberText(sheet.HorseNo[k].View()).bytes());
     prev.Canvas().Font.Size = 4;
     prev.TextAt(x0 + 2, top + 165, TrimRight(sheet.HorseName[k].View()));
     prev.Canvas().Font.Size = 7;
@@ -97,8 +97,8 @@ void DrawPage(TPrevX& prev, const RaceDay& day, const PlannedPage& page) {
 }  // namespace
 
 PrintResult PrintBatchRing(const RaceDay& day, PrintScope scope, TPrevX& prev) {
-  const DayPrintLayout layout{"一括リング表[全開催場]"_sj, "一括リング表印刷[競馬場別]"_sj, 2,
-                              kBatchPages};
+  const DayPrintLayout layout{Cp932("一括リング表[全開催場]"), Cp932("一括リング表印刷[競馬場別]"),
+                              2, kBatchPages};
   return PrintDayPages(day, scope, layout, prev,
                        [&](const PlannedPage& page) { DrawPage(prev, day, page); });
 }

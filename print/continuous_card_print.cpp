@@ -32,10 +32,10 @@ void DrawRunner(TPrevX& prev, const RaceSheet& sheet, const RaceCalc& calc, int 
   prev.Canvas().Font.Color = BracketTextColor(bracket);
   prev.TextAt(x + 5, y, sheet.BracketNo[k].View());
   prev.Canvas().Font.Color = kBlack;
-  std::string text = CircledNumberText(sheet.HorseNo[k].View()) +
+  std::string text = CircledNumberText(sheet.HorseNo[k].View()).bytes() +
                      std::string(CutBytes(sheet.HorseName[k].View(), 18)) + " " +
-                     HorseSexText(sheet.Sex[k].View()) + PadNumber(sheet.Age[k].View()) + " " +
-                     sheet.JockeyName[k].Str() + " " +
+                     HorseSexText(sheet.Sex[k].View()).bytes() + PadNumber(sheet.Age[k].View()) +
+                     " " + sheet.JockeyName[k].Str() + " " +
                      Format("%4.1f", ReadInt(sheet.Burden[k].View()) / 10.0);
   prev.TextAt(x + 22, y, text);
 
@@ -130,8 +130,8 @@ void DrawPage(TPrevX& prev, const RaceDay& day, const PlannedPage& page, BlockOr
 
 PrintResult PrintContinuousCard(const RaceDay& day, PrintScope scope, BlockOrder order,
                                 TPrevX& prev) {
-  const DayPrintLayout layout{"連続出馬表印刷[全開催場]"_sj, "連続出馬表印刷[競馬場別]"_sj, 1,
-                              kContinuousPages};
+  const DayPrintLayout layout{Cp932("連続出馬表印刷[全開催場]"), Cp932("連続出馬表印刷[競馬場別]"),
+                              1, kContinuousPages};
   return PrintDayPages(day, scope, layout, prev,
                        [&](const PlannedPage& page) { DrawPage(prev, day, page, order); });
 }

@@ -63,7 +63,7 @@ void TPrevX::TextAt(int x, int y, std::string_view text) {
   op.Kind = PageOpKind::Text;
   op.X1 = ToDeviceX(x);
   op.Y1 = ToDeviceY(y);
-  op.Text = std::string(text);
+  op.Text = Cp932Text::FromBytes(std::string(text));
   op.Pen = canvas_.Pen;
   op.Brush = canvas_.Brush;
   op.Font = canvas_.Font;

@@ -16,6 +16,7 @@
 #include <string_view>
 #include <vector>
 
+#include "codes/cp932_text.h"
 #include "common/error.h"
 
 namespace sorvix {
@@ -40,8 +41,8 @@ struct PageBrush {
 };
 
 struct PageFont {
-  std::string Name;  // CP932
-  int Size = 9;      // points
+  Cp932Text Name;
+  int Size = 9;  // points
   bool Bold = false;
   bool Underline = false;
   PageColor Color = 0x000000;
@@ -64,7 +65,7 @@ enum class PageOpKind { Text, Line, Rectangle };
 struct PageOp {
   PageOpKind Kind = PageOpKind::Text;
   int X1 = 0, Y1 = 0, X2 = 0, Y2 = 0;
-  std::string Text;  // CP932
+  Cp932Text Text;
   PagePen Pen;
   PageBrush Brush;
   PageFont Font;
@@ -106,7 +107,8 @@ class TPrevX {
   PageCanvas& Canvas() { return canvas_; }
   bool PageOpen() const { return open_; }
 
-  // Drawing, in the map mode's unit.
+  // Drawing, in the map mode's unit.  `text` is CP932, cut and padded by
+  // the layouts byte by byte.
   void TextAt(int x, int y, std::string_view text);
   void MoveToAt(int x, int y);
   void LineToAt(int x, int y);
@@ -139,7 +141,7 @@ class TPrevX {
   int ZoomScale() const { return zoomScale_; }
   const PrinterInfo& Printer() const { return printer_; }
 
-  std::string Title;  // CP932
+  Cp932Text Title;
   int MarginLeft = 0;
   int MarginTop = 0;
   TPrevMapModes MapMode = TPrevMapModes::pmmHi;

@@ -19,7 +19,7 @@ std::vector<PlannedPage> PlanPages(const RaceDay& day, PrintScope scope, const P
       page.first = style.blocksPerPage * p;
       page.title = RaceKeyDateTitle(day.Sheet[0]) + std::string(style.dayTitleEnd);
       page.mark = Format("Page%d", p + 1);
-      page.label = Format(style.dayLabelNumber, p + 1) + "ﾍﾟｰｼﾞ目"_sj;
+      page.label = Cp932(Format(style.dayLabelNumber, p + 1) + "ﾍﾟｰｼﾞ目");
       pages.push_back(page);
     }
     return pages;
@@ -28,7 +28,7 @@ std::vector<PlannedPage> PlanPages(const RaceDay& day, PrintScope scope, const P
     const int code = ReadInt(day.DayVenues[v].View());
     if (code <= 0) continue;
     const RaceSheet& first = day.VenueRaceSheet[v][0];
-    const std::string venueName = VenueName(day.DayVenues[v].View());
+    const Cp932Text venueName = VenueName(day.DayVenues[v].View());
     PlannedPage page;
     page.venue = v;
     page.title = RaceKeyDateTitle(first) + std::string(style.titleGap) + RaceKeyMeetingTitle(first);
@@ -42,16 +42,16 @@ std::vector<PlannedPage> PlanPages(const RaceDay& day, PrintScope scope, const P
       if (day.RaRec[s].Int(ra::kVenueCode) == code) ++races;
     for (int j = 0; j < pagesFor(races); ++j) {
       page.first = style.blocksPerPage * j;
-      page.mark = venueName + Format("Page%d", j + 1);
-      page.label = venueName + Format("%d", j + 1) + "ﾍﾟｰｼﾞ"_sj;
+      page.mark = venueName.bytes() + Format("Page%d", j + 1);
+      page.label = venueName + Cp932(Format("%d", j + 1) + "ﾍﾟｰｼﾞ");
       pages.push_back(page);
     }
   }
   return pages;
 }
 
-std::string NoRaceDataMessage() {
-  return "分析用ﾃﾞｰﾀを選択してください。"_sj;
+Cp932Text NoRaceDataMessage() {
+  return Cp932("分析用ﾃﾞｰﾀを選択してください。");
 }
 
 PrintResult PrintDayPages(const RaceDay& day, PrintScope scope, const DayPrintLayout& layout,

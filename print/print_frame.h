@@ -19,10 +19,10 @@ enum class PrintScope { AllVenues, ByVenue };
 
 // What a print command leaves for its preview window.
 struct PrintResult {
-  bool Printed = false;             // false: nothing was composed, Message says why
-  std::string Message;              // CP932
-  std::string Caption;              // the preview window's caption, CP932
-  std::vector<std::string> Labels;  // one per page, CP932
+  bool Printed = false;  // false: nothing was composed, Message says why
+  Cp932Text Message;
+  Cp932Text Caption;              // the preview window's caption
+  std::vector<Cp932Text> Labels;  // one per page
 };
 
 // One page of a race-card print: the races its blocks show, its title, the
@@ -32,7 +32,7 @@ struct PlannedPage {
   int first = 0;   // first RaceSlot (whole day) or first race ordinal of the venue
   std::string title;
   std::string mark;  // empty: no page mark
-  std::string label;
+  Cp932Text label;
 };
 
 // How a layout divides a day into pages.
@@ -57,13 +57,13 @@ struct PageStyle {
 std::vector<PlannedPage> PlanPages(const RaceDay& day, PrintScope scope, const PageStyle& style);
 
 // The message of a print command without a loaded date.
-std::string NoRaceDataMessage();
+Cp932Text NoRaceDataMessage();
 
 // What a race-card layout prints the loaded day with: the preview captions
-// of its two scopes (CP932), the paper's orientation and its pages.
+// of its two scopes, the paper's orientation and its pages.
 struct DayPrintLayout {
-  std::string allVenuesCaption;
-  std::string byVenueCaption;
+  Cp932Text allVenuesCaption;
+  Cp932Text byVenueCaption;
   int orientation = 1;
   const PageStyle& pages;
 };

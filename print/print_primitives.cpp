@@ -70,8 +70,9 @@ PageColor RankColor(int rank) {
   return kBlack;
 }
 
-std::string PrintFontName() {
-  return "ＭＳ ゴシック"_sj;
+Cp932Text PrintFontName() {
+  static const Cp932Text name = Cp932("ＭＳ ゴシック");
+  return name;
 }
 
 void SetFont(TPrevX& prev, int points, bool bold, bool underline, PageColor color) {
@@ -122,7 +123,7 @@ std::string RaceKeyDateTitle(const RaceSheet& sheet) {
 
 std::string RaceKeyMeetingTitle(const RaceSheet& sheet) {
   std::string_view key = sheet.RaceKey.View();
-  return VenueName(Field(key, race_key::kVenueCode)) +
+  return VenueName(Field(key, race_key::kVenueCode)).bytes() +
          std::string(Field(key, race_key::kMeetingNumber)) + "回"_sj +
          std::string(Field(key, race_key::kMeetingDay)) + "日"_sj;
 }
@@ -130,15 +131,16 @@ std::string RaceKeyMeetingTitle(const RaceSheet& sheet) {
 std::string RaceHeaderText(const RaceSheet& sheet, bool withTime) {
   std::string_view key = sheet.RaceKey.View();
   std::string_view start = sheet.StartTime.View();
-  std::string text = "【"_sj + VenueName(Field(key, race_key::kVenueCode)) +
+  std::string text = "【"_sj + VenueName(Field(key, race_key::kVenueCode)).bytes() +
                      Format("%2dR", RaceKeyRaceNumber(sheet)) + "】"_sj;
   if (withTime)
     text += std::string(Field(start, hhmm::kHour)) + ":" +
             std::string(Field(start, hhmm::kMinute)) + " ";
   text += Format("%2d", ReadInt(sheet.RunnerCount.View())) + "頭"_sj + " ";
-  text += std::string(CutBytes(sheet.RaceName.View(), 10)) + " " + GradeText(sheet.GradeCode) +
-          " " + RaceClassText(sheet.ClassCode) + " " + WeightRuleText(sheet.WeightRuleCode) + " " +
-          TrackText(sheet.TrackCode) + Format("%4d", ReadInt(sheet.Distance.View())) + "m";
+  text += std::string(CutBytes(sheet.RaceName.View(), 10)) + " " +
+          GradeText(sheet.GradeCode).bytes() + " " + RaceClassText(sheet.ClassCode).bytes() + " " +
+          WeightRuleText(sheet.WeightRuleCode).bytes() + " " + TrackText(sheet.TrackCode).bytes() +
+          Format("%4d", ReadInt(sheet.Distance.View())) + "m";
   return text;
 }
 
@@ -154,7 +156,7 @@ std::string RaceResultText(const RaceDay& day, int slot, const RaceSheet& sheet)
       text += kPrefix[place - 1];
       for (int k = 0; k < kRingRows; ++k) {
         if (ReadInt(sheet.HorseNo[k].View()) != h + 1) continue;
-        text += CircledNumberText(sheet.HorseNo[k].View()) + sheet.HorseName[k].Str();
+        text += CircledNumberText(sheet.HorseNo[k].View()).bytes() + sheet.HorseName[k].Str();
         break;
       }
     }

@@ -40,7 +40,7 @@ PageColor BracketTextColor(int bracket);
 PageColor RankColor(int rank);
 
 // The font every race-card print uses.
-std::string PrintFontName();
+Cp932Text PrintFontName();
 void SetFont(TPrevX& prev, int points, bool bold = false, bool underline = false,
              PageColor color = kBlack);
 

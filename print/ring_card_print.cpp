@@ -41,7 +41,7 @@ void DrawRow(TPrevX& prev, const RaceSheet& sheet, const RaceCalc& calc, int k, 
   SetFont(prev, 8, false, false, BracketTextColor(bracket));
   prev.TextAt(x0 + 65, top + 99, sheet.BracketNo[k].View());
   prev.Canvas().Font.Color = kBlack;
-  prev.TextAt(x0 + 62, top + 130, CircledNumberText(sheet.HorseNo[k].View()));
+  prev.TextAt(x0 + 62, top + 130, CircledNumberText(sheet.HorseNo[k].View()).bytes());
 
   const int popularity = sheet.Popularity[k];
   if (popularity > 0) {
@@ -56,7 +56,7 @@ void DrawRow(TPrevX& prev, const RaceSheet& sheet, const RaceCalc& calc, int k, 
     prev.TextAt(x0 + 2, top + 370, "着"_sj);
   }
   prev.Canvas().Font.Color = kBlack;
-  prev.TextAt(x0 + 115, top + 340, HorseSexText(sheet.Sex[k].View()));
+  prev.TextAt(x0 + 115, top + 340, HorseSexText(sheet.Sex[k].View()).bytes());
   prev.TextAt(x0 + 115, top + 370, PadNumber(sheet.Age[k].View()));
   VerticalName(prev, x0 + 62, top + 160, 26, sheet.HorseName[k].View(), 9);
   prev.Canvas().Font.Size = 6;
@@ -64,7 +64,7 @@ void DrawRow(TPrevX& prev, const RaceSheet& sheet, const RaceCalc& calc, int k, 
     VerticalName(prev, x0 + 92, top + 160, 26, sheet.SireName[k].View(), 9);
   VerticalName(prev, x0 + 32, top + 160, 26, sheet.DamName[k].View(), 9);
   prev.Canvas().Font.Size = 8;
-  prev.TextAt(x0 + 5, top + 402, HorseSymbolText(sheet.HorseSymbol[k].View()));
+  prev.TextAt(x0 + 5, top + 402, HorseSymbolText(sheet.HorseSymbol[k].View()).bytes());
   prev.TextAt(x0 + 10, top + 432, TrimRight(sheet.JockeyName[k].View()));
   const int burden = ReadInt(sheet.Burden[k].View());
   if (burden >= 1) prev.TextAt(x0 + 20, top + 462, Format("%4.1fkg", burden / 10.0));
@@ -111,9 +111,9 @@ void DrawCaptions(TPrevX& prev, int top) {
       {2772, 160, "父"}, {2772, 190, "馬"}, {2712, 160, "母"}, {2712, 190, "馬"}};
   prev.Canvas().Brush.Style = BrushStyle::Clear;
   SetFont(prev, 8);
-  for (const Caption& c : kEight) prev.TextAt(c.x, top + c.y, Cp932(c.text));
+  for (const Caption& c : kEight) prev.TextAt(c.x, top + c.y, Cp932(c.text).bytes());
   prev.Canvas().Font.Size = 7;
-  for (const Caption& c : kSeven) prev.TextAt(c.x, top + c.y, Cp932(c.text));
+  for (const Caption& c : kSeven) prev.TextAt(c.x, top + c.y, Cp932(c.text).bytes());
 }
 
 void DrawBlock(TPrevX& prev, const RaceDay& day, int slot, const RaceSheet& sheet,
@@ -166,8 +166,8 @@ void DrawPage(TPrevX& prev, const RaceDay& day, const PlannedPage& page) {
 }  // namespace
 
 PrintResult PrintRingCard(const RaceDay& day, PrintScope scope, TPrevX& prev) {
-  const DayPrintLayout layout{"出馬表リング印刷[全開催場]"_sj, "リング出馬表印刷[競馬場別]"_sj, 2,
-                              kRingPages};
+  const DayPrintLayout layout{Cp932("出馬表リング印刷[全開催場]"),
+                              Cp932("リング出馬表印刷[競馬場別]"), 2, kRingPages};
   return PrintDayPages(day, scope, layout, prev,
                        [&](const PlannedPage& page) { DrawPage(prev, day, page); });
 }

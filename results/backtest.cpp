@@ -60,13 +60,13 @@ int RankBand(int rank) {
   return 4;
 }
 
-std::string MonthOfLabel(std::string_view label) {
-  return std::string(Field(label, date_label::kYear)) + "-" +
-         std::string(Field(label, date_label::kMonth));
+std::string MonthOfLabel(Cp932View label) {
+  return std::string(Field(label.bytes(), date_label::kYear)) + "-" +
+         std::string(Field(label.bytes(), date_label::kMonth));
 }
 
-std::string IsoDateOfLabel(std::string_view label) {
-  return MonthOfLabel(label) + "-" + std::string(Field(label, date_label::kDay));
+std::string IsoDateOfLabel(Cp932View label) {
+  return MonthOfLabel(label) + "-" + std::string(Field(label.bytes(), date_label::kDay));
 }
 
 namespace {
@@ -190,7 +190,7 @@ bool TallyRace(const RaceDay& day, int slot, const StoredFinish& finish, Backtes
 
 BacktestDay TallyDay(const RaceDay& day, const std::vector<StoredFinish>& finish) {
   BacktestDay result;
-  result.label = std::string(day.LoadedDate.View());
+  result.label = Cp932Text(day.LoadedLabel());
   for (int r = 0; r < day.RaceListRows; ++r) {
     BacktestTally race;
     StoredFinish none;
@@ -201,7 +201,10 @@ BacktestDay TallyDay(const RaceDay& day, const std::vector<StoredFinish>& finish
     }
     ++result.races;
     result.total.Add(race);
-    result.byVenue[Utf8(TrimRight(VenueName(day.RaRec[r].Field(ra::kVenueCode))))].Add(race);
+    result
+        .byVenue[Utf8(
+            Cp932View::FromBytes(TrimRight(VenueName(day.RaRec[r].Field(ra::kVenueCode)).bytes())))]
+        .Add(race);
   }
   return result;
 }
@@ -224,10 +227,10 @@ std::vector<AnalysisStep> BacktestAnalysisSteps(const SignPoints& points,
   return steps;
 }
 
-std::vector<std::string> StoredDatesBetween(std::string_view from, std::string_view to) {
-  std::vector<std::string> dates;
-  for (std::string& label : ListMeetingDates())
-    if ((from.empty() || label >= from) && (to.empty() || label <= to))
+std::vector<Cp932Text> StoredDatesBetween(Cp932View from, Cp932View to) {
+  std::vector<Cp932Text> dates;
+  for (Cp932Text& label : ListMeetingDates())
+    if ((from.empty() || label.view() >= from) && (to.empty() || label.view() <= to))
       dates.push_back(std::move(label));
   std::sort(dates.begin(), dates.end());
   return dates;
@@ -251,7 +254,7 @@ class CancelProgress : public LoadProgress {
 
 // Adds the tally of the date `label` to the result; returns the date's
 // point of the stake-and-return timeline.
-BacktestDayTickets AddDay(BacktestResult& result, const std::string& label,
+BacktestDayTickets AddDay(BacktestResult& result, const Cp932Text& label,
                           const BacktestDay& tally) {
   ++result.dates;
   result.races += tally.races;
@@ -277,7 +280,7 @@ BacktestResult RunBacktest(const BacktestOptions& options) {
   result.points = options.points;
   result.source = options.source;
 
-  std::vector<std::string> dates = options.dates;
+  std::vector<Cp932Text> dates = options.dates;
   std::sort(dates.begin(), dates.end());
   dates.erase(std::unique(dates.begin(), dates.end()), dates.end());
   const int total = static_cast<int>(dates.size());
@@ -299,7 +302,7 @@ BacktestResult RunBacktest(const BacktestOptions& options) {
       day = RaceDay::Create();
     } catch (const std::exception& e) {
       std::lock_guard lock(mutex);
-      result.failed.emplace_back("", e.what());
+      result.failed.emplace_back(Cp932Text(), e.what());
       return;
     }
     std::vector<StoredFinish> finish;
@@ -313,7 +316,7 @@ BacktestResult RunBacktest(const BacktestOptions& options) {
     load.cache = &files;
     load.analysis = BacktestAnalysisSteps(options.points, finish);
     for (int i = next++; i < total && !cancelled(); i = next++) {
-      const std::string& label = dates[i];
+      const Cp932Text& label = dates[i];
       std::optional<BacktestDay> tally;
       std::string failure;
       try {

@@ -26,6 +26,7 @@
 
 #include "analysis/sign_kinds.h"
 #include "analysis/sign_points.h"
+#include "codes/cp932_text.h"
 #include "store/estimate.h"
 #include "store/race_day_loader.h"
 
@@ -107,9 +108,9 @@ struct StoredFinish {
 
 // The tally of one loaded and analysed date.
 struct BacktestDay {
-  std::string label;  // CP932 DateLabel
-  int races = 0;      // races counted
-  int skipped = 0;    // race-list rows without results
+  Cp932Text label;  // DateLabel
+  int races = 0;    // races counted
+  int skipped = 0;  // race-list rows without results
   BacktestTally total;
   std::map<std::string, BacktestTally> byVenue;  // UTF-8 venue name
 };
@@ -125,13 +126,13 @@ std::vector<AnalysisStep> BacktestAnalysisSteps(const SignPoints& points,
 
 // A date's bought tickets, for the chart of stake against return.
 struct BacktestDayTickets {
-  std::string label;  // CP932 DateLabel
+  Cp932Text label;  // DateLabel
   std::array<int64_t, kBetTypes> stake{};
   std::array<int64_t, kBetTypes> returned{};
 };
 
 struct BacktestResult {
-  std::string from, to;  // CP932 DateLabels of the range asked for
+  Cp932Text from, to;  // DateLabels of the range asked for
   SignPoints points;
   EstimateSource source = EstimateSource::RacehorseData;
   int dates = 0;  // dates loaded
@@ -141,21 +142,21 @@ struct BacktestResult {
   std::map<std::string, BacktestTally> byMonth;  // "YYYY-MM"
   std::map<std::string, BacktestTally> byVenue;  // UTF-8 venue name
   std::vector<BacktestDayTickets> timeline;      // ascending dates
-  // Dates that could not be loaded: label (CP932) and the UTF-8 reason.
-  std::vector<std::pair<std::string, std::string>> failed;
+  // Dates that could not be loaded: label and the UTF-8 reason.
+  std::vector<std::pair<Cp932Text, std::string>> failed;
   bool cancelled = false;
 };
 
 struct BacktestOptions {
-  std::vector<std::string> dates;  // CP932 DateLabels, any order
-  std::string from, to;            // recorded in the result
+  std::vector<Cp932Text> dates;  // DateLabels, any order
+  Cp932Text from, to;            // recorded in the result
   SignPoints points = SignPoints::Defaults();
   EstimateSource source = EstimateSource::RacehorseData;
   // Parallel workers, one RaceDay each; 0: one per core.
   int workers = 0;
   // Called after each date (from a worker thread, one call at a time):
-  // dates done, dates in all, the date just done (CP932).
-  std::function<void(int done, int total, std::string_view label)> progress;
+  // dates done, dates in all, the date just done.
+  std::function<void(int done, int total, Cp932View label)> progress;
   // Set to stop: the running loads stop at their next progress step and no
   // further date is begun; the result holds the dates finished before.
   const std::atomic<bool>* cancel = nullptr;
@@ -164,14 +165,14 @@ struct BacktestOptions {
 // Loads, analyses and tallies every date of `options.dates`.
 BacktestResult RunBacktest(const BacktestOptions& options);
 
-// The stored meeting dates (CP932 DateLabels) from `from` to `to`
-// inclusive, ascending; an empty bound is open.
-std::vector<std::string> StoredDatesBetween(std::string_view from, std::string_view to);
+// The stored meeting dates (DateLabels) from `from` to `to` inclusive,
+// ascending; an empty bound is open.
+std::vector<Cp932Text> StoredDatesBetween(Cp932View from, Cp932View to);
 
 // "YYYY-MM" of a DateLabel.
-std::string MonthOfLabel(std::string_view label);
+std::string MonthOfLabel(Cp932View label);
 // "YYYY-MM-DD" of a DateLabel.
-std::string IsoDateOfLabel(std::string_view label);
+std::string IsoDateOfLabel(Cp932View label);
 
 // The one line shown whenever the racehorse data are the estimate source
 // (UTF-8).

@@ -92,7 +92,7 @@ std::vector<const std::map<std::string, BacktestTally>*> Breakdown(const Backtes
   return parts;
 }
 
-std::string LabelDate(const std::string& label) {
+std::string LabelDate(Cp932View label) {
   return label.size() >= 14 ? IsoDateOfLabel(label) : Utf8(label);
 }
 

@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <system_error>
+#include <vector>
 
 #include "app/file_io.h"
 #include "app/io_error.h"
@@ -44,11 +45,12 @@ void AddHits(const RaceDay& day, int race, const KaimeTables& tables, const BetT
       bool big = payout >= bet.colourLimit;
       if (payout <= bet.threshold) continue;
       std::string paid = "/配当 "_sj + Format("%7d", payout) + "円"_sj;
-      report.lines.push_back(
+      report.lines.push_back(Cp932Text::FromBytes(
           std::string(big ? "<img src=\"./image/lis1.gif\">" : "<img src=\"./image/lis2.gif\">") +
           (big ? "<font color=\"red\">" : "<font color=\"blue\">") +
-          VenueName(ra.Field(ra::kVenueCode)) + PadNumber(ra.Field(ra::kRaceNumber)) + bet.label +
-          combination + paid + "　"_sj + std::string(ra.Field(ra::kShortRaceName6)) + "</font>");
+          VenueName(ra.Field(ra::kVenueCode)).bytes() + PadNumber(ra.Field(ra::kRaceNumber)) +
+          bet.label + combination + paid + "　"_sj + std::string(ra.Field(ra::kShortRaceName6)) +
+          "</font>"));
       report.log.push_back(std::string(ra.Field(ra::kDate)) +
                            std::string(ra.Field(ra::kVenueCode)) +
                            std::string(ra.Field(ra::kRaceNumber)) + bet.label + combination + paid);
@@ -62,8 +64,8 @@ void AddHits(const RaceDay& day, int race, const KaimeTables& tables, const BetT
 HitReport BuildHitReport(const RaceDay& day, bool bigOnly) {
   HitReport report;
   report.lines.push_back(
-      "<br /><img src=\"./image/balist.gif\"><font color=\"black\">【Sorvix for JRA-VAN Data "
-      "Lab.】</font>"_sj);
+      Cp932("<br /><img src=\"./image/balist.gif\"><font color=\"black\">【Sorvix for JRA-VAN Data "
+            "Lab.】</font>"));
   if (auto log = ReadFileIfExists(HomePath(kHitLogPath)))
     report.log = SplitLines(*log);
   else
@@ -99,7 +101,9 @@ HitReport WriteHitReport(const RaceDay& day, bool bigOnly) {
   const RaImage& first = day.RaRec[0];
   report.fragmentPath =
       HomePath(std::string("\\HPupload\\TK") + std::string(first.Field(ra::kDate)) + ".txt");
-  WriteFileAtomic(report.fragmentPath, JoinLines(report.lines));
+  std::vector<std::string> fragment;
+  for (const Cp932Text& line : report.lines) fragment.push_back(line.bytes());
+  WriteFileAtomic(report.fragmentPath, JoinLines(fragment));
   WriteFileAtomic(HomePath(kHitLogPath), JoinLines(report.log));
   report.written = true;
   return report;

@@ -14,13 +14,15 @@
 #include <string>
 #include <vector>
 
+#include "codes/cp932_text.h"
+
 namespace sorvix {
 
 class RaceDay;
 
 struct HitReport {
-  // The fragment: the title line and one line per hit (CP932).
-  std::vector<std::string> lines;
+  // The fragment: the title line and one line per hit.
+  std::vector<Cp932Text> lines;
   // The hit log after this run: the old log and one line per hit.
   std::vector<std::string> log;
   int hits = 0;

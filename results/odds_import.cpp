@@ -72,7 +72,7 @@ std::string KolOdds(std::string_view field, int width, const char* capped) {
 
 // Writes the date's OddsFile whole, replacing an older one, every line at
 // its full width (a short source line gives blanks, never a short line).
-void WriteOddsFile(std::string_view dateLabel, std::vector<std::string> lines) {
+void WriteOddsFile(Cp932View dateLabel, std::vector<std::string> lines) {
   for (std::string& line : lines) line.resize(kOddsLength - 2, ' ');
   fs::path path = HomePath(OddsFilePath(dateLabel));
   HomeLock lock = HomeLock::Acquire(HomeLock::kShortWait);

@@ -30,8 +30,8 @@ struct OddsImportResult {
   bool beep = false;
   // The information box text; empty when nothing is shown.
   Cp932Text message;
-  // The DateLabel of the written OddsFile (CP932) and its line count.
-  std::string dateLabel;
+  // The DateLabel of the written OddsFile and its line count.
+  Cp932Text dateLabel;
   int races = 0;
   // Why nothing was imported, and the members refused for their names
   // (UTF-8 Japanese; empty when there is nothing to add to `message`).

@@ -27,7 +27,7 @@ std::string VenueAndRace(const RaImage& ra) {
 
 // Step 2: RaRec and SeRec of every race again from the RaceFile and the
 // RunnerFiles, so that refreshed results (final positions, odds) show.
-void RereadRaces(RaceDay& day, std::string_view dateLabel) {
+void RereadRaces(RaceDay& day, Cp932View dateLabel) {
   auto raceFile = BlockFile::OpenIfExists(HomePath(RaceFilePath(dateLabel)));
   if (!raceFile) return;
   int64_t blocks = raceFile->BlockCount(kRaLength);
@@ -75,7 +75,7 @@ void RereadRaces(RaceDay& day, std::string_view dateLabel) {
 
 }  // namespace
 
-PayoutImportOutcome ImportPayouts(RaceDay& day, std::string_view dateLabel, RaceLines races,
+PayoutImportOutcome ImportPayouts(RaceDay& day, Cp932View dateLabel, RaceLines races,
                                   int selectedSlot) {
   PayoutImportOutcome outcome;
   std::string selected;

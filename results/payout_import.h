@@ -13,6 +13,8 @@
 
 #include <string_view>
 
+#include "codes/cp932_text.h"
+
 namespace sorvix {
 
 class RaceDay;
@@ -29,7 +31,7 @@ struct PayoutImportOutcome {
   bool selectedRaceReceived = false;
 };
 
-// Imports the payouts of `dateLabel` (CP932 DateLabel) into `day`.  A
+// Imports the payouts of the date `dateLabel` into `day`.  A
 // missing RaceFile skips the re-read of races and runners, a missing
 // RunnerFile leaves that race's runners unchanged, and a missing PayoutFile
 // leaves HrRec and the payout tables as they were.  A file that cannot be
@@ -37,7 +39,7 @@ struct PayoutImportOutcome {
 // with a damaged date or race number is passed over as in the load; what
 // was read before stays in the model.  `selectedSlot` is the race the
 // window shows (−1: none), for selectedRaceReceived.
-PayoutImportOutcome ImportPayouts(RaceDay& day, std::string_view dateLabel,
+PayoutImportOutcome ImportPayouts(RaceDay& day, Cp932View dateLabel,
                                   RaceLines races = RaceLines::Reread, int selectedSlot = -1);
 
 }  // namespace sorvix

@@ -8,7 +8,7 @@
 
 namespace sorvix {
 
-std::optional<std::string> ParseDateArgument(std::string_view text) {
+std::optional<Cp932Text> ParseDateArgument(std::string_view text) {
   std::vector<std::string> parts;
   std::string digits;
   std::string_view rest = text;

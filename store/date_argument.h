@@ -6,10 +6,12 @@
 #include <string>
 #include <string_view>
 
+#include "codes/cp932_text.h"
+
 namespace sorvix {
 
-// The CP932 DateLabel ("2024年05月05日") of a UTF-8 date argument, or nullopt
+// The DateLabel ("2024年05月05日") of a UTF-8 date argument, or nullopt
 // when the argument is not a calendar date in one of the accepted forms.
-std::optional<std::string> ParseDateArgument(std::string_view text);
+std::optional<Cp932Text> ParseDateArgument(std::string_view text);
 
 }  // namespace sorvix

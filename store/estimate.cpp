@@ -37,8 +37,8 @@ EstimateSource ReadEstimateSource(const SettingsFile& settings) {
 }
 
 void CountResults(RaceDay& day, LoadProgress& progress) {
-  static const std::string kJockeyText = "騎手データを読み込んでいます。"_sj;
-  static const std::string kTrainerText = "調教師データを読み込んでいます。"_sj;
+  static const Cp932Text kJockeyText = Cp932("騎手データを読み込んでいます。");
+  static const Cp932Text kTrainerText = Cp932("調教師データを読み込んでいます。");
 
   progress.SetDetail(kJockeyText);
   progress.SetRange(35);

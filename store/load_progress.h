@@ -1,11 +1,11 @@
 // What a long store operation (loading a date, the assignment) reports while
 // it runs: a title line, a detail line and a progress bar, as the progress
-// window shows them.  Texts are CP932.  ProcessEvents() is called after every
+// window shows them.  ProcessEvents() is called after every
 // text change so that a window can stay live; every method does nothing by
 // default.
 #pragma once
 
-#include <string_view>
+#include "codes/cp932_text.h"
 
 namespace sorvix {
 
@@ -15,8 +15,8 @@ class LoadProgress {
 
   virtual void Show() {}
   virtual void Close() {}
-  virtual void SetTitle(std::string_view /*cp932*/) {}
-  virtual void SetDetail(std::string_view /*cp932*/) {}
+  virtual void SetTitle(Cp932View /*text*/) {}
+  virtual void SetDetail(Cp932View /*text*/) {}
   // Whether the detail line is shown at all: a step may skip making texts
   // that nobody reads.  A progress that overrides SetDetail returns true.
   virtual bool ShowsDetail() const { return false; }

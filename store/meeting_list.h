@@ -4,11 +4,13 @@
 #include <string>
 #include <vector>
 
+#include "codes/cp932_text.h"
+
 namespace sorvix {
 
-// The 14-byte CP932 DateLabels ("2008年01月06日") of every "*.jvRA" file in
+// The 14-byte DateLabels ("2008年01月06日") of every "*.jvRA" file in
 // ProgramFolder + "\Data", from the last file name in ascending order to the
 // first.  An unreadable or missing folder gives an empty list.
-std::vector<std::string> ListMeetingDates();
+std::vector<Cp932Text> ListMeetingDates();
 
 }  // namespace sorvix

@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "codes/cp932_text.h"
 #include "common/day_slots.h"
 #include "common/fixed_text.h"
 #include "common/payout_table.h"
@@ -82,11 +83,15 @@ class RaceDay {
   int RaceCount = 0;
   bool From2005 = false;
 
-  // The race list: row i is RaceSlot i, "09:50 中山 1R" (CP932).
+  // The race list: row i is RaceSlot i, "09:50 中山 1R" (CP932), as the
+  // list shows it: RaceListRow(i).
   FixedText<16> RaceList[kRaceSlots];
   int RaceListRows = 0;
-  // The DateLabel of the date loaded last (empty when none).
+  // The DateLabel of the date loaded last (empty when none): LoadedLabel().
   FixedText<14> LoadedDate;
+
+  Cp932View RaceListRow(int row) const { return Cp932View::FromBytes(RaceList[row].View()); }
+  Cp932View LoadedLabel() const { return Cp932View::FromBytes(LoadedDate.View()); }
 
  private:
   RaceDay();

@@ -66,19 +66,18 @@ void CreateFolder(const fs::path& folder) {
 
 class Loader {
  public:
-  Loader(RaceDay& day, std::string_view dateLabel, const LoadOptions& options,
-         LoadProgress& progress)
+  Loader(RaceDay& day, Cp932View dateLabel, const LoadOptions& options, LoadProgress& progress)
       : day_(day),
         label_(dateLabel),
         options_(options),
         progress_(progress),
         files_(options.cache ? options.cache->files() : ownFiles_) {
-    std::string label(dateLabel);
-    raceTitle_ = "レースデータ読込中："_sj + label;
-    runnerTitle_ = "各馬情報読込中　　："_sj + label;
-    jockeyTitle_ = "騎手情報読込中　　："_sj + label;
-    trainerTitle_ = "調教師読込中　　　："_sj + label;
-    kakoTitle_ = "過去走情報読込中　："_sj + label;
+    const Cp932View label = dateLabel;
+    raceTitle_ = Cp932("レースデータ読込中：") + label;
+    runnerTitle_ = Cp932("各馬情報読込中　　：") + label;
+    jockeyTitle_ = Cp932("騎手情報読込中　　：") + label;
+    trainerTitle_ = Cp932("調教師読込中　　　：") + label;
+    kakoTitle_ = Cp932("過去走情報読込中　：") + label;
     detail_.reserve(64);
   }
 
@@ -89,7 +88,7 @@ class Loader {
     progress_.ProcessEvents();
 
     day_.ClearLoadedRecords();
-    day_.LoadedDate = label_;
+    day_.LoadedDate = label_.bytes();
     LoadSaveMarks();
     LoadRaces(raceFile);
     LoadOdds();
@@ -115,7 +114,7 @@ class Loader {
   bool marksWritable() const { return marksWritable_; }
 
  private:
-  void Title(const std::string& title) {
+  void Title(Cp932View title) {
     progress_.SetTitle(title);
     progress_.ProcessEvents();
   }
@@ -195,12 +194,12 @@ class Loader {
     const RaImage& ra = day_.RaRec[r];
     const SeImage& se = day_.SeRec[r][h];
     detail_.clear();
-    detail_ += VenueName(ra.Field(ra::kVenueCode));
+    detail_ += VenueName(ra.Field(ra::kVenueCode)).bytes();
     detail_ += PadNumber(ra.Field(ra::kRaceNumber));
     detail_ += "R:";
-    detail_ += CircledNumber(se.Int(se::kHorseNumber));
+    detail_ += CircledNumber(se.Int(se::kHorseNumber)).bytes();
     detail_ += se.Field(se::kHorseNameHead);
-    progress_.SetDetail(detail_);
+    progress_.SetDetail(Cp932View::FromBytes(detail_));
     Title(runnerTitle_);
 
     day_.RunnerImagesUsed[r][h] = std::max<uint8_t>(day_.RunnerImagesUsed[r][h], 1);
@@ -343,9 +342,9 @@ class Loader {
     for (const std::string& text : lines) {
       line.Assign(std::string_view(text).substr(0, std::min(text.size(), size_t{kOddsLength - 2})));
       line.Put(odds::kLineEnd, "\r\n");
-      std::string venue = line.Field(odds::kSource) == "J"
-                              ? VenueName(line.Field(odds::kVenueCode))
-                              : VenueByIndex(line.Field(odds::kVenueCode));
+      Cp932Text venue = line.Field(odds::kSource) == "J"
+                            ? VenueName(line.Field(odds::kVenueCode))
+                            : VenueByIndex(line.Field(odds::kVenueCode));
       for (int r = 0; r < day_.RaceCount; ++r) {
         const RaImage& ra = day_.RaRec[r];
         if (ra.IsBlank(ra::kYear)) continue;
@@ -373,7 +372,7 @@ class Loader {
       detail_ += ':';
       detail_ += ra.Field(ra::kStartMinute);
       detail_ += ' ';
-      detail_ += VenueName(ra.Field(ra::kVenueCode));
+      detail_ += VenueName(ra.Field(ra::kVenueCode)).bytes();
       detail_ += number;
       day_.RaceList[day_.RaceListRows++] = detail_;
       AddVenue(ra.Field(ra::kVenueCode));
@@ -435,10 +434,10 @@ class Loader {
   }
 
   RaceDay& day_;
-  std::string_view label_;
+  Cp932View label_;
   const LoadOptions& options_;
   LoadProgress& progress_;
-  std::string raceTitle_, runnerTitle_, jockeyTitle_, trainerTitle_, kakoTitle_;
+  Cp932Text raceTitle_, runnerTitle_, jockeyTitle_, trainerTitle_, kakoTitle_;
   std::string detail_;
   StoreFileCache::Files ownFiles_;
   StoreFileCache::Files& files_;
@@ -456,18 +455,18 @@ int RowToSelect(int lastRow, int rows) {
   return std::clamp(lastRow, 0, rows - 1);
 }
 
-LoadOutcome LoadRaceDay(RaceDay& day, std::string_view dateLabel, const LoadOptions& options) {
+LoadOutcome LoadRaceDay(RaceDay& day, Cp932View dateLabel, const LoadOptions& options) {
   LoadProgress silent;
   LoadProgress& progress = options.progress ? *options.progress : silent;
   LoadOutcome outcome;
 
-  day.From2005 = ReadNumber(Field(dateLabel, date_label::kYear)) >= 2005;
+  day.From2005 = ReadNumber(Field(dateLabel.bytes(), date_label::kYear)) >= 2005;
   day.Reset();
 
   auto raceFile = BlockFile::OpenIfExists(HomePath(RaceFilePath(dateLabel)));
   if (!raceFile) {
     day.ClearRecords();
-    outcome.message = "データ作成が未完了のようです。"_sj;
+    outcome.message = Cp932("データ作成が未完了のようです。");
     return outcome;
   }
 
@@ -488,7 +487,7 @@ LoadOutcome LoadRaceDay(RaceDay& day, std::string_view dateLabel, const LoadOpti
   // (as far as the log can be written).
   if (!outcome.warnings.empty()) {
     try {
-      std::vector<std::string> lines;
+      std::vector<Cp932Text> lines;
       for (const std::string& warning : outcome.warnings) lines.push_back(Cp932(warning));
       ErrorLog().AppendErrors(std::time(nullptr), lines);
     } catch (const Error&) {

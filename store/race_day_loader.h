@@ -26,6 +26,7 @@
 #include <utility>
 #include <vector>
 
+#include "codes/cp932_text.h"
 #include "store/estimate.h"
 #include "store/load_progress.h"
 
@@ -35,7 +36,7 @@ class RaceDay;
 
 // What an analysis step sees of the load that runs it.
 struct LoadContext {
-  std::string_view dateLabel;  // CP932 DateLabel
+  Cp932View dateLabel;
   EstimateSource source;
   LoadProgress& progress;
 };
@@ -89,7 +90,7 @@ struct LoadOutcome {
   // False when the date has no RaceFile; `message` is then the text to show
   // (information box, OK button).
   bool loaded = false;
-  std::string message;  // CP932
+  Cp932Text message;
   // The race-list row to select (−1: the list is empty) and the race
   // stepper's maximum (rows − 1).
   int selectedRow = -1;
@@ -101,10 +102,10 @@ struct LoadOutcome {
   bool marksWritable = true;
 };
 
-// Loads the date `dateLabel` (CP932, "2024年05月05日") into `day`.  The
+// Loads the date `dateLabel` ("2024年05月05日") into `day`.  The
 // outcome names the row to select, which the caller keeps as its selection
 // (the model holds none).
-LoadOutcome LoadRaceDay(RaceDay& day, std::string_view dateLabel, const LoadOptions& options);
+LoadOutcome LoadRaceDay(RaceDay& day, Cp932View dateLabel, const LoadOptions& options);
 
 // The row a reload selects: the row shown before (`lastRow`), or the last
 // row when the list is shorter; −1 for an empty list.

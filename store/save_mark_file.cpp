@@ -9,7 +9,7 @@
 
 namespace sorvix {
 
-std::string ReadSaveMarks(std::string_view dateLabel) {
+std::string ReadSaveMarks(Cp932View dateLabel) {
   fs::path path = HomePath(SaveMarkFilePath(dateLabel));
   auto bytes = ReadFileIfExists(path);
   if (!bytes) {
@@ -27,7 +27,7 @@ std::string ReadSaveMarks(std::string_view dateLabel) {
   return std::move(*bytes);
 }
 
-void WriteSaveMarks(std::string_view dateLabel, std::string_view marks) {
+void WriteSaveMarks(Cp932View dateLabel, std::string_view marks) {
   if (marks.size() != static_cast<size_t>(kSaveMarkBytes))
     throw std::invalid_argument("特別マークは 648 バイトでなければなりません");
   HomeLock lock = HomeLock::Acquire(HomeLock::kShortWait);

@@ -11,35 +11,36 @@ std::string_view RecordKey(std::string_view record) {
   return Field(record, race_record::kRaceKey);
 }
 
-std::string DateLabel(std::string_view record) {
-  return std::string(Field(record, race_record::kYear)) + "年"_sj +
-         std::string(Field(record, race_record::kMonth)) + "月"_sj +
-         std::string(Field(record, race_record::kDay)) + "日"_sj;
+Cp932Text DateLabel(std::string_view record) {
+  return Cp932Text::FromBytes(std::string(Field(record, race_record::kYear)) + "年"_sj +
+                              std::string(Field(record, race_record::kMonth)) + "月"_sj +
+                              std::string(Field(record, race_record::kDay)) + "日"_sj);
 }
 
-std::string DateLabelFromYmd(std::string_view ymd) {
-  return std::string(Field(ymd, ymd::kYear)) + "年"_sj + std::string(Field(ymd, ymd::kMonth)) +
-         "月"_sj + std::string(Field(ymd, ymd::kDay)) + "日"_sj;
+Cp932Text DateLabelFromYmd(std::string_view ymd) {
+  return Cp932Text::FromBytes(std::string(Field(ymd, ymd::kYear)) + "年"_sj +
+                              std::string(Field(ymd, ymd::kMonth)) + "月"_sj +
+                              std::string(Field(ymd, ymd::kDay)) + "日"_sj);
 }
 
-std::string RaceFilePath(std::string_view dateLabel) {
-  return "\\Data\\" + std::string(dateLabel) + ".jvRA";
+std::string RaceFilePath(Cp932View dateLabel) {
+  return "\\Data\\" + std::string(dateLabel.bytes()) + ".jvRA";
 }
 
-std::string RunnerFilePath(std::string_view dateLabel, std::string_view venueCode) {
-  return "\\Data\\" + std::string(dateLabel) + VenueName(venueCode) + ".jvSEr";
+std::string RunnerFilePath(Cp932View dateLabel, std::string_view venueCode) {
+  return "\\Data\\" + std::string(dateLabel.bytes()) + VenueName(venueCode).bytes() + ".jvSEr";
 }
 
-std::string PayoutFilePath(std::string_view dateLabel) {
-  return "\\Data\\" + std::string(dateLabel) + ".jvHR";
+std::string PayoutFilePath(Cp932View dateLabel) {
+  return "\\Data\\" + std::string(dateLabel.bytes()) + ".jvHR";
 }
 
-std::string SaveMarkFilePath(std::string_view dateLabel) {
-  return "\\Data\\" + std::string(dateLabel) + ".sps";
+std::string SaveMarkFilePath(Cp932View dateLabel) {
+  return "\\Data\\" + std::string(dateLabel.bytes()) + ".sps";
 }
 
-std::string OddsFilePath(std::string_view dateLabel) {
-  return "\\Data\\" + std::string(dateLabel) + ".yoz";
+std::string OddsFilePath(Cp932View dateLabel) {
+  return "\\Data\\" + std::string(dateLabel.bytes()) + ".yoz";
 }
 
 std::string PastRunFilePath(std::string_view pedigreeNumber) {

@@ -1,10 +1,12 @@
-// Names of the LocalStore files.  Every function returns the CP932 relative
-// part ("\Data\2008年01月05日.jvRA"); HomePath() turns it into a file path.
+// Names of the LocalStore files.  Every path function returns the relative
+// part as the stored data name it, in CP932 bytes ("\Data\2008年01月05日.jvRA");
+// HomePath() turns it into a file path.
 #pragma once
 
 #include <string>
 #include <string_view>
 
+#include "codes/cp932_text.h"
 #include "common/record_lengths.h"
 
 namespace sorvix {
@@ -12,17 +14,18 @@ namespace sorvix {
 // The 16-byte RecordKey of an RA, SE or HR record (positions 12–27).
 std::string_view RecordKey(std::string_view record);
 
-// year + "年" + month + "月" + day + "日" from a record's positions 12–19.
-std::string DateLabel(std::string_view record);
+// The DateLabel: year + "年" + month + "月" + day + "日" from a record's
+// positions 12–19.
+Cp932Text DateLabel(std::string_view record);
 // The same from an eight-digit "yyyymmdd".
-std::string DateLabelFromYmd(std::string_view ymd);
+Cp932Text DateLabelFromYmd(std::string_view ymd);
 
-std::string RaceFilePath(std::string_view dateLabel);  // \Data\<label>.jvRA
-std::string RunnerFilePath(std::string_view dateLabel,
+std::string RaceFilePath(Cp932View dateLabel);  // \Data\<label>.jvRA
+std::string RunnerFilePath(Cp932View dateLabel,
                            std::string_view venueCode);         // \Data\<label><venue>.jvSEr
-std::string PayoutFilePath(std::string_view dateLabel);         // \Data\<label>.jvHR
-std::string SaveMarkFilePath(std::string_view dateLabel);       // \Data\<label>.sps
-std::string OddsFilePath(std::string_view dateLabel);           // \Data\<label>.yoz
+std::string PayoutFilePath(Cp932View dateLabel);                // \Data\<label>.jvHR
+std::string SaveMarkFilePath(Cp932View dateLabel);              // \Data\<label>.sps
+std::string OddsFilePath(Cp932View dateLabel);                  // \Data\<label>.yoz
 std::string PastRunFilePath(std::string_view pedigreeNumber);   // \SEI\<yyyy>\<no>.jvSEI
 std::string HorseFilePath(std::string_view pedigreeNumber);     // \UM2\<yyyy>\<no>.jvUM2
 std::string OldHorseFilePath(std::string_view pedigreeNumber);  // \UMA\<yyyy>\<no>.jvUMA

@@ -47,15 +47,15 @@ constexpr int kNameCol = 7;
 constexpr int kPlaceCol = 10;
 
 // The race title of a panel: venue name, race number, "R".
-std::string RaceTitle(std::string_view venueCode, std::string_view raceNo) {
-  return VenueName(venueCode) + PadNumber(raceNo) + "R"_sj;
+Cp932Text RaceTitle(std::string_view venueCode, std::string_view raceNo) {
+  return VenueName(venueCode) + Cp932View::FromBytes(PadNumber(raceNo) + "R");
 }
 
 // The final position (確定着順) of horse `horseNo` among `runners`, as the
 // grids show it; empty when the number names no runner slot.
-std::string FinalPosition(const SeImage* runners, int horseNo) {
+Cp932Text FinalPosition(const SeImage* runners, int horseNo) {
   if (runners == nullptr || horseNo < 1 || horseNo > kHorseSlots) return {};
-  return PadNumber(runners[horseNo - 1].Field(se::kFinalPosition));
+  return Cp932Text::FromBytes(PadNumber(runners[horseNo - 1].Field(se::kFinalPosition)));
 }
 
 // The first `limit` bytes of a CP932 text, one byte fewer when the cut
@@ -77,11 +77,11 @@ void FillRows(StringGrid& grid, const RaceSheet& sheet, const SeImage* runners) 
   grid.ClearRows(1);
   for (int k = 0; k < kRingRows; ++k) {
     int row = k + 1;
-    grid.SetCell(kBracketCol, row, Q(PadNumber(sheet.BracketNo[k])));
-    grid.SetCell(kHorseNoCol, row, Q(PadNumber(sheet.HorseNo[k])));
-    grid.SetCell(kNameCol, row, Q(LeadingBytes(sheet.HorseName[k], 18)));
-    grid.SetCell(8, row, Q(sheet.JockeyName[k]));
-    grid.SetCell(9, row, Q(sheet.TrainerName[k]));
+    grid.SetCell(kBracketCol, row, Q(Cp932View::FromBytes(PadNumber(sheet.BracketNo[k]))));
+    grid.SetCell(kHorseNoCol, row, Q(Cp932View::FromBytes(PadNumber(sheet.HorseNo[k]))));
+    grid.SetCell(kNameCol, row, Q(Cp932View::FromBytes(LeadingBytes(sheet.HorseName[k], 18))));
+    grid.SetCell(8, row, Q(Cp932View::FromBytes(sheet.JockeyName[k])));
+    grid.SetCell(9, row, Q(Cp932View::FromBytes(sheet.TrainerName[k])));
     int horseNo = ReadInt(sheet.HorseNo[k]);
     if (horseNo > 0) grid.SetCell(kPlaceCol, row, Q(FinalPosition(runners, horseNo)));
   }
@@ -280,7 +280,7 @@ void TDeForm::FillRaceList(const RaceDay& day) {
     QSignalBlocker block(race_combo_);
     race_combo_->clear();
     int rows = std::clamp(day.RaceListRows, 0, kRaceSlots);
-    for (int i = 0; i < rows; ++i) race_combo_->addItem(Q(day.RaceList[i]));
+    for (int i = 0; i < rows; ++i) race_combo_->addItem(Q(day.RaceListRow(i)));
     race_combo_->setCurrentIndex(-1);
   }
   {
@@ -353,7 +353,7 @@ void TDeForm::BaComboChange() {
     int races = std::clamp(static_cast<int>(day_->VenueRaceCount[v]), 0, kVenueRaces);
     for (int o = 0; o < races; ++o) {
       std::string_view raceNo = Field(day_->VenueRaceSheet[v][o].RaceKey, race_key::kRaceNumber);
-      if (ReadInt(raceNo) > 0) venue_race_combo_->addItem(Q(PadNumber(raceNo) + "R"_sj));
+      if (ReadInt(raceNo) > 0) venue_race_combo_->addItem(Q(Cp932(PadNumber(raceNo) + "R")));
     }
   }
   if (venue_race_combo_->count() == 0) return;
@@ -449,7 +449,7 @@ void TDeForm::DrawCell(int g, QPainter& p, int col, int row, const QRect& rect) 
       if (calc != nullptr && k < kRingRows && FlagSet(*calc, col, k)) background = FlagColour(col);
     } else if (col == kBracketCol) {
       font.setBold(true);
-      int number = ReadInt(FromQ(text));
+      int number = ReadInt(FromQ(text).bytes());
       QColor bracket = cell::BracketColour(number);
       if (bracket.isValid()) {
         background = bracket;
@@ -460,7 +460,7 @@ void TDeForm::DrawCell(int g, QPainter& p, int col, int row, const QRect& rect) 
       background = timeMark ? QColor(0, 255, 255) : grid.palette().color(QPalette::ToolTipBase);
     } else if (col == kPlaceCol) {
       font.setBold(true);
-      pen = cell::PlaceColour(ReadInt(FromQ(text)));
+      pen = cell::PlaceColour(ReadInt(FromQ(text).bytes()));
     }
   }
   cell::Fill(p, rect, background);

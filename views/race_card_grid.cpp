@@ -53,7 +53,7 @@ void DrawRunnerCell(QPainter& p, int col, const QRect& rect, const SeImage& se,
       break;
     case 2: {
       p.setFont(cell::Gothic(9, true));
-      cell::Text(p, rect, 1, -1, Q(se.Field(se::kHorseNameHead)));
+      cell::Text(p, rect, 1, -1, Q(Cp932View::FromBytes(se.Field(se::kHorseNameHead))));
       int second = cell::LineHeight(p) - 1;
       p.setFont(cell::Gothic(8));
       cell::Text(p, rect, 1, second, Q(SexAgeText(se.Field(se::kSex), se.Field(se::kAge))));
@@ -62,11 +62,11 @@ void DrawRunnerCell(QPainter& p, int col, const QRect& rect, const SeImage& se,
     }
     case 3:
       p.setFont(cell::Gothic(8));
-      cell::Text(p, rect, 1, 7, Q(se.Field(se::kJockeyName)));
+      cell::Text(p, rect, 1, 7, Q(Cp932View::FromBytes(se.Field(se::kJockeyName))));
       break;
     case 4:
       p.setFont(cell::Gothic(8));
-      cell::Text(p, rect, 1, 1, Q(se.Field(se::kTrainerName)));
+      cell::Text(p, rect, 1, 1, Q(Cp932View::FromBytes(se.Field(se::kTrainerName))));
       break;
   }
 }
@@ -142,11 +142,13 @@ void DrawPastRunCell(QPainter& p, const QRect& rect, const RaImage& ra, const Se
   if (ra.Int(ra::kYear) <= 0) return;
   p.setFont(cell::Gothic(8));
   cell::Text(p, rect, 1, 1,
-             Q(std::string(ra.Field(ra::kYear)) + "." + std::string(ra.Field(ra::kMonth)) + "." +
-               std::string(ra.Field(ra::kDay))));
+             QString::fromStdString(std::string(ra.Field(ra::kYear)) + "." +
+                                    std::string(ra.Field(ra::kMonth)) + "." +
+                                    std::string(ra.Field(ra::kDay))));
   int second = 1 + cell::LineHeight(p);
   cell::Text(p, rect, 1, second,
-             Q(VenueName(ra.Field(ra::kVenueCode)) + PadNumber(ra.Field(ra::kRaceNumber)) + "R "));
+             Q(VenueName(ra.Field(ra::kVenueCode)) +
+               Cp932View::FromBytes(PadNumber(ra.Field(ra::kRaceNumber)) + "R ")));
   int place = se.Int(se::kFinalPosition);
   if (place > 0) {
     p.setFont(cell::Gothic(8, true));

@@ -78,8 +78,9 @@ void ResultsTab::Fill(const PayoutTable& table) {
   auto combinations = [this](int section, const PayoutCombination* entries, int count) {
     for (int i = 0; i < count; ++i)
       SetEntry(&sections_[static_cast<size_t>(section)].values[static_cast<size_t>(i * 3)],
-               HasResult(entries[i].Combination.View()), Q(entries[i].Combination.View()),
-               entries[i].Popularity, entries[i].Payout);
+               HasResult(entries[i].Combination.View()),
+               Q(Cp932View::FromBytes(entries[i].Combination.View())), entries[i].Popularity,
+               entries[i].Payout);
   };
   horses(0, table.Win, 3);
   horses(1, table.Place, 5);

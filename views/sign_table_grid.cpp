@@ -126,7 +126,7 @@ void SignTableGrid::DrawCell(QPainter& p, int col, int row, const QRect& rect) c
     cell::Text(p, rect, 1, 3, QString::asprintf("%2d", ReadInt(sheet.HorseNo[k].View())));
   } else if (col == 2) {
     p.setFont(cell::Gothic(9, true));
-    cell::Text(p, rect, 1, -1, Q(Field(sheet.HorseName[k].View(), 1, 18)));
+    cell::Text(p, rect, 1, -1, Q(Cp932View::FromBytes(Field(sheet.HorseName[k].View(), 1, 18))));
     int second = cell::LineHeight(p) - 1;
     p.setFont(cell::Gothic(8));
     cell::Text(p, rect, 1, second, Q(SexAgeText(sheet.Sex[k].View(), sheet.Age[k].View())));
@@ -134,7 +134,8 @@ void SignTableGrid::DrawCell(QPainter& p, int col, int row, const QRect& rect) c
   } else if (col == 3 || col == 4) {
     p.setFont(cell::Gothic(8));
     cell::Text(p, rect, 1, 7,
-               Q(col == 3 ? sheet.JockeyName[k].View() : sheet.TrainerName[k].View()));
+               Q(Cp932View::FromBytes(col == 3 ? sheet.JockeyName[k].View()
+                                               : sheet.TrainerName[k].View())));
   } else if (col < kSumColumn) {
     Sign sign = SignAt(col - kSignColumn);
     bool present = !IsBlank(MarkText(calc, sign, k));

@@ -184,15 +184,15 @@ void TGetDataForm::ButtonStartClick() {
 }
 
 void TGetDataForm::ButtonCancelClick() {
-  if (!AskYesNo(this, "データ取込を中止します。実行しますか？"_sj)) return;
+  if (!AskYesNo(this, Cp932("データ取込を中止します。実行しますか？"))) return;
   run_.Cancel();
 }
 
 void TGetDataForm::ButtonSettingClick() {
   int result = link_.JVSetUIProperties();
   if (result != 0)
-    ShowInformation(this,
-                    "JVSetUIPropertiesエラー："_sj + JvResultMessage("JVSetUIProperties", result));
+    ShowInformation(
+        this, Cp932("JVSetUIPropertiesエラー：") + JvResultMessage("JVSetUIProperties", result));
 }
 
 void TGetDataForm::TimerJVStatusTimer() {
@@ -207,7 +207,7 @@ void TGetDataForm::reject() {
   QDialog::reject();
 }
 
-void TGetDataForm::OnStatus(const std::string& text) {
+void TGetDataForm::OnStatus(Cp932View text) {
   status_label_->setText(Q(text));
 }
 
@@ -221,7 +221,7 @@ void TGetDataForm::OnReadBar(int position, int maximum) {
   read_bar_->setValue(std::clamp(position, 0, read_bar_->maximum()));
 }
 
-void TGetDataForm::OnStoredLine(const std::string& line) {
+void TGetDataForm::OnStoredLine(Cp932View line) {
   stored_list_->addItem(Q(line));
 }
 
@@ -233,7 +233,7 @@ void TGetDataForm::OnBeep() {
   QApplication::beep();
 }
 
-void TGetDataForm::OnMessage(const std::string& text) {
+void TGetDataForm::OnMessage(Cp932View text) {
   ShowInformation(this, text, false);
 }
 
@@ -242,7 +242,7 @@ void TGetDataForm::OnError(const Error& error) {
 }
 
 void TGetDataForm::OnSkippedRecord(const std::string& recordType, const std::string& reason,
-                                   const std::string& fileName) {
+                                   Cp932View fileName) {
   stored_list_->addItem(
       QStringLiteral("保存しなかったレコード:%1（%2）/%3")
           .arg(QString::fromStdString(recordType), QString::fromStdString(reason), Q(fileName)));

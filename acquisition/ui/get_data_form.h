@@ -47,16 +47,16 @@ class TGetDataForm : public QDialog, public AcquisitionObserver {
   // open JV-Link session and the cancel button ends it.
   void reject() override;
 
-  void OnStatus(const std::string& text) override;
+  void OnStatus(Cp932View text) override;
   void OnDownloadBar(int position, int maximum) override;
   void OnReadBar(int position, int maximum) override;
-  void OnStoredLine(const std::string& line) override;
+  void OnStoredLine(Cp932View line) override;
   void OnStoredListCleared() override;
   void OnBeep() override;
-  void OnMessage(const std::string& text) override;
+  void OnMessage(Cp932View text) override;
   void OnError(const Error& error) override;
   void OnSkippedRecord(const std::string& recordType, const std::string& reason,
-                       const std::string& fileName) override;
+                       Cp932View fileName) override;
   void OnWarning(const std::string& text) override;
   void OnBusy(bool busy) override;
   void OnTimer(bool running) override;

@@ -148,12 +148,12 @@ void TUserSetForm::OkBtnClick() {
     return;
   }
   QApplication::beep();
-  ShowInformation(this, "表示されている入力内容で保存しました。"_sj, false);
+  ShowInformation(this, Cp932("表示されている入力内容で保存しました。"), false);
   accept();
 }
 
 void TUserSetForm::ResetBtnClick() {
-  if (!AskYesNo(this, "設定を初期値に戻しますか？"_sj)) return;
+  if (!AskYesNo(this, Cp932("設定を初期値に戻しますか？"))) return;
   Show(SignPoints::Defaults());
 }
 

@@ -45,7 +45,7 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
 
 void TAboutBox::HomePageClick() {
   if (!QDesktopServices::openUrl(QUrl(QString::fromLatin1(kHomePage))))
-    ShowInformation(this, "ホームページの表示に失敗しました。"_sj);
+    ShowInformation(this, Cp932("ホームページの表示に失敗しました。"));
 }
 
 }  // namespace sorvix

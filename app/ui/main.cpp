@@ -96,7 +96,7 @@ std::unique_ptr<sorvix::FeedJvLink> NewJvLink() {
 // (from 0) shown.
 void OpenDateArgument(sorvix::TMainForm& form, const std::string& date,
                       const std::optional<std::string>& race) {
-  std::optional<std::string> label = sorvix::ParseDateArgument(date);
+  std::optional<sorvix::Cp932Text> label = sorvix::ParseDateArgument(date);
   int row = -1;
   if (race) {
     bool ok = false;

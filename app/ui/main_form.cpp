@@ -425,7 +425,7 @@ void TMainForm::RunCreationSteps() {
 
 void TMainForm::MakeDataListBtnClick() {
   date_combo_->clear();
-  for (const std::string& label : ListMeetingDates()) date_combo_->addItem(Q(label));
+  for (const Cp932Text& label : ListMeetingDates()) date_combo_->addItem(Q(label));
   // The date box keeps showing the loaded date while it is still listed;
   // a loaded date that is gone from the store leaves the window empty.
   int shown = loadedDate_.empty() ? -1 : date_combo_->findText(Q(loadedDate_));
@@ -452,7 +452,7 @@ void TMainForm::FirstShow() {
     ShowInformation(this, JvInitErrorMessage(result), false);
     return;
   }
-  std::string message = JvLinkVersionMessage(jvLink_->Version());
+  Cp932Text message = JvLinkVersionMessage(jvLink_->Version());
   if (!message.empty()) ShowInformation(this, message);
 }
 
@@ -482,7 +482,7 @@ void TMainForm::CsvSaveClick(CsvTable table, bool allRaces) {
     return;
   }
   QString race = allRaces ? QStringLiteral("全レース")
-                          : Q(day_->RaceList[row].View()).simplified().section(' ', 1).remove(' ');
+                          : Q(day_->RaceListRow(row)).simplified().section(' ', 1).remove(' ');
   QString suggested = QDir(csvFolder_.isEmpty() ? QDir::homePath() : csvFolder_)
                           .filePath(QStringLiteral("%1_%2_%3.csv").arg(Q(loadedDate_), race, name));
   QString path = CsvFileChooser ? CsvFileChooser(suggested)
@@ -520,11 +520,11 @@ void TMainForm::FPanelClick() {
 void TMainForm::YosoFolderClick() {
   SettingsFile ini;
   std::string folder =
-      ini.ReadString("Dir", "yoso", Cp932((ProgramFolder::Get() / "ylzh").string()));
+      ini.ReadString("Dir", "yoso", Cp932((ProgramFolder::Get() / "ylzh").string()).bytes());
   QString chosen = QFileDialog::getExistingDirectory(
-      this, QStringLiteral("単勝予想配当ﾃﾞｰﾀﾌｫﾙﾀﾞの指定"), Q(folder));
+      this, QStringLiteral("単勝予想配当ﾃﾞｰﾀﾌｫﾙﾀﾞの指定"), Q(Cp932View::FromBytes(folder)));
   if (chosen.isEmpty()) return;
-  RunOrShowError([&] { ini.WriteString("Dir", "yoso", FromQ(chosen)); });
+  RunOrShowError([&] { ini.WriteString("Dir", "yoso", FromQ(chosen).bytes()); });
 }
 
 void TMainForm::PrintOrderClick(bool rowOrder) {

@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "acquisition/jv_link.h"
+#include "codes/cp932_text.h"
 #include "print/ui/all_print_form.h"
 #include "views/text/csv_tables.h"
 
@@ -57,10 +58,10 @@ class TMainForm : public QMainWindow {
   // Makes race-list row `row` current and shows it (once, whatever moved
   // the row).
   void SelectRace(int row);
-  // Opens the meeting date `label` (CP932) as if chosen in DateCombo and
+  // Opens the meeting date `label` as if chosen in DateCombo and
   // shows race-list row `row` (−1: the row the load selects).  False, with
   // a message, when the date is not stored.
-  bool OpenDate(const std::string& label, int row = -1);
+  bool OpenDate(Cp932View label, int row = -1);
   // The race stepper moved to `position`.
   void UpDown1Click(int position);
   // A click in column 特 of the sign table, on ring row `ringRow`.
@@ -181,8 +182,8 @@ class TMainForm : public QMainWindow {
   bool shown_ = false;
   bool deFormPlaced_ = false;
   bool kaimeFormPlaced_ = false;
-  std::string loadedDate_;  // CP932 label of the loaded date; empty when none
-  QString csvFolder_;       // where the last CSV went
+  Cp932Text loadedDate_;  // the DateLabel of the loaded date; empty when none
+  QString csvFolder_;     // where the last CSV went
 };
 
 }  // namespace sorvix

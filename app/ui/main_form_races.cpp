@@ -37,7 +37,7 @@ namespace {
 
 // The status line after a load: the date and its races, and a word when the
 // chosen estimate source has nothing for some races.
-QString LoadedDayNote(const RaceDay& day, EstimateSource source, const std::string& label) {
+QString LoadedDayNote(const RaceDay& day, EstimateSource source, Cp932View label) {
   QString note =
       QStringLiteral("%1 を読み込みました（%2 レース）").arg(Q(label)).arg(day.RaceListRows);
   if (source != EstimateSource::PredictedOdds) return note;
@@ -82,12 +82,12 @@ void TMainForm::ShowEmptyDay() {
   race_stepper_->SetMax(0);
   continuous_card_window_->ShowEmptyDay(*day_);
   combinations_window_->Clear();
-  loadedDate_.clear();
+  loadedDate_ = {};
 }
 
 void TMainForm::DateComboChange() {
   if (date_combo_->currentIndex() < 0) return;
-  std::string label = FromQ(date_combo_->currentText());
+  Cp932Text label = FromQ(date_combo_->currentText());
   view_tabs_->hide();
   race_list_->clear();
   race_header_->Clear();
@@ -129,8 +129,7 @@ void TMainForm::DateComboChange() {
   if (!outcome.marksWritable)
     notes << QStringLiteral("このデータフォルダには書き込めないため、特別マークは保存できません");
   loadedDate_ = label;
-  for (int row = 0; row < day_->RaceListRows; ++row)
-    race_list_->addItem(Q(day_->RaceList[row].View()));
+  for (int row = 0; row < day_->RaceListRows; ++row) race_list_->addItem(Q(day_->RaceListRow(row)));
   continuous_card_window_->FillRaceList(*day_);
   race_stepper_->SetMax(outcome.stepperMax);
   if (outcome.selectedRow >= 0) SelectRace(outcome.selectedRow);
@@ -154,11 +153,11 @@ void TMainForm::DatListClick() {
   race_header_->Show(HeaderTextOf(day.Sheet[row]));
   for (int k = 0; k < n && k < 18; ++k) {
     const RaceSheet& sheet = day.Sheet[row];
-    race_card_grid_->SetCell(0, k + 1, Q(sheet.BracketNo[k].View()));
-    race_card_grid_->SetCell(1, k + 1, Q(sheet.HorseNo[k].View()));
-    race_card_grid_->SetCell(2, k + 1, Q(sheet.HorseName[k].View()));
-    race_card_grid_->SetCell(3, k + 1, Q(sheet.JockeyName[k].View()));
-    race_card_grid_->SetCell(4, k + 1, Q(sheet.TrainerName[k].View()));
+    race_card_grid_->SetCell(0, k + 1, Q(Cp932View::FromBytes(sheet.BracketNo[k].View())));
+    race_card_grid_->SetCell(1, k + 1, Q(Cp932View::FromBytes(sheet.HorseNo[k].View())));
+    race_card_grid_->SetCell(2, k + 1, Q(Cp932View::FromBytes(sheet.HorseName[k].View())));
+    race_card_grid_->SetCell(3, k + 1, Q(Cp932View::FromBytes(sheet.JockeyName[k].View())));
+    race_card_grid_->SetCell(4, k + 1, Q(Cp932View::FromBytes(sheet.TrainerName[k].View())));
   }
   if (IsRaceComplete(day, row)) {
     view_tabs_->show();
@@ -202,7 +201,7 @@ void TMainForm::SelectRace(int row) {
   }
 }
 
-bool TMainForm::OpenDate(const std::string& label, int row) {
+bool TMainForm::OpenDate(Cp932View label, int row) {
   int index = date_combo_->findText(Q(label));
   if (index < 0) {
     ShowInformationUtf8(this,

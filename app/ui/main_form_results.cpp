@@ -31,7 +31,7 @@ namespace {
 class FetchLabel : public RealtimeFetchObserver {
  public:
   explicit FetchLabel(QLabel* label) : label_(label) {}
-  void OnLabel(const std::string& text) override {
+  void OnLabel(Cp932View text) override {
     label_->setText(Q(text));
     QCoreApplication::processEvents();
   }
@@ -70,9 +70,9 @@ void TMainForm::KekkaBtnClick() {
 void TMainForm::YosoOzBtnClick() {
   SettingsFile ini;
   std::string folder =
-      ini.ReadString("Dir", "yoso", Cp932((ProgramFolder::Get() / "ylzh").string()));
+      ini.ReadString("Dir", "yoso", Cp932((ProgramFolder::Get() / "ylzh").string()).bytes());
   QString archive = QFileDialog::getOpenFileName(
-      this, QStringLiteral("予想オッズデータの取込"), Q(folder),
+      this, QStringLiteral("予想オッズデータの取込"), Q(Cp932View::FromBytes(folder)),
       QStringLiteral("KOL3ｵｯｽﾞ（kd3_jb*.lzh）,KOL2ｵｯｽﾞ（j*.lzh）,JRDBｵｯｽﾞ(OZ*.lzh) (kd3_jb*.lzh "
                      "j*.lzh OZ*.lzh)"));
   if (archive.isEmpty()) return;
@@ -105,7 +105,7 @@ void TMainForm::TekiAnaBtnClick(bool bigOnly) {
       return;
     }
     QStringList lines;
-    for (const std::string& line : report.lines) lines << Q(line);
+    for (const Cp932Text& line : report.lines) lines << Q(line);
     QApplication::clipboard()->setText(lines.join(QStringLiteral("\r\n")));
     QDesktopServices::openUrl(
         QUrl::fromLocalFile(QString::fromStdString(report.fragmentPath.string())));

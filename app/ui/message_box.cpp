@@ -3,7 +3,7 @@
 #include <QApplication>
 #include <QMessageBox>
 
-#include "codes/cp932.h"
+#include "app/ui/qt_text.h"
 #include "common/error.h"
 
 namespace sorvix {
@@ -11,10 +11,6 @@ namespace {
 
 QString Title() {
   return QApplication::applicationName();
-}
-
-QString FromCp932(std::string_view text) {
-  return QString::fromStdString(Utf8(text));
 }
 
 MessageHandler& Handler() {
@@ -28,8 +24,8 @@ void SetMessageHandler(MessageHandler handler) {
   Handler() = std::move(handler);
 }
 
-void ShowInformation(QWidget* parent, std::string_view text, bool beep) {
-  ShowInformationUtf8(parent, FromCp932(text), beep);
+void ShowInformation(QWidget* parent, Cp932View text, bool beep) {
+  ShowInformationUtf8(parent, Q(text), beep);
 }
 
 void ShowInformationUtf8(QWidget* parent, const QString& text, bool beep) {
@@ -41,20 +37,20 @@ void ShowInformationUtf8(QWidget* parent, const QString& text, bool beep) {
   QMessageBox::information(parent, Title(), text, QMessageBox::Ok);
 }
 
-void ShowWarning(QWidget* parent, std::string_view text, bool beep) {
+void ShowWarning(QWidget* parent, Cp932View text, bool beep) {
   if (beep) QApplication::beep();
   if (Handler()) {
-    Handler()(MessageKind::Warning, FromCp932(text));
+    Handler()(MessageKind::Warning, Q(text));
     return;
   }
-  QMessageBox::warning(parent, Title(), FromCp932(text), QMessageBox::Ok);
+  QMessageBox::warning(parent, Title(), Q(text), QMessageBox::Ok);
 }
 
-bool AskYesNo(QWidget* parent, std::string_view text, bool beep) {
+bool AskYesNo(QWidget* parent, Cp932View text, bool beep) {
   if (beep) QApplication::beep();
-  if (Handler()) return Handler()(MessageKind::Question, FromCp932(text));
-  return QMessageBox::question(parent, Title(), FromCp932(text),
-                               QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+  if (Handler()) return Handler()(MessageKind::Question, Q(text));
+  return QMessageBox::question(parent, Title(), Q(text), QMessageBox::Yes | QMessageBox::No) ==
+         QMessageBox::Yes;
 }
 
 void ShowError(QWidget* parent, const std::exception& error, const QString& lead, MessageKind box,

@@ -1,20 +1,20 @@
 // The program's three kinds of modal message: information with OK, warning,
-// and a Yes/No question.  Texts are CP932 like every text of the core.
+// and a Yes/No question.
 #pragma once
 
+#include <QString>
 #include <exception>
 #include <functional>
-#include <string_view>
 
-#include <QString>
+#include "codes/cp932_text.h"
 
 class QWidget;
 
 namespace sorvix {
 
-void ShowInformation(QWidget* parent, std::string_view text, bool beep = true);
-void ShowWarning(QWidget* parent, std::string_view text, bool beep = true);
-bool AskYesNo(QWidget* parent, std::string_view text, bool beep = true);
+void ShowInformation(QWidget* parent, Cp932View text, bool beep = true);
+void ShowWarning(QWidget* parent, Cp932View text, bool beep = true);
+bool AskYesNo(QWidget* parent, Cp932View text, bool beep = true);
 
 enum class MessageKind { Information, Warning, Question };
 

@@ -1,21 +1,17 @@
-// CP932 ↔ QString at the window boundary.
+// CP932 ↔ QString at the window boundary: Q() for a text a window shows,
+// FromQ() for a text a window gives back to the core.
 #pragma once
 
 #include <QString>
-#include <string>
-#include <string_view>
 
 #include "codes/cp932.h"
 
 namespace sorvix {
 
-inline QString Q(std::string_view cp932) {
-  return QString::fromStdString(Utf8(cp932));
-}
 inline QString Q(Cp932View cp932) {
   return QString::fromStdString(Utf8(cp932));
 }
-inline std::string FromQ(const QString& text) {
+inline Cp932Text FromQ(const QString& text) {
   return Cp932(text.toStdString());
 }
 

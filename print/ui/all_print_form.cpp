@@ -265,7 +265,7 @@ void TAllPrintForm::Compose() {
   if (!result_.Caption.empty()) setWindowTitle(Q(result_.Caption));
 
   pageList_->clear();
-  for (const std::string& label : result_.Labels) {
+  for (const Cp932Text& label : result_.Labels) {
     auto* item = new QListWidgetItem(Q(label), pageList_);
     item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
     item->setCheckState(Qt::Unchecked);
@@ -501,7 +501,7 @@ std::unique_ptr<TAllPrintForm> MakePrintPreview(QWidget* parent, const RaceDay& 
                                                  : QStringLiteral("印刷ページを作れませんでした: "),
               MessageKind::Warning);
   } catch (const std::bad_alloc&) {
-    ShowWarning(parent, "メモリが足りないため、印刷ページを作れませんでした。"_sj);
+    ShowWarning(parent, Cp932("メモリが足りないため、印刷ページを作れませんでした。"));
   } catch (const std::exception& e) {
     ShowError(parent, e, QStringLiteral("印刷ページを作れませんでした: "), MessageKind::Warning);
   }

@@ -5,7 +5,7 @@
 #include <QString>
 #include <cmath>
 
-#include "codes/cp932.h"
+#include "app/ui/qt_text.h"
 
 namespace sorvix {
 
@@ -13,10 +13,6 @@ namespace {
 
 QColor ToQColor(PageColor c) {
   return QColor((c >> 16) & 0xFF, (c >> 8) & 0xFF, c & 0xFF);
-}
-
-QString Text(const std::string& cp932) {
-  return QString::fromStdString(Utf8(cp932));
 }
 
 QPen ToQPen(const PagePen& pen) {
@@ -29,7 +25,7 @@ QPen ToQPen(const PagePen& pen) {
 }
 
 QFont ToQFont(const PageFont& font, int fontDpi) {
-  QFont out(Text(font.Name));
+  QFont out(Q(font.Name));
   out.setPixelSize(std::max(1, static_cast<int>(std::lround(font.Size * fontDpi / 72.0))));
   out.setBold(font.Bold);
   out.setUnderline(font.Underline);
@@ -54,7 +50,7 @@ void ReplayPage(QPainter& painter, const RecordedPage& page) {
       case PageOpKind::Text: {
         QFont font = ToQFont(op.Font, page.FontDpi > 0 ? page.FontDpi : 600);
         QFontMetricsF metrics(font);
-        QString text = Text(op.Text);
+        QString text = Q(op.Text);
         if (op.Brush.Style == BrushStyle::Solid)
           painter.fillRect(QRectF(op.X1, op.Y1, metrics.horizontalAdvance(text), metrics.height()),
                            ToQColor(op.Brush.Color));

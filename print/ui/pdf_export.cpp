@@ -19,7 +19,7 @@
 #include <vector>
 
 #include "app/io_error.h"
-#include "codes/cp932.h"
+#include "app/ui/qt_text.h"
 #include "print/ui/page_replay.h"
 
 namespace sorvix {
@@ -36,10 +36,6 @@ void EnsureGuiApplication() {
   static char* argv[] = {name, nullptr};
   static QGuiApplication* app = new QGuiApplication(argc, argv);
   (void)app;
-}
-
-QString Text(const std::string& cp932) {
-  return QString::fromStdString(Utf8(cp932));
 }
 
 std::string Reason(int err) {
@@ -234,7 +230,7 @@ void WritePagesPdf(const TPrevX& prev, const std::vector<int>& pages, const std:
     writer.setPageOrientation(printer.Orientation == 2 ? QPageLayout::Landscape
                                                        : QPageLayout::Portrait);
     writer.setPageMargins(QMarginsF(0, 0, 0, 0));
-    writer.setTitle(Text(prev.Title));
+    writer.setTitle(Q(prev.Title));
     writer.setCreator("Sorvix");
     QPainter painter;
     if (!painter.begin(&writer))

@@ -451,11 +451,11 @@ TBacktestForm* TBacktestForm::Open(QWidget* parent) {
 
 void TBacktestForm::ListDates() {
   QString from = from_combo_->currentText(), to = to_combo_->currentText();
-  std::vector<std::string> dates = ListMeetingDates();
+  std::vector<Cp932Text> dates = ListMeetingDates();
   std::sort(dates.begin(), dates.end());
   from_combo_->clear();
   to_combo_->clear();
-  for (const std::string& label : dates) {
+  for (const Cp932Text& label : dates) {
     QString text = U(IsoDateOfLabel(label));
     from_combo_->addItem(text, Q(label));
     to_combo_->addItem(text, Q(label));
@@ -491,14 +491,14 @@ void TBacktestForm::SetBusy(bool busy) {
 
 void TBacktestForm::Run() {
   if (Running()) return;
-  std::string from = FromQ(from_combo_->currentData().toString());
-  std::string to = FromQ(to_combo_->currentData().toString());
+  Cp932Text from = FromQ(from_combo_->currentData().toString());
+  Cp932Text to = FromQ(to_combo_->currentData().toString());
   if (from_combo_->count() == 0) {
-    ShowWarning(this, "検証する開催日のデータがありません。"_sj);
+    ShowWarning(this, Cp932("検証する開催日のデータがありません。"));
     return;
   }
   if (from > to) {
-    ShowWarning(this, "期間の開始日が終了日より後になっています。"_sj);
+    ShowWarning(this, Cp932("期間の開始日が終了日より後になっています。"));
     return;
   }
   SettingsFile settings;
@@ -512,7 +512,7 @@ void TBacktestForm::Run() {
   options.source = source_combo_->currentIndex() == 1 ? EstimateSource::PredictedOdds
                                                       : EstimateSource::RacehorseData;
   options.cancel = &cancel_;
-  options.progress = [this](int done, int total, std::string_view label) {
+  options.progress = [this](int done, int total, Cp932View label) {
     QString text = U(IsoDateOfLabel(label));
     QMetaObject::invokeMethod(
         this,

@@ -43,9 +43,9 @@ void FillGrid(StringGrid& grid, const std::vector<KaimeRow>& rows) {
   grid.SetRowCount(static_cast<int>(rows.size()) + 1);
   for (size_t i = 0; i < rows.size(); ++i) {
     int row = static_cast<int>(i) + 1;
-    grid.SetCell(0, row, Q(Format("%2d", row)));
-    grid.SetCell(1, row, Q(rows[i].combination));
-    if (rows[i].paid) grid.SetCell(2, row, Q(Format("%6d", rows[i].payout)));
+    grid.SetCell(0, row, QString::fromStdString(Format("%2d", row)));
+    grid.SetCell(1, row, Q(Cp932View::FromBytes(rows[i].combination)));
+    if (rows[i].paid) grid.SetCell(2, row, QString::fromStdString(Format("%6d", rows[i].payout)));
   }
 }
 
@@ -132,7 +132,7 @@ void TKaimeForm::DrawCell(int index, QPainter& p, int col, int row, const QRect&
   } else if (col == 0) {
     background = QColor(193, 255, 193);
   } else if (col == 1 && day_ != nullptr && race_ >= 0 && race_ < kRaceSlots) {
-    std::string combination = FromQ(text);
+    std::string combination = FromQ(text).bytes();
     if (!IsBlank(combination)) {
       switch (index) {
         case kQuinella:

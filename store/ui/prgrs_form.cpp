@@ -60,13 +60,13 @@ void TPrgrsForm::Close() {
   hide();
 }
 
-void TPrgrsForm::SetTitle(std::string_view cp932) {
-  title_label_->setText(Q(cp932));
+void TPrgrsForm::SetTitle(Cp932View text) {
+  title_label_->setText(Q(text));
   ProcessEvents();
 }
 
-void TPrgrsForm::SetDetail(std::string_view cp932) {
-  detail_label_->setText(Q(cp932));
+void TPrgrsForm::SetDetail(Cp932View text) {
+  detail_label_->setText(Q(text));
   ProcessEvents();
 }
 

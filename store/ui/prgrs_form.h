@@ -21,8 +21,8 @@ class TPrgrsForm : public QFrame, public LoadProgress {
 
   void Show() override;
   void Close() override;
-  void SetTitle(std::string_view cp932) override;
-  void SetDetail(std::string_view cp932) override;
+  void SetTitle(Cp932View text) override;
+  void SetDetail(Cp932View text) override;
   bool ShowsDetail() const override { return true; }
   void SetRange(int max) override;
   void Advance() override;

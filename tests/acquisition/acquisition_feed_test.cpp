@@ -52,13 +52,14 @@ class AcquisitionFeedTest : public ::testing::Test {
 
 TEST_F(AcquisitionFeedTest, CancelledDownloadLeavesTheComponentFreeForTheNextRun) {
   EXPECT_EQ(Run(1), AcquisitionRun::Outcome::Cancelled);
-  EXPECT_FALSE(std::filesystem::exists(HomePath(RaceFilePath("2008年01月05日"_sj))));
+  EXPECT_FALSE(std::filesystem::exists(HomePath(RaceFilePath(Cp932("2008年01月05日")))));
   EXPECT_EQ(settings_.ReadString("JvDataGet", "LastTime", ""), "");
 
   EXPECT_EQ(Run(), AcquisitionRun::Outcome::Completed);
   EXPECT_EQ(settings_.ReadString("JvDataGet", "LastTime", ""), "2008/01/06 18:00:00");
-  EXPECT_EQ(ReadWholeFile(HomePath(RaceFilePath("2008年01月06日"_sj))).size(), size_t{kRaLength});
-  EXPECT_EQ(ReadWholeFile(HomePath(RunnerFilePath("2008年01月05日"_sj, "06"))).size(),
+  EXPECT_EQ(ReadWholeFile(HomePath(RaceFilePath(Cp932("2008年01月06日")))).size(),
+            size_t{kRaLength});
+  EXPECT_EQ(ReadWholeFile(HomePath(RunnerFilePath(Cp932("2008年01月05日"), "06"))).size(),
             size_t{kRunnerFileLines} * kSeLength);
 }
 

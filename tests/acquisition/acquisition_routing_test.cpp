@@ -9,6 +9,7 @@
 #include "store/store_paths.h"
 #include "support/record_builder.h"
 #include "support/temp_home.h"
+#include "tests/support/cp932_bytes.h"
 
 namespace sorvix {
 namespace {
@@ -31,7 +32,7 @@ class AcquisitionRoutingTest : public ::testing::Test {
     RoutedRecord routed = RouteAcquiredRecord(record, window, writer_);
     skipped_ = routed.skipped;
     std::vector<std::string> lines;
-    for (const auto& line : routed.listLines) lines.push_back(Utf8(line));
+    for (const auto& line : routed.listLines) lines.push_back(Utf8Bytes(line));
     return lines;
   }
 

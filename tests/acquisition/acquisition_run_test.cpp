@@ -15,6 +15,7 @@
 #include "support/record_builder.h"
 #include "support/scripted_jv_link.h"
 #include "support/temp_home.h"
+#include "tests/support/cp932_bytes.h"
 
 namespace sorvix {
 namespace {
@@ -28,20 +29,19 @@ class RecordingObserver : public AcquisitionObserver {
   std::vector<std::string> events;
   std::function<void()> onProcessEvents;
 
-  void OnStatus(const std::string& text) override { Add("status:" + Utf8(text)); }
+  void OnStatus(Cp932View text) override { Add("status:" + Utf8Bytes(text)); }
   void OnDownloadBar(int position, int maximum) override {
     Add("download:" + std::to_string(position) + "/" + std::to_string(maximum));
   }
   void OnReadBar(int position, int maximum) override {
     Add("read:" + std::to_string(position) + "/" + std::to_string(maximum));
   }
-  void OnStoredLine(const std::string& line) override { Add("stored:" + Utf8(line)); }
+  void OnStoredLine(Cp932View line) override { Add("stored:" + Utf8Bytes(line)); }
   void OnStoredListCleared() override { Add("cleared"); }
   void OnBeep() override { Add("beep"); }
-  void OnMessage(const std::string& text) override { Add("message:" + Utf8(text)); }
+  void OnMessage(Cp932View text) override { Add("message:" + Utf8Bytes(text)); }
   void OnError(const Error& error) override { Add(std::string("ioerror:") + error.what()); }
-  void OnSkippedRecord(const std::string& type, const std::string& reason,
-                       const std::string&) override {
+  void OnSkippedRecord(const std::string& type, const std::string& reason, Cp932View) override {
     Add("skipped:" + type + " " + reason);
   }
   void OnWarning(const std::string& text) override { Add("warning:" + text); }
@@ -66,7 +66,7 @@ class RecordingObserver : public AcquisitionObserver {
   void Add(std::string e) { events.push_back(std::move(e)); }
 };
 
-const std::string kLabel = "2008年01月05日"_sj;
+const Cp932Text kLabel = Cp932("2008年01月05日");
 
 class AcquisitionRunTest : public ::testing::Test {
  protected:

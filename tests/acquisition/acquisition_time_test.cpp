@@ -4,6 +4,7 @@
 
 #include "codes/cp932.h"
 #include "support/temp_home.h"
+#include "tests/support/cp932_bytes.h"
 
 namespace sorvix {
 namespace {
@@ -42,7 +43,7 @@ TEST(AcquisitionTime, TextsOfTheRun) {
   EXPECT_EQ(LastTimeFromTimestamp("2008010612"), "");
 
   std::tm from = *ParseLastTime("2008/01/05 09:05:00");
-  EXPECT_EQ(Utf8(StartNotice(from)),
+  EXPECT_EQ(Utf8Bytes(StartNotice(from)),
             "2008年01月05日09時05分00秒以降のデータ取込を開始します。データ作成が終了するまで本ソフ"
             "トを操作したり"
             "他のアプリケーションを操作することは極力避けてください。");

@@ -3,12 +3,13 @@
 #include <gtest/gtest.h>
 
 #include "codes/cp932.h"
+#include "tests/support/cp932_bytes.h"
 
 namespace sorvix {
 namespace {
 
 std::string Sj(std::string_view utf8) {
-  return Cp932(utf8);
+  return Cp932(utf8).bytes();
 }
 
 TEST(RemoveVoicedMarks, GivesTheUnvoicedKana) {
@@ -23,7 +24,7 @@ TEST(RemoveVoicedMarks, GivesTheUnvoicedKana) {
       {"ディープ　　", "ティーフ　　"},
       {"武豊ン", "武豊ン"},
   };
-  for (const auto& c : cases) EXPECT_EQ(Utf8(RemoveVoicedMarks(Sj(c.in))), c.out) << c.in;
+  for (const auto& c : cases) EXPECT_EQ(Utf8Bytes(RemoveVoicedMarks(Sj(c.in))), c.out) << c.in;
 }
 
 TEST(RemoveVoicedMarks, ReadsTwoBytesAtATimeAndDropsAnOddLastByte) {
@@ -75,15 +76,15 @@ TEST(CountLongVowels, CountsUpToTheTenthCharacter) {
 }
 
 TEST(ColourWords, TakeTheFirstWordOfTheListThatTheNameHolds) {
-  EXPECT_EQ(Utf8(ColourWordIn(Sj("シロクロ"))), "シロ");
-  EXPECT_EQ(Utf8(ColourWordIn(Sj("クロシロ"))), "シロ");  // list order, not name order
-  EXPECT_EQ(Utf8(ColourWordIn(Sj("ゴールドシップ"))), "ゴールド");
-  EXPECT_EQ(Utf8(ColourWordIn(Sj("エンジェル"))), "エンジ");
+  EXPECT_EQ(Utf8Bytes(ColourWordIn(Sj("シロクロ"))), "シロ");
+  EXPECT_EQ(Utf8Bytes(ColourWordIn(Sj("クロシロ"))), "シロ");  // list order, not name order
+  EXPECT_EQ(Utf8Bytes(ColourWordIn(Sj("ゴールドシップ"))), "ゴールド");
+  EXPECT_EQ(Utf8Bytes(ColourWordIn(Sj("エンジェル"))), "エンジ");
   EXPECT_EQ(ColourWordIn(Sj("ディープインパクト")), "");
 
-  EXPECT_EQ(Utf8(BracketColourWordIn(Sj("ピンクカメオ"), 8)), "ピンク");
+  EXPECT_EQ(Utf8Bytes(BracketColourWordIn(Sj("ピンクカメオ"), 8)), "ピンク");
   EXPECT_EQ(BracketColourWordIn(Sj("ピンクカメオ"), 7), "");
-  EXPECT_EQ(Utf8(BracketColourWordIn(Sj("クロシロ"), 2)), "クロ");
+  EXPECT_EQ(Utf8Bytes(BracketColourWordIn(Sj("クロシロ"), 2)), "クロ");
   EXPECT_EQ(BracketColourWordIn(Sj("ゴールドシップ"), 0), "");  // gold is no bracket colour
 }
 

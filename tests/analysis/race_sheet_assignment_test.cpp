@@ -8,14 +8,15 @@
 #include "codes/cp932.h"
 #include "store/load_progress.h"
 #include "support/race_day_builder.h"
+#include "tests/support/cp932_bytes.h"
 
 namespace sorvix::test {
 namespace {
 
 struct RecordingProgress : LoadProgress {
   std::vector<std::string> titles, details;
-  void SetTitle(std::string_view t) override { titles.emplace_back(Utf8(t)); }
-  void SetDetail(std::string_view d) override { details.emplace_back(Utf8(d)); }
+  void SetTitle(Cp932View t) override { titles.emplace_back(Utf8Bytes(t)); }
+  void SetDetail(Cp932View d) override { details.emplace_back(Utf8Bytes(d)); }
   bool ShowsDetail() const override { return true; }
 };
 
@@ -33,14 +34,14 @@ std::vector<int> RingHorseNumbers(const RaceSheet& sheet) {
 TEST(Dainyu, FillsTheHeaderFromTheRaceRecord) {
   auto day = RaceDay::Create();
   RaceBuilder race(*day, 0, 16, "06", 11);
-  race.Ra(33, Cp932("有馬記念")).Ra(615, "A").Ra(617, "11").Ra(619, "000").Ra(622, "4");
+  race.Ra(33, "有馬記念"_sj).Ra(615, "A").Ra(617, "11").Ra(619, "000").Ra(622, "4");
   race.Ra(635, "999").Ra(698, "2500").Ra(706, "17").StartTime("1525");
   race.Ra(714, "00200000").Ra(722, "00080009").Ra(730, "ABCDEFGH").Ra(810, "00001230");
   Assign(*day);
   const RaceSheet& s = day->Sheet[0];
   EXPECT_EQ(s.Present, 1);
   EXPECT_EQ(s.RaceKey.View(), "2008010506010111");
-  EXPECT_EQ(Utf8(s.RaceName).substr(0, 12), "有馬記念");
+  EXPECT_EQ(Utf8Bytes(s.RaceName).substr(0, 12), "有馬記念");
   EXPECT_EQ(s.RaceName.size(), 60u);
   EXPECT_EQ(s.GradeCode.View(), "A");
   EXPECT_EQ(s.RaceTypeCode.View(), "11");
@@ -78,8 +79,8 @@ TEST(Dainyu, LaysTheRunnersOutOnTheRing) {
       .SireSire("ロベルト")
       .FinishPos(3)
       .Popularity(12);
-  race.Horse(15).Um(39, "20030415").Um(863, Cp932("アメリカ")).Um(963, Cp932("浦河町"));
-  race.Horse(15).Se(81, "03").Se(85, "1").Se(105, Cp932("社台レースホース"));
+  race.Horse(15).Um(39, "20030415").Um(863, "アメリカ"_sj).Um(963, "浦河町"_sj);
+  race.Horse(15).Se(81, "03").Se(85, "1").Se(105, "社台レースホース"_sj);
   Assign(*day);
   const RaceSheet& s = day->Sheet[0];
   EXPECT_EQ(RingHorseNumbers(s),
@@ -87,32 +88,32 @@ TEST(Dainyu, LaysTheRunnersOutOnTheRing) {
   for (int k : {0, 16}) {
     EXPECT_EQ(s.HorseNo[k].View(), "15");
     EXPECT_EQ(s.BracketNo[k].View(), "8");
-    EXPECT_EQ(Utf8(s.HorseName[k]), "ガーネットスターライ");     // 20 bytes
-    EXPECT_EQ(Utf8(s.HorseNamePlain[k]), "カーネットスターラ");  // of its first 18
-    EXPECT_EQ(Utf8(s.SireName[k]), "ブライアンズタイム");
-    EXPECT_EQ(Utf8(s.SireNamePlain[k]), "フライアンスタイム");
-    EXPECT_EQ(Utf8(s.DamNamePlain[k]), "ハシフィカス　　　");
-    EXPECT_EQ(Utf8(s.SireSireName[k]), "ロベルト　　　　　");
+    EXPECT_EQ(Utf8Bytes(s.HorseName[k]), "ガーネットスターライ");     // 20 bytes
+    EXPECT_EQ(Utf8Bytes(s.HorseNamePlain[k]), "カーネットスターラ");  // of its first 18
+    EXPECT_EQ(Utf8Bytes(s.SireName[k]), "ブライアンズタイム");
+    EXPECT_EQ(Utf8Bytes(s.SireNamePlain[k]), "フライアンスタイム");
+    EXPECT_EQ(Utf8Bytes(s.DamNamePlain[k]), "ハシフィカス　　　");
+    EXPECT_EQ(Utf8Bytes(s.SireSireName[k]), "ロベルト　　　　　");
     EXPECT_EQ(s.HorseSymbol[k].View(), "07");
     EXPECT_EQ(s.Sex[k].View(), "2");
     EXPECT_EQ(s.Age[k].View(), "05");
     EXPECT_EQ(s.Burden[k].View(), "545");
     EXPECT_EQ(s.JockeyCode[k].View(), "01234");
-    EXPECT_EQ(Utf8(s.JockeyName[k]), "武豊　　");
+    EXPECT_EQ(Utf8Bytes(s.JockeyName[k]), "武豊　　");
     EXPECT_EQ(s.ApprenticeCode[k].View(), "3");
     EXPECT_EQ(s.TrainerCode[k].View(), "00567");
-    EXPECT_EQ(Utf8(s.TrainerName[k]), "武井　　");
-    EXPECT_EQ(Utf8(s.JockeyKana[k]), "ﾀｹ ﾕﾀｶ" + std::string(24, ' '));
-    EXPECT_EQ(Utf8(s.TrainerKana[k]).substr(0, 9), "ﾀｹｲ");
+    EXPECT_EQ(Utf8Bytes(s.TrainerName[k]), "武井　　");
+    EXPECT_EQ(Utf8Bytes(s.JockeyKana[k]), "ﾀｹ ﾕﾀｶ" + std::string(24, ' '));
+    EXPECT_EQ(Utf8Bytes(s.TrainerKana[k]).substr(0, 9), "ﾀｹｲ");
     EXPECT_EQ(s.JockeySex[k].View(), "1");
     EXPECT_EQ(s.BirthDate[k].View(), "20030415");
     EXPECT_EQ(s.CoatCode[k].View(), "03");
     EXPECT_EQ(s.AffiliationCode[k].View(), "1");
-    EXPECT_EQ(Utf8(s.OwnerName[k]).substr(0, 24), "社台レースホース");
+    EXPECT_EQ(Utf8Bytes(s.OwnerName[k]).substr(0, 24), "社台レースホース");
     EXPECT_EQ(s.OwnerName[k].size(), 64u);
-    EXPECT_EQ(Utf8(s.InviteRegion[k]).substr(0, 12), "アメリカ");
+    EXPECT_EQ(Utf8Bytes(s.InviteRegion[k]).substr(0, 12), "アメリカ");
     EXPECT_EQ(s.InviteRegion[k].size(), 20u);
-    EXPECT_EQ(Utf8(s.BirthPlace[k]).substr(0, 9), "浦河町");
+    EXPECT_EQ(Utf8Bytes(s.BirthPlace[k]).substr(0, 9), "浦河町");
     EXPECT_EQ(s.BreederName[k].size(), 70u);
     EXPECT_EQ(s.FinishPos[k].View(), "03");
     EXPECT_EQ(s.Popularity[k], 12);
@@ -129,7 +130,7 @@ TEST(Dainyu, ThreeRunnersLeaveTheRowsOfNonRunnersBlank) {
   const RaceSheet& s = day->Sheet[0];
   EXPECT_EQ(RingHorseNumbers(s),
             (std::vector<int>{1, 2, 3, 1, 2, 3, 1, 2, 3, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
-  EXPECT_EQ(Utf8(s.HorseName[8]).substr(0, 9), "サクラ");
+  EXPECT_EQ(Utf8Bytes(s.HorseName[8]).substr(0, 9), "サクラ");
   EXPECT_EQ(s.HorseNo[9].View(), "  ");
   EXPECT_EQ(s.HorseName[17].View(), std::string(20, ' '));
 }
@@ -268,18 +269,18 @@ TEST(Dainyu2, CopiesTheSignValuesIntoThePerVenueLayout) {
   RaceBuilder(*day, 1, 9, "09", 1);
   Assign(*day);
   RaceCalc& calc = day->Calc[1];
-  calc.SpsMark[3] = Cp932("○");
+  calc.SpsMark[3] = "○"_sj;
   SetMark(calc, Sign::Red1, 3, "07");
-  SetMark(calc, Sign::HStimeS1, 4, Cp932("○"));
+  SetMark(calc, Sign::HStimeS1, 4, "○"_sj);
   calc.RedFlag[3] = 1;
   calc.SignSum[3] = 20;
   calc.AwayIndex[2] = 31;
   calc.HomeRank[2] = 4;
   CopyVenueSignValues(*day);
   const RaceCalc& copy = day->VenueRaceCalc[1][0];
-  EXPECT_EQ(MarkText(copy, Sign::Special1, 3), Cp932("○"));
+  EXPECT_EQ(MarkText(copy, Sign::Special1, 3), "○"_sj);
   EXPECT_EQ(MarkText(copy, Sign::Red1, 3), "07");
-  EXPECT_EQ(MarkText(copy, Sign::HStimeS1, 4), Cp932("○"));
+  EXPECT_EQ(MarkText(copy, Sign::HStimeS1, 4), "○"_sj);
   EXPECT_EQ(copy.RedFlag[3], 1);
   EXPECT_EQ(copy.SignSum[3], 20);
   EXPECT_EQ(copy.AwayIndex[2], 31);

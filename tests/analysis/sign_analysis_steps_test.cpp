@@ -6,6 +6,7 @@
 #include "codes/cp932.h"
 #include "loader/store_fixture.h"
 #include "store/race_day.h"
+#include "tests/support/cp932_bytes.h"
 
 namespace sorvix::test {
 namespace {
@@ -15,7 +16,7 @@ namespace {
 // jockey rides only once that day.
 TEST(SignAnalysisSteps, RunInsideTheLoadForEveryRace) {
   StoreFixture store;
-  const std::string label = DateLabelFromYmd("20240505");
+  const Cp932Text label = DateLabelFromYmd("20240505");
   store.WriteRecords(RaceFilePath(label), {StoredRa({.race = 1, .start = "0950", .runners = 10}),
                                            StoredRa({.race = 2, .start = "1025", .runners = 10})});
   std::vector<std::string> runners;
@@ -35,7 +36,8 @@ TEST(SignAnalysisSteps, RunInsideTheLoadForEveryRace) {
 
   ASSERT_EQ(day->RaceListRows, 2);
   for (int slot = 0; slot < 2; ++slot) {
-    for (int k = 0; k < 18; ++k) EXPECT_EQ(Utf8(MarkText(day->Calc[slot], Sign::Red9, k)), "1回");
+    for (int k = 0; k < 18; ++k)
+      EXPECT_EQ(Utf8Bytes(MarkText(day->Calc[slot], Sign::Red9, k)), "1回");
   }
   const RaceSheet& second = day->Sheet[1];
   const RaceCalc& calc = day->Calc[1];

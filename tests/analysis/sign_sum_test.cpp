@@ -61,7 +61,7 @@ TEST(SignSum, AddsTheWeightOfEachPresentMarkOfTheRow) {
   race.StartTime("1500");
   race.Horse(12).Symbol("21").Name("ピンクカメオ").Bracket(8);
   race.Horse(11).Name("ピンクパンサー").Sex("2");
-  day->Calc[0].SpsMark[5] = Cp932("○");
+  day->Calc[0].SpsMark[5] = "○"_sj;
   Calculate(*day, 0, bits);
 
   for (int k = 0; k < kRingRows; ++k) {
@@ -95,7 +95,7 @@ TEST(SignSum, DefaultWeightsOfTheMarksOfEachRow) {
   auto day = RaceDay::Create();
   QuietRace(*day);
   HorseBuilder(*day, 0, 4).Symbol("21");  // Orange1
-  day->Calc[0].SpsMark[17] = Cp932("○");
+  day->Calc[0].SpsMark[17] = "○"_sj;
   Calculate(*day, 0);
   const int32_t* sum = day->Calc[0].SignSum;
   for (int k : {1, 5, 9, 13}) EXPECT_EQ(sum[k], 15 + 15) << k;  // Orange1 + HStimeS1
@@ -106,7 +106,7 @@ TEST(SignSum, DefaultWeightsOfTheMarksOfEachRow) {
 TEST(SignFlags, ThePostTimeSignAndTheSpecialMarkSetNoFlag) {
   auto day = RaceDay::Create();
   QuietRace(*day);
-  day->Calc[0].SpsMark[1] = Cp932("○");
+  day->Calc[0].SpsMark[1] = "○"_sj;
   Calculate(*day, 0);
   const RaceCalc& c = day->Calc[0];
   EXPECT_EQ(Marks(*day, 0, Sign::HStimeS1)[1], "○");
@@ -123,7 +123,7 @@ TEST(SignCalculation, ARaceWithoutAValidRunnerCountGetsNothing) {
     RaceBuilder race(*day, 0, 9);
     race.Ra(882, runners).StartTime("1500");
     race.Horse(1).Symbol("21").Name("サクラ");
-    day->Calc[0].SpsMark[0] = Cp932("○");
+    day->Calc[0].SpsMark[0] = "○"_sj;
     Calculate(*day, 0);
     for (int k = 0; k < kRingRows; ++k) {
       EXPECT_EQ(day->Calc[0].SignSum[k], 0) << runners;

@@ -14,6 +14,7 @@
 #include "codes/cp932.h"
 #include "store/load_progress.h"
 #include "store/race_day.h"
+#include "tests/support/cp932_bytes.h"
 
 namespace sorvix::test {
 
@@ -27,7 +28,7 @@ inline void Calculate(RaceDay& day, int slot, const SignPoints& points = SignPoi
 // The marks of `sign` on ring rows 0..17 as UTF-8 ("" = no mark).
 inline std::vector<std::string> Marks(const RaceDay& day, int slot, Sign sign) {
   std::vector<std::string> marks;
-  for (int k = 0; k < kRingRows; ++k) marks.push_back(Utf8(MarkText(day.Calc[slot], sign, k)));
+  for (int k = 0; k < kRingRows; ++k) marks.push_back(Utf8Bytes(MarkText(day.Calc[slot], sign, k)));
   return marks;
 }
 

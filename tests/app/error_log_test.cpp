@@ -49,8 +49,9 @@ TEST(ErrorLogTest, ErrorLinesAppendWithoutTrimming) {
   test::TempHome home;
   std::vector<std::string> lines(120, "old");
   home.Write("ErrorLog.txt", JoinLines(lines));
-  ErrorLog().AppendError(At(2024, 5, 5, 14, 5, 9),
-                         "中山11R:ﾚｰｽ情報データ取得エラー：認証エラーが発生しました。(-301)"_sj);
+  ErrorLog().AppendError(
+      At(2024, 5, 5, 14, 5, 9),
+      Cp932("中山11R:ﾚｰｽ情報データ取得エラー：認証エラーが発生しました。(-301)"));
   auto read = SplitLines(home.Read("ErrorLog.txt"));
   ASSERT_EQ(read.size(), 121u);
   EXPECT_EQ(

@@ -11,18 +11,19 @@
 #include "codes/text.h"
 #include "store/meeting_list.h"
 #include "support/temp_home.h"
+#include "tests/support/cp932_bytes.h"
 
 namespace sorvix {
 namespace {
 
 TEST(StartupTest, VersionCheck) {
   EXPECT_EQ(JvLinkVersionMessage("0480"),
-            "ご利用中のJV-Linkのバージョンは[4.8.0]です。\r\n"
-            "本ソフトのご利用にはバージョン[4.9.0]以上が必要です。\r\n"
-            "JRA-VANのホームページより最新のJV-Linkを入手し、インストールしてください。"_sj);
-  EXPECT_EQ(JvLinkVersionMessage("0490"), "");
-  EXPECT_EQ(JvLinkVersionMessage("0500"), "");
-  EXPECT_EQ(JvInitErrorMessage(-101), "JVInitエラー：sid が設定されていません。(-101)"_sj);
+            Cp932("ご利用中のJV-Linkのバージョンは[4.8.0]です。\r\n"
+                  "本ソフトのご利用にはバージョン[4.9.0]以上が必要です。\r\n"
+                  "JRA-VANのホームページより最新のJV-Linkを入手し、インストールしてください。"));
+  EXPECT_TRUE(JvLinkVersionMessage("0490").empty());
+  EXPECT_TRUE(JvLinkVersionMessage("0500").empty());
+  EXPECT_EQ(JvInitErrorMessage(-101), Cp932("JVInitエラー：sid が設定されていません。(-101)"));
 }
 
 TEST(StartupTest, StoreFoldersAreCreatedAndOneDataFolderServesEveryCase) {
@@ -92,9 +93,9 @@ TEST(StartupTest, MeetingDatesNewestFirst) {
   home.Write("Data/2007年12月28日.jvRA", "");
   auto dates = ListMeetingDates();
   ASSERT_EQ(dates.size(), 3u);
-  EXPECT_EQ(dates[0], "2008年01月06日"_sj);
-  EXPECT_EQ(dates[1], "2008年01月05日"_sj);
-  EXPECT_EQ(dates[2], "2007年12月28日"_sj);
+  EXPECT_EQ(dates[0], Cp932("2008年01月06日"));
+  EXPECT_EQ(dates[1], Cp932("2008年01月05日"));
+  EXPECT_EQ(dates[2], Cp932("2007年12月28日"));
 }
 
 TEST(TextTest, NumberReading) {
@@ -114,11 +115,11 @@ TEST(TextTest, NumberReading) {
 TEST(TextTest, Cp932RoundTripsTheWindowsExtensions) {
   std::string circled = "①"_sj;
   EXPECT_EQ(circled, "\x87\x40");
-  EXPECT_EQ(Utf8("\x5C\x7E"), "\\~");  // not ¥ and ‾
-  EXPECT_EQ(Utf8("\xB6\xDE"), "ｶﾞ");
+  EXPECT_EQ(Utf8Bytes("\x5C\x7E"), "\\~");  // not ¥ and ‾
+  EXPECT_EQ(Utf8Bytes("\xB6\xDE"), "ｶﾞ");
   EXPECT_TRUE(IsValidCp932("中山"_sj));
   EXPECT_FALSE(IsValidCp932("\x81"));
-  EXPECT_EQ(Utf8("a\x81"), "a\xEF\xBF\xBD");
+  EXPECT_EQ(Utf8Bytes("a\x81"), "a\xEF\xBF\xBD");
 }
 
 }  // namespace

@@ -63,7 +63,7 @@ class AnalyzeCommand : public ::testing::Test {
     for (int h = 1; h <= 8; ++h) {
       test::RecordBuilder se("SE", kSeLength);
       test::SetRaceId(se, {"20240505", "05", 1, 1, 1});
-      se.Set(28, Format("%d", h)).SetNumber(29, 2, h).Set(41, Cp932("テスト") + Format("%d", h));
+      se.Set(28, Format("%d", h)).SetNumber(29, 2, h).Set(41, "テスト"_sj + Format("%d", h));
       std::string line = se.Build();
       runners.replace(static_cast<size_t>((h - 1) * kSeLength), line.size(), line);
     }
@@ -76,7 +76,7 @@ class AnalyzeCommand : public ::testing::Test {
 
   std::string Home() const { return "--home " + home_.path().string(); }
 
-  const std::string kDate = "2024年05月05日"_sj;
+  const Cp932Text kDate = Cp932("2024年05月05日");
   test::TempHome home_;
 };
 

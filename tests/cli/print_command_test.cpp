@@ -92,12 +92,12 @@ class PrintCommand : public ::testing::Test {
     for (int h = 1; h <= 8; ++h) {
       test::RecordBuilder se("SE", kSeLength);
       test::SetRaceId(se, {"20240505", "05", 1, 1, 1});
-      se.Set(28, Format("%d", h)).SetNumber(29, 2, h).Set(41, Cp932("テスト") + Format("%d", h));
+      se.Set(28, Format("%d", h)).SetNumber(29, 2, h).Set(41, "テスト"_sj + Format("%d", h));
       std::string line = se.Build();
       runners.replace(static_cast<size_t>((h - 1) * kSeLength), line.size(), line);
     }
-    home_.Write(RelativeStorePath(RaceFilePath("2024年05月05日"_sj)), races);
-    home_.Write(RelativeStorePath(RunnerFilePath("2024年05月05日"_sj, "05")), runners);
+    home_.Write(RelativeStorePath(RaceFilePath(Cp932("2024年05月05日"))), races);
+    home_.Write(RelativeStorePath(RunnerFilePath(Cp932("2024年05月05日"), "05")), runners);
     fs::create_directories(out_);
   }
 

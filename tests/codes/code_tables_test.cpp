@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "codes/cp932.h"
+#include "tests/support/cp932_bytes.h"
 
 namespace sorvix {
 namespace {
@@ -54,8 +55,8 @@ TEST(VenueName, EveryCodeGivesFourBytes) {
       {"05 ", "    "},   {"a4", "    "},    {"Z9", "    "},
   };
   for (const Case& c : cases) {
-    std::string got = VenueName(c.in);
-    EXPECT_EQ(got, c.out) << "[" << c.in << "] " << Utf8(got);
+    std::string got = VenueName(c.in).bytes();
+    EXPECT_EQ(got, c.out) << "[" << c.in << "] " << Utf8Bytes(got);
     EXPECT_EQ(got.size(), 4u) << c.in;
   }
 }
@@ -69,8 +70,8 @@ TEST(VenueShortName, JraLocalAbroadOrBlank) {
       {"", "      "},      {"Z0", "      "},
   };
   for (const Case& c : cases) {
-    std::string got = VenueShortName(c.in);
-    EXPECT_EQ(got, c.out) << "[" << c.in << "] " << Utf8(got);
+    std::string got = VenueShortName(c.in).bytes();
+    EXPECT_EQ(got, c.out) << "[" << c.in << "] " << Utf8Bytes(got);
     EXPECT_EQ(got.size(), 6u) << c.in;
   }
 }
@@ -83,17 +84,18 @@ TEST(GradeText, FiveBytesForEveryCode) {
       {" ", none},    {"a", none},    {"AB", none},   {"I", none},
   };
   for (const Case& c : cases) {
-    std::string got = GradeText(c.in);
+    std::string got = GradeText(c.in).bytes();
     EXPECT_EQ(got, c.out) << "[" << c.in << "]";
     EXPECT_EQ(got.size(), 5u) << c.in;
   }
 }
 
 TEST(WeightRuleText, ExactCodesOnly) {
-  EXPECT_EQ(WeightRuleText("1"), "\xCA\xDD\xC3\xDE");  // ﾊﾝﾃﾞ
-  EXPECT_EQ(WeightRuleText("2"), "別定"_sj);
-  EXPECT_EQ(WeightRuleText("4"), "定量"_sj);
-  for (const char* code : {"0", "5", "01", " 1", ""}) EXPECT_EQ(WeightRuleText(code), "") << code;
+  EXPECT_EQ(WeightRuleText("1").bytes(), "\xCA\xDD\xC3\xDE");  // ﾊﾝﾃﾞ
+  EXPECT_EQ(WeightRuleText("2").bytes(), "別定"_sj);
+  EXPECT_EQ(WeightRuleText("4").bytes(), "定量"_sj);
+  for (const char* code : {"0", "5", "01", " 1", ""})
+    EXPECT_EQ(WeightRuleText(code).bytes(), "") << code;
 }
 
 TEST(HorseSymbolText, MarksAndGaps) {
@@ -103,9 +105,9 @@ TEST(HorseSymbolText, MarksAndGaps) {
       {"27", "(父)[外]"_sj},     {"31", "(特)"_sj}, {"40", "(父)(外)(地)"_sj},
       {"41", "(父)(外)[地]"_sj}, {" 5", "(地)"_sj},
   };
-  for (const Case& c : cases) EXPECT_EQ(HorseSymbolText(c.in), c.out) << "[" << c.in << "]";
+  for (const Case& c : cases) EXPECT_EQ(HorseSymbolText(c.in).bytes(), c.out) << "[" << c.in << "]";
   for (const char* gap : {"00", "", "13", "14", "28", "29", "30", "32", "39", "42", "99", "-1"})
-    EXPECT_EQ(HorseSymbolText(gap), "\x81\x40") << "[" << gap << "]";
+    EXPECT_EQ(HorseSymbolText(gap).bytes(), "\x81\x40") << "[" << gap << "]";
 }
 
 TEST(BracketCombo, LabelsAndIndexes) {
@@ -145,16 +147,16 @@ TEST(BracketCombo, EveryQuinellaPairOfBracketNumbersFindsItsBracketIndex) {
 }
 
 TEST(CircledNumber, OneToEighteenElseDash) {
-  EXPECT_EQ(CircledNumber(1), "①"_sj);
-  EXPECT_EQ(CircledNumber(1), "\x87\x40");
-  EXPECT_EQ(CircledNumber(10), "⑩"_sj);
-  EXPECT_EQ(CircledNumber(18), "⑱"_sj);
-  for (int n : {0, 19, 20, -1}) EXPECT_EQ(CircledNumber(n), "\x81\x7C") << n;
-  EXPECT_EQ(CircledNumberText("18"), "⑱"_sj);
-  EXPECT_EQ(CircledNumberText("03"), "③"_sj);
-  EXPECT_EQ(CircledNumberText(" 3"), "③"_sj);
+  EXPECT_EQ(CircledNumber(1).bytes(), "①"_sj);
+  EXPECT_EQ(CircledNumber(1).bytes(), "\x87\x40");
+  EXPECT_EQ(CircledNumber(10).bytes(), "⑩"_sj);
+  EXPECT_EQ(CircledNumber(18).bytes(), "⑱"_sj);
+  for (int n : {0, 19, 20, -1}) EXPECT_EQ(CircledNumber(n).bytes(), "\x81\x7C") << n;
+  EXPECT_EQ(CircledNumberText("18").bytes(), "⑱"_sj);
+  EXPECT_EQ(CircledNumberText("03").bytes(), "③"_sj);
+  EXPECT_EQ(CircledNumberText(" 3").bytes(), "③"_sj);
   for (const char* t : {"00", "", "19", "-3", "x"})
-    EXPECT_EQ(CircledNumberText(t), "\x81\x7C") << t;
+    EXPECT_EQ(CircledNumberText(t).bytes(), "\x81\x7C") << t;
 }
 
 TEST(RaceClassText, NumberMatch) {
@@ -173,8 +175,8 @@ TEST(RaceClassText, NumberMatch) {
       {"004", ""},
       {"700", ""},
   };
-  for (const Case& c : cases) EXPECT_EQ(RaceClassText(c.in), c.out) << "[" << c.in << "]";
-  EXPECT_EQ(RaceClassText("005").size(), 6u);
+  for (const Case& c : cases) EXPECT_EQ(RaceClassText(c.in).bytes(), c.out) << "[" << c.in << "]";
+  EXPECT_EQ(RaceClassText("005").bytes().size(), 6u);
 }
 
 TEST(TrackText, RangesOfTrackCodes) {
@@ -184,19 +186,19 @@ TEST(TrackText, RangesOfTrackCodes) {
       {"25", ""},        {"28", ""},        {"09", ""},        {"30", ""},        {"50", ""},
       {"60", ""},        {"00", ""},        {"", ""},
   };
-  for (const Case& c : cases) EXPECT_EQ(TrackText(c.in), c.out) << "[" << c.in << "]";
+  for (const Case& c : cases) EXPECT_EQ(TrackText(c.in).bytes(), c.out) << "[" << c.in << "]";
 }
 
 TEST(GenderAndSex, ExactCodes) {
-  EXPECT_EQ(GenderText("1"), "男"_sj);
-  EXPECT_EQ(GenderText("2"), "女"_sj);
-  EXPECT_EQ(GenderText("01"), "\x81\x40");
-  EXPECT_EQ(GenderText(""), "\x81\x40");
-  EXPECT_EQ(HorseSexText("1"), "牡"_sj);
-  EXPECT_EQ(HorseSexText("2"), "牝"_sj);
-  EXPECT_EQ(HorseSexText("3"), "\xBE\xDD");  // ｾﾝ
-  EXPECT_EQ(HorseSexText("4"), "");
-  EXPECT_EQ(HorseSexText(" 1"), "");
+  EXPECT_EQ(GenderText("1").bytes(), "男"_sj);
+  EXPECT_EQ(GenderText("2").bytes(), "女"_sj);
+  EXPECT_EQ(GenderText("01").bytes(), "\x81\x40");
+  EXPECT_EQ(GenderText("").bytes(), "\x81\x40");
+  EXPECT_EQ(HorseSexText("1").bytes(), "牡"_sj);
+  EXPECT_EQ(HorseSexText("2").bytes(), "牝"_sj);
+  EXPECT_EQ(HorseSexText("3").bytes(), "\xBE\xDD");  // ｾﾝ
+  EXPECT_EQ(HorseSexText("4").bytes(), "");
+  EXPECT_EQ(HorseSexText(" 1").bytes(), "");
 }
 
 TEST(VenueByIndex, SystemVenueOrder) {
@@ -206,7 +208,7 @@ TEST(VenueByIndex, SystemVenueOrder) {
       {"9", "函館"_sj}, {"09", "函館"_sj}, {"10", "ｿﾉ他"_sj}, {"-1", "ｿﾉ他"_sj}, {"99", "ｿﾉ他"_sj},
   };
   for (const Case& c : cases) {
-    std::string got = VenueByIndex(c.in);
+    std::string got = VenueByIndex(c.in).bytes();
     EXPECT_EQ(got, c.out) << "[" << c.in << "]";
     EXPECT_EQ(got.size(), 4u) << c.in;
   }

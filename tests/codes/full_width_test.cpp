@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "codes/cp932.h"
+#include "tests/support/cp932_bytes.h"
 
 namespace sorvix {
 namespace {
@@ -42,7 +43,7 @@ TEST(ToFullWidth, ConvertsHalfWidthText) {
       {"ｯﾟﾟ"_sj, "ッ゜"_sj + "\xDF"},
       {"\t\x7F\xA0\xFD", "\t\x7F\xA0\xFD"},
   };
-  for (const Case& c : cases) EXPECT_EQ(ToFullWidth(c.in), c.out) << Utf8(c.in);
+  for (const Case& c : cases) EXPECT_EQ(ToFullWidth(c.in), c.out) << Utf8Bytes(c.in);
 }
 
 TEST(ToFullWidth, KeepsDoubleByteCharacters) {

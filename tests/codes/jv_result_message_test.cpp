@@ -54,7 +54,7 @@ TEST(JvResultMessage, TextThenCodeInBrackets) {
 }
 
 TEST(JvResultMessage, IsCp932) {
-  std::string text = JvResultMessage("JVOpen", -2);
+  std::string text = JvResultMessage("JVOpen", -2).bytes();
   EXPECT_EQ(text.substr(0, 2), "\x83\x5A");  // セ
   EXPECT_EQ(text.substr(text.size() - 4), "(-2)");
   EXPECT_TRUE(IsValidCp932(text));

@@ -29,6 +29,7 @@
 #include "store/race_day.h"
 #include "store/race_day_loader.h"
 #include "store/store_paths.h"
+#include "tests/support/cp932_bytes.h"
 #include "tools/feedgen/generator.h"
 
 namespace sorvix::feedgen::test {
@@ -125,7 +126,7 @@ TEST(DemoDaysTest, EveryOddsArchiveGivesEveryRaceOfItsDateTheOddsOfItsOwnRace) {
     fs::copy_file(archive, ylzh / name, fs::copy_options::overwrite_existing);
     std::map<std::string, std::string> sources = SourceLines(archive, home.path() / "scratch", kol);
     OddsImportResult imported = ImportPredictedOdds(ylzh / name, true);
-    if (kol) kolDays.insert(Utf8(imported.dateLabel));
+    if (kol) kolDays.insert(Utf8Bytes(imported.dateLabel));
     ASSERT_EQ(imported.kind, kol ? OddsImportResult::Kind::Kol : OddsImportResult::Kind::Jrdb)
         << name << ": " << imported.detail;
 
@@ -139,8 +140,8 @@ TEST(DemoDaysTest, EveryOddsArchiveGivesEveryRaceOfItsDateTheOddsOfItsOwnRace) {
     std::string ymd6 = name.substr(name.size() - 10, 6);
     for (int r = 0; r < day->RaceCount; ++r) {
       const RaImage& ra = day->RaRec[r];
-      std::string what =
-          name + " " + Utf8(VenueName(ra.Field(20, 2))) + " " + std::string(ra.Field(26, 2)) + "R";
+      std::string what = name + " " + Utf8Bytes(VenueName(ra.Field(20, 2))) + " " +
+                         std::string(ra.Field(26, 2)) + "R";
       std::string key = kol ? std::string(ra.Field(12, 8)) + std::string(ra.Field(22, 6)) +
                                   std::string(ra.Field(698, 4)) + std::string(ra.Field(874, 4))
                             : std::string(ra.Field(20, 2)) + std::string(ra.Field(22, 6));
@@ -173,8 +174,8 @@ TEST(DemoDaysTest, DeadHeatsShareTheirFinalPosition) {
     ASSERT_TRUE(LoadRaceDay(*day, Cp932(label), options).loaded) << label;
     for (int r = 0; r < day->RaceCount; ++r) {
       const RaImage& ra = day->RaRec[r];
-      std::string what =
-          label + " " + Utf8(VenueName(ra.Field(20, 2))) + " " + std::string(ra.Field(26, 2)) + "R";
+      std::string what = label + " " + Utf8Bytes(VenueName(ra.Field(20, 2))) + " " +
+                         std::string(ra.Field(26, 2)) + "R";
       // The results as stored: the final positions JRA gives.
       std::string stored = ReadWholeFile(HomePath(RunnerFilePath(Cp932(label), ra.Field(20, 2))));
       std::map<int, int> count;  // stored position → horses
@@ -190,7 +191,7 @@ TEST(DemoDaysTest, DeadHeatsShareTheirFinalPosition) {
       if (!tie) continue;
       ++deadHeats;
       // The printed result line names the shared place once per horse.
-      std::string result = Utf8(RaceResultText(*day, r, day->Sheet[r]));
+      std::string result = Utf8Bytes(RaceResultText(*day, r, day->Sheet[r]));
       for (const auto& [position, horses] : count) {
         std::string place = std::to_string(position) + "着：";
         size_t found = 0;

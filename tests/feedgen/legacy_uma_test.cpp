@@ -4,6 +4,7 @@
 
 #include "codes/cp932.h"
 #include "shared_feed.h"
+#include "tests/support/cp932_bytes.h"
 #include "tools/feedgen/records.h"
 
 namespace sorvix::feedgen::test {
@@ -57,7 +58,7 @@ TEST(LegacyUmaTest, TheOldLayoutHoldsTheSameHorseAsTheCurrentOne) {
   ASSERT_EQ(widened.size(), static_cast<size_t>(kUmBytes));
   EXPECT_EQ(widened.substr(0, 890), current.substr(0, 890));
   auto name = [](std::string_view field) {
-    std::string utf8 = Utf8(TrimRight(field));
+    std::string utf8 = Utf8Bytes(TrimRight(field));
     while (utf8.size() >= 3 && utf8.substr(utf8.size() - 3) == "　") utf8.resize(utf8.size() - 3);
     return utf8.substr(utf8.find_first_not_of(' '));
   };

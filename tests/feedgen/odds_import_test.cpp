@@ -16,6 +16,7 @@
 #include "results/lzh_extract.h"
 #include "store/store_paths.h"
 #include "support/temp_home.h"
+#include "tests/support/cp932_bytes.h"
 #include "tools/feedgen/lzh_writer.h"
 
 namespace sorvix {
@@ -145,7 +146,7 @@ TEST_F(OddsImportTest, KolArchiveIsSavedUnderTheFirstLinesDate) {
 
   EXPECT_EQ(result.kind, OddsImportResult::Kind::Kol);
   EXPECT_FALSE(result.beep);
-  EXPECT_EQ(Utf8(result.message),
+  EXPECT_EQ(Utf8Bytes(result.message),
             "KOL予想オッズデータを解凍し、2008年01月05日のデータを保存しました。"
             "データを再読込すると反映されます。");
   auto yoz = OddsFile("20080105");
@@ -174,7 +175,7 @@ TEST_F(OddsImportTest, JrdbArchiveIsSavedUnderTheArchiveNamesDate) {
   OddsImportResult result = ImportPredictedOdds(archive, true);
 
   EXPECT_EQ(result.kind, OddsImportResult::Kind::Jrdb);
-  EXPECT_EQ(Utf8(result.message),
+  EXPECT_EQ(Utf8Bytes(result.message),
             "JRDB基準オッズデータを解凍し、2024年05月05日のデータを保存しました。"
             "データを再読込すると反映されます。");
   auto yoz = OddsFile("20240505");
@@ -203,7 +204,7 @@ TEST_F(OddsImportTest, DamagedArchivesExtractNothing) {
     OddsImportResult result = ImportPredictedOdds(archive, false);
     EXPECT_EQ(result.kind, OddsImportResult::Kind::NotExtracted);
     EXPECT_TRUE(result.beep);
-    EXPECT_EQ(Utf8(result.message), "データが解凍できませんでした。");
+    EXPECT_EQ(Utf8Bytes(result.message), "データが解凍できませんでした。");
     EXPECT_EQ(FolderNames(folder_), std::set<std::string>{"kd3_jb080105.lzh"}) << result.detail;
     EXPECT_FALSE(OddsFile("20080105"));
   }

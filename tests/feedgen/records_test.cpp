@@ -6,6 +6,7 @@
 
 #include "codes/cp932.h"
 #include "shared_feed.h"
+#include "tests/support/cp932_bytes.h"
 #include "tools/feedgen/fixed_record.h"
 #include "tools/feedgen/kana.h"
 #include "tools/feedgen/race_sim.h"
@@ -70,7 +71,7 @@ TEST(BracketTest, AssignsBracketsTheJraWay) {
 }
 
 TEST(KanaTest, HalfWidthFormsKeepVoicedMarksAsSecondCharacter) {
-  EXPECT_EQ(Cp932(HalfWidthKana("ガーネット・パール")), Cp932("ｶﾞｰﾈｯﾄ･ﾊﾟｰﾙ"));
+  EXPECT_EQ(Cp932(HalfWidthKana("ガーネット・パール")).bytes(), "ｶﾞｰﾈｯﾄ･ﾊﾟｰﾙ"_sj);
   EXPECT_EQ(CharCount("スーパー"), 4);
 }
 
@@ -89,7 +90,8 @@ TEST(FeedRecordsTest, EveryRecordHasItsTypesLengthEndsWithCrLfAndIsCp932) {
       ASSERT_EQ(r.substr(r.size() - 2), "\r\n") << f.name;
       ASSERT_EQ(r.find_first_of("\r\n"), r.size() - 2)
           << f.name << ": line end inside " << r.substr(0, 27);
-      ASSERT_TRUE(IsValidCp932(r)) << f.name << ": " << Utf8(r.substr(0, 100));
+      ASSERT_TRUE(IsValidCp932(r))
+          << f.name << ": " << Utf8Bytes(Cp932View::FromBytes(r.substr(0, 100)));
       ++seen[type];
     }
   }
@@ -100,7 +102,7 @@ TEST(FeedRecordsTest, EveryRecordHasItsTypesLengthEndsWithCrLfAndIsCp932) {
 
 // A horse name is 2 to 9 full-width katakana (the long-vowel mark included).
 bool KatakanaName(std::string_view field, std::string* plain) {
-  std::string utf8 = Utf8(TrimRight(field));
+  std::string utf8 = Utf8Bytes(TrimRight(field));
   while (utf8.size() >= 3 && utf8.substr(utf8.size() - 3) == "　") utf8.resize(utf8.size() - 3);
   std::vector<std::string> chars = Utf8Chars(utf8);
   if (chars.size() < 2 || chars.size() > 9) return false;
@@ -118,7 +120,7 @@ TEST(FeedRecordsTest, HorseNamesAreKatakanaOfTwoToNineCharactersWithTheirVariety
   int voiced = 0, longVowels = 0, colour = 0, semiVoicedStart = 0, shortName = 0;
   for (const std::string& r : Feed().Find("SE", '7')) {
     std::string name;
-    ASSERT_TRUE(KatakanaName(Field(r, 41, 36), &name)) << Utf8(Field(r, 41, 36));
+    ASSERT_TRUE(KatakanaName(Field(r, 41, 36), &name)) << Utf8Bytes(Field(r, 41, 36));
     if (!names.insert(name).second) continue;
     std::vector<std::string> chars = Utf8Chars(name);
     if (IsVoicedKana(chars[0])) ++voiced;

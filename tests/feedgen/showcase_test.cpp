@@ -5,6 +5,7 @@
 
 #include "codes/cp932.h"
 #include "shared_feed.h"
+#include "tests/support/cp932_bytes.h"
 #include "tools/feedgen/calendar.h"
 #include "tools/feedgen/kana.h"
 #include "tools/feedgen/race_program.h"
@@ -101,8 +102,8 @@ TEST(ShowcaseTest, TheIngredientsOfTheSignsOccurOnTheShowcaseDays) {
   for (const FeedFile& f : Feed().files)
     for (const std::string& r : f.records)
       if (r.compare(0, 2, "UM") == 0) {
-        sires[F(r, 12, 10)] = Utf8(Field(r, 215, 36));
-        dams[F(r, 12, 10)] = Utf8(Field(r, 261, 36));
+        sires[F(r, 12, 10)] = Utf8Bytes(Field(r, 215, 36));
+        dams[F(r, 12, 10)] = Utf8Bytes(Field(r, 261, 36));
       }
   std::set<std::string> women;
   for (const std::string& ks : Feed().Find("KS", '1'))
@@ -110,8 +111,8 @@ TEST(ShowcaseTest, TheIngredientsOfTheSignsOccurOnTheShowcaseDays) {
   std::map<std::string, int> found;
   for (const std::string& se : Feed().Find("SE", '2')) {
     if (!days.count(F(se, 12, 8))) continue;
-    std::string name = Utf8(TrimRight(Field(se, 41, 36)));
-    std::string rider = Utf8(Field(se, 307, 2));
+    std::string name = Utf8Bytes(TrimRight(Field(se, 41, 36)));
+    std::string rider = Utf8Bytes(Field(se, 307, 2));
     std::string symbol = F(se, 77, 2);
     if (std::string("アイウエオカキクケコサシスセソタチツテトナニヌネノハヒフヘホマミムメモヤユヨラ"
                     "リルレロワヴ")

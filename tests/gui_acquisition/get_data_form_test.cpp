@@ -165,7 +165,7 @@ TEST_F(GetDataFormTest, JvLinkErrorsAreShownWithTheirTexts) {
   TGetDataForm form(link);
   Button(form, "ButtonStart")->click();
   ASSERT_EQ(messages.size(), 2u);
-  EXPECT_EQ(messages[1], Q("JVOpenエラー:"_sj + JvResultMessage("JVOpen", -301)));
+  EXPECT_EQ(messages[1], Q(Cp932("JVOpenエラー:") + JvResultMessage("JVOpen", -301)));
   EXPECT_EQ(link.calls, (std::vector<std::string>{"JVOpen", "JVClose"}));
   EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 
@@ -173,7 +173,7 @@ TEST_F(GetDataFormTest, JvLinkErrorsAreShownWithTheirTexts) {
   Button(form, "ButtonSetting")->click();
   ASSERT_EQ(messages.size(), 3u);
   EXPECT_EQ(messages[2],
-            Q("JVSetUIPropertiesエラー："_sj + JvResultMessage("JVSetUIProperties", -100)));
+            Q(Cp932("JVSetUIPropertiesエラー：") + JvResultMessage("JVSetUIProperties", -100)));
 }
 
 TEST_F(GetDataFormTest, NothingToReadSaysWhereTheDataComesFromAndWhatFillsIt) {

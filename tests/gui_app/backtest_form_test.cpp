@@ -29,6 +29,7 @@
 #include "support/captured_messages.h"
 #include "support/find_child.h"
 #include "support/scripted_jv_link.h"
+#include "tests/support/cp932_bytes.h"
 
 namespace sorvix {
 namespace {
@@ -108,7 +109,7 @@ TEST_F(BacktestFormTest, RunShowsTheCoresFiguresAndSavesCsvAndPng) {
             test::Child<QProgressBar>(&form, "Progress")->maximum());
 
   BacktestOptions options;
-  options.dates = StoredDatesBetween("", "");
+  options.dates = StoredDatesBetween({}, {});
   options.workers = 1;
   BacktestResult direct = RunBacktest(options);
   EXPECT_EQ(result->total, direct.total);
@@ -197,7 +198,7 @@ TEST_F(BacktestFormTest, CancelStopsWithinADayAndKeepsTheWindowLive) {
   ASSERT_TRUE(finished.wait(30000));
   EXPECT_LT(timer.elapsed(), 5000);
   ASSERT_NE(form.Result(), nullptr);
-  EXPECT_LT(form.Result()->dates, static_cast<int>(StoredDatesBetween("", "").size()));
+  EXPECT_LT(form.Result()->dates, static_cast<int>(StoredDatesBetween({}, {}).size()));
   EXPECT_TRUE(Button(form, "RunButton")->isEnabled());
   EXPECT_TRUE(Label(form, "StatusLabel")->text().startsWith(QStringLiteral("中止しました")));
 }

@@ -69,7 +69,7 @@ TEST_F(CsvExportTest, EveryTableOfTheShownRaceAndOfTheDayMatchesTheCommandLine) 
   ASSERT_EQ(messages.size(), 1u);
   EXPECT_TRUE(messages[0].contains("開催日")) << messages[0].toStdString();
 
-  ASSERT_TRUE(form->OpenDate("2024年06月15日"_sj, 2));
+  ASSERT_TRUE(form->OpenDate(Cp932("2024年06月15日"), 2));
   const int runners = form->Day().Runners(2);
   struct Case {
     CsvTable table;

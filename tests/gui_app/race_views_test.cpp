@@ -94,7 +94,7 @@ TEST_F(RaceViewsTest, StepperAndNeighboursWrapAroundTheList) {
   Select(0);
   RaceDay& day = form->Day();
   // The continuous window's first grid shows the last race of the list.
-  QString last = Q(day.RaceList[35].View());
+  QString last = Q(day.RaceListRow(35));
   EXPECT_TRUE(last.contains(test::Child<QLabel>(DeForm(), "TitleLabel1")->text().left(2)));
   QTest::mouseClick(test::Child<QToolButton>(UpDown1(), "Right"), Qt::LeftButton);
   EXPECT_EQ(DatList()->currentRow(), 1);

@@ -36,6 +36,7 @@
 #include "store/race_day.h"
 #include "support/find_child.h"
 #include "support/temp_home.h"
+#include "tests/support/cp932_bytes.h"
 
 namespace sorvix {
 namespace {

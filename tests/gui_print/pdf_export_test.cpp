@@ -25,7 +25,7 @@ TPrevX ThreePages() {
   prev.BeginPages();
   for (int p = 0; p < 3; ++p) {
     if (p > 0) prev.AddPage();
-    prev.Canvas().Font.Name = "ＭＳ ゴシック"_sj;
+    prev.Canvas().Font.Name = Cp932("ＭＳ ゴシック");
     prev.TextAt(100, 30, "出馬表"_sj);
     prev.Canvas().Brush = {0xFF0000, BrushStyle::Solid};
     prev.RectangleAt(100, 100, 300, 200);

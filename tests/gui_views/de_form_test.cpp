@@ -187,7 +187,7 @@ TEST_F(DeFormTest, FirstRaceSelectedShowsTheLastRaceOnTheLeft) {
 TEST_F(DeFormTest, HorseNameShowsItsFirstEighteenBytesWithoutSplittingACharacter) {
   RaceBuilder race(*day, 0, 2, "06", 1);
   race.Horse(1).Name("ドリームジャーニー");  // 9 full-width characters: 18 bytes
-  race.Horse(1).Se(41, Cp932("ドリームジャーニーＸ"));
+  race.Horse(1).Se(41, "ドリームジャーニーＸ"_sj);
   race.Horse(2).Name("AドリームジャーニーＸ");  // the 18-byte cut falls inside ー
   Assign(*day);
   form.ShowSelection(*day, 0, 0, 0, 0);

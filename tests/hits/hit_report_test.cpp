@@ -14,6 +14,7 @@
 #include "support/hr_record_builder.h"
 #include "support/race_day_builder.h"
 #include "support/temp_home.h"
+#include "tests/support/cp932_bytes.h"
 
 namespace sorvix {
 namespace {
@@ -30,7 +31,7 @@ class HitReportTest : public ::testing::Test {
  protected:
   HitReportTest() {
     test::RaceBuilder race(*day_, 0, 12, "06", 1);
-    race.Ra(593, Cp932("ｼﾝｼｭﾝｽﾃｰｸｽ "));
+    race.Ra(593, "ｼﾝｼｭﾝｽﾃｰｸｽ "_sj);
     day_->Calc[0].AxisMark[4] = 1;
     for (int h : {2, 5, 9, 12}) day_->Calc[0].PartnerMark[h - 1] = 1;
   }
@@ -39,10 +40,17 @@ class HitReportTest : public ::testing::Test {
     day_->Payouts[0] = ParsePayoutTable(hr.Record());
     day_->PayoutLoaded[0] = true;
   }
-  std::vector<std::string> Utf8Lines(const std::vector<std::string>& lines) {
+  template <typename Line>
+  std::vector<std::string> Utf8Lines(const std::vector<Line>& lines) {
     std::vector<std::string> out;
-    for (const auto& l : lines) out.push_back(Utf8(l));
+    for (const auto& l : lines) out.push_back(Utf8Bytes(l));
     return out;
+  }
+  // The fragment file as the report's lines make it.
+  static std::string Fragment(const std::vector<Cp932Text>& lines) {
+    std::vector<std::string> bytes;
+    for (const Cp932Text& line : lines) bytes.push_back(line.bytes());
+    return JoinLines(bytes);
   }
   std::filesystem::path TkFile() { return home_.path() / "HPupload" / "TK20080105.txt"; }
   std::filesystem::path HitLog() { return home_.path() / "HPupload" / "Manbaken.txt"; }
@@ -77,14 +85,14 @@ TEST_F(HitReportTest, ColoursAndThresholdsPerBetType) {
           "<img src=\"./image/lis1.gif\"><font color=\"red\">中山 1R[馬単　]：　 9- 5/配当   "
           "51000円　ｼﾝｼｭﾝｽﾃｰｸｽ  </font>",
       }));
-  EXPECT_EQ(Utf8(all.log.back()), "200801050601R[馬単　]：　 9- 5/配当   51000円");
+  EXPECT_EQ(Utf8Bytes(all.log.back()), "200801050601R[馬単　]：　 9- 5/配当   51000円");
   EXPECT_EQ(all.log.front(), " Sorvix for JRA-VAN Data Lab.");
 
   HitReport big = BuildHitReport(*day_, true);
   ASSERT_EQ(big.hits, 3);
-  EXPECT_NE(Utf8(big.lines[1]).find("12340円"), std::string::npos);
-  EXPECT_NE(Utf8(big.lines[2]).find("[ワイド]"), std::string::npos);  // 4000 > 3000
-  EXPECT_NE(Utf8(big.lines[3]).find("51000円"), std::string::npos);
+  EXPECT_NE(Utf8Bytes(big.lines[1]).find("12340円"), std::string::npos);
+  EXPECT_NE(Utf8Bytes(big.lines[2]).find("[ワイド]"), std::string::npos);  // 4000 > 3000
+  EXPECT_NE(Utf8Bytes(big.lines[3]).find("51000円"), std::string::npos);
 }
 
 TEST_F(HitReportTest, OneHitIsWrittenAndRunsAppendToTheLog) {
@@ -92,14 +100,14 @@ TEST_F(HitReportTest, OneHitIsWrittenAndRunsAppendToTheLog) {
   HitReport first = WriteHitReport(*day_, false);
   ASSERT_TRUE(first.written);
   EXPECT_EQ(first.fragmentPath, TkFile());
-  EXPECT_EQ(ReadWholeFile(TkFile()), JoinLines(first.lines));
+  EXPECT_EQ(ReadWholeFile(TkFile()), Fragment(first.lines));
   auto log = SplitLines(ReadWholeFile(HitLog()));
   ASSERT_EQ(log.size(), 2u);
-  EXPECT_EQ(Utf8(log[1]), "200801050601R[馬連　]：　 2- 5/配当    1500円");
+  EXPECT_EQ(Utf8Bytes(log[1]), "200801050601R[馬連　]：　 2- 5/配当    1500円");
 
   // Again: the fragment is overwritten, the hit logged a second time.
   WriteHitReport(*day_, false);
-  EXPECT_EQ(ReadWholeFile(TkFile()), JoinLines(first.lines));
+  EXPECT_EQ(ReadWholeFile(TkFile()), Fragment(first.lines));
   EXPECT_EQ(SplitLines(ReadWholeFile(HitLog())).size(), 3u);
 }
 

@@ -11,6 +11,7 @@
 #include "codes/cp932.h"
 #include "support/scripted_jv_link.h"
 #include "support/temp_home.h"
+#include "tests/support/cp932_bytes.h"
 
 namespace sorvix::jvdump {
 namespace {
@@ -19,8 +20,8 @@ namespace fs = std::filesystem;
 
 class Collect : public ExportReporter {
  public:
-  void Line(const std::string& text) override { lines.push_back(Utf8(text)); }
-  void Progress(const std::string& text) override { progress.push_back(Utf8(text)); }
+  void Line(const std::string& text) override { lines.push_back(Utf8Bytes(text)); }
+  void Progress(const std::string& text) override { progress.push_back(Utf8Bytes(text)); }
   std::vector<std::string> lines, progress;
 };
 

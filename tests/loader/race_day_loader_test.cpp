@@ -20,11 +20,11 @@ using test::StoredPastRun;
 using test::StoredRa;
 using test::StoredSe;
 
-const std::string kLabel = DateLabelFromYmd("20240505");
+const Cp932Text kLabel = DateLabelFromYmd("20240505");
 
 class LoaderTest : public ::testing::Test {
  protected:
-  LoadOutcome Load(const std::string& label = kLabel, const LoadOptions& options = {}) {
+  LoadOutcome Load(Cp932View label = kLabel, const LoadOptions& options = {}) {
     return LoadRaceDay(*day_, label, options);
   }
 
@@ -204,7 +204,7 @@ TEST_F(LoaderTest, AReloadKeepsNothingOfTheDateBeforeWithOrWithoutACache) {
                         {StoredRa({.ymd = ymd, .race = 1}), StoredRa({.ymd = ymd, .race = 2}),
                          StoredRa({.ymd = ymd, .race = 3})});
   // 2024-05-12: one runner, the second horse, whose last run is 2024-05-05.
-  const std::string next = DateLabelFromYmd("20240512");
+  const Cp932Text next = DateLabelFromYmd("20240512");
   store_.WriteRecords(RaceFilePath(next), {StoredRa({.ymd = "20240512", .runners = 1})});
   store_.WriteRunnerFile(
       next, "05",
@@ -298,7 +298,7 @@ TEST_F(LoaderTest, MatchesPredictedOddsLinesToTheirRaces) {
   EXPECT_EQ(day_->Calc[1].SuiteiRank[0], 0);
 
   // The next date without odds keeps nothing of these lines.
-  const std::string other = DateLabelFromYmd("20240506");
+  const Cp932Text other = DateLabelFromYmd("20240506");
   store_.WriteRecords(RaceFilePath(other), {StoredRa({.ymd = "20240506", .runners = 3})});
   ASSERT_TRUE(Load(other, options).loaded);
   EXPECT_FALSE(day_->YosoOzFound[0]);
@@ -329,7 +329,7 @@ TEST_F(LoaderTest, AMissingRaceFileGivesTheMessageAndLeavesTheDayEmpty) {
 
   LoadOutcome out = Load(DateLabelFromYmd("20240506"));
   EXPECT_FALSE(out.loaded);
-  EXPECT_EQ(out.message, "データ作成が未完了のようです。"_sj);
+  EXPECT_EQ(out.message, Cp932("データ作成が未完了のようです。"));
   EXPECT_EQ(out.selectedRow, -1);
   EXPECT_EQ(day_->RaceCount, 0);
   EXPECT_EQ(day_->RaceListRows, 0);
@@ -357,10 +357,10 @@ class RecordingProgress : public LoadProgress {
  public:
   void Show() override { events.push_back("show"); }
   void Close() override { events.push_back("close"); }
-  void SetTitle(std::string_view t) override {
-    if (titles.empty() || titles.back() != t) titles.emplace_back(t);
+  void SetTitle(Cp932View t) override {
+    if (titles.empty() || titles.back() != t.bytes()) titles.emplace_back(t.bytes());
   }
-  void SetDetail(std::string_view d) override { details.emplace_back(d); }
+  void SetDetail(Cp932View d) override { details.emplace_back(d.bytes()); }
   bool ShowsDetail() const override { return true; }
   void SetRange(int max) override { ranges.push_back({max, 0}); }
   void Advance() override { ++ranges.back().second; }
@@ -380,9 +380,9 @@ TEST_F(LoaderTest, ReportsItsProgressWithTheTextsOfEachStage) {
 
   EXPECT_EQ(progress.events, (std::vector<std::string>{"show", "close"}));
   std::vector<std::string> titles = {
-      "レースデータ読込中："_sj + kLabel, "各馬情報読込中　　："_sj + kLabel,
-      "騎手情報読込中　　："_sj + kLabel, "調教師読込中　　　："_sj + kLabel,
-      "過去走情報読込中　："_sj + kLabel};
+      "レースデータ読込中："_sj + kLabel.bytes(), "各馬情報読込中　　："_sj + kLabel.bytes(),
+      "騎手情報読込中　　："_sj + kLabel.bytes(), "調教師読込中　　　："_sj + kLabel.bytes(),
+      "過去走情報読込中　："_sj + kLabel.bytes()};
   ASSERT_GE(progress.titles.size(), titles.size());
   EXPECT_EQ(std::vector<std::string>(progress.titles.begin(), progress.titles.begin() + 5), titles);
   // Runner 3 of the three entered (1 and 2 have blank lines).
@@ -490,7 +490,7 @@ TEST_F(LoaderTest, DamagedLinesCostOnlyThemselvesWithAWarning) {
   EXPECT_NE(outcome.warnings[3].find(".jvRA: 4 行目: 日付 \"20241245\""), std::string::npos);
   // Each is noted in the error log.
   std::string log = ReadWholeFile(store_.home().path() / "ErrorLog.txt");
-  EXPECT_NE(log.find(Cp932("この過去走を読み飛ばしました")), std::string::npos);
+  EXPECT_NE(log.find("この過去走を読み飛ばしました"_sj), std::string::npos);
 }
 
 TEST_F(LoaderTest, FieldsThatCannotNameAFileLeaveTheElementBlank) {

@@ -42,7 +42,7 @@ struct RunnerSpec {
   std::string pedigree = "2020100001";
   std::string jockey = "01234";
   std::string trainer = "05678";
-  std::string name = "";  // CP932
+  std::string name = "";  // the field's CP932 bytes
 };
 
 inline std::string StoredSe(const RunnerSpec& s) {
@@ -82,7 +82,7 @@ class StoreFixture {
   }
 
   // A RunnerFile of 216 lines with the given runners at their lines.
-  void WriteRunnerFile(std::string_view label, std::string_view venue,
+  void WriteRunnerFile(Cp932View label, std::string_view venue,
                        const std::vector<std::string>& runners, int lines = 216) const {
     std::vector<std::string> all(static_cast<size_t>(lines),
                                  std::string(kSeLength - 2, ' ') + "\r\n");

@@ -11,6 +11,7 @@
 #include "print/continuous_card_print.h"
 #include "print/print_primitives.h"
 #include "store/race_day.h"
+#include "tests/support/cp932_bytes.h"
 
 namespace sorvix {
 namespace {
@@ -86,16 +87,16 @@ TEST(ContinuousCardPrint, TwelveBlocksAPageInTheChosenOrder) {
   PrintResult result =
       PrintContinuousCard(*day, PrintScope::AllVenues, BlockOrder::Columns, columns);
   ASSERT_TRUE(result.Printed);
-  EXPECT_EQ(Utf8(result.Caption), "連続出馬表印刷[全開催場]");
+  EXPECT_EQ(Utf8Bytes(result.Caption), "連続出馬表印刷[全開催場]");
   ASSERT_EQ(columns.PageCount(), 2);
-  EXPECT_EQ(Utf8(result.Labels[1]), "2ﾍﾟｰｼﾞ目");
+  EXPECT_EQ(Utf8Bytes(result.Labels[1]), "2ﾍﾟｰｼﾞ目");
   EXPECT_EQ(columns.Printer().Orientation, 1);
   auto bands = Bands(columns.Pages()[1]);
   ASSERT_EQ(bands.size(), 12u);
   EXPECT_EQ(bands[6], (std::pair<int, int>{1005, 138}));
   EXPECT_EQ(bands[5], (std::pair<int, int>{70, 420 * 5 + 138}));
   // The second page holds RaceSlots 12..23.
-  EXPECT_EQ(Utf8(TextAt(columns.Pages()[1], 70, 140)->Text).find("【中山13R】16頭"), 0u);
+  EXPECT_EQ(Utf8Bytes(TextAt(columns.Pages()[1], 70, 140)->Text).find("【中山13R】16頭"), 0u);
 
   TPrevX rows(TenthPrinter());
   PrintContinuousCard(*day, PrintScope::AllVenues, BlockOrder::Rows, rows);
@@ -118,10 +119,10 @@ TEST(ContinuousCardPrint, RunnerLinesRulesAndCutNames) {
   // Ring order: horse 7 first, horse 1 on the seventh line.
   const PageOp* first = TextAt(page, 92, 167);
   ASSERT_NE(first, nullptr);
-  std::string text = Utf8(first->Text);
+  std::string text = Utf8Bytes(first->Text);
   EXPECT_EQ(text.find("⑦アイウエオカキクケ "), 0u) << text;
-  EXPECT_EQ(Utf8(TextAt(page, 92, 167 + 21 * 6)->Text).find("①"), 0u);
-  EXPECT_EQ(Utf8(TextAt(page, 70 + 870, 167)->Text), " 2人");
+  EXPECT_EQ(Utf8Bytes(TextAt(page, 92, 167 + 21 * 6)->Text).find("①"), 0u);
+  EXPECT_EQ(Utf8Bytes(TextAt(page, 70 + 870, 167)->Text), " 2人");
   EXPECT_EQ(TextAt(page, 70 + 870, 167)->Font.Color, kBlue);
   EXPECT_EQ(TextAt(page, 70 + 870, 188), nullptr);
   EXPECT_EQ(TextAt(page, 70 + 810, 167), nullptr);
@@ -132,10 +133,10 @@ TEST(ContinuousCardPrint, VenueByVenueOnePageEach) {
   TPrevX prev(TenthPrinter());
   PrintResult result = PrintContinuousCard(*day, PrintScope::ByVenue, BlockOrder::Columns, prev);
   ASSERT_EQ(prev.PageCount(), 2);
-  EXPECT_EQ(Utf8(result.Labels[0]), "東京");
-  EXPECT_EQ(Utf8(result.Labels[1]), "中山");
+  EXPECT_EQ(Utf8Bytes(result.Labels[0]), "東京");
+  EXPECT_EQ(Utf8Bytes(result.Labels[1]), "中山");
   EXPECT_EQ(Bands(prev.Pages()[1]).size(), 11u);
-  EXPECT_EQ(Utf8(TextAt(prev.Pages()[1], 100, 30)->Text), "2024年06月15日  中山03回05日");
+  EXPECT_EQ(Utf8Bytes(TextAt(prev.Pages()[1], 100, 30)->Text), "2024年06月15日  中山03回05日");
 }
 
 TEST(BatchRingPrint, TwelveBandsAPageAndSidesToTheLastBlock) {
@@ -143,9 +144,9 @@ TEST(BatchRingPrint, TwelveBandsAPageAndSidesToTheLastBlock) {
   TPrevX prev(TenthPrinter());
   PrintResult result = PrintBatchRing(*day, PrintScope::AllVenues, prev);
   ASSERT_TRUE(result.Printed);
-  EXPECT_EQ(Utf8(result.Caption), "一括リング表[全開催場]");
+  EXPECT_EQ(Utf8Bytes(result.Caption), "一括リング表[全開催場]");
   ASSERT_EQ(prev.PageCount(), 3);
-  EXPECT_EQ(Utf8(result.Labels[2]), " 3ﾍﾟｰｼﾞ目");
+  EXPECT_EQ(Utf8Bytes(result.Labels[2]), " 3ﾍﾟｰｼﾞ目");
   EXPECT_EQ(prev.Printer().Orientation, 2);
   const RecordedPage& last = prev.Pages()[2];
   auto bands = Bands(last);
@@ -164,7 +165,7 @@ TEST(BatchRingPrint, TwelveBandsAPageAndSidesToTheLastBlock) {
   // The whole name at 4 pt.
   const PageOp* name = TextAt(last, 2535 + 2, 165);
   ASSERT_NE(name, nullptr);
-  EXPECT_EQ(Utf8(name->Text), "アイウエオカキクケコ");
+  EXPECT_EQ(Utf8Bytes(name->Text), "アイウエオカキクケコ");
   EXPECT_EQ(name->Font.Size, 4);
 }
 
@@ -172,12 +173,12 @@ TEST(BatchRingPrint, VenueByVenueLeavesMissingRacesEmpty) {
   auto day = TwoVenues();
   TPrevX prev(TenthPrinter());
   PrintResult result = PrintBatchRing(*day, PrintScope::ByVenue, prev);
-  EXPECT_EQ(Utf8(result.Caption), "一括リング表印刷[競馬場別]");
+  EXPECT_EQ(Utf8Bytes(result.Caption), "一括リング表印刷[競馬場別]");
   ASSERT_EQ(prev.PageCount(), 2);
-  EXPECT_EQ(Utf8(result.Labels[0]), "東京");
+  EXPECT_EQ(Utf8Bytes(result.Labels[0]), "東京");
   EXPECT_EQ(Bands(prev.Pages()[1]).size(), 11u);
   EXPECT_EQ(TextAt(prev.Pages()[1], 2600, 20), nullptr);
-  EXPECT_EQ(Utf8(TextAt(prev.Pages()[1], 100, 10)->Text), "2024年06月15日　中山03回05日");
+  EXPECT_EQ(Utf8Bytes(TextAt(prev.Pages()[1], 100, 10)->Text), "2024年06月15日　中山03回05日");
 }
 
 }  // namespace

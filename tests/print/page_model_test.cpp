@@ -25,7 +25,7 @@ TEST(PageModel, TextLandsAtMarginShiftedDevicePoint) {
   // 10 mm and 8 mm at 600 dpi.
   EXPECT_EQ(op.X1, 236);  // 100 × 600 / 254 = 236.2
   EXPECT_EQ(op.Y1, 189);  // 80 × 600 / 254 = 188.98
-  EXPECT_EQ(op.Text, "abc");
+  EXPECT_EQ(op.Text.bytes(), "abc");
   EXPECT_EQ(op.Font.Size, 11);
   EXPECT_TRUE(op.Font.Bold);
   EXPECT_FALSE(prev.PageOpen());

@@ -13,6 +13,7 @@
 #include "codes/text.h"
 #include "print/print_primitives.h"
 #include "store/race_day.h"
+#include "tests/support/cp932_bytes.h"
 
 namespace sorvix {
 namespace {
@@ -72,9 +73,9 @@ const PageOp* TextAt(const RecordedPage& page, int x, int y) {
   return nullptr;
 }
 
-std::vector<std::string> Utf8All(const std::vector<std::string>& texts) {
+std::vector<std::string> Utf8All(const std::vector<Cp932Text>& texts) {
   std::vector<std::string> out;
-  for (const auto& t : texts) out.push_back(Utf8(t));
+  for (const auto& t : texts) out.push_back(Utf8Bytes(t));
   return out;
 }
 
@@ -87,26 +88,26 @@ TEST(RingCardPrint, WholeDayHasThreeBlocksAPage) {
     TPrevX prev(TenthPrinter());
     PrintResult result = PrintRingCard(*day, PrintScope::AllVenues, prev);
     ASSERT_TRUE(result.Printed);
-    EXPECT_EQ(Utf8(result.Caption), "出馬表リング印刷[全開催場]");
+    EXPECT_EQ(Utf8Bytes(result.Caption), "出馬表リング印刷[全開催場]");
     ASSERT_EQ(prev.PageCount(), c.pages) << c.races;
     ASSERT_EQ(result.Labels.size(), static_cast<size_t>(c.pages));
-    EXPECT_EQ(Utf8(result.Labels[0]), " 1ﾍﾟｰｼﾞ目");
+    EXPECT_EQ(Utf8Bytes(result.Labels[0]), " 1ﾍﾟｰｼﾞ目");
     EXPECT_EQ(BandTops(prev.Pages().back()).size(), static_cast<size_t>(c.lastBlocks));
     EXPECT_EQ(prev.Printer().Orientation, 2);
     const PageOp* title = TextAt(prev.Pages()[0], 100, 10);
     ASSERT_NE(title, nullptr);
-    EXPECT_EQ(Utf8(title->Text), "2024年06月15日");
+    EXPECT_EQ(Utf8Bytes(title->Text), "2024年06月15日");
     EXPECT_TRUE(title->Font.Bold && title->Font.Underline);
     EXPECT_EQ(title->Font.Size, 11);
-    EXPECT_EQ(Utf8(title->Font.Name), "ＭＳ ゴシック");
+    EXPECT_EQ(Utf8Bytes(title->Font.Name), "ＭＳ ゴシック");
   }
   auto day = DayOfRaces(36);
   TPrevX prev(TenthPrinter());
   PrintResult result = PrintRingCard(*day, PrintScope::AllVenues, prev);
-  EXPECT_EQ(Utf8(result.Labels[11]), "12ﾍﾟｰｼﾞ目");
+  EXPECT_EQ(Utf8Bytes(result.Labels[11]), "12ﾍﾟｰｼﾞ目");
   const PageOp* mark = TextAt(prev.Pages()[11], 2600, 20);
   ASSERT_NE(mark, nullptr);
-  EXPECT_EQ(mark->Text, "Page12");
+  EXPECT_EQ(mark->Text.bytes(), "Page12");
   EXPECT_EQ(BandTops(prev.Pages()[0]), (std::vector<int>{64, 694, 1324}));
 }
 
@@ -115,7 +116,7 @@ TEST(RingCardPrint, EmptyRaceListComposesNothing) {
   TPrevX prev(TenthPrinter());
   PrintResult result = PrintRingCard(*day, PrintScope::AllVenues, prev);
   EXPECT_FALSE(result.Printed);
-  EXPECT_EQ(Utf8(result.Message), "分析用ﾃﾞｰﾀを選択してください。");
+  EXPECT_EQ(Utf8Bytes(result.Message), "分析用ﾃﾞｰﾀを選択してください。");
   EXPECT_EQ(prev.PageCount(), 0);
 }
 
@@ -146,7 +147,7 @@ TEST(RingCardPrint, VenueByVenueStartsEveryVenueOnANewPage) {
   TPrevX prev(TenthPrinter());
   PrintResult result = PrintRingCard(*day, PrintScope::ByVenue, prev);
   ASSERT_EQ(prev.PageCount(), 12);
-  EXPECT_EQ(Utf8(result.Caption), "リング出馬表印刷[競馬場別]");
+  EXPECT_EQ(Utf8Bytes(result.Caption), "リング出馬表印刷[競馬場別]");
   auto labels = Utf8All(result.Labels);
   EXPECT_EQ(labels[0], "東京1ﾍﾟｰｼﾞ");
   EXPECT_EQ(labels[3], "東京4ﾍﾟｰｼﾞ");
@@ -155,10 +156,10 @@ TEST(RingCardPrint, VenueByVenueStartsEveryVenueOnANewPage) {
   EXPECT_EQ(BandTops(prev.Pages()[11]).size(), 2u);
   const PageOp* title = TextAt(prev.Pages()[4], 100, 10);
   ASSERT_NE(title, nullptr);
-  EXPECT_EQ(Utf8(title->Text), "2024年06月15日　中山03回05日");
+  EXPECT_EQ(Utf8Bytes(title->Text), "2024年06月15日　中山03回05日");
   const PageOp* mark = TextAt(prev.Pages()[5], 2600, 20);
   ASSERT_NE(mark, nullptr);
-  EXPECT_EQ(Utf8(mark->Text), "中山Page2");
+  EXPECT_EQ(Utf8Bytes(mark->Text), "中山Page2");
 }
 
 TEST(RingCardPrint, SixteenRunnersMarkTheStartOfTheCycleAndRepeatRanks) {
@@ -187,8 +188,9 @@ TEST(RingCardPrint, SixteenRunnersMarkTheStartOfTheCycleAndRepeatRanks) {
     int x0 = 2535 - 145 * k;
     const PageOp* away = TextAt(page, x0 + 10, 522);
     ASSERT_NE(away, nullptr) << k;
-    EXPECT_EQ(away->Text, Format("%2d", h));
-    EXPECT_EQ(TextAt(page, x0 + 62, 130)->Text, CircledNumberText(Format("%02d", h)));
+    EXPECT_EQ(away->Text.bytes(), Format("%2d", h));
+    EXPECT_EQ(TextAt(page, x0 + 62, 130)->Text.bytes(),
+              CircledNumberText(Format("%02d", h)).bytes());
   }
   const PageOp* first = TextAt(page, 2535 - 145 * 2 + 10, 522);
   ASSERT_NE(first, nullptr);
@@ -213,27 +215,27 @@ TEST(RingCardPrint, RowTextsAndBoxes) {
   const RecordedPage& page = prev.Pages()[0];
   const int x0 = 2535, x1 = 2535 - 145, x2 = 2535 - 290, x3 = 2535 - 435;
   // Horse name written top to bottom, ー as ｜; a short name leaves the rest empty.
-  EXPECT_EQ(Utf8(TextAt(page, x0 + 62, 160 + 26)->Text), "｜");
-  EXPECT_EQ(Utf8(TextAt(page, x0 + 62, 160 + 26 * 4)->Text), "カ");
-  EXPECT_EQ(Utf8(TextAt(page, x0 + 62, 160 + 26 * 5)->Text), "｜");
+  EXPECT_EQ(Utf8Bytes(TextAt(page, x0 + 62, 160 + 26)->Text), "｜");
+  EXPECT_EQ(Utf8Bytes(TextAt(page, x0 + 62, 160 + 26 * 4)->Text), "カ");
+  EXPECT_EQ(Utf8Bytes(TextAt(page, x0 + 62, 160 + 26 * 5)->Text), "｜");
   EXPECT_EQ(TextAt(page, x0 + 62, 160 + 26 * 6), nullptr);
   // Long names stop at nine characters.
-  EXPECT_EQ(Utf8(TextAt(page, x1 + 62, 160 + 26 * 8)->Text), "ケ");
+  EXPECT_EQ(Utf8Bytes(TextAt(page, x1 + 62, 160 + 26 * 8)->Text), "ケ");
   EXPECT_EQ(TextAt(page, x1 + 62, 160 + 26 * 9), nullptr);
   // A Latin sire name gets no column; others do.
   EXPECT_EQ(TextAt(page, x0 + 92, 160), nullptr);
-  EXPECT_EQ(Utf8(TextAt(page, x1 + 92, 160)->Text), "サ");
+  EXPECT_EQ(Utf8Bytes(TextAt(page, x1 + 92, 160)->Text), "サ");
   EXPECT_EQ(TextAt(page, x1 + 92, 160)->Font.Size, 6);
   // Popularity: two digits further left, colours by rank.
-  EXPECT_EQ(TextAt(page, x0 + 2, 240)->Text, "10");
-  EXPECT_EQ(TextAt(page, x1 + 8, 240)->Text, "9");
+  EXPECT_EQ(TextAt(page, x0 + 2, 240)->Text.bytes(), "10");
+  EXPECT_EQ(TextAt(page, x1 + 8, 240)->Text.bytes(), "9");
   EXPECT_EQ(TextAt(page, x2 + 8, 240)->Font.Color, kRed);
   EXPECT_EQ(TextAt(page, x0 + 2, 240)->Font.Color, kBlack);
   // No results: no finishing position and no result line.
   EXPECT_EQ(TextAt(page, x0 + 8, 340), nullptr);
   EXPECT_EQ(TextAt(page, 1070, 67), nullptr);
   // Weight carried, and nothing below 1.
-  EXPECT_EQ(TextAt(page, x0 + 20, 462)->Text, "57.0kg");
+  EXPECT_EQ(TextAt(page, x0 + 20, 462)->Text.bytes(), "57.0kg");
   EXPECT_EQ(TextAt(page, x3 + 20, 462), nullptr);
   // Sign boxes only where flagged.
   auto box = [&](int x, int y) -> const PageOp* {
@@ -248,7 +250,7 @@ TEST(RingCardPrint, RowTextsAndBoxes) {
   EXPECT_EQ(box(x1 + 15, 645)->Brush.Color, kMagenta);
   EXPECT_EQ(box(x0 + 15, 645), nullptr);
   // Header line.
-  EXPECT_EQ(Utf8(TextAt(page, 70, 67)->Text).find("【中山 1R】09:50 16頭 テスト特別 "), 0u);
+  EXPECT_EQ(Utf8Bytes(TextAt(page, 70, 67)->Text).find("【中山 1R】09:50 16頭 テスト特別 "), 0u);
 }
 
 TEST(RingCardPrint, ResultLineListsTheFirstThreePlaces) {
@@ -262,7 +264,7 @@ TEST(RingCardPrint, ResultLineListsTheFirstThreePlaces) {
   PrintRingCard(*day, PrintScope::AllVenues, prev);
   const PageOp* line = TextAt(prev.Pages()[0], 1070, 67);
   ASSERT_NE(line, nullptr);
-  std::string text = Utf8(line->Text);
+  std::string text = Utf8Bytes(line->Text);
   EXPECT_EQ(text.find("1着：⑤ゴバン"), 0u) << text;
   EXPECT_NE(text.find("　2着：①"), std::string::npos);
   EXPECT_LT(text.find("①"), text.find("⑩"));

@@ -17,18 +17,19 @@
 #include "support/record_builder.h"
 #include "support/scripted_jv_link.h"
 #include "support/temp_home.h"
+#include "tests/support/cp932_bytes.h"
 
 namespace sorvix {
 namespace {
 
-const std::string kDate = "2024年05月05日"_sj;
+const Cp932Text kDate = Cp932("2024年05月05日");
 
 class RecordingObserver : public RealtimeFetchObserver {
  public:
   std::vector<std::string> labels;  // UTF-8
   int beeps = 0;
   std::vector<std::string> ioErrors;
-  void OnLabel(const std::string& text) override { labels.push_back(Utf8(text)); }
+  void OnLabel(Cp932View text) override { labels.push_back(Utf8Bytes(text)); }
   void OnBeep() override { ++beeps; }
   void OnError(const Error& error) override { ioErrors.push_back(error.what()); }
   void ProcessEvents() override {
@@ -71,7 +72,7 @@ class RealtimeFetchTest : public ::testing::Test {
     Write(RunnerFilePath(kDate, "06"), runners);
     ImportPayouts(*day_, kDate);
     day_->RaceListRows = count;
-    day_->LoadedDate = kDate;
+    day_->LoadedDate = kDate.bytes();
   }
   void Write(const std::string& relative, const std::string& bytes) {
     home_.Write(RelativeStorePath(relative), bytes);
@@ -158,7 +159,7 @@ TEST_F(RealtimeFetchTest, OpenErrorShowsTheRaceAndGoesToTheErrorLog) {
   ASSERT_GE(observer_.labels.size(), 2u);
   EXPECT_EQ(observer_.labels[1], text);
   EXPECT_EQ(observer_.labels.back(), "");
-  EXPECT_EQ(ErrorLines(), std::vector<std::string>{Cp932("【エラー】14:05:09：" + text)});
+  EXPECT_EQ(ErrorLines(), std::vector<std::string>{Cp932("【エラー】14:05:09：" + text).bytes()});
 }
 
 TEST_F(RealtimeFetchTest, ReadAndCloseErrorsAreLoggedAndSkipTheImport) {
@@ -175,9 +176,9 @@ TEST_F(RealtimeFetchTest, ReadAndCloseErrorsAreLoggedAndSkipTheImport) {
   EXPECT_EQ(Read(PayoutFilePath(kDate)), hr);
   auto lines = ErrorLines();
   ASSERT_EQ(lines.size(), 3u);
-  EXPECT_EQ(lines[0], Cp932("【エラー】14:05:09：ﾚｰｽ情報データ取得中"));
-  EXPECT_EQ(Utf8(lines[1]).rfind("【エラー】14:05:09：", 0), 0u);
-  EXPECT_EQ(Utf8(lines[1]).find("(-1)") != std::string::npos, true);
+  EXPECT_EQ(lines[0], "【エラー】14:05:09：ﾚｰｽ情報データ取得中"_sj);
+  EXPECT_EQ(Utf8Bytes(lines[1]).rfind("【エラー】14:05:09：", 0), 0u);
+  EXPECT_EQ(Utf8Bytes(lines[1]).find("(-1)") != std::string::npos, true);
 }
 
 TEST_F(RealtimeFetchTest, CancelStopsTheReadKeepsWhatWasReadAndImports) {

@@ -40,8 +40,8 @@ using T = TicketLine;
 class BacktestStore : public ::testing::Test {
  protected:
   void SetUp() override {
-    const std::string may = DateLabelFromYmd("20240505");
-    const std::string june = DateLabelFromYmd("20240601");
+    const Cp932Text may = DateLabelFromYmd("20240505");
+    const Cp932Text june = DateLabelFromYmd("20240601");
     Write(
         RaceFilePath(may),
         test::RaRecord(
@@ -95,7 +95,7 @@ class BacktestStore : public ::testing::Test {
 
   BacktestOptions Options(int workers) const {
     BacktestOptions o;
-    o.dates = StoredDatesBetween("", "");
+    o.dates = StoredDatesBetween({}, {});
     o.points.value.fill(0);
     o.source = EstimateSource::PredictedOdds;
     o.workers = workers;
@@ -172,8 +172,8 @@ TEST_F(BacktestStore, ParallelWorkersGiveTheSameFigures) {
 }
 
 TEST_F(BacktestStore, RangeAndFailuresAndCancel) {
-  EXPECT_EQ(StoredDatesBetween(DateLabelFromYmd("20240510"), "").size(), 1u);
-  EXPECT_EQ(StoredDatesBetween("", DateLabelFromYmd("20240505")).size(), 1u);
+  EXPECT_EQ(StoredDatesBetween(DateLabelFromYmd("20240510"), {}).size(), 1u);
+  EXPECT_EQ(StoredDatesBetween({}, DateLabelFromYmd("20240505")).size(), 1u);
 
   // A RaceFile cut short is named in the failures; the other date counts.
   Write(RaceFilePath(DateLabelFromYmd("20240601")), "RA short");

@@ -22,7 +22,7 @@ namespace {
 
 using test::HrRecordBuilder;
 
-const std::string kDate = "2024年05月05日"_sj;
+const Cp932Text kDate = Cp932("2024年05月05日");
 
 class PayoutImportTest : public ::testing::Test {
  protected:

@@ -16,6 +16,7 @@
 #include "store/stored_line.h"
 #include "support/record_builder.h"
 #include "support/temp_home.h"
+#include "tests/support/cp932_bytes.h"
 
 namespace sorvix {
 namespace {
@@ -28,7 +29,7 @@ std::vector<std::string> LinesOf(std::string_view relative) {
   return SplitLines(ReadWholeFile(HomePath(relative)));
 }
 
-const std::string kLabel = "2008年01月05日"_sj;
+const Cp932Text kLabel = Cp932("2008年01月05日");
 
 class RecordStoreTest : public ::testing::Test {
  protected:
@@ -49,7 +50,7 @@ TEST_F(RecordStoreTest, RaceFileKeepsOneLinePerRaceInPostTimeOrder) {
                   StoreMode::Accumulating);
   std::string name = StoreRaceRecord(
       writer_, RaRecord({.race = 3, .startTime = "1200", .name = "NEW"}), StoreMode::Accumulating);
-  EXPECT_EQ(name, kLabel + ".jvRA");
+  EXPECT_EQ(name, kLabel.bytes() + ".jvRA");
   writer_.Flush();
 
   auto lines = LinesOf(RaceFilePath(kLabel));
@@ -68,7 +69,7 @@ TEST_F(RecordStoreTest, RunnerFileHas216FixedLines) {
   std::string first = SeRecord({.race = 1, .horse = 1, .name = "FIRST"});
   std::string last = SeRecord({.race = 12, .horse = 18, .name = "LAST"});
   EXPECT_EQ(StoreRunnerRecord(writer_, first, StoreMode::Accumulating),
-            kLabel + "中山"_sj + ".jvSEr");
+            kLabel.bytes() + "中山"_sj + ".jvSEr");
   StoreRunnerRecord(writer_, last, StoreMode::Accumulating);
   EXPECT_EQ(StoreRunnerRecord(writer_, SeRecord({.race = 13, .horse = 1}), StoreMode::Accumulating),
             "");
@@ -213,7 +214,8 @@ TEST_F(RecordStoreTest, FilesThatWouldNotChangeAreNotRewritten) {
   StoreWriter again;
   storeAll(again);
   again.Flush();
-  for (size_t i = 0; i < files.size(); ++i) EXPECT_EQ(inode(files[i]), before[i]) << Utf8(files[i]);
+  for (size_t i = 0; i < files.size(); ++i)
+    EXPECT_EQ(inode(files[i]), before[i]) << Utf8Bytes(files[i]);
 
   // The same lines with LF line ends are written again with CR LF.
   std::string line = RaceLine(RaRecord({.race = 1}));
@@ -277,7 +279,8 @@ TEST_F(RecordStoreTest, DamagedFilesAreNeverRewritten) {
     } catch (const Error& e) {
       EXPECT_NE(std::string(e.what()).find("壊れているため書き込みません"), std::string::npos)
           << e.what();
-      EXPECT_NE(std::string(e.what()).find(Utf8(StoreFileName(c.relative))), std::string::npos);
+      EXPECT_NE(std::string(e.what()).find(Utf8Bytes(StoreFileName(c.relative))),
+                std::string::npos);
     }
     writer_.Discard();
     EXPECT_EQ(home_.Read(RelativeStorePath(c.relative)), c.bytes) << c.what;

@@ -15,7 +15,7 @@ namespace {
 TEST(SaveMarkFile, IsCreatedFilledWithZerosAndRoundTrips) {
   test::TempHome home;
   CreateStoreFolders();
-  const std::string label = "2008年01月05日"_sj;
+  const Cp932Text label = Cp932("2008年01月05日");
   EXPECT_EQ(ReadSaveMarks(label), std::string(kSaveMarkBytes, '0'));
   EXPECT_EQ(home.Read(RelativeStorePath(SaveMarkFilePath(label))),
             std::string(kSaveMarkBytes, '0'));

@@ -22,8 +22,8 @@ namespace sorvix::test {
 // `utf8` as CP932, padded to `width` bytes with full-width spaces (and one
 // blank when the width is odd).
 inline std::string WidePadded(std::string_view utf8, int width) {
-  std::string s = Cp932(utf8);
-  const std::string space = Cp932("　");
+  std::string s = Cp932(utf8).bytes();
+  const std::string space = "　"_sj;
   while (static_cast<int>(s.size()) + 2 <= width) s += space;
   while (static_cast<int>(s.size()) < width) s += ' ';
   return s.substr(0, static_cast<size_t>(width));
@@ -31,7 +31,7 @@ inline std::string WidePadded(std::string_view utf8, int width) {
 
 // `utf8` as CP932, padded to `width` bytes with blanks.
 inline std::string BlankPadded(std::string_view utf8, int width) {
-  std::string s = Cp932(utf8);
+  std::string s = Cp932(utf8).bytes();
   s.resize(static_cast<size_t>(width), ' ');
   return s;
 }
@@ -119,7 +119,7 @@ class RaceBuilder {
     }
     day_.RaceCount = std::max(day_.RaceCount, slot + 1);
     day_.RaceListRows = std::max(day_.RaceListRows, slot + 1);
-    day_.LoadedDate = Cp932("2008年01月05日");
+    day_.LoadedDate = "2008年01月05日"_sj;
     AddDayVenue(venue);
   }
 

@@ -223,7 +223,7 @@ int WeightRule(const Race& race, Rng& rng) {
 }
 
 std::string Sj(const std::string& utf8) {
-  return Cp932(utf8);
+  return Cp932(utf8).bytes();
 }
 
 void NameRace(Race& race, Rng& rng, std::vector<int>& usedSeasonWords) {

@@ -11,6 +11,11 @@
 namespace sorvix::feedgen {
 namespace {
 
+// The CP932 bytes of a record field written in UTF-8.
+std::string Sj(std::string_view utf8) {
+  return Cp932(utf8).bytes();
+}
+
 // Horse symbol codes with their weights among horses bred or bought in
 // Japan and abroad (guests from local racing and invited horses apart).
 struct WeightedCode {
@@ -69,7 +74,7 @@ int World::NewBookHorse(const std::string& nameUtf8, bool latin, int sire, int d
   BreedingHorse b;
   b.number = Format("00%08d", nextBookNumber_);
   nextBookNumber_ += 1 + rng.Below(40);
-  b.nameSj = Cp932(nameUtf8);
+  b.nameSj = Sj(nameUtf8);
   b.sire = sire;
   b.dam = dam;
   if (!latin) b.words = words;
@@ -130,9 +135,9 @@ Person World::MakePerson(int sex, const Date& start, int minAge, int maxAge,
   Person p;
   p.code = code;
   p.sex = sex;
-  p.nameSj = Cp932(family.kanji + "　" + given.kanji);
-  p.kanaSj = PadBytes(Cp932(HalfWidthKana(family.kana)), 15) +
-             PadBytes(Cp932(HalfWidthKana(given.kana)), 15);
+  p.nameSj = Sj(family.kanji + "　" + given.kanji);
+  p.kanaSj =
+      PadBytes(Sj(HalfWidthKana(family.kana)), 15) + PadBytes(Sj(HalfWidthKana(given.kana)), 15);
   p.latin = family.latin + " " + given.latin;
   p.familyKana = family.kana;
   int age = rng.Between(minAge, maxAge);
@@ -153,13 +158,13 @@ std::string World::UniqueShortName(const std::string& family, const std::string&
   }
   if (candidates.empty()) candidates.push_back(family);
   for (const std::string& c : candidates) {
-    std::string sj = Cp932(c);
+    std::string sj = Sj(c);
     if (std::find(shortNames_.begin(), shortNames_.end(), sj) == shortNames_.end()) {
       shortNames_.push_back(sj);
       return sj;
     }
   }
-  return Cp932(candidates.back());
+  return Sj(candidates.back());
 }
 
 void World::PriorCareer(Person& person, double ridesPerYear, const Date& start, int qualification) {
@@ -211,7 +216,7 @@ FirstRun World::MakeFirstRun(const Date& on, bool win, bool jump) {
                               rng.Between(1, 8), jump ? rng.Between(4, 8) : rng.Between(1, 12));
   run.starters = rng.Between(jump ? 8 : 10, jump ? 14 : 18);
   run.pedigree = Format("%04d1%05d", on.y - (jump ? 5 : 3), rng.Between(1000, 99999));
-  run.horseNameSj = Cp932(namer.Make(rng).utf8);
+  run.horseNameSj = Sj(namer.Make(rng).utf8);
   run.position = win ? 1 : rng.Between(1, run.starters);
   return run;
 }
@@ -236,7 +241,7 @@ void World::MakeTrainers(const Date& start) {
     Trainer t;
     static_cast<Person&>(t) = MakePerson(1, start, 40, 65, Format("%05d", localCode + i * 3));
     t.affiliation = 3;
-    t.regionSj = Cp932(LocalRegions()[static_cast<size_t>(i) % LocalRegions().size()]);
+    t.regionSj = Sj(LocalRegions()[static_cast<size_t>(i) % LocalRegions().size()]);
     t.license = Date{t.birth.y + 35, 4, 1};
     PriorCareer(t, 60, start, 2);
     trainers.push_back(t);
@@ -247,15 +252,15 @@ void World::MakeTrainers(const Date& start) {
     const ForeignName& n = ForeignTrainers()[i];
     Trainer t;
     t.code = Format("%05d", foreignCode + static_cast<int>(i));
-    t.nameSj = Cp932(n.given + "・" + n.family);
-    t.kanaSj = PadBytes(Cp932(HalfWidthKana(n.given + "・" + n.family)), 30);
-    t.shortSj = Cp932(n.shortName);
+    t.nameSj = Sj(n.given + "・" + n.family);
+    t.kanaSj = PadBytes(Sj(HalfWidthKana(n.given + "・" + n.family)), 30);
+    t.shortSj = Sj(n.shortName);
     t.latin = n.latin;
     t.familyKana = n.family;
     t.birth = Date{start.y - rng.Between(40, 60), rng.Between(1, 12), rng.Between(1, 28)};
     t.license = Date{t.birth.y + 35, 1, 1};
     t.affiliation = 4;
-    t.regionSj = Cp932(n.region);
+    t.regionSj = Sj(n.region);
     t.skill = rng.Normal() + 0.5;
     PriorCareer(t, 8, start, 2);
     trainers.push_back(t);
@@ -342,7 +347,7 @@ void World::MakeJockeys(const Date& start) {
     Jockey j;
     static_cast<Person&>(j) = MakePerson(1, start, 25, 45, next());
     j.affiliation = 3;
-    j.regionSj = Cp932(LocalRegions()[static_cast<size_t>(i) * 2]);
+    j.regionSj = Sj(LocalRegions()[static_cast<size_t>(i) * 2]);
     j.license = Date{j.birth.y + 19, 4, 1};
     j.qualification = 2;
     j.demand = 0.25;
@@ -353,15 +358,15 @@ void World::MakeJockeys(const Date& start) {
   for (const ForeignName& n : ForeignRiders()) {
     Jockey j;
     j.code = next();
-    j.nameSj = Cp932(n.given + "・" + n.family);
-    j.kanaSj = PadBytes(Cp932(HalfWidthKana(n.given + "・" + n.family)), 30);
-    j.shortSj = Cp932(n.shortName);
+    j.nameSj = Sj(n.given + "・" + n.family);
+    j.kanaSj = PadBytes(Sj(HalfWidthKana(n.given + "・" + n.family)), 30);
+    j.shortSj = Sj(n.shortName);
     j.latin = n.latin;
     j.familyKana = n.family;
     j.birth = Date{start.y - rng.Between(26, 44), rng.Between(1, 12), rng.Between(1, 28)};
     j.license = Date{start.y - 1, 12, 1};
     j.affiliation = 4;
-    j.regionSj = Cp932(n.region);
+    j.regionSj = Sj(n.region);
     j.qualification = 2;
     j.foreign = true;
     j.skill = 1.0 + 0.5 * rng.Unit();
@@ -383,14 +388,13 @@ void World::MakeOwnersAndBreeders() {
     double r = rng.Unit();
     if (r < 0.12 && nextCrown < crowns.size()) {
       o.crown = crowns[nextCrown++];
-      o.nameSj =
-          Cp932(Crowns()[static_cast<size_t>(o.crown)].kana + rng.Pick(OwnerSuffixes()).kana);
+      o.nameSj = Sj(Crowns()[static_cast<size_t>(o.crown)].kana + rng.Pick(OwnerSuffixes()).kana);
     } else if (r < 0.30) {
-      o.nameSj = Cp932(rng.Pick(CompanyWords()));
+      o.nameSj = Sj(rng.Pick(CompanyWords()));
     } else {
       const NamePart& f = rng.Pick(Surnames());
       const NamePart& g = rng.Pick(rng.Chance(0.15) ? FemaleGivenNames() : MaleGivenNames());
-      o.nameSj = Cp932(f.kanji + g.kanji);
+      o.nameSj = Sj(f.kanji + g.kanji);
       if (nextCrown < crowns.size() && rng.Chance(0.06)) o.crown = crowns[nextCrown++];
     }
     const auto& colours = SilkColours();
@@ -398,7 +402,7 @@ void World::MakeOwnersAndBreeders() {
     std::string body = rng.Pick(colours), mark = rng.Pick(colours), sleeve = rng.Pick(colours);
     std::string silks = body + "，" + mark + rng.Pick(patterns) + "，" + sleeve + "袖";
     if (rng.Chance(0.4)) silks += rng.Pick(colours) + rng.Pick(patterns);
-    o.silksSj = Cp932(silks);
+    o.silksSj = Sj(silks);
     owners.push_back(o);
   }
   int breederCode = 100000 + rng.Below(300000);
@@ -409,17 +413,17 @@ void World::MakeOwnersAndBreeders() {
     double r = rng.Unit();
     if (i >= 155) {
       b.nameSj = LatinBreeders()[static_cast<size_t>(i - 155) % LatinBreeders().size()];
-      b.birthplaceSj = Cp932(rng.Pick(ForeignBirthplaces()));
+      b.birthplaceSj = Sj(rng.Pick(ForeignBirthplaces()));
     } else {
       if (r < 0.45) {
-        b.nameSj = Cp932(rng.Pick(Surnames()).kanji + "牧場");
+        b.nameSj = Sj(rng.Pick(Surnames()).kanji + "牧場");
       } else if (r < 0.75) {
-        b.nameSj = Cp932(rng.Pick(HorseWords()).kana + (rng.Chance(0.7) ? "ファーム" : "スタッド"));
+        b.nameSj = Sj(rng.Pick(HorseWords()).kana + (rng.Chance(0.7) ? "ファーム" : "スタッド"));
       } else {
         const NamePart& f = rng.Pick(Surnames());
-        b.nameSj = Cp932(f.kanji + rng.Pick(MaleGivenNames()).kanji);
+        b.nameSj = Sj(f.kanji + rng.Pick(MaleGivenNames()).kanji);
       }
-      b.birthplaceSj = Cp932(rng.Pick(Birthplaces()));
+      b.birthplaceSj = Sj(rng.Pick(Birthplaces()));
     }
     breeders.push_back(b);
   }
@@ -521,8 +525,8 @@ int World::NewHorse(const HorseNeed& need) {
     h.nameUtf8 = n.utf8;
     h.latin = n.latin;
   }
-  h.nameSj = Cp932(h.nameUtf8);
-  h.kanaSj = Cp932(HalfWidthKana(h.nameUtf8));
+  h.nameSj = Sj(h.nameUtf8);
+  h.kanaSj = Sj(HalfWidthKana(h.nameUtf8));
   h.birth = Date{year, rng.Between(2, 5), rng.Between(1, 28)};
   h.registered = Date{year + 2, rng.Between(2, 6), rng.Between(1, 28)};
   if (h.registered > need.on.Plus(-20)) h.registered = need.on.Plus(-20 - rng.Below(40));

@@ -10,6 +10,11 @@
 namespace sorvix::jvdump {
 namespace {
 
+// The CP932 bytes of a message written in UTF-8.
+std::string Sj(std::string_view utf8) {
+  return Cp932(utf8).bytes();
+}
+
 constexpr int kCallFailed = -401;  // "JV-Link 内部エラー": the call did not reach the component
 constexpr UINT kCodePage = 932;
 
@@ -140,8 +145,8 @@ HRESULT DispatchJvLink::Call(const wchar_t* name, std::vector<VARIANT>& args, in
     char number[16];
     std::snprintf(number, sizeof number, "0x%08lX", static_cast<unsigned long>(hr));
     std::wstring wide(name);
-    reporter_.Line(Cp932("sorvix-jvdump: ") + std::string(wide.begin(), wide.end()) +
-                   Cp932(" を呼び出せません。(") + number + ")");
+    reporter_.Line(Sj("sorvix-jvdump: ") + std::string(wide.begin(), wide.end()) +
+                   Sj(" を呼び出せません。(") + number + ")");
   }
   return hr;
 }
@@ -189,9 +194,9 @@ std::string DispatchJvLink::Narrow(const wchar_t* text, size_t length,
   // Back to wide: the same text, or the record lost something on the way.
   if (lossless && Widen(bytes) != std::wstring(text, length)) lossless = false;
   if (!lossless) {
-    reporter_.Warning(Cp932("警告: CP932 に変換できない文字を含むレコードです（") + fileName +
-                      Cp932(" の ") + std::to_string(records_) + Cp932(" 件目, 種別 ") +
-                      bytes.substr(0, 2) + Cp932("）"));
+    reporter_.Warning(Sj("警告: CP932 に変換できない文字を含むレコードです（") + fileName +
+                      Sj(" の ") + std::to_string(records_) + Sj(" 件目, 種別 ") +
+                      bytes.substr(0, 2) + Sj("）"));
   }
   return bytes;
 }
@@ -205,7 +210,7 @@ int DispatchJvLink::Read(std::string& buffer, int size, std::string& fileName) {
   Call(L"JVRead", args, result);
   fileName = FromBstr(name);
   if (result > 0) {
-    if (++records_ == 1) reporter_.Line(Cp932("JVRead でレコードを受け取り、CP932 に変換します。"));
+    if (++records_ == 1) reporter_.Line(Sj("JVRead でレコードを受け取り、CP932 に変換します。"));
     buffer = Narrow(text, TextLength(text), fileName);
   }
   SysFreeString(text);
@@ -253,7 +258,7 @@ bool DispatchJvLink::Gets(std::string& buffer, int size, std::string& fileName, 
     }
     buffer.clear();
     if (result > 0) {
-      if (++records_ == 1) reporter_.Line(Cp932("JVGets でレコードをバイト列のまま受け取ります。"));
+      if (++records_ == 1) reporter_.Line(Sj("JVGets でレコードをバイト列のまま受け取ります。"));
       void* data = nullptr;
       if (bytes && SUCCEEDED(SafeArrayAccessData(bytes, &data))) {
         LONG low = 0, high = -1;

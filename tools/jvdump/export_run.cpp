@@ -33,7 +33,7 @@ bool AllDigits(const std::string& text, size_t count) {
 }
 
 std::string Sj(const char* utf8) {
-  return Cp932(utf8);
+  return Cp932(utf8).bytes();
 }
 
 // A path in a message (CP932).
@@ -48,7 +48,7 @@ std::string PathText(const fs::path& path) {
                       nullptr);
   return out;
 #else
-  return Cp932(path.string());
+  return Cp932(path.string()).bytes();
 #endif
 }
 
@@ -214,7 +214,7 @@ int Finish(JvLink& link, OutputFile& file, long records, const std::string& stat
                 Sj(" に書き出しました。"));
   int close = link.JVClose();
   if (close != 0) {
-    reporter.Line(Error("JVCloseエラー:") + JvResultMessage("JVClose", close));
+    reporter.Line(Error("JVCloseエラー:") + JvResultMessage("JVClose", close).bytes());
     return kExitFailed;
   }
   if (reporter.warnings() > 0) {
@@ -234,7 +234,7 @@ int ReadFailed(JvLink& link, ReadEnd end, int error, const OutputFile& file,
   if (end == ReadEnd::WriteFailed)
     reporter.Line(Error("書き込みに失敗しました: ") + PathText(file.path()));
   else
-    reporter.Line(Error("JVReadエラー:") + JvResultMessage("JVRead", error));
+    reporter.Line(Error("JVReadエラー:") + JvResultMessage("JVRead", error).bytes());
   return kExitFailed;
 }
 
@@ -253,13 +253,13 @@ int Accumulating(JvLink& link, const ExportOptions& options, ExportReporter& rep
                            lastFileTimestamp);
   if (result == -1 || (result == 0 && readCount == 0)) {
     link.JVClose();
-    reporter.Line(result == -1 ? "JVOpen:" + JvResultMessage("JVOpen", result)
+    reporter.Line(result == -1 ? "JVOpen:" + JvResultMessage("JVOpen", result).bytes()
                                : Sj("最新のデータがありません。"));
     return kExitNothingNew;
   }
   if (result != 0) {
     link.JVClose();
-    reporter.Line(Error("JVOpenエラー:") + JvResultMessage("JVOpen", result));
+    reporter.Line(Error("JVOpenエラー:") + JvResultMessage("JVOpen", result).bytes());
     return kExitFailed;
   }
   reporter.Line("ReadCount:" + std::to_string(readCount) +
@@ -272,7 +272,7 @@ int Accumulating(JvLink& link, const ExportOptions& options, ExportReporter& rep
     int s = link.JVStatus();
     if (s < 0) {
       link.JVClose();
-      reporter.Line(Error("JVStatusエラー:") + JvResultMessage("JVStatus", s));
+      reporter.Line(Error("JVStatusエラー:") + JvResultMessage("JVStatus", s).bytes());
       return kExitFailed;
     }
     if (s != shown) {
@@ -310,12 +310,12 @@ int RealTime(JvLink& link, const ExportOptions& options, ExportReporter& reporte
   int result = link.JVRTOpen(kRealTimeSpec, options.realtime);
   if (result == -1) {
     link.JVClose();
-    reporter.Line("JVRTOpen:" + JvResultMessage("JVRTOpen", result));
+    reporter.Line("JVRTOpen:" + JvResultMessage("JVRTOpen", result).bytes());
     return kExitNothingNew;
   }
   if (result != 0) {
     link.JVClose();
-    reporter.Line(Error("JVRTOpenエラー:") + JvResultMessage("JVRTOpen", result));
+    reporter.Line(Error("JVRTOpenエラー:") + JvResultMessage("JVRTOpen", result).bytes());
     return kExitFailed;
   }
   fs::path folder = options.out / "rt" / options.realtime;
@@ -387,7 +387,7 @@ int RunExport(JvLink& link, const ExportOptions& options, ExportReporter& report
   RemoveLeftovers(options.out);
   int init = link.JVInit(kSoftwareId);
   if (init != 0) {
-    reporter.Line(Error("JVInitエラー:") + JvResultMessage("JVInit", init));
+    reporter.Line(Error("JVInitエラー:") + JvResultMessage("JVInit", init).bytes());
     return kExitFailed;
   }
   return options.realtime.empty() ? Accumulating(link, options, reporter, cancel)

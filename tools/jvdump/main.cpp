@@ -16,6 +16,11 @@
 namespace sorvix::jvdump {
 namespace {
 
+// The CP932 bytes of a message written in UTF-8.
+std::string Sj(std::string_view utf8) {
+  return Cp932(utf8).bytes();
+}
+
 std::atomic<bool> cancelled{false};
 
 BOOL WINAPI OnConsoleControl(DWORD type) {
@@ -94,8 +99,8 @@ std::string Ascii(const std::wstring& text) {
 }
 
 int Usage(ExportReporter& reporter, const char* problem) {
-  if (*problem) reporter.Line(Cp932("sorvix-jvdump: ") + Cp932(problem));
-  reporter.Line(Cp932(
+  if (*problem) reporter.Line(Sj("sorvix-jvdump: ") + Sj(problem));
+  reporter.Line(Sj(
       "使い方: sorvix-jvdump --out フォルダ [--setup] [--from yyyymmdd[hhnnss]]\r\n"
       "        sorvix-jvdump --out フォルダ --realtime yyyymmdd\r\n"
       "JV-Link の JV-Data をフォルダに書き出します。--from がなければ前回の続きから取得します。"));
@@ -135,7 +140,7 @@ int Run(int argc, wchar_t** argv) {
   SetConsoleCtrlHandler(OnConsoleControl, TRUE);
   HRESULT hr = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
   if (FAILED(hr)) {
-    reporter.Line(Cp932("sorvix-jvdump: COM を初期化できません。"));
+    reporter.Line(Sj("sorvix-jvdump: COM を初期化できません。"));
     return kExitFailed;
   }
   int code;
@@ -144,8 +149,8 @@ int Run(int argc, wchar_t** argv) {
     if (!dispatch) {
       char number[16];
       std::snprintf(number, sizeof number, "0x%08lX", static_cast<unsigned long>(hr));
-      reporter.Line(Cp932("sorvix-jvdump: JV-Link（JVDTLab.JVLink）を作成できません。JV-Link "
-                          "がインストールされているか確かめてください。(") +
+      reporter.Line(Sj("sorvix-jvdump: JV-Link（JVDTLab.JVLink）を作成できません。JV-Link "
+                       "がインストールされているか確かめてください。(") +
                     number + ")");
       CoUninitialize();
       return kExitFailed;

@@ -39,9 +39,9 @@ using namespace sorvix;
 // A text field: its CP932 bytes, with '%', the line break and the carriage
 // return written as %25, %0A and %0D (none of them is ever the second byte
 // of a CP932 character, so the text stays readable as CP932).
-std::string Field(const std::string& bytes) {
+std::string Field(Cp932View text) {
   std::string out;
-  for (char c : bytes) {
+  for (char c : text.bytes()) {
     if (c == '%')
       out += "%25";
     else if (c == '\n')
@@ -93,7 +93,7 @@ void WriteDump(std::ostream& out, const PrintResult& result, const TPrevX& prev)
   }
 }
 
-bool DumpDate(const std::string& label, const std::filesystem::path& folder) {
+bool DumpDate(sorvix::Cp932View label, const std::filesystem::path& folder) {
   SettingsFile settings;
   LoadOptions options;
   options.source = ReadEstimateSource(settings);
@@ -152,7 +152,7 @@ bool DumpDate(const std::string& label, const std::filesystem::path& folder) {
 
 int main(int argc, char** argv) {
   std::string home, out;
-  std::vector<std::string> dates;
+  std::vector<sorvix::Cp932Text> dates;
   for (int i = 1; i < argc; ++i) {
     std::string arg = argv[i];
     if ((arg == "--home" || arg == "--out") && i + 1 < argc)
@@ -172,7 +172,7 @@ int main(int argc, char** argv) {
     sorvix::ProgramFolder::Resolve(home, argv[0]);
     std::filesystem::create_directories(out);
     if (dates.empty()) dates = sorvix::ListMeetingDates();
-    for (const std::string& label : dates)
+    for (const sorvix::Cp932Text& label : dates)
       if (!DumpDate(label, out)) return 1;
   } catch (const std::exception& e) {
     std::fprintf(stderr, "sorvix-pagedump: %s\n", e.what());

@@ -75,7 +75,7 @@ void SaveModal(const char* name, const std::function<void()>& open) {
 
 // The main window: the progress box during the load of `label`, then the
 // race card, sign table and results tabs, and the race card at 1024 x 768.
-void SaveMainWindow(sorvix::TMainForm& form, const std::string& label) {
+void SaveMainWindow(sorvix::TMainForm& form, sorvix::Cp932View label) {
   auto* progressBox = Named<sorvix::TPrgrsForm>(&form, "PrgrsForm");
   auto* progressBar = Named<QProgressBar>(progressBox, "ProgressBar1");
   // The race views' tabs: 連続出馬表 and 買い目表 name theirs the same.

@@ -23,8 +23,9 @@ std::string_view TrimBlanks(std::string_view cp932) {
   return TrimBlanksRight(cp932);
 }
 
-std::string Cell(std::string_view cp932) {
-  return Utf8(TrimBlanks(cp932));
+// A record's field as a CSV cell.
+std::string Cell(std::string_view field) {
+  return Utf8(Cp932View::FromBytes(TrimBlanks(field)));
 }
 std::string Number(int value) {
   return std::to_string(value);
@@ -35,7 +36,7 @@ std::string Rank(int rank) {
 
 // The race as the race list shows it ("09:50 新潟 1R").
 std::string RaceCell(const RaceDay& day, int slot) {
-  return Utf8(TrimBlanks(day.RaceList[slot].View()));
+  return Cell(day.RaceList[slot].View());
 }
 
 // Heading of sign column i, as the sign table's two header lines read.
@@ -82,10 +83,10 @@ void RaceCardRows(const RaceDay& day, int slot, std::vector<Row>& rows) {
         row.push_back("");
         continue;
       }
-      std::string run =
-          std::string(ra.Field(ra::kYear)) + "." + std::string(ra.Field(ra::kMonth)) + "." +
-          std::string(ra.Field(ra::kDay)) + " " +
-          Utf8(VenueName(ra.Field(ra::kVenueCode)) + PadNumber(ra.Field(ra::kRaceNumber)) + "R"_sj);
+      std::string run = std::string(ra.Field(ra::kYear)) + "." + std::string(ra.Field(ra::kMonth)) +
+                        "." + std::string(ra.Field(ra::kDay)) + " " +
+                        Utf8(VenueName(ra.Field(ra::kVenueCode)) +
+                             Cp932View::FromBytes(PadNumber(ra.Field(ra::kRaceNumber)) + "R"));
       int place = day.KakoSeRec[slot][h][k].Int(se::kFinalPosition);
       if (place > 0) run += " " + Number(place) + "着";
       row.push_back(run);

@@ -22,7 +22,7 @@ RaceNeighbours NeighboursOf(int sel, int rows) {
   return n;
 }
 
-std::string HeaderGradeText(std::string_view code) {
+Cp932Text HeaderGradeText(std::string_view code) {
   static const struct {
     char code;
     const char* text;
@@ -31,36 +31,36 @@ std::string HeaderGradeText(std::string_view code) {
   if (code.size() == 1)
     for (const auto& g : kGrades)
       if (g.code == code[0]) return Cp932(g.text);
-  return "一般競走"_sj;
+  return Cp932("一般競走");
 }
 
-std::string HeaderClassText(std::string_view code) {
-  if (code == "701") return "新馬　　　"_sj;
-  if (code == "702") return "未出走　　"_sj;
-  if (code == "703") return "未勝利　　"_sj;
-  if (code == "999") return "ｵｰﾌﾟﾝ　　 "_sj;
-  if (code == "   " || code == "000") return "　　　　　"_sj;
-  if (code == "100") return "1億円下   "_sj;
-  return Format("%4lld", static_cast<long long>(ReadNumber(code) * 100)) + "万円下"_sj;
+Cp932Text HeaderClassText(std::string_view code) {
+  if (code == "701") return Cp932("新馬　　　");
+  if (code == "702") return Cp932("未出走　　");
+  if (code == "703") return Cp932("未勝利　　");
+  if (code == "999") return Cp932("ｵｰﾌﾟﾝ　　 ");
+  if (code == "   " || code == "000") return Cp932("　　　　　");
+  if (code == "100") return Cp932("1億円下   ");
+  return Cp932(Format("%4lld", static_cast<long long>(ReadNumber(code) * 100)) + "万円下");
 }
 
-std::string HeaderTrackText(std::string_view trackCode) {
+Cp932Text HeaderTrackText(std::string_view trackCode) {
   int t = ReadInt(trackCode);
-  if (t == 10) return "芝直"_sj;
-  if (t >= 11 && t <= 16) return "芝左"_sj;
-  if (t >= 17 && t <= 22) return "芝右"_sj;
-  if (t == 23) return "ﾀﾞ左"_sj;
-  if (t == 24) return "ﾀﾞ右"_sj;
-  if (t == 29) return "ﾀﾞ直"_sj;
-  if (t >= 51 && t <= 59) return "障害"_sj;
+  if (t == 10) return Cp932("芝直");
+  if (t >= 11 && t <= 16) return Cp932("芝左");
+  if (t >= 17 && t <= 22) return Cp932("芝右");
+  if (t == 23) return Cp932("ﾀﾞ左");
+  if (t == 24) return Cp932("ﾀﾞ右");
+  if (t == 29) return Cp932("ﾀﾞ直");
+  if (t >= 51 && t <= 59) return Cp932("障害");
   return {};
 }
 
-std::string HeaderWeightRuleText(std::string_view code) {
-  if (code == "1") return "ハンデ"_sj;
-  if (code == "2") return "別定　"_sj;
-  if (code == "3") return "馬齢　"_sj;
-  if (code == "4") return "定量　"_sj;
+Cp932Text HeaderWeightRuleText(std::string_view code) {
+  if (code == "1") return Cp932("ハンデ");
+  if (code == "2") return Cp932("別定　");
+  if (code == "3") return Cp932("馬齢　");
+  if (code == "4") return Cp932("定量　");
   return {};
 }
 
@@ -69,21 +69,23 @@ RaceHeaderText HeaderTextOf(const RaceSheet& sheet) {
   RaceHeaderText t;
   t.grade = HeaderGradeText(sheet.GradeCode.View());
   t.venue = VenueShortName(Field(key, race_key::kVenueCode));
-  t.raceNumber = std::to_string(FieldInt(key, race_key::kRaceNumber));
-  t.dateMeeting = std::string(Field(key, race_key::kYear)) + "年"_sj +
-                  Format("%2d", FieldInt(key, race_key::kMonth)) + "月"_sj +
-                  Format("%2d", FieldInt(key, race_key::kDay)) + "日"_sj + t.venue.substr(0, 4) +
-                  " " + std::to_string(FieldInt(key, race_key::kMeetingNumber)) + "回 "_sj +
-                  std::to_string(FieldInt(key, race_key::kMeetingDay)) + "日"_sj;
-  t.raceName = std::string(sheet.RaceName.View());
+  const std::string& venue = t.venue.bytes();
+  t.raceNumber = Cp932Text::FromBytes(std::to_string(FieldInt(key, race_key::kRaceNumber)));
+  t.dateMeeting = Cp932Text::FromBytes(
+      std::string(Field(key, race_key::kYear)) + "年"_sj +
+      Format("%2d", FieldInt(key, race_key::kMonth)) + "月"_sj +
+      Format("%2d", FieldInt(key, race_key::kDay)) + "日"_sj + venue.substr(0, 4) + " " +
+      std::to_string(FieldInt(key, race_key::kMeetingNumber)) + "回 "_sj +
+      std::to_string(FieldInt(key, race_key::kMeetingDay)) + "日"_sj);
+  t.raceName = Cp932Text::FromBytes(std::string(sheet.RaceName.View()));
   t.weightRule = HeaderWeightRuleText(sheet.WeightRuleCode.View());
   t.raceClass = HeaderClassText(sheet.ClassCode.View());
   t.track = HeaderTrackText(sheet.TrackCode.View());
-  t.distance = Format("%4dm", ReadInt(sheet.Distance.View()));
+  t.distance = Cp932Text::FromBytes(Format("%4dm", ReadInt(sheet.Distance.View())));
   std::string_view time = sheet.StartTime.View();
-  t.postTime = std::string(Field(time, hhmm::kHour)) + "時"_sj +
-               std::string(Field(time, hhmm::kMinute)) + "分発走"_sj;
-  t.runners = Format("%2d", ReadInt(sheet.RunnerCount.View())) + "頭"_sj;
+  t.postTime = Cp932Text::FromBytes(std::string(Field(time, hhmm::kHour)) + "時"_sj +
+                                    std::string(Field(time, hhmm::kMinute)) + "分発走"_sj);
+  t.runners = Cp932Text::FromBytes(Format("%2d", ReadInt(sheet.RunnerCount.View())) + "頭"_sj);
   return t;
 }
 
@@ -94,19 +96,21 @@ bool IsRaceComplete(const RaceDay& day, int slot) {
   return true;
 }
 
-std::string IncompleteRaceMessage(const RaceDay& day, int slot) {
+Cp932Text IncompleteRaceMessage(const RaceDay& day, int slot) {
   const RaImage& ra = day.RaRec[slot];
-  return VenueName(ra.Field(ra::kVenueCode)) + PadNumber(ra.Field(ra::kRaceNumber)) +
-         "Rはデータ作成が未完了です。"_sj;
+  return VenueName(ra.Field(ra::kVenueCode)) +
+         Cp932View::FromBytes(PadNumber(ra.Field(ra::kRaceNumber))) +
+         Cp932("Rはデータ作成が未完了です。");
 }
 
-std::string BurdenText(std::string_view burden) {
+Cp932Text BurdenText(std::string_view burden) {
   if (IsBlank(burden) || burden.size() < 3) return {};
-  return std::string(burden.substr(0, 2)) + "." + std::string(burden.substr(2, 1)) + "kg";
+  return Cp932Text::FromBytes(std::string(burden.substr(0, 2)) + "." +
+                              std::string(burden.substr(2, 1)) + "kg");
 }
 
-std::string SexAgeText(std::string_view sex, std::string_view age) {
-  return HorseSexText(sex) + PadNumber(age);
+Cp932Text SexAgeText(std::string_view sex, std::string_view age) {
+  return HorseSexText(sex) + Cp932View::FromBytes(PadNumber(age));
 }
 
 }  // namespace sorvix

@@ -1,9 +1,10 @@
 // The race selection's arithmetic and texts: neighbour rows, the race header
-// labels, and the completeness check.  All texts are CP932.
+// labels, and the completeness check.
 #pragma once
 
-#include <string>
 #include <string_view>
+
+#include "codes/cp932_text.h"
 
 namespace sorvix {
 
@@ -21,34 +22,34 @@ RaceNeighbours NeighboursOf(int sel, int rows);
 
 // The race header labels of one race.
 struct RaceHeaderText {
-  std::string grade;        // Label3D115
-  std::string venue;        // Label3D1
-  std::string raceNumber;   // Label3D2
-  std::string dateMeeting;  // Label3D3
-  std::string raceName;     // Label3D4
-  std::string weightRule;   // Label3D5
-  std::string raceClass;    // Label3D6
-  std::string track;        // Label3D7
-  std::string distance;     // Label3D8
-  std::string postTime;     // Label3D9
-  std::string runners;      // Label3D110
+  Cp932Text grade;        // Label3D115
+  Cp932Text venue;        // Label3D1
+  Cp932Text raceNumber;   // Label3D2
+  Cp932Text dateMeeting;  // Label3D3
+  Cp932Text raceName;     // Label3D4
+  Cp932Text weightRule;   // Label3D5
+  Cp932Text raceClass;    // Label3D6
+  Cp932Text track;        // Label3D7
+  Cp932Text distance;     // Label3D8
+  Cp932Text postTime;     // Label3D9
+  Cp932Text runners;      // Label3D110
 };
 RaceHeaderText HeaderTextOf(const RaceSheet& sheet);
 
 // The header's own grade and class tables.
-std::string HeaderGradeText(std::string_view gradeCode);
-std::string HeaderClassText(std::string_view classCode);
-std::string HeaderTrackText(std::string_view trackCode);
-std::string HeaderWeightRuleText(std::string_view code);
+Cp932Text HeaderGradeText(std::string_view gradeCode);
+Cp932Text HeaderClassText(std::string_view classCode);
+Cp932Text HeaderTrackText(std::string_view trackCode);
+Cp932Text HeaderWeightRuleText(std::string_view code);
 
 // True when every runner 1..n of the slot has a horse number of at least 1.
 bool IsRaceComplete(const RaceDay& day, int slot);
 // "東京11Rはデータ作成が未完了です。"
-std::string IncompleteRaceMessage(const RaceDay& day, int slot);
+Cp932Text IncompleteRaceMessage(const RaceDay& day, int slot);
 
 // "57.0kg" from a three-byte burden field ("570"); empty when blank.
-std::string BurdenText(std::string_view burden);
+Cp932Text BurdenText(std::string_view burden);
 // HorseSexText(sex) + PadNumber(age): "牡 3".
-std::string SexAgeText(std::string_view sex, std::string_view age);
+Cp932Text SexAgeText(std::string_view sex, std::string_view age);
 
 }  // namespace sorvix
