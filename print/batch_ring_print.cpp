@@ -31,7 +31,7 @@ void DrawBlock(TPrevX& prev, const RaceDay& day, int slot, const RaceSheet& shee
   prev.Canvas().Font.Size = 7;
   ThinRule(prev, 70, top + 63, 2825, top + 63);
   prev.TextAt(70, top + 69, RaceHeaderText(sheet));
-  std::string result = RaceResultText(day, slot, sheet);
+  const Cp932Text result = RaceResultText(day, slot, sheet);
   if (!result.empty()) prev.TextAt(1070, top + 67, result);
   prev.Canvas().Font.Size = 6;
   FilledCell(prev, 2680, top + 97, 2824, top + 218, kSilver);
@@ -44,23 +44,23 @@ void DrawBlock(TPrevX& prev, const RaceDay& day, int slot, const RaceSheet& shee
     prev.Canvas().Brush.Style = BrushStyle::Clear;
     prev.Canvas().Pen = PagePen{};
     SetFont(prev, 8, false, false, BracketTextColor(bracket));
-    prev.TextAt(x0 + 65, top + 99, sheet.BracketNo[k].View());
+    prev.TextAt(x0 + 65, top + 99, PageText(sheet.BracketNo[k].View()));
     prev.Canvas().Font.Color = kBlack;
-    prev.TextAt(x0 + 62, top + 130, CircledNumberText(sheet.HorseNo[k].View()).bytes());
+    prev.TextAt(x0 + 62, top + 130, CircledNumberText(sheet.HorseNo[k].View()));
     prev.Canvas().Font.Size = 4;
-    prev.TextAt(x0 + 2, top + 165, TrimRight(sheet.HorseName[k].View()));
+    prev.TextAt(x0 + 2, top + 165, PageText(TrimRight(sheet.HorseName[k].View())));
     prev.Canvas().Font.Size = 7;
-    prev.TextAt(x0 + 5, top + 188, TrimRight(sheet.JockeyName[k].View()));
+    prev.TextAt(x0 + 5, top + 188, PageText(TrimRight(sheet.JockeyName[k].View())));
   }
   for (int k = 0; k < kRingRows; ++k) {
     const int x = RingColumnRight(k) + 1;
     DotRule(prev, x, top + 97, x, top + 218, ReadInt(sheet.HorseNo[k].View()) == 1 ? 10 : 1);
   }
   SetFont(prev, 7);
-  prev.TextAt(2720, top + 99, "枠番"_sj);
-  prev.TextAt(2720, top + 130, "馬番"_sj);
-  prev.TextAt(2720, top + 160, "馬名"_sj);
-  prev.TextAt(2710, top + 190, "騎手名"_sj);
+  prev.TextAt(2720, top + 99, Cp932("枠番"));
+  prev.TextAt(2720, top + 130, Cp932("馬番"));
+  prev.TextAt(2720, top + 160, Cp932("馬名"));
+  prev.TextAt(2710, top + 190, Cp932("騎手名"));
   prev.Canvas().Font.Size = 8;
   for (int y : {63, 97, 127, 157, 187}) ThinRule(prev, 70, top + y, 2825, top + y);
   DotRule(prev, 70, top + 218, 2825, top + 218, 10);

@@ -30,14 +30,14 @@ void DrawRunner(TPrevX& prev, const RaceSheet& sheet, const RaceCalc& calc, int 
   prev.Canvas().Brush.Style = BrushStyle::Clear;
   prev.Canvas().Pen = PagePen{};
   prev.Canvas().Font.Color = BracketTextColor(bracket);
-  prev.TextAt(x + 5, y, sheet.BracketNo[k].View());
+  prev.TextAt(x + 5, y, PageText(sheet.BracketNo[k].View()));
   prev.Canvas().Font.Color = kBlack;
   std::string text = CircledNumberText(sheet.HorseNo[k].View()).bytes() +
                      std::string(CutBytes(sheet.HorseName[k].View(), 18)) + " " +
                      HorseSexText(sheet.Sex[k].View()).bytes() + PadNumber(sheet.Age[k].View()) +
                      " " + sheet.JockeyName[k].Str() + " " +
                      Format("%4.1f", ReadInt(sheet.Burden[k].View()) / 10.0);
-  prev.TextAt(x + 22, y, text);
+  prev.TextAt(x + 22, y, PageText(text));
 
   struct Box {
     int dx;
@@ -57,11 +57,11 @@ void DrawRunner(TPrevX& prev, const RaceSheet& sheet, const RaceCalc& calc, int 
   const int finish = ReadInt(sheet.FinishPos[k].View());
   if (finish > 0) {
     prev.Canvas().Font.Color = RankColor(finish);
-    prev.TextAt(x + 810, y, Format("%2d", finish) + "着"_sj);
+    prev.TextAt(x + 810, y, PageText(Format("%2d", finish) + "着"_sj));
   }
   if (sheet.Popularity[k] > 0) {
     prev.Canvas().Font.Color = RankColor(sheet.Popularity[k]);
-    prev.TextAt(x + 870, y, Format("%2d", sheet.Popularity[k]) + "人"_sj);
+    prev.TextAt(x + 870, y, PageText(Format("%2d", sheet.Popularity[k]) + "人"_sj));
   }
   prev.Canvas().Font.Color = kBlack;
 }
@@ -88,13 +88,14 @@ void DrawPage(TPrevX& prev, const RaceDay& day, const PlannedPage& page, BlockOr
   SetFont(prev, 13, true, true);
   prev.TextAt(100, 30, page.title);
   prev.Canvas().Font.Size = 8;
-  prev.TextAt(1350, 2690, "by Sorvix for JRA-VAN Data Lab. ");
+  prev.TextAt(1350, 2690, Cp932("by Sorvix for JRA-VAN Data Lab. "));
   SetFont(prev, 9);
   if (!page.mark.empty()) prev.TextAt(1850, 100, page.mark);
   prev.Canvas().Font.Size = 6;
-  prev.TextAt(80, 2660,
-              "※各馬の表示内容は左から、枠番、馬番、馬名、性別馬齢、騎手、斤量、時刻ｻｲﾝ、赤ｻｲﾝ、緑ｻ"
-              "ｲﾝ、橙ｻｲﾝ、青ｻｲﾝ、黄ｻｲﾝ、特ｻｲﾝ、着順、人気です。"_sj);
+  prev.TextAt(
+      80, 2660,
+      Cp932("※各馬の表示内容は左から、枠番、馬番、馬名、性別馬齢、騎手、斤量、時刻ｻｲﾝ、赤ｻｲﾝ、緑ｻ"
+            "ｲﾝ、橙ｻｲﾝ、青ｻｲﾝ、黄ｻｲﾝ、特ｻｲﾝ、着順、人気です。"));
   prev.Canvas().Font.Size = 8;
   const int venueCode = page.venue < 0 ? 0 : ReadInt(day.DayVenues[page.venue].View());
   for (int j = 0; j < kBlocksPerPage; ++j) {

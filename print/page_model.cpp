@@ -58,12 +58,12 @@ void TPrevX::EndPages() {
   open_ = false;
 }
 
-void TPrevX::TextAt(int x, int y, std::string_view text) {
+void TPrevX::TextAt(int x, int y, Cp932View text) {
   PageOp op;
   op.Kind = PageOpKind::Text;
   op.X1 = ToDeviceX(x);
   op.Y1 = ToDeviceY(y);
-  op.Text = Cp932Text::FromBytes(std::string(text));
+  op.Text = Cp932Text(text);
   op.Pen = canvas_.Pen;
   op.Brush = canvas_.Brush;
   op.Font = canvas_.Font;

@@ -107,9 +107,9 @@ class TPrevX {
   PageCanvas& Canvas() { return canvas_; }
   bool PageOpen() const { return open_; }
 
-  // Drawing, in the map mode's unit.  `text` is CP932, cut and padded by
-  // the layouts byte by byte.
-  void TextAt(int x, int y, std::string_view text);
+  // Drawing, in the map mode's unit.  The layouts cut and pad `text` byte
+  // by byte before.
+  void TextAt(int x, int y, Cp932View text);
   void MoveToAt(int x, int y);
   void LineToAt(int x, int y);
   void RectangleAt(int x1, int y1, int x2, int y2);

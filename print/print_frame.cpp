@@ -17,8 +17,8 @@ std::vector<PlannedPage> PlanPages(const RaceDay& day, PrintScope scope, const P
     for (int p = 0; p < n; ++p) {
       PlannedPage page;
       page.first = style.blocksPerPage * p;
-      page.title = RaceKeyDateTitle(day.Sheet[0]) + std::string(style.dayTitleEnd);
-      page.mark = Format("Page%d", p + 1);
+      page.title = RaceKeyDateTitle(day.Sheet[0]) + Cp932View::FromBytes(style.dayTitleEnd);
+      page.mark = Cp932Text::FromBytes(Format("Page%d", p + 1));
       page.label = Cp932(Format(style.dayLabelNumber, p + 1) + "ﾍﾟｰｼﾞ目");
       pages.push_back(page);
     }
@@ -31,7 +31,8 @@ std::vector<PlannedPage> PlanPages(const RaceDay& day, PrintScope scope, const P
     const Cp932Text venueName = VenueName(day.DayVenues[v].View());
     PlannedPage page;
     page.venue = v;
-    page.title = RaceKeyDateTitle(first) + std::string(style.titleGap) + RaceKeyMeetingTitle(first);
+    page.title =
+        RaceKeyDateTitle(first) + Cp932View::FromBytes(style.titleGap) + RaceKeyMeetingTitle(first);
     if (!style.venuePagesNumbered) {
       page.label = venueName;
       pages.push_back(page);
@@ -42,7 +43,7 @@ std::vector<PlannedPage> PlanPages(const RaceDay& day, PrintScope scope, const P
       if (day.RaRec[s].Int(ra::kVenueCode) == code) ++races;
     for (int j = 0; j < pagesFor(races); ++j) {
       page.first = style.blocksPerPage * j;
-      page.mark = venueName.bytes() + Format("Page%d", j + 1);
+      page.mark = venueName + Cp932View::FromBytes(Format("Page%d", j + 1));
       page.label = venueName + Cp932(Format("%d", j + 1) + "ﾍﾟｰｼﾞ");
       pages.push_back(page);
     }

@@ -30,8 +30,8 @@ struct PrintResult {
 struct PlannedPage {
   int venue = -1;  // venue index 0–2, or −1 for the whole day
   int first = 0;   // first RaceSlot (whole day) or first race ordinal of the venue
-  std::string title;
-  std::string mark;  // empty: no page mark
+  Cp932Text title;
+  Cp932Text mark;  // empty: no page mark
   Cp932Text label;
 };
 

@@ -114,21 +114,21 @@ int RaceKeyRaceNumber(const RaceSheet& sheet) {
   return FieldInt(sheet.RaceKey.View(), race_key::kRaceNumber);
 }
 
-std::string RaceKeyDateTitle(const RaceSheet& sheet) {
+Cp932Text RaceKeyDateTitle(const RaceSheet& sheet) {
   std::string_view key = sheet.RaceKey.View();
-  return std::string(Field(key, race_key::kYear)) + "年"_sj +
-         std::string(Field(key, race_key::kMonth)) + "月"_sj +
-         std::string(Field(key, race_key::kDay)) + "日"_sj;
+  return Cp932Text::FromBytes(std::string(Field(key, race_key::kYear)) + "年"_sj +
+                              std::string(Field(key, race_key::kMonth)) + "月"_sj +
+                              std::string(Field(key, race_key::kDay)) + "日"_sj);
 }
 
-std::string RaceKeyMeetingTitle(const RaceSheet& sheet) {
+Cp932Text RaceKeyMeetingTitle(const RaceSheet& sheet) {
   std::string_view key = sheet.RaceKey.View();
-  return VenueName(Field(key, race_key::kVenueCode)).bytes() +
-         std::string(Field(key, race_key::kMeetingNumber)) + "回"_sj +
-         std::string(Field(key, race_key::kMeetingDay)) + "日"_sj;
+  return VenueName(Field(key, race_key::kVenueCode)) +
+         Cp932View::FromBytes(std::string(Field(key, race_key::kMeetingNumber)) + "回"_sj +
+                              std::string(Field(key, race_key::kMeetingDay)) + "日"_sj);
 }
 
-std::string RaceHeaderText(const RaceSheet& sheet, bool withTime) {
+Cp932Text RaceHeaderText(const RaceSheet& sheet, bool withTime) {
   std::string_view key = sheet.RaceKey.View();
   std::string_view start = sheet.StartTime.View();
   std::string text = "【"_sj + VenueName(Field(key, race_key::kVenueCode)).bytes() +
@@ -141,10 +141,10 @@ std::string RaceHeaderText(const RaceSheet& sheet, bool withTime) {
           GradeText(sheet.GradeCode).bytes() + " " + RaceClassText(sheet.ClassCode).bytes() + " " +
           WeightRuleText(sheet.WeightRuleCode).bytes() + " " + TrackText(sheet.TrackCode).bytes() +
           Format("%4d", ReadInt(sheet.Distance.View())) + "m";
-  return text;
+  return Cp932Text::FromBytes(std::move(text));
 }
 
-std::string RaceResultText(const RaceDay& day, int slot, const RaceSheet& sheet) {
+Cp932Text RaceResultText(const RaceDay& day, int slot, const RaceSheet& sheet) {
   if (slot < 0 || slot >= kRaceSlots) return {};
   // Horses in a dead heat share their place: "1着：…　1着：…　3着：…".
   static const std::string kPrefix[] = {"1着："_sj, "2着："_sj, "3着："_sj};
@@ -161,17 +161,17 @@ std::string RaceResultText(const RaceDay& day, int slot, const RaceSheet& sheet)
       }
     }
   }
-  return text;
+  return Cp932Text::FromBytes(std::move(text));
 }
 
-void VerticalName(TPrevX& prev, int x, int y, int step, std::string_view name, int count) {
-  std::vector<std::string_view> chars = Characters(name);
+void VerticalName(TPrevX& prev, int x, int y, int step, Cp932View name, int count) {
+  std::vector<std::string_view> chars = Characters(name.bytes());
   static const std::string kLongVowel = "ー"_sj;
   static const std::string kBar = "｜"_sj;
   for (int k = 0; k < count && k < static_cast<int>(chars.size()); ++k) {
     std::string_view ch = chars[static_cast<size_t>(k)];
     if (ch == " " || ch == "　"_sj) continue;
-    prev.TextAt(x, y + step * k, ch == kLongVowel ? std::string_view(kBar) : ch);
+    prev.TextAt(x, y + step * k, PageText(ch == kLongVowel ? std::string_view(kBar) : ch));
   }
 }
 

@@ -57,22 +57,28 @@ void SignBox(TPrevX& prev, int x1, int y1, int x2, int y2, PageColor fill);
 int RaceKeyVenue(const RaceSheet& sheet);
 int RaceKeyRaceNumber(const RaceSheet& sheet);
 // year + "年" + month + "月" + day + "日".
-std::string RaceKeyDateTitle(const RaceSheet& sheet);
+Cp932Text RaceKeyDateTitle(const RaceSheet& sheet);
 // VenueName + meeting number + "回" + day number + "日".
-std::string RaceKeyMeetingTitle(const RaceSheet& sheet);
+Cp932Text RaceKeyMeetingTitle(const RaceSheet& sheet);
 
 // The header line of a race block: "【中山 1R】09:50 16頭 …", without the post
 // time when `withTime` is false ("【中山 1R】16頭 …").
-std::string RaceHeaderText(const RaceSheet& sheet, bool withTime = true);
+Cp932Text RaceHeaderText(const RaceSheet& sheet, bool withTime = true);
 // The first `bytes` bytes of a CP932 text, never ending in half a character.
 std::string_view CutBytes(std::string_view text, size_t bytes);
 // The first three places of the race's SeRec (slot), each led by its place
 // prefix; empty before results exist.
-std::string RaceResultText(const RaceDay& day, int slot, const RaceSheet& sheet);
+Cp932Text RaceResultText(const RaceDay& day, int slot, const RaceSheet& sheet);
 
 // Up to `count` characters of a name, each drawn on its own line from (x, y)
 // downward `step` apart; "ー" is drawn as "｜".
-void VerticalName(TPrevX& prev, int x, int y, int step, std::string_view name, int count);
+void VerticalName(TPrevX& prev, int x, int y, int step, Cp932View name, int count);
+
+// CP932 bytes composed from record or sheet fields, digits and CP932
+// pieces, as the text a page shows.
+inline Cp932View PageText(std::string_view bytes) {
+  return Cp932View::FromBytes(bytes);
+}
 
 // The ring rows of the two ring layouts run right to left: ring row k's
 // column spans x = RingColumnLeft(k) .. RingColumnRight(k).

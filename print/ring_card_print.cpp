@@ -39,36 +39,36 @@ void DrawRow(TPrevX& prev, const RaceSheet& sheet, const RaceCalc& calc, int k, 
   FilledCell(prev, x0, top + 127, x1, top + 157, kLightYellow);
   prev.Canvas().Brush.Style = BrushStyle::Clear;
   SetFont(prev, 8, false, false, BracketTextColor(bracket));
-  prev.TextAt(x0 + 65, top + 99, sheet.BracketNo[k].View());
+  prev.TextAt(x0 + 65, top + 99, PageText(sheet.BracketNo[k].View()));
   prev.Canvas().Font.Color = kBlack;
-  prev.TextAt(x0 + 62, top + 130, CircledNumberText(sheet.HorseNo[k].View()).bytes());
+  prev.TextAt(x0 + 62, top + 130, CircledNumberText(sheet.HorseNo[k].View()));
 
   const int popularity = sheet.Popularity[k];
   if (popularity > 0) {
     prev.Canvas().Font.Color = RankColor(popularity);
-    prev.TextAt(popularity > 9 ? x0 + 2 : x0 + 8, top + 240, Format("%d", popularity));
-    prev.TextAt(x0 + 2, top + 270, "人"_sj);
+    prev.TextAt(popularity > 9 ? x0 + 2 : x0 + 8, top + 240, PageText(Format("%d", popularity)));
+    prev.TextAt(x0 + 2, top + 270, Cp932("人"));
   }
   const int finish = ReadInt(sheet.FinishPos[k].View());
   if (finish > 0) {
     prev.Canvas().Font.Color = RankColor(finish);
-    prev.TextAt(finish > 9 ? x0 + 2 : x0 + 8, top + 340, Format("%d", finish));
-    prev.TextAt(x0 + 2, top + 370, "着"_sj);
+    prev.TextAt(finish > 9 ? x0 + 2 : x0 + 8, top + 340, PageText(Format("%d", finish)));
+    prev.TextAt(x0 + 2, top + 370, Cp932("着"));
   }
   prev.Canvas().Font.Color = kBlack;
-  prev.TextAt(x0 + 115, top + 340, HorseSexText(sheet.Sex[k].View()).bytes());
-  prev.TextAt(x0 + 115, top + 370, PadNumber(sheet.Age[k].View()));
-  VerticalName(prev, x0 + 62, top + 160, 26, sheet.HorseName[k].View(), 9);
+  prev.TextAt(x0 + 115, top + 340, HorseSexText(sheet.Sex[k].View()));
+  prev.TextAt(x0 + 115, top + 370, PageText(PadNumber(sheet.Age[k].View())));
+  VerticalName(prev, x0 + 62, top + 160, 26, PageText(sheet.HorseName[k].View()), 9);
   prev.Canvas().Font.Size = 6;
   if (!StartsWithLatinLetter(sheet.SireName[k].View()))
-    VerticalName(prev, x0 + 92, top + 160, 26, sheet.SireName[k].View(), 9);
-  VerticalName(prev, x0 + 32, top + 160, 26, sheet.DamName[k].View(), 9);
+    VerticalName(prev, x0 + 92, top + 160, 26, PageText(sheet.SireName[k].View()), 9);
+  VerticalName(prev, x0 + 32, top + 160, 26, PageText(sheet.DamName[k].View()), 9);
   prev.Canvas().Font.Size = 8;
-  prev.TextAt(x0 + 5, top + 402, HorseSymbolText(sheet.HorseSymbol[k].View()).bytes());
-  prev.TextAt(x0 + 10, top + 432, TrimRight(sheet.JockeyName[k].View()));
+  prev.TextAt(x0 + 5, top + 402, HorseSymbolText(sheet.HorseSymbol[k].View()));
+  prev.TextAt(x0 + 10, top + 432, PageText(TrimRight(sheet.JockeyName[k].View())));
   const int burden = ReadInt(sheet.Burden[k].View());
-  if (burden >= 1) prev.TextAt(x0 + 20, top + 462, Format("%4.1fkg", burden / 10.0));
-  prev.TextAt(x0 + 10, top + 492, TrimRight(sheet.TrainerName[k].View()));
+  if (burden >= 1) prev.TextAt(x0 + 20, top + 462, PageText(Format("%4.1fkg", burden / 10.0)));
+  prev.TextAt(x0 + 10, top + 492, PageText(TrimRight(sheet.TrainerName[k].View())));
 
   const int horse = ReadInt(sheet.HorseNo[k].View());
   if (horse >= 1 && horse <= 18) {
@@ -77,7 +77,7 @@ void DrawRow(TPrevX& prev, const RaceSheet& sheet, const RaceCalc& calc, int k, 
     for (int r = 0; r < 3; ++r) {
       if (ranks[r] <= 0) continue;
       prev.Canvas().Font.Color = RankColor(ranks[r]);
-      prev.TextAt(x0 + 10 + 50 * r, top + 522, Format("%2d", ranks[r]));
+      prev.TextAt(x0 + 10 + 50 * r, top + 522, PageText(Format("%2d", ranks[r])));
     }
     prev.Canvas().Font.Color = kBlack;
   }
@@ -111,9 +111,9 @@ void DrawCaptions(TPrevX& prev, int top) {
       {2772, 160, "父"}, {2772, 190, "馬"}, {2712, 160, "母"}, {2712, 190, "馬"}};
   prev.Canvas().Brush.Style = BrushStyle::Clear;
   SetFont(prev, 8);
-  for (const Caption& c : kEight) prev.TextAt(c.x, top + c.y, Cp932(c.text).bytes());
+  for (const Caption& c : kEight) prev.TextAt(c.x, top + c.y, Cp932(c.text));
   prev.Canvas().Font.Size = 7;
-  for (const Caption& c : kSeven) prev.TextAt(c.x, top + c.y, Cp932(c.text).bytes());
+  for (const Caption& c : kSeven) prev.TextAt(c.x, top + c.y, Cp932(c.text));
 }
 
 void DrawBlock(TPrevX& prev, const RaceDay& day, int slot, const RaceSheet& sheet,
@@ -124,7 +124,7 @@ void DrawBlock(TPrevX& prev, const RaceDay& day, int slot, const RaceSheet& shee
   ThinRule(prev, 70, top + 63, 2825, top + 63);
   prev.Canvas().Font.Size = 7;
   prev.TextAt(70, top + 67, RaceHeaderText(sheet));
-  std::string result = RaceResultText(day, slot, sheet);
+  const Cp932Text result = RaceResultText(day, slot, sheet);
   if (!result.empty()) prev.TextAt(1070, top + 67, result);
   prev.Canvas().Font.Size = 6;
   FilledCell(prev, 2680, top + 97, 2824, top + 690, kSilver);

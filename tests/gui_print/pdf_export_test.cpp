@@ -26,7 +26,7 @@ TPrevX ThreePages() {
   for (int p = 0; p < 3; ++p) {
     if (p > 0) prev.AddPage();
     prev.Canvas().Font.Name = Cp932("ＭＳ ゴシック");
-    prev.TextAt(100, 30, "出馬表"_sj);
+    prev.TextAt(100, 30, Cp932("出馬表"));
     prev.Canvas().Brush = {0xFF0000, BrushStyle::Solid};
     prev.RectangleAt(100, 100, 300, 200);
     prev.MoveToAt(0, 0);

@@ -17,7 +17,7 @@ TEST(PageModel, TextLandsAtMarginShiftedDevicePoint) {
   prev.BeginPages();
   prev.Canvas().Font.Size = 11;
   prev.Canvas().Font.Bold = true;
-  prev.TextAt(100, 30, "abc");
+  prev.TextAt(100, 30, Cp932("abc"));
   prev.EndPages();
   ASSERT_EQ(prev.PageCount(), 1);
   const PageOp& op = prev.Pages()[0].Ops.at(0);
@@ -72,7 +72,7 @@ TEST(PageModel, PagesRecordStateAndLinesFollowThePen) {
   EXPECT_EQ(ops[1].Y2, 600);
   EXPECT_EQ(ops[1].Pen.Style, PenStyle::Dot);
   // Drawing after EndPages has no page to go to.
-  EXPECT_THROW(prev.TextAt(0, 0, "x"), Error);
+  EXPECT_THROW(prev.TextAt(0, 0, Cp932("x")), Error);
 }
 
 TEST(PageModel, BeginPagesStartsOverAndResetsTheRange) {
