@@ -59,6 +59,20 @@ def tokens(text):
     lines reduced to one token each (literals) or nothing (the rest)."""
     i, n, line = 0, len(text), 1
     at_line_start = True
+
+    def skip_comment(i, line):
+        """(i, line) just past the comment that starts at i (a line comment
+        ends before its newline), or None when no comment starts there."""
+        if text.startswith("//", i):
+            end = text.find("\n", i)
+            return (n if end < 0 else end), line
+        if text.startswith("/*", i):
+            end = text.find("*/", i + 2)
+            if end < 0:
+                raise ScanError(f"line {line}: unterminated comment")
+            return end + 2, line + text.count("\n", i, end)
+        return None
+
     while i < n:
         c = text[i]
         if c == "\n":
@@ -76,30 +90,16 @@ def tokens(text):
                     line += 1
                     i += 2
                     continue
-                if text.startswith("/*", i):
-                    end = text.find("*/", i + 2)
-                    if end < 0:
-                        raise ScanError(f"line {line}: unterminated comment")
-                    line += text.count("\n", i, end)
-                    i = end + 2
+                skipped = skip_comment(i, line)
+                if skipped:
+                    i, line = skipped
                     continue
-                if text.startswith("//", i):
-                    while i < n and text[i] != "\n":
-                        i += 1
-                    break
                 i += 1
             continue
         at_line_start = False
-        if text.startswith("//", i):
-            while i < n and text[i] != "\n":
-                i += 1
-            continue
-        if text.startswith("/*", i):
-            end = text.find("*/", i + 2)
-            if end < 0:
-                raise ScanError(f"line {line}: unterminated comment")
-            line += text.count("\n", i, end)
-            i = end + 2
+        skipped = skip_comment(i, line)
+        if skipped:
+            i, line = skipped
             continue
         m = IDENT.match(text, i)
         if m:

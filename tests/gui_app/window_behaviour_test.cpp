@@ -62,7 +62,19 @@ class WindowBehaviourTest : public ::testing::Test,
                             public test::MainFormControls<WindowBehaviourTest> {
  protected:
   friend class test::MainFormControls<WindowBehaviourTest>;
-  void TearDown() override { form.reset(); }
+  void TearDown() override {
+    SetManualOpener({});
+    form.reset();
+  }
+
+  // The manual pages the windows open from now on, instead of opening them.
+  std::vector<QUrl>& CaptureManualPages() {
+    SetManualOpener([this](const QUrl& url) {
+      manualPages.push_back(url);
+      return true;
+    });
+    return manualPages;
+  }
 
   void Open() {
     form = std::make_unique<TMainForm>(std::make_unique<test::ScriptedJvLink>());
@@ -89,6 +101,7 @@ class WindowBehaviourTest : public ::testing::Test,
   test::DemoHome home;
   test::CapturedMessages messages;
   std::unique_ptr<TMainForm> form;
+  std::vector<QUrl> manualPages;
 };
 
 TEST_F(WindowBehaviourTest, EveryKeyThatMovesTheRaceListShowsThatRace) {
@@ -167,11 +180,7 @@ TEST_F(WindowBehaviourTest, KeysStepRacesSwitchTabsFocusTheDateAndReload) {
 }
 
 TEST_F(WindowBehaviourTest, HelpOpensTheContentsAndF1ThePageOfTheWindowInFront) {
-  std::vector<QUrl> opened;
-  SetManualOpener([&](const QUrl& url) {
-    opened.push_back(url);
-    return true;
-  });
+  std::vector<QUrl>& opened = CaptureManualPages();
   Open();
   Choose(kDay1);
   for (QToolButton* b : form->findChildren<QToolButton*>())
@@ -206,11 +215,7 @@ TEST_F(WindowBehaviourTest, HelpOpensTheContentsAndF1ThePageOfTheWindowInFront) 
 // main window gives the page of the main window's tab, whatever the order
 // of the window's children (raising a panel moves it behind the others).
 TEST_F(WindowBehaviourTest, F1InTheMainWindowNamesItsOwnTab) {
-  std::vector<QUrl> opened;
-  SetManualOpener([&](const QUrl& url) {
-    opened.push_back(url);
-    return true;
-  });
+  std::vector<QUrl>& opened = CaptureManualPages();
   Open();
   Choose(kDay1);
   PageControl1()->setCurrentIndex(2);
