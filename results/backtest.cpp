@@ -98,35 +98,37 @@ int64_t PayoutOf(const PayoutCombination (&entries)[N], std::string_view text) {
   return paid;
 }
 
-void Buy(TicketLine& line, const std::vector<KaimeRow>& rows, const bool* scratched, int runners,
-         const auto& payoutOf) {
+void Buy(TicketLine& line, const ProposedTicket& ticket) {
+  if (ticket.refunded) {
+    ++line.refunded;
+    return;
+  }
+  ++line.tickets;
+  line.stake += 100;
+  if (ticket.paid > 0) {
+    ++line.hits;
+    line.returned += ticket.paid;
+    line.maxReturn = std::max(line.maxReturn, ticket.paid);
+  }
+}
+
+void AddTickets(std::vector<ProposedTicket>& out, BetType type, const std::vector<KaimeRow>& rows,
+                const bool* scratched, int runners, const auto& payoutOf) {
   for (const KaimeRow& row : rows) {
-    bool refund = false;
+    ProposedTicket ticket;
+    ticket.type = type;
+    ticket.combination = row.combination;
     for (int number : NumbersOf(row.combination))
-      if (number >= 1 && number <= runners && scratched[number - 1]) refund = true;
-    if (refund) {
-      ++line.refunded;
-      continue;
-    }
-    ++line.tickets;
-    line.stake += 100;
-    int64_t paid = payoutOf(row.combination);
-    if (paid > 0) {
-      ++line.hits;
-      line.returned += paid;
-      line.maxReturn = std::max(line.maxReturn, paid);
-    }
+      if (number >= 1 && number <= runners && scratched[number - 1]) ticket.refunded = true;
+    if (!ticket.refunded) ticket.paid = payoutOf(row.combination);
+    out.push_back(std::move(ticket));
   }
 }
 
 // Adds race `slot` to `tally`; false when the race has no results.
 bool TallyRace(const RaceDay& day, int slot, const StoredFinish& finish, BacktestTally& tally) {
+  if (!RaceHasResults(day, slot, finish)) return false;
   int n = day.Runners(slot);
-  if (!day.PayoutLoaded[slot] || n <= 0) return false;
-  bool anyPosition = false;
-  for (int h = 0; h < n; ++h)
-    if (finish.position[h] >= 1) anyPosition = true;
-  if (!anyPosition) return false;
 
   const RaceCalc& calc = day.Calc[slot];
   const PayoutTable& pay = day.Payouts[slot];
@@ -173,20 +175,39 @@ bool TallyRace(const RaceDay& day, int slot, const StoredFinish& finish, Backtes
     if (calc.PartnerMark[h] == 1) tally.partner.Add(runner);
   }
 
-  KaimeTables kaime = KaimeTablesOf(day, slot);
-  auto& t = tally.tickets;
-  Buy(t[static_cast<int>(BetType::Trio)], kaime.trio, scratched, n,
-      [&](std::string_view c) { return PayoutOf(pay.Trio, c); });
-  Buy(t[static_cast<int>(BetType::Quinella)], kaime.quinella, scratched, n,
-      [&](std::string_view c) { return PayoutOf(pay.Quinella, c); });
-  Buy(t[static_cast<int>(BetType::Wide)], kaime.quinella, scratched, n,
-      [&](std::string_view c) { return PayoutOf(pay.QuinellaPlace, c); });
-  Buy(t[static_cast<int>(BetType::Exacta)], kaime.exacta, scratched, n,
-      [&](std::string_view c) { return PayoutOf(pay.Exacta, c); });
+  for (const ProposedTicket& ticket : ProposedTickets(day, slot, finish))
+    Buy(tally.tickets[static_cast<int>(ticket.type)], ticket);
   return true;
 }
 
 }  // namespace
+
+bool RaceHasResults(const RaceDay& day, int slot, const StoredFinish& finish) {
+  int n = day.Runners(slot);
+  if (!day.PayoutLoaded[slot] || n <= 0) return false;
+  for (int h = 0; h < n; ++h)
+    if (finish.position[h] >= 1) return true;
+  return false;
+}
+
+std::vector<ProposedTicket> ProposedTickets(const RaceDay& day, int slot,
+                                            const StoredFinish& finish) {
+  int n = day.Runners(slot);
+  bool scratched[18] = {};
+  for (int h = 0; h < n; ++h) scratched[h] = Scratched(finish.abnormal[h]);
+  const PayoutTable& pay = day.Payouts[slot];
+  KaimeTables kaime = KaimeTablesOf(day, slot);
+  std::vector<ProposedTicket> tickets;
+  AddTickets(tickets, BetType::Trio, kaime.trio, scratched, n,
+             [&](std::string_view c) { return PayoutOf(pay.Trio, c); });
+  AddTickets(tickets, BetType::Quinella, kaime.quinella, scratched, n,
+             [&](std::string_view c) { return PayoutOf(pay.Quinella, c); });
+  AddTickets(tickets, BetType::Wide, kaime.quinella, scratched, n,
+             [&](std::string_view c) { return PayoutOf(pay.QuinellaPlace, c); });
+  AddTickets(tickets, BetType::Exacta, kaime.exacta, scratched, n,
+             [&](std::string_view c) { return PayoutOf(pay.Exacta, c); });
+  return tickets;
+}
 
 BacktestDay TallyDay(const RaceDay& day, const std::vector<StoredFinish>& finish) {
   BacktestDay result;
@@ -273,6 +294,24 @@ BacktestDayTickets AddDay(BacktestResult& result, const Cp932Text& label,
 
 }  // namespace
 
+BacktestDateLoader::BacktestDateLoader(const SignPoints& points, EstimateSource source,
+                                       LoadProgress* progress)
+    : day_(RaceDay::Create()) {
+  load_.source = source;
+  load_.progress = progress;
+  // Nothing writes the store meanwhile: the jockey, trainer and earlier
+  // races' files are read once per loader, not once per date.
+  load_.cache = &files_;
+  load_.readOnly = true;
+  load_.analysis = BacktestAnalysisSteps(points, finish_);
+}
+
+BacktestDateLoader::~BacktestDateLoader() = default;
+
+LoadOutcome BacktestDateLoader::Load(Cp932View label) {
+  return LoadRaceDay(*day_, label, load_);
+}
+
 BacktestResult RunBacktest(const BacktestOptions& options) {
   BacktestResult result;
   result.from = options.from;
@@ -296,33 +335,24 @@ BacktestResult RunBacktest(const BacktestOptions& options) {
   auto cancelled = [&] { return options.cancel && options.cancel->load(); };
 
   auto work = [&] {
-    // One day model per worker, reused for every date it takes.
-    std::unique_ptr<RaceDay> day;
+    // One loader (one day model) per worker, reused for every date it takes.
+    CancelProgress progress(options.cancel);
+    std::optional<BacktestDateLoader> loader;
     try {
-      day = RaceDay::Create();
+      loader.emplace(options.points, options.source, &progress);
     } catch (const std::exception& e) {
       std::lock_guard lock(mutex);
       result.failed.emplace_back(Cp932Text(), e.what());
       return;
     }
-    std::vector<StoredFinish> finish;
-    CancelProgress progress(options.cancel);
-    // The backtest writes nothing to the store: the jockey, trainer and
-    // earlier races' files are read once per worker, not once per date.
-    StoreFileCache files;
-    LoadOptions load;
-    load.source = options.source;
-    load.progress = &progress;
-    load.cache = &files;
-    load.analysis = BacktestAnalysisSteps(options.points, finish);
     for (int i = next++; i < total && !cancelled(); i = next++) {
       const Cp932Text& label = dates[i];
       std::optional<BacktestDay> tally;
       std::string failure;
       try {
-        LoadOutcome outcome = LoadRaceDay(*day, label, load);
+        LoadOutcome outcome = loader->Load(label);
         if (outcome.loaded)
-          tally = TallyDay(*day, finish);
+          tally = TallyDay(loader->day(), loader->finish());
         else
           failure = Utf8(outcome.message);
       } catch (const Cancelled&) {

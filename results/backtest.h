@@ -20,6 +20,7 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -106,6 +107,26 @@ struct StoredFinish {
   int8_t position[18] = {};
 };
 
+// Whether race `slot` of a loaded and analysed day counts: it has a payout
+// record and a stored final position for at least one runner.
+bool RaceHasResults(const RaceDay& day, int slot, const StoredFinish& finish);
+
+// A proposed ticket of a race as the backtest buys it at 100 yen: refunded
+// when it names a runner that did not run (異常区分 1–3), else paid the
+// stored payout of its combination (0 when it lost; dead heats pay every
+// tied ticket).
+struct ProposedTicket {
+  BetType type = BetType::Trio;
+  std::string combination;  // " 3-12", " 1- 5-13"
+  bool refunded = false;
+  int64_t paid = 0;  // yen
+};
+
+// The proposed tickets of race `slot` (3連複, then 馬連, ワイド and 馬単 from
+// the 馬連・ワ list), in the betting window's order.
+std::vector<ProposedTicket> ProposedTickets(const RaceDay& day, int slot,
+                                            const StoredFinish& finish);
+
 // The tally of one loaded and analysed date.
 struct BacktestDay {
   Cp932Text label;  // DateLabel
@@ -123,6 +144,35 @@ BacktestDay TallyDay(const RaceDay& day, const std::vector<StoredFinish>& finish
 // that keeps each race's stored finishes in `finish` (resized to 36).
 std::vector<AnalysisStep> BacktestAnalysisSteps(const SignPoints& points,
                                                 std::vector<StoredFinish>& finish);
+
+// Loads and analyses one date at a time exactly as the backtest does: the
+// whole analysis of the date with the estimate source asked for, each
+// race's stored finishes kept before the payout import rewrites them, the
+// store's jockey, trainer and earlier-race files read once for all the
+// dates, and nothing written.  The backtest's workers each hold one, and so
+// does the SQLite export, so that what the export writes for a date is
+// what サイン検証 counts for it.  Not for use from two threads.
+class BacktestDateLoader {
+ public:
+  // `progress` (may be null) sees every load's steps; a step may throw to
+  // stop a load.
+  BacktestDateLoader(const SignPoints& points, EstimateSource source, LoadProgress* progress);
+  ~BacktestDateLoader();
+  BacktestDateLoader(const BacktestDateLoader&) = delete;
+  BacktestDateLoader& operator=(const BacktestDateLoader&) = delete;
+
+  // Loads and analyses the date `label`; throws what the load throws.
+  LoadOutcome Load(Cp932View label);
+  // The date loaded last and its races' stored finishes (by race-list row).
+  const RaceDay& day() const { return *day_; }
+  const std::vector<StoredFinish>& finish() const { return finish_; }
+
+ private:
+  std::unique_ptr<RaceDay> day_;
+  std::vector<StoredFinish> finish_;
+  StoreFileCache files_;
+  LoadOptions load_;
+};
 
 // A date's bought tickets, for the chart of stake against return.
 struct BacktestDayTickets {

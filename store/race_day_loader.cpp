@@ -125,7 +125,12 @@ class Loader {
     static const std::string kMark = "○"_sj;
     std::string marks;
     try {
-      marks = ReadSaveMarks(label_);
+      if (options_.readOnly) {
+        marks = ReadFileIfExists(HomePath(SaveMarkFilePath(label_))).value_or("");
+        marks.resize(kSaveMarkBytes, '0');
+      } else {
+        marks = ReadSaveMarks(label_);
+      }
     } catch (const Error&) {
       // The file cannot be made (a read-only folder): the day loads without
       // marks, and marks cannot be saved.
@@ -226,6 +231,17 @@ class Loader {
   void LoadHorse(std::string_view pedigree, UmImage& um) {
     fs::path horsePath = HomePath(HorseFilePath(pedigree));
     auto file = BlockFile::OpenIfExists(horsePath);
+    if (!file && options_.readOnly) {
+      // The older layout's first record, converted here, not on disk.
+      if (auto old = BlockFile::OpenIfExists(HomePath(OldHorseFilePath(pedigree)));
+          old && old->BlockCount(kOldUmLength) > 0) {
+        std::string record(kOldUmLength, ' ');
+        old->ReadBlock(0, kOldUmLength, record.data());
+        std::string line = ConvertHorseMasterRecord(record) + "\r\n";
+        std::copy_n(line.begin(), std::min<size_t>(line.size(), kUmLength), um.data());
+      }
+      return;
+    }
     if (!file) {
       CreateFolder(HomePath("\\UM2\\" + std::string(pedigree.substr(0, 4))));
       ConvertHorseMasterFile(HomePath(OldHorseFilePath(pedigree)), horsePath);
@@ -485,7 +501,7 @@ LoadOutcome LoadRaceDay(RaceDay& day, Cp932View dateLabel, const LoadOptions& op
   progress.Close();
   // Each damaged line the load went past is noted in the error log too
   // (as far as the log can be written).
-  if (!outcome.warnings.empty()) {
+  if (!outcome.warnings.empty() && !options.readOnly) {
     try {
       std::vector<Cp932Text> lines;
       for (const std::string& warning : outcome.warnings) lines.push_back(Cp932(warning));

@@ -84,6 +84,11 @@ struct LoadOptions {
   // The race-list row shown before the load: a reload selects it again
   // (see RowToSelect).
   int lastRow = 0;
+  // True: the load writes nothing, in the store or beside it (a backtest,
+  // an export).  A missing SaveMarkFile reads as no marks and is not made,
+  // a horse kept only in the older layout is converted in memory, and the
+  // damaged lines are left out of ErrorLog.txt (the outcome still has them).
+  bool readOnly = false;
 };
 
 struct LoadOutcome {
