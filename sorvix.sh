@@ -14,7 +14,7 @@ ROOT=$(pwd)
 
 PACKAGES=(build-essential cmake ninja-build pkg-config qt6-base-dev libgl-dev libarchive-dev
           libgtest-dev libgmock-dev libbenchmark-dev fonts-ipafont-gothic xvfb xauth poppler-utils
-          qt6-translations-l10n python3)
+          qt6-translations-l10n python3 libsqlite3-dev sqlite3)
 
 install_packages() {
   local missing=()

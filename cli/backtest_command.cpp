@@ -131,25 +131,6 @@ void PrintTable(const BacktestResult& r, BacktestBy by) {
     }
 }
 
-// --from and --to as date labels into `from` and `to` (empty when not
-// given); false, after the message, for a date that does not read or a
-// range that ends before it starts.
-bool ReadDateRange(const Args& args, Cp932Text& from, Cp932Text& to) {
-  for (auto [option, label] : {std::pair{"--from", &from}, std::pair{"--to", &to}}) {
-    std::string value = OptionValue(args, option);
-    if (value.empty()) continue;
-    auto parsed = DateLabelArgument(value);
-    if (!parsed) return false;
-    *label = *parsed;
-  }
-  if (!from.empty() && !to.empty() && from > to) {
-    std::fprintf(stderr, "sorvix-cli: --from が --to より後の日付です: %s > %s\n",
-                 IsoDateOfLabel(from).c_str(), IsoDateOfLabel(to).c_str());
-    return false;
-  }
-  return true;
-}
-
 // --format (table, csv or json; table when not given), --by and --workers
 // (0 when not given: the backtest chooses); false, after the message, for a
 // value it does not know.
@@ -179,21 +160,6 @@ bool ReadOutputOptions(const Args& args, std::string& format, BacktestBy& by, in
       return false;
     }
     workers = ReadInt(workersText);
-  }
-  return true;
-}
-
-// --source over the settings' estimate source; false, after the message,
-// for a source it does not know.
-bool ReadSource(const Args& args, EstimateSource& estimateSource) {
-  std::string source = OptionValue(args, "--source");
-  if (source == "racehorse") {
-    estimateSource = EstimateSource::RacehorseData;
-  } else if (source == "odds") {
-    estimateSource = EstimateSource::PredictedOdds;
-  } else if (!source.empty()) {
-    std::fprintf(stderr, "sorvix-cli: --source は racehorse か odds です: %s\n", source.c_str());
-    return false;
   }
   return true;
 }

@@ -8,6 +8,7 @@
 #include "analysis/sign_points.h"
 #include "cli/command_registry.h"
 #include "codes/cp932.h"
+#include "results/backtest.h"
 #include "store/date_argument.h"
 #include "store/estimate.h"
 
@@ -64,6 +65,35 @@ std::unique_ptr<RaceDay> LoadAnalysedDay(Cp932View label, const SettingsFile& se
   options.source = ReadEstimateSource(settings);
   options.analysis = DayAnalysisSteps(SignPoints::Load(settings));
   return LoadDayOrReport(label, options, selectedRow);
+}
+
+bool ReadDateRange(const Args& args, Cp932Text& from, Cp932Text& to) {
+  for (auto [option, label] : {std::pair{"--from", &from}, std::pair{"--to", &to}}) {
+    std::string value = OptionValue(args, option);
+    if (value.empty()) continue;
+    auto parsed = DateLabelArgument(value);
+    if (!parsed) return false;
+    *label = *parsed;
+  }
+  if (!from.empty() && !to.empty() && from > to) {
+    std::fprintf(stderr, "sorvix-cli: --from が --to より後の日付です: %s > %s\n",
+                 IsoDateOfLabel(from).c_str(), IsoDateOfLabel(to).c_str());
+    return false;
+  }
+  return true;
+}
+
+bool ReadSource(const Args& args, EstimateSource& estimateSource) {
+  std::string source = OptionValue(args, "--source");
+  if (source == "racehorse") {
+    estimateSource = EstimateSource::RacehorseData;
+  } else if (source == "odds") {
+    estimateSource = EstimateSource::PredictedOdds;
+  } else if (!source.empty()) {
+    std::fprintf(stderr, "sorvix-cli: --source は racehorse か odds です: %s\n", source.c_str());
+    return false;
+  }
+  return true;
 }
 
 }  // namespace sorvix::cli

@@ -8,6 +8,8 @@
 #include <string>
 
 #include "app/settings_file.h"
+#include "cli/command_registry.h"
+#include "store/estimate.h"
 #include "store/race_day.h"
 #include "store/race_day_loader.h"
 
@@ -30,5 +32,14 @@ std::unique_ptr<RaceDay> LoadDayOrReport(Cp932View label, const LoadOptions& opt
 // `settings`; nullptr after printing why it could not be loaded.
 std::unique_ptr<RaceDay> LoadAnalysedDay(Cp932View label, const SettingsFile& settings,
                                          int* selectedRow = nullptr);
+
+// --from and --to as date labels into `from` and `to` (empty when not
+// given); false, after the message, for a date that does not read or a
+// range that ends before it starts.
+bool ReadDateRange(const Args& args, Cp932Text& from, Cp932Text& to);
+
+// --source (racehorse or odds) over the settings' estimate source; false,
+// after the message, for a source it does not know.
+bool ReadSource(const Args& args, EstimateSource& estimateSource);
 
 }  // namespace sorvix::cli

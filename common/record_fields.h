@@ -174,6 +174,7 @@ inline constexpr FieldAt<SeRecord> kJockeyName{307, 8};         // 騎手名略�
 inline constexpr FieldAt<SeRecord> kApprenticeCode{323, 1};     // 騎手見習コード
 inline constexpr FieldAt<SeRecord> kAbnormalCode{332, 1};       // 異常区分コード
 inline constexpr FieldAt<SeRecord> kFinalPosition{335, 2};      // 確定着順
+inline constexpr FieldAt<SeRecord> kWinOdds{360, 4};            // 単勝オッズ (0.1 倍)
 inline constexpr FieldAt<SeRecord> kPopularity{364, 2};         // 単勝人気順
 inline constexpr FieldAt<SeRecord> kLineEnd{kSeLength - 1, 2};  // レコード区切 (CR LF)
 }  // namespace se

@@ -1,67 +1,28 @@
 // sorvix-cli backtest over the demo store (feedgen --demo, acquired as the
 // demo does), checked against a separate script that sums the per-date
 // `analyze` output with the stored finishes and payouts.
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <sys/file.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <cstdio>
 #include <filesystem>
 #include <string>
 
-#include "app/file_io.h"
+#include "cli/demo_store.h"
 
 namespace sorvix {
 namespace {
 
 namespace fs = std::filesystem;
+using test::kCli;
+using test::Shell;
+using test::ShellRun;
 
-const fs::path kCli = fs::path(SORVIX_BINARY_DIR) / "cli" / "sorvix-cli";
-const fs::path kFeedgen = fs::path(SORVIX_BINARY_DIR) / "tools" / "feedgen" / "sorvix-feedgen";
 const fs::path kCheck = fs::path(SORVIX_FIXTURES).parent_path() / "cli" / "backtest_check.py";
 
-struct ShellRun {
-  int status = -1;
-  std::string out;
-};
-
-ShellRun Shell(const std::string& command) {
-  ShellRun run;
-  FILE* pipe = popen(command.c_str(), "r");
-  if (!pipe) return run;
-  char buffer[4096];
-  size_t n;
-  while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) run.out.append(buffer, n);
-  int status = pclose(pipe);
-  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return run;
-}
-
-// The demo store, made once per build of the two programs in the build
-// folder and shared by the tests (each runs as its own process).
 class BacktestCommand : public ::testing::Test {
  protected:
   void SetUp() override {
-    if (!fs::exists(kCli) || !fs::exists(kFeedgen)) GTEST_SKIP() << "sorvix-cli is not built";
-    fs::path base = fs::path(SORVIX_BINARY_DIR) / "backtest-demo-store";
-    fs::create_directories(base);
-    int lock = open((base / "lock").c_str(), O_CREAT | O_RDWR, 0644);
-    if (lock >= 0) flock(lock, LOCK_EX);
-    std::string build = std::to_string(fs::last_write_time(kCli).time_since_epoch().count()) +
-                        std::to_string(fs::last_write_time(kFeedgen).time_since_epoch().count());
-    auto made = ReadFileIfExists(base / "stamp");
-    home_ = (base / "home").string();
-    if (!made || *made != build) {
-      fs::remove_all(home_);
-      bool ok = Shell(kFeedgen.string() + " --demo --out " + home_ + "/JVLink --legacy-uma " +
-                      home_ + " --force >/dev/null 2>&1 && " + kCli.string() + " --home " + home_ +
-                      " acquire --setup --from 2022-01-01 >/dev/null 2>&1")
-                    .status == 0;
-      if (ok) WriteFileAtomic(base / "stamp", build);
-    }
-    if (lock >= 0) close(lock);
+    home_ = test::DemoStoreHome();
+    if (home_.empty()) GTEST_SKIP() << "sorvix-cli is not built";
     ASSERT_TRUE(fs::exists(fs::path(home_) / "Data")) << "the demo store could not be made";
   }
   std::string Cli(const std::string& arguments) const {

@@ -1,0 +1,26 @@
+// The tables of the SQLite export and the settings it was written with.
+#pragma once
+
+#include <set>
+#include <string>
+
+#include "analysis/sign_points.h"
+#include "store/estimate.h"
+
+namespace sorvix {
+
+class SqliteDatabase;
+
+// The schema's version in export_info.
+inline constexpr const char kExportSchemaVersion[] = "1";
+
+// Makes the tables, indexes, views and fixed code tables of an empty file
+// and records `points` and `source`; in a file made before, checks that it
+// is an export of this schema written with the same sign points and source.
+// Throws Error saying what differs.
+void PrepareExportFile(SqliteDatabase& db, const SignPoints& points, EstimateSource source);
+
+// The ISO dates the file holds whole.
+std::set<std::string> ExportedDates(SqliteDatabase& db);
+
+}  // namespace sorvix
