@@ -7,7 +7,8 @@ The ratios compare times measured in the same run: a day's load against
 reading the files it touches, the analysis (load with analysis minus the
 plain load) against the load, the analysis timed alone against the load,
 the backtest of the demo's dates on two workers against loading and
-analysing them one after the other, and a year's acquisition against
+analysing them one after the other, the SQLite export of ten seasons
+against their backtest (the same loads, without the writing), and a year's acquisition against
 copying the data files it reads.
 """
 
@@ -26,6 +27,8 @@ ROWS = [
     ("demo backtest, 2 workers", "BM_BacktestDemo/real_time", None,
      "demo dates, load + analysis, serial"),
     ("ten seasons backtest, 2 workers", "BM_BacktestTenSeasons/real_time", None, None),
+    ("ten seasons SQLite export, 2 workers", "BM_ExportTenSeasons/real_time", None,
+     "ten seasons backtest, 2 workers"),
     ("year copy floor (read + write)", "BM_YearCopyFloor", None, None),
     ("year acquisition (setup)", "BM_YearAcquisition", None, "year copy floor (read + write)"),
     ("ring card PDF writing", "BM_Pdf/ring", None, None),
@@ -91,6 +94,12 @@ def main():
         raw = ten["raw"]
         print(f"ten seasons backtest: {int(raw.get('dates', 0))} dates, {int(raw.get('races', 0))} "
               f"races, {ten['real'] / 1000:.1f} s, peak resident {raw.get('maxrss_mb', 0):.0f} MB")
+    export = found.get("BM_ExportTenSeasons/real_time")
+    if export:
+        raw = export["raw"]
+        print(f"ten seasons SQLite export: {int(raw.get('dates', 0))} dates, "
+              f"{int(raw.get('runners', 0))} runners, {export['real'] / 1000:.1f} s, "
+              f"file {raw.get('file_mb', 0):.0f} MB")
     missing = [name for _, name, _, _ in ROWS if name not in found]
     if missing:
         print("missing or failed: " + ", ".join(sorted(set(missing))), file=sys.stderr)

@@ -25,12 +25,12 @@ CREATE TABLE sex_names (sex_code TEXT PRIMARY KEY, name TEXT NOT NULL);
 CREATE TABLE abnormal_names (abnormal_code INTEGER PRIMARY KEY, name TEXT NOT NULL);
 CREATE TABLE bet_type_names (bet_type TEXT PRIMARY KEY, name TEXT NOT NULL);
 CREATE TABLE axis_mark_names (axis_mark INTEGER PRIMARY KEY, name TEXT NOT NULL);
-CREATE TABLE meeting_days (date TEXT PRIMARY KEY, races INTEGER NOT NULL);
+CREATE TABLE meeting_days (date TEXT PRIMARY KEY, races INTEGER NOT NULL) WITHOUT ROWID;
 CREATE TABLE races (race_key TEXT PRIMARY KEY, date TEXT NOT NULL REFERENCES meeting_days,
   list_row INTEGER NOT NULL, venue_code TEXT NOT NULL, meeting_number INTEGER, meeting_day INTEGER,
   race_number INTEGER NOT NULL, race_name TEXT, distance INTEGER, track_code TEXT,
   class_code TEXT, grade_code TEXT, runners INTEGER NOT NULL, post_time TEXT,
-  has_results INTEGER NOT NULL);
+  has_results INTEGER NOT NULL) WITHOUT ROWID;
 CREATE INDEX races_date ON races (date);
 CREATE TABLE runners (race_key TEXT NOT NULL REFERENCES races, horse_number INTEGER NOT NULL,
   date TEXT NOT NULL, bracket INTEGER, horse_id TEXT, horse_name TEXT, sex_code TEXT,
@@ -160,7 +160,9 @@ void PrepareExportFile(SqliteDatabase& db, const SignPoints& points, EstimateSou
 
 std::set<std::string> ExportedDates(SqliteDatabase& db) {
   std::set<std::string> dates;
-  SqliteStatement query(db, "SELECT date FROM meeting_days");
+  SqliteStatement query(db,
+                        "SELECT date FROM meeting_days d WHERE EXISTS (SELECT 1 FROM races r "
+                        "WHERE r.date = d.date AND r.has_results = 1)");
   while (query.Next()) dates.insert(query.TextAt(0));
   return dates;
 }

@@ -20,7 +20,9 @@ inline constexpr const char kExportSchemaVersion[] = "1";
 // Throws Error saying what differs.
 void PrepareExportFile(SqliteDatabase& db, const SignPoints& points, EstimateSource source);
 
-// The ISO dates the file holds whole.
+// The ISO dates the file holds whole with results.  A date written before
+// any of its races had results (a race day exported in the morning) is
+// written again by the next export, in place of what it held.
 std::set<std::string> ExportedDates(SqliteDatabase& db);
 
 }  // namespace sorvix

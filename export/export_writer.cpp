@@ -1,6 +1,8 @@
 #include "export/export_writer.h"
 
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "codes/code_tables.h"
 #include "codes/cp932.h"
@@ -57,10 +59,20 @@ struct ExportWriter::Statements {
         track(db, Insert("track_names", 3, "INSERT OR IGNORE")),
         raceClass(db, Insert("class_names", 2, "INSERT OR IGNORE")),
         grade(db, Insert("grade_names", 2, "INSERT OR IGNORE")),
-        sex(db, Insert("sex_names", 2, "INSERT OR IGNORE")) {}
+        sex(db, Insert("sex_names", 2, "INSERT OR IGNORE")) {
+    for (const char* table : {"signs", "ring_rows", "tickets", "payouts", "runners"})
+      forget.emplace_back(std::make_unique<SqliteStatement>(
+          db, std::string("DELETE FROM ") + table +
+                  " WHERE race_key IN (SELECT race_key FROM races WHERE date = ?)"));
+    forget.emplace_back(std::make_unique<SqliteStatement>(db, "DELETE FROM races WHERE date = ?"));
+    forget.emplace_back(
+        std::make_unique<SqliteStatement>(db, "DELETE FROM meeting_days WHERE date = ?"));
+  }
 
   SqliteStatement day, race, runner, sign, ring, ticket, payout;
   SqliteStatement venue, track, raceClass, grade, sex;
+  // What a date written before holds (written again when it had no results).
+  std::vector<std::unique_ptr<SqliteStatement>> forget;
 };
 
 ExportWriter::ExportWriter(SqliteDatabase& db) : db_(db), s_(std::make_unique<Statements>(db)) {}
@@ -161,6 +173,7 @@ void WriteBets(ExportWriter::Statements& s, const ExportedRace& r) {
 void ExportWriter::Write(const ExportedDate& date) {
   db_.Execute("BEGIN IMMEDIATE");
   try {
+    for (auto& forget : s_->forget) forget->Bind(1, date.date).Run();
     for (const ExportedRace& race : date.races) {
       WriteRace(*s_, date.date, race);
       for (const ExportedRunner& runner : race.runnerRows)

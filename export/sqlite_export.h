@@ -7,7 +7,8 @@
 //
 // Each date is written in a transaction of its own, so an interrupted
 // export leaves every date it finished whole and the next run goes on from
-// there; dates already in the file are not written again.  A file written
+// there; dates already in the file with results are not written again (a
+// date written before its results came is written anew).  A file written
 // with other sign points or another estimate source is refused, never
 // mixed.  The store is only read.
 #pragma once
@@ -44,7 +45,7 @@ struct SqliteExportOptions {
 
 struct SqliteExportResult {
   int added = 0;    // dates written now
-  int present = 0;  // dates the file held already
+  int present = 0;  // dates the file held already with results
   int races = 0;    // races written now
   int runners = 0;  // runners written now
   // Dates that could not be loaded: label and the UTF-8 reason (not

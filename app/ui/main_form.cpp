@@ -40,6 +40,7 @@
 #include "app/ui/message_box.h"
 #include "app/ui/qt_text.h"
 #include "app/ui/window_places.h"
+#include "export/ui/sqlite_export_form.h"
 #include "print/ui/all_print_form.h"
 #include "results/ui/backtest_form.h"
 #include "results/ui/kaime_form.h"
@@ -244,6 +245,9 @@ void TMainForm::BuildFileMenu() {
   }
   connect(file->addAction(QStringLiteral("サイン検証(&B)...")), &QAction::triggered, this,
           [this] { TBacktestForm::Open(this); });
+  QAction* sqlite = file->addAction(QStringLiteral("SQLite へ書き出し(&Q)..."));
+  sqlite->setObjectName(QStringLiteral("SqliteExportAction"));
+  connect(sqlite, &QAction::triggered, this, [this] { TSqliteExportForm::Open(this); });
   file->addSeparator();
   connect(file->addAction(QStringLiteral("終了(&X)")), &QAction::triggered, this, &QWidget::close);
 }
