@@ -207,6 +207,13 @@ SqliteExportResult RunSqliteExport(const SqliteExportOptions& options) {
     PrepareExportFile(db, options.points, options.source);
     std::vector<Cp932Text> todo = DatesToWrite(options, db, result);
     if (!todo.empty()) WriteAll(options, db, std::move(todo), result);
+    // The file ends as one file again (no log beside it), for tools that
+    // read it from a folder they cannot write.  A reader holding it open
+    // leaves it in the log's mode, which every SQLite reads as well.
+    try {
+      db.TextOf("PRAGMA journal_mode = DELETE");
+    } catch (const Error&) {
+    }
   }
   std::error_code ec;
   auto size = std::filesystem::file_size(options.file, ec);

@@ -89,6 +89,8 @@ TEST_F(ExportCommand, TheFileEqualsAnalyzeAndBacktestAndTheStoreIsNotWritten) {
     EXPECT_EQ(TreeState(home), before) << "the export wrote into the store";
     EXPECT_NE(run.out.find(added), std::string::npos) << run.out;
     EXPECT_EQ(Query(file, "PRAGMA integrity_check"), "ok\n");
+    EXPECT_EQ(Query(file, "PRAGMA journal_mode"), "delete\n");
+    EXPECT_FALSE(fs::exists(file.string() + "-wal"));
     ShellRun check = Shell("python3 " + kCheck.string() + " " + kCli.string() + " " +
                            home.string() + " " + file.string() + " " + source);
     EXPECT_EQ(check.status, 0) << source << ": " << check.out;
