@@ -146,7 +146,7 @@ bool IsRealTime(const std::string& stamp) {
          two(8) < 24 && two(10) < 60 && two(12) < 60;
 }
 
-// Lines longer than this are no JV-Data record.
+// Lines longer than this are no JV-Data record: the file is damaged (−402).
 constexpr size_t kMaxLine = size_t{1} << 20;
 constexpr size_t kReadPiece = size_t{1} << 20;
 
@@ -366,6 +366,7 @@ int FeedJvLink::NextLine(std::string_view& content, size_t& end) {
   for (;;) {
     size_t lf = file_buffer_.find('\n', file_pos_);
     if (lf != std::string::npos) {
+      if (lf - file_pos_ > kMaxLine) return kRecordTooLong;
       content = std::string_view(file_buffer_).substr(file_pos_, lf - file_pos_);
       end = lf + 1;
       return 1;
@@ -427,11 +428,15 @@ int FeedJvLink::JVRead(std::string& buffer, int size, std::string& fileName) {
     file_pos_ = end;
   }
 
-  size_t length = content.size() + 2;
-  if (size < 0 || length > static_cast<size_t>(size)) return kRecordTooLong;
+  // A record longer than the caller's buffer is cut as the component cuts
+  // it: the first size − 1 bytes, the last byte of the buffer being the
+  // terminating NUL, and no error.
+  if (size < 2) return kRecordTooLong;
   if (int fault = FaultFor("JVRead", calls_["JVRead"] + 1)) return fault;
   buffer.assign(content);
   buffer += "\r\n";
+  if (buffer.size() > static_cast<size_t>(size) - 1) buffer.resize(static_cast<size_t>(size) - 1);
+  size_t length = buffer.size();
   file_pos_ = end;
   ++calls_["JVRead"];
   return static_cast<int>(length);

@@ -63,5 +63,23 @@ TEST_F(AcquisitionFeedTest, CancelledDownloadLeavesTheComponentFreeForTheNextRun
             size_t{kRunnerFileLines} * kSeLength);
 }
 
+TEST_F(AcquisitionFeedTest, OddsAndVoteRecordsLongerThanTheBufferAreReadCutAndSkipped) {
+  // RACE data carries O6 (83,285 bytes) and H6 (102,890) records; the
+  // 60,000-byte buffer gets them cut, and the run stores what it stores
+  // without them.
+  auto longRecord = [](const char* type, size_t bytes) {
+    return type + std::string("420080105") + std::string(bytes - 13, '0') + "\r\n";
+  };
+  home_.Write("JVLink/RACE20080105180000.jvd",
+              RaRecord({.race = 1}) + longRecord("O6", 83285) +
+                  SeRecord({.race = 1, .horse = 1, .kind = '1'}) + longRecord("H6", 102890));
+  EXPECT_EQ(Run(), AcquisitionRun::Outcome::Completed);
+  EXPECT_EQ(settings_.ReadString("JvDataGet", "LastTime", ""), "2008/01/06 18:00:00");
+  EXPECT_EQ(ReadWholeFile(HomePath(RaceFilePath(Cp932("2008年01月05日")))).size(),
+            size_t{kRaLength});
+  EXPECT_EQ(ReadWholeFile(HomePath(RunnerFilePath(Cp932("2008年01月05日"), "06"))).size(),
+            size_t{kRunnerFileLines} * kSeLength);
+}
+
 }  // namespace
 }  // namespace sorvix

@@ -97,8 +97,13 @@ class ScriptedJvLink : public JvLink {
     }
     Read next = std::move(reads.front());
     reads.pop_front();
-    if (next.result > 0 && next.result > size) return -402;
     buffer = std::move(next.record);
+    // As the component: a record that does not fit comes cut to size − 1
+    // bytes (the last byte of the buffer is the terminating NUL).
+    if (next.result > 0 && next.result > size - 1) {
+      buffer.resize(static_cast<size_t>(std::max(size - 1, 0)));
+      next.result = static_cast<int>(buffer.size());
+    }
     if (!next.fileName.empty()) fileName = std::move(next.fileName);
     return next.result;
   }

@@ -133,6 +133,9 @@ void Generator::Results(const Date& monday, const std::vector<DayRaces>& days) {
       for (const Entry& e : race.entries) out += SeRecord(race, e, world_, '7', monday);
       out += HrRecord(race, d.payouts[static_cast<size_t>(&race - d.races.data())], '2', monday);
     }
+    // RACE data carries odds and vote counts too; one race a day keeps the
+    // feed small while every reader meets records longer than its buffer.
+    if (!d.races.empty()) out += OddsAndVoteRecords(d.races.front(), '4', monday);
   }
   folder_.WriteData("RACE", monday, 160000, out);
 }

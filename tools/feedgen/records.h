@@ -37,6 +37,10 @@ std::string SeListedRecord(const Race& race, const Horse& horse, const World& wo
 // Payouts.
 std::string HrRecord(const Race& race, const Payouts& payouts, char kind, const Date& made);
 
+// The odds records O1–O6 and the vote-count records H1 and H6 of a race, in
+// this order, each of its full length (O6 83,285 and H6 102,890 bytes).
+std::string OddsAndVoteRecords(const Race& race, char kind, const Date& made);
+
 // Horse master, in the current layout and in the older 1577-byte one.
 std::string UmRecord(const Horse& horse, const World& world, char kind, const Date& made);
 std::string OldUmRecord(const Horse& horse, const World& world, const Date& made);
