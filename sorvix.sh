@@ -133,7 +133,7 @@ case "${1:-}" in
     fi
     ;;
   package)  # ./sorvix.sh package: Release build without tests, then the .deb through cpack
-    PACKAGES+=(dpkg-dev file librsvg2-bin g++-mingw-w64-i686)
+    PACKAGES+=(dpkg-dev file librsvg2-bin g++-mingw-w64-i686 g++-mingw-w64-x86-64)
     install_packages
     rm -f "$ROOT"/build/pkg/sorvix_*.deb
     build "$ROOT/build/pkg" Release -DSORVIX_TESTS=OFF -DSORVIX_BENCH=OFF -DSORVIX_JVDUMP=ON
@@ -141,7 +141,12 @@ case "${1:-}" in
     ls "$ROOT"/build/pkg/sorvix_*.deb
     ;;
   wine-test)  # ./sorvix.sh wine-test: sorvix-jvdump.exe through a JV-Link double in a Wine prefix
-    PACKAGES+=(wine64 g++-mingw-w64-x86-64 g++-mingw-w64-i686 xvfb xauth)
+    # The shipped 32-bit exporter runs on Wine's 32-bit half (Debian's i386
+    # architecture), the 64-bit one on wine64.
+    if ! dpkg --print-foreign-architectures | grep -qx i386; then
+      $([ "$(id -u)" -eq 0 ] || echo sudo) dpkg --add-architecture i386
+    fi
+    PACKAGES+=(wine64 wine32:i386 g++-mingw-w64-x86-64 g++-mingw-w64-i686 xvfb xauth)
     install_packages
     build "$ROOT/build/wine" Release -DSORVIX_GUI=OFF -DSORVIX_TESTS=OFF -DSORVIX_BENCH=OFF \
       -DSORVIX_JVDUMP=ON -DSORVIX_WINE_TESTS=ON

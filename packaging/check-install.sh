@@ -36,7 +36,7 @@ fi
 
 # The Windows exporter, in builds that make it (-DSORVIX_JVDUMP=ON).
 [ -f "$build/tools/jvdump/i686/sorvix-jvdump.exe" ] &&
-  expected+=(usr/share/sorvix/windows/sorvix-jvdump.exe)
+  expected+=(usr/share/sorvix/windows/sorvix-jvdump.exe usr/share/sorvix/windows/sorvix-jvdump64.exe)
 
 for f in "${expected[@]}"; do
   [ -f "$dest/$f" ] || fail "$f is not installed"

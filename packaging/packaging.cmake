@@ -52,7 +52,8 @@ results, a hit report and three printed race-card layouts.
 The package holds the desktop application (sorvix), the same core without a
 display (sorvix-cli), a synthetic JV-Data feed generator (sorvix-feedgen) and
 the Windows exporter that fills the feed folder from JV-Link
-(/usr/share/sorvix/windows/sorvix-jvdump.exe).
+(/usr/share/sorvix/windows/sorvix-jvdump.exe, 32-bit, and
+sorvix-jvdump64.exe, 64-bit).
 Installed, Sorvix keeps its data under ~/.local/share/sorvix (with the
 feed folder JVLink in it) unless --home or SORVIX_HOME names another folder.")
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Sorvix developers <dev@sorvix.invalid>")

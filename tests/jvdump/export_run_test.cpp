@@ -1,6 +1,9 @@
 #include "tools/jvdump/export_run.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -34,6 +37,19 @@ std::vector<std::string> Files(const fs::path& folder) {
   return names;
 }
 
+// JVFiledelete: logged into the scripted link's calls.
+class Extras : public ComponentExtras {
+ public:
+  explicit Extras(test::ScriptedJvLink& link) : link_(link) {}
+  int JVFiledelete(const std::string& fileName) override {
+    link_.calls.push_back("JVFiledelete " + fileName);
+    return 0;
+  }
+
+ private:
+  test::ScriptedJvLink& link_;
+};
+
 class ExportRunTest : public ::testing::Test {
  protected:
   int Export(bool setup, const std::string& from, const std::string& realtime = "") {
@@ -42,14 +58,17 @@ class ExportRunTest : public ::testing::Test {
     options.setup = setup;
     options.from = from;
     options.realtime = realtime;
-    return RunExport(link, options, reporter, cancel);
+    options.sid = sid;
+    return RunExport(link, extras, options, reporter, cancel);
   }
 
   test::TempHome home;
   fs::path out = home.path() / "export";
   test::ScriptedJvLink link;
+  Extras extras{link};
   Collect reporter;
   std::atomic<bool> cancel{false};
+  std::string sid;
 };
 
 TEST(StampTest, NextStampCarriesIntoMinutesDaysMonthsAndYears) {
@@ -129,14 +148,15 @@ TEST_F(ExportRunTest, FailuresLeaveNoFileUnderAFinalNameAndTheStateAsItWas) {
        "sorvix-jvdump: "
        "JVStatusエラー:ダウンロードに失敗しました。（通信エラーやディスクエラーなど）(-"
        "502)"},
-      {"JVRead", [](auto& l) { l.AddRecord("RA1").AddResult(-403); }, kExitFailed,
-       "sorvix-jvdump: JVReadエラー:ダウンロードしたファイル内容が異常です。(-403)"},
+      {"JVRead", [](auto& l) { l.AddRecord("RA1").AddResult(-503); }, kExitFailed,
+       "sorvix-jvdump: JVReadエラー:ファイルが見つかりません。(-503)"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     fs::remove_all(out);
     home.Write("export/sorvix-jvdump.state", "20240101000000\r\n");
     link = test::ScriptedJvLink();
+    link.calls.clear();
     link.readCount = 1;
     link.lastFileTimestamp = "20240106093000";
     c.script(link);
@@ -162,6 +182,88 @@ TEST_F(ExportRunTest, CtrlCInTheReadCancelsClosesAndKeepsNothing) {
   EXPECT_EQ(reporter.lines.back(), "JVCancel:キャンセルされました");
   std::vector<std::string> tail(link.calls.end() - 2, link.calls.end());
   EXPECT_EQ(tail, (std::vector<std::string>{"JVCancel", "JVClose"}));
+}
+
+TEST_F(ExportRunTest, ARecordLostWhileTheFormIsFoundOutMakesTheRunReadAgainFromItsStart) {
+  // The first form of JVGets took a record without handing it over: the
+  // run opens again and reads every record once, with the next form.
+  link.readCount = 1;
+  link.lastFileTimestamp = "20240106093000";
+  link.AddResult(kRecordLost).AddRecord("RA1").AddRecord("SE1").AddResult(-1);
+  EXPECT_EQ(Export(false, "20240101000000"), kExitOk);
+  EXPECT_EQ(ReadWholeFile(out / "RACEDIFN20240106093000.jvd"), "RA1\r\nSE1\r\n");
+  EXPECT_EQ(link.Count("JVOpen"), 2);
+  EXPECT_EQ(link.Count("JVClose"), 2);
+}
+
+TEST_F(ExportRunTest, ADamagedCachedFileIsDeletedOnceAndTheRunOpensAgain) {
+  link.readCount = 1;
+  link.lastFileTimestamp = "20240106093000";
+  link.AddRecord("RA1", "RACE1.jvd").AddResult(-403);
+  link.AddRecord("RA1", "RACE1.jvd").AddRecord("RA2", "RACE1.jvd").AddResult(-1);
+  EXPECT_EQ(Export(false, "20240101000000"), kExitOk);
+  EXPECT_EQ(ReadWholeFile(out / "RACEDIFN20240106093000.jvd"), "RA1\r\nRA2\r\n");
+  EXPECT_EQ(link.Count("JVFiledelete RACE1.jvd"), 1);
+  EXPECT_NE(std::find(reporter.lines.begin(), reporter.lines.end(),
+                      "壊れたファイル RACE1.jvd を JVFiledelete で削除し、もう一度取得します。"),
+            reporter.lines.end());
+
+  // Damaged again after the deletion: the run stops, nothing kept.
+  fs::remove_all(out);
+  link = test::ScriptedJvLink();
+  link.readCount = 1;
+  link.lastFileTimestamp = "20240106093000";
+  link.AddRecord("RA1", "RACE1.jvd").AddResult(-402).AddRecord("RA1", "RACE1.jvd").AddResult(-402);
+  EXPECT_EQ(Export(false, "20240101000000"), kExitFailed);
+  EXPECT_EQ(link.Count("JVFiledelete RACE1.jvd"), 1);
+  EXPECT_TRUE(Files(out).empty());
+  EXPECT_EQ(reporter.lines.back(),
+            "sorvix-jvdump: JVReadエラー:ダウンロードしたファイルサイズが異常です。(-402)");
+}
+
+TEST_F(ExportRunTest, ARecordCutToTheBufferIsKeptAndCountedAndAnEmptyOneStopsTheRun) {
+  link.readCount = 1;
+  link.lastFileTimestamp = "20240106093000";
+  std::string h6 = "H6" + std::string(kReadBufferSize + 10, '0');
+  link.AddRecord("RA1").AddRecord(h6).AddResult(-1);
+  EXPECT_EQ(Export(false, "20240101000000"), kExitLossy);
+  std::string cut = h6.substr(0, kReadBufferSize - 1);
+  EXPECT_EQ(ReadWholeFile(out / "RACEDIFN20240106093000.jvd"), "RA1\r\n" + cut + "\r\n");
+  EXPECT_NE(std::find(reporter.lines.begin(), reporter.lines.end(),
+                      "警告: バッファ (110000 バイト) に収まらず切れたレコードです（TEST.jvd の 2 "
+                      "件目, 種別 H6, 109999 バイト）"),
+            reporter.lines.end());
+
+  fs::remove_all(out);
+  link = test::ScriptedJvLink();
+  link.readCount = 1;
+  link.AddRecord("RA1", "RACE1.jvd").AddResult(kRecordEmpty);
+  EXPECT_EQ(Export(false, "20240101000000"), kExitFailed);
+  EXPECT_TRUE(Files(out).empty());
+  EXPECT_EQ(
+      reporter.lines.back(),
+      "sorvix-jvdump: JV-Link がレコードの長さだけを返し、中身を渡しませんでした（RACE1.jvd）。");
+}
+
+TEST_F(ExportRunTest, TheVersionTheSoftwareIdAndOneExporterPerFolder) {
+  link.readCount = 1;
+  link.AddRecord("RA1").AddResult(-1);
+  sid = "UNKNOWN";
+  EXPECT_EQ(Export(false, "20240101000000"), kExitOk);
+  EXPECT_EQ(link.arguments[0], "JVInit UNKNOWN");
+  EXPECT_EQ(reporter.lines.front(), "JV-Link のバージョン: 0490");
+  EXPECT_FALSE(fs::exists(LockPath(out))) << "the lock goes with the run";
+
+  // A second exporter while the first holds the folder.
+  int fd = ::open(LockPath(out).c_str(), O_RDWR | O_CREAT, 0644);
+  ASSERT_GE(fd, 0);
+  ASSERT_EQ(::flock(fd, LOCK_EX | LOCK_NB), 0);
+  link = test::ScriptedJvLink();
+  EXPECT_EQ(Export(false, "20240101000000"), kExitBusy);
+  EXPECT_EQ(reporter.lines.back(),
+            "sorvix-jvdump: 別の sorvix-jvdump がこのフォルダに書き出しています: " + out.string());
+  EXPECT_EQ(link.Count("JVInit"), 0);
+  ::close(fd);
 }
 
 TEST_F(ExportRunTest, ARealTimeDayGoesIntoItsFolderInTheOrderOfEarlierFetches) {

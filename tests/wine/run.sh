@@ -2,17 +2,23 @@
 # sorvix-jvdump under Wine against the JV-Link test double.
 #   tests/wine/run.sh BUILD_DIR
 # BUILD_DIR is a build configured with -DSORVIX_WINE_TESTS=ON (sorvix-cli,
-# sorvix-feedgen, the 64-bit exporter and the double).  Makes a throw-away
-# Wine prefix, registers the double as "JVDTLab.JVLink" and checks:
-#   - the round trip: feed F → double → sorvix-jvdump (a killed setup run,
-#     its rerun, an incremental run, real-time days) → feed F'; acquiring
-#     and fetching from F' gives the store that the same steps give from F,
-#     byte for byte;
-#   - JVGets delivers the same bytes as JVRead's wide strings;
-#   - Ctrl+C, every error path of the double and a missing component give
-#     the result texts of the core's table and leave no file under a .jvd
-#     name.
-# The last line is "N passed, N failed"; the exit status is 1 on a failure.
+# sorvix-feedgen, both exporters and the double of each bitness).  Makes a
+# throw-away Wine prefix, registers the double as "JVDTLab.JVLink" and checks:
+#   - the round trip: feed F (with odds and vote-count records of up to
+#     102,890 bytes) → double → sorvix-jvdump (a killed setup run, its rerun,
+#     an incremental run, real-time days) → feed F'; acquiring and fetching
+#     from F' gives the store that the same steps give from F, byte for byte;
+#   - JVGets in its documented form gives the bytes JVRead gives, also when
+#     Wine's default code page is not 932, and a record lost while the form
+#     is found out is read again;
+#   - a blocking JVOpen, a damaged cached file, a second exporter, a record
+#     over the buffer, Ctrl+C, every error path of the double and a missing
+#     component give the texts of the core's table and leave no file under a
+#     .jvd name;
+#   - the shipped 32-bit exporter does the round trip through the 32-bit
+#     double where this machine runs 32-bit programs.
+# The last line is "N passed, N failed, N skipped"; the exit status is 1 on
+# a failure.
 set -uo pipefail
 
 BUILD=$(cd "${1:?usage: run.sh BUILD_DIR}" && pwd)
@@ -23,11 +29,14 @@ fi
 
 WINE=/usr/lib/wine/wine64
 [ -x "$WINE" ] || WINE=$(command -v wine64 || command -v wine)
-EXE=$BUILD/tools/jvdump/x86_64/sorvix-jvdump.exe
+WINE32=/usr/lib/wine/wine
+EXE=$BUILD/tools/jvdump/x86_64/sorvix-jvdump64.exe
 DLL=$BUILD/tools/jvdump/x86_64/jvlink-double.dll
+EXE32=$BUILD/tools/jvdump/i686/sorvix-jvdump.exe
+DLL32=$BUILD/tools/jvdump/i686/jvlink-double.dll
 CLI=$BUILD/cli/sorvix-cli
 FEEDGEN=$BUILD/tools/feedgen/sorvix-feedgen
-for f in "$EXE" "$DLL" "$CLI" "$FEEDGEN"; do
+for f in "$EXE" "$DLL" "$EXE32" "$DLL32" "$CLI" "$FEEDGEN"; do
   [ -e "$f" ] || { echo "missing: $f"; echo "0 passed, 1 failed"; exit 1; }
 done
 
@@ -41,6 +50,7 @@ trap cleanup EXIT
 
 passed=0
 failed=0
+skipped=0
 ok() {
   passed=$((passed + 1))
   echo "ok    $1"
@@ -48,6 +58,10 @@ ok() {
 fail() {
   failed=$((failed + 1))
   echo "FAIL  $1${2:+: $2}"
+}
+skip() {
+  skipped=$((skipped + 1))
+  echo "skip  $1: $2"
 }
 check() {  # check NAME CONDITION...
   local name=$1
@@ -62,16 +76,51 @@ DOUBLE=$WORK/double      # the double's DLL and its feed folder JVLink (G)
 G=$DOUBLE/JVLink
 F=$WORK/feed/JVLink      # the generated feed
 OUT=$WORK/out            # F': what the exporter writes
-mkdir -p "$DOUBLE" "$WORK/bin"
+mkdir -p "$DOUBLE" "$DOUBLE/x86" "$WORK/bin"
 cp "$DLL" "$DOUBLE/jvlink-double.dll"
-cp "$EXE" "$WORK/bin/sorvix-jvdump.exe"
+cp "$DLL32" "$DOUBLE/x86/jvlink-double.dll"
+cp "$EXE" "$WORK/bin/sorvix-jvdump64.exe"
+cp "$EXE32" "$WORK/bin/sorvix-jvdump.exe"
+CALLS=$WORK/calls.log  # what the double was called with (JVLINK_DOUBLE_LOG)
+# Wine's default code page is 932 only under a Japanese locale (which need
+# not be generated on the host).
+JVDUMP_LANG=ja_JP.UTF-8
 
-# jvdump LOG ARGS...: runs the exporter, its output (CP932) into LOG; the
-# exit status is the exporter's.
+# jvdump LOG ARGS...: runs the 64-bit exporter, its output (CP932) into
+# LOG; the exit status is the exporter's.  JVDUMP_WINE and JVDUMP_EXE run
+# the 32-bit one instead.
 jvdump() {
   local log=$1
   shift
-  "$WINE" "$(winpath "$WORK/bin/sorvix-jvdump.exe")" "$@" >"$log" 2>&1
+  rm -f "$CALLS"
+  LANG=$JVDUMP_LANG LC_ALL=$JVDUMP_LANG JVLINK_DOUBLE_LOG=$(winpath "$CALLS") "${JVDUMP_WINE:-$WINE}" \
+    "$(winpath "$WORK/bin/${JVDUMP_EXE:-sorvix-jvdump64.exe}")" "$@" >"$log" 2>&1
+}
+# jvdump_bg LOG ARGS...: the same in the background; its pid in $pid.
+jvdump_bg() {
+  local log=$1
+  shift
+  rm -f "$CALLS"
+  LANG=$JVDUMP_LANG LC_ALL=$JVDUMP_LANG JVLINK_DOUBLE_LOG=$(winpath "$CALLS") "$WINE" \
+    "$(winpath "$WORK/bin/sorvix-jvdump64.exe")" \
+    "$@" >"$log" 2>&1 &
+  pid=$!
+}
+# called TEXT: the double's call log has the line.
+called() {
+  grep -qxF -- "$1" "$CALLS" 2>/dev/null && return 0
+  echo "      expected the call: $1"
+  echo "      calls: $(tr '\n' '|' <"$CALLS" 2>/dev/null | head -c 300)"
+  return 1
+}
+# wait_for_call TEXT: until the double has been called so (15 s at most).
+wait_for_call() {
+  local i
+  for i in $(seq 150); do
+    grep -qxF -- "$1" "$CALLS" 2>/dev/null && return 0
+    sleep 0.1
+  done
+  return 1
 }
 
 # said LOG UTF8TEXT: the log holds the text as CP932 bytes.
@@ -124,13 +173,12 @@ wait_for_records() {
   return 1
 }
 
-# The shipped 32-bit build needs nothing beyond what every Windows has.
-EXE32=$BUILD/tools/jvdump/i686/sorvix-jvdump.exe
-if [ -f "$EXE32" ]; then
-  imports=$(i686-w64-mingw32-objdump -p "$EXE32" | sed -n 's/^\s*DLL Name: //p' | sort -f | tr '\n' ' ')
-  check "the 32-bit exporter imports only system DLLs ($imports)" \
-    test "$imports" = "KERNEL32.dll msvcrt.dll ole32.dll OLEAUT32.dll USER32.dll "
-fi
+# The shipped builds need nothing beyond what every Windows has.
+for exe in "$EXE32" "$EXE"; do
+  imports=$(x86_64-w64-mingw32-objdump -p "$exe" | sed -n 's/^\s*DLL Name: //p' | sort -f | tr '\n' ' ')
+  check "${exe##*/} imports only system DLLs ($imports)" \
+    test "$imports" = "ADVAPI32.dll KERNEL32.dll msvcrt.dll ole32.dll OLEAUT32.dll USER32.dll "
+done
 
 echo "== preparing: feed, Wine prefix, double"
 start=$(date +%s)
@@ -158,7 +206,8 @@ faults "Downloaded=no" "DownloadStep=1" "JVRead=-3@5"
 
 # A setup export killed in the middle of its read leaves nothing under a
 # final name; its rerun completes it.
-JVLINK_DOUBLE_READ_DELAY_MS=2 "$WINE" "$(winpath "$WORK/bin/sorvix-jvdump.exe")" \
+LANG=$JVDUMP_LANG LC_ALL=$JVDUMP_LANG JVLINK_DOUBLE_READ_DELAY_MS=2 "$WINE" \
+  "$(winpath "$WORK/bin/sorvix-jvdump64.exe")" \
   --out "$(winpath "$OUT")" --setup --from 20230101 >"$WORK/killed.log" 2>&1 &
 pid=$!
 if wait_for_records "$OUT"; then
@@ -243,33 +292,68 @@ else
 fi
 check "the stores are not empty" test "$(find "$DIRECT" -type f | wc -l)" -gt 50
 
-# JVGets (records as bytes) gives the bytes JVRead's wide strings gave.
-JVLINK_DOUBLE_GETS=1 jvdump "$WORK/gets.log" --out "$(winpath "$WORK/gets")" --realtime 20240107
-check "JVGets export: exit 0" test $? -eq 0
-check "JVGets export: records come through JVGets" \
-  said "$WORK/gets.log" "JVGets でレコードをバイト列のまま受け取ります。"
+echo "== the forms of reading"
+# The round trip read through JVGets in its documented form, with the
+# buffer the samples use; records in wide text (JVRead, no JVGets) come back
+# as the same bytes, also when Wine's default code page is 1252.
+check "the round trip: JVGets, the VARIANT form" \
+  said "$WORK/setup.log" "JVGets でレコードをバイト列のまま受け取ります（VARIANT 形式）。"
+check "the round trip: the component's version" said "$WORK/setup.log" "JV-Link のバージョン: 0500"
+served "$G" >"$WORK/served-all"
+JVLINK_DOUBLE_NO_GETS=1 jvdump "$WORK/read.log" --out "$(winpath "$WORK/read")" --setup \
+  --from 20230101
+check "JVRead export: exit 0" test $? -eq 0
 check "JVRead export: records come through JVRead" \
-  said "$WORK/rt-20240107.log" "JVRead でレコードを受け取り、CP932 に変換します。"
-check "JVGets export: the same bytes as through JVRead" \
-  cmp -s "$(find "$WORK/gets/rt/20240107" -name '*.jvd')" "$(find "$OUT/rt/20240107" -name '*.jvd')"
+  said "$WORK/read.log" "JVRead でレコードを文字列で受け取り、バイト列に戻します。"
+check "JVRead export: a buffer of 110,000 characters, made beforehand" \
+  called "JVRead buff=110000 size=110000"
+check "JVRead export: the same bytes as JVGets, O6 and H6 whole" \
+  same_bytes "$(find "$WORK/read" -name '*.jvd')" "$WORK/served-all"
+check "the feed holds an H6 record of 102,890 bytes" \
+  test "$(LC_ALL=C awk '/^H6/ { print length($0) + 1; exit }' "$WORK/served-all")" -eq 102890
+
+JVLINK_DOUBLE_NO_GETS=1 JVDUMP_LANG=C.UTF-8 jvdump "$WORK/c-utf8.log" \
+  --out "$(winpath "$WORK/c-utf8")" --realtime 20240107
+check "LANG=C.UTF-8: exit 0" test $? -eq 0
+check "LANG=C.UTF-8: says the code page" \
+  said "$WORK/c-utf8.log" "JV-Link は既定のコードページ 1252 で文字列にしています。"
+check "LANG=C.UTF-8: the same bytes as with code page 932" \
+  same_bytes "$(find "$WORK/c-utf8/rt/20240107" -name '*.jvd')" "$WORK/served-rt-20240107"
+
+# The first record asked for through JVGets is taken but never arrives;
+# the byte-array form then meets Wine's coercion of a VARIANT parameter
+# (success, no bytes).  Each lost record makes the run open again, and
+# JVRead gets every record once.
+JVLINK_DOUBLE_GETS_DROP_FIRST=1 jvdump "$WORK/lost.log" --out "$(winpath "$WORK/lost")" --setup \
+  --from 20230101
+check "a lost record: exit 0" test $? -eq 0
+check "a lost record: the byte-array form gives no bytes either" \
+  said "$WORK/lost.log" "JVGets（バイト配列形式）は使えません: 成功を返しましたがバイト列が届きません。"
+check "a lost record: JVRead in the end" \
+  said "$WORK/lost.log" "JVRead でレコードを文字列で受け取り、バイト列に戻します。"
+check "a lost record: opened three times" \
+  test "$(grep -c '^JVOpen ' "$CALLS")" -eq 3
+check "a lost record: every record once, in order" \
+  same_bytes "$(find "$WORK/lost" -name '*.jvd')" "$WORK/served-all"
 
 # A record whose text has a character without a CP932 code: the run
 # completes, names the record and says so in its exit status.
-JVLINK_DOUBLE_FOREIGN_CHAR_AT=10 jvdump "$WORK/lossy.log" --out "$(winpath "$WORK/lossy")" \
+JVLINK_DOUBLE_NO_GETS=1 JVLINK_DOUBLE_FOREIGN_CHAR_AT=10 jvdump "$WORK/lossy.log" --out "$(winpath "$WORK/lossy")" \
   --realtime 20240107
 code=$?
 check "a record that does not convert: exit 4" test $code -eq 4
 check "a record that does not convert: named" \
   said "$WORK/lossy.log" "警告: CP932 に変換できない文字を含むレコードです（"
 check "a record that does not convert: counted" \
-  said "$WORK/lossy.log" "CP932 に正しく変換できなかったレコードがあります: 1 件"
+  said "$WORK/lossy.log" "そのまま受け取れなかったレコードがあります: 1 件"
 check "a record that does not convert: the run is kept" \
   test "$(find "$WORK/lossy/rt/20240107" -name '0B12*.jvd' | wc -l)" -eq 1
 
 echo "== cancel and error paths"
 # Ctrl+C in the middle of the read: JVCancel, JVClose, nothing kept.
 faults "Downloaded=no" "DownloadStep=1"
-JVLINK_DOUBLE_READ_DELAY_MS=2 "$WINE" "$(winpath "$WORK/bin/sorvix-jvdump.exe")" \
+LANG=$JVDUMP_LANG LC_ALL=$JVDUMP_LANG JVLINK_DOUBLE_READ_DELAY_MS=2 "$WINE" \
+  "$(winpath "$WORK/bin/sorvix-jvdump64.exe")" \
   --out "$(winpath "$WORK/cancel")" --setup --from 20230101 >"$WORK/cancel.log" 2>&1 &
 pid=$!
 if wait_for_records "$WORK/cancel"; then
@@ -284,6 +368,109 @@ else
   wait "$pid" 2>/dev/null
   fail "Ctrl+C" "the export never wrote records"
 fi
+
+# JVOpen behind one of the component's dialogs: the first Ctrl+C waits for
+# it, the second ends the program; SIGTERM ends it too.  Nothing is kept.
+no_faults
+for stop in "INT INT" "TERM"; do
+  JVLINK_DOUBLE_OPEN_BLOCK_MS=60000 jvdump_bg "$WORK/blocked.log" --out "$(winpath "$WORK/blocked")" \
+    --setup --from 20230101
+  if wait_for_call "JVOpen RACEDIFN 20230101000000 3"; then
+    for signal in $stop; do
+      sleep 0.5
+      kill -"$signal" "$pid"
+    done
+    for i in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+    if kill -0 "$pid" 2>/dev/null; then
+      kill -KILL "$pid"
+      fail "a blocking JVOpen, SIG$stop: ends within 5 s"
+    else
+      ok "a blocking JVOpen, SIG$stop: ends within 5 s"
+    fi
+    wait "$pid" 2>/dev/null
+    check "a blocking JVOpen, SIG$stop: no .jvd, no state" \
+      test -z "$(find "$WORK/blocked" -name '*.jvd' -o -name 'sorvix-jvdump.state')"
+  else
+    kill -KILL "$pid" 2>/dev/null
+    wait "$pid" 2>/dev/null
+    fail "a blocking JVOpen, SIG$stop" "JVOpen was never called"
+  fi
+done
+# One Ctrl+C while JVOpen blocks: the run stops as soon as JVOpen returns.
+JVLINK_DOUBLE_OPEN_BLOCK_MS=3000 jvdump_bg "$WORK/blocked1.log" --out "$(winpath "$WORK/blocked1")" \
+  --setup --from 20230101
+if wait_for_call "JVOpen RACEDIFN 20230101000000 3"; then
+  sleep 0.5
+  kill -INT "$pid"
+  wait "$pid"
+  code=$?
+  check "a blocking JVOpen, one Ctrl+C: exit 3 when JVOpen returns" test $code -eq 3
+  check "a blocking JVOpen, one Ctrl+C: says it waits" said "$WORK/blocked1.log" \
+    "中止します。JV-Link の処理の終わりを待っています（もう一度 Ctrl+C で直ちに終了します）。"
+  check "a blocking JVOpen, one Ctrl+C: JVCancel, JVClose" \
+    test "$(tail -n 2 "$CALLS" | tr '\n' ' ')" = "JVCancel JVClose "
+  check "a blocking JVOpen, one Ctrl+C: nothing kept" no_output "$WORK/blocked1"
+else
+  kill -KILL "$pid" 2>/dev/null
+  wait "$pid" 2>/dev/null
+  fail "a blocking JVOpen, one Ctrl+C" "JVOpen was never called"
+fi
+
+# One exporter per folder: a second one refuses while the first runs.
+JVLINK_DOUBLE_OPEN_BLOCK_MS=60000 jvdump_bg "$WORK/first.log" --out "$(winpath "$WORK/locked")" \
+  --setup --from 20230101
+if wait_for_call "JVOpen RACEDIFN 20230101000000 3"; then
+  "$WINE" "$(winpath "$WORK/bin/sorvix-jvdump64.exe")" --out "$(winpath "$WORK/locked")" \
+    --setup --from 20230101 >"$WORK/second.log" 2>&1
+  code=$?
+  check "a second exporter on the folder: exit 5" test $code -eq 5
+  check "a second exporter on the folder: says why" said "$WORK/second.log" \
+    "別の sorvix-jvdump がこのフォルダに書き出しています: "
+else
+  fail "a second exporter on the folder" "the first never called JVOpen"
+fi
+kill -KILL "$pid" 2>/dev/null
+wait "$pid" 2>/dev/null
+
+# A damaged cached file: deleted through JVFiledelete once, fetched again.
+damaged=$(cd "$G" && ls -- RACE*.jvd | sort | head -n 1)
+JVLINK_DOUBLE_DAMAGED=$damaged jvdump "$WORK/damaged.log" --out "$(winpath "$WORK/damaged")" \
+  --setup --from 20230101
+check "a damaged cached file: exit 0" test $? -eq 0
+check "a damaged cached file: JVFiledelete once" \
+  test "$(grep -c "^JVFiledelete $damaged\$" "$CALLS")" -eq 1
+check "a damaged cached file: says so" said "$WORK/damaged.log" \
+  "壊れたファイル $damaged を JVFiledelete で削除し、もう一度取得します。"
+check "a damaged cached file: every record once" \
+  same_bytes "$(find "$WORK/damaged" -name '*.jvd')" "$WORK/served-all"
+rm -f "$DOUBLE/deleted-$damaged"
+JVLINK_DOUBLE_DAMAGED=$damaged JVLINK_DOUBLE_DAMAGED_STAYS=1 jvdump "$WORK/damaged2.log" \
+  --out "$(winpath "$WORK/damaged2")" --setup --from 20230101
+code=$?
+check "a cached file that stays damaged: exit 2" test $code -eq 2
+check "a cached file that stays damaged: one JVFiledelete" \
+  test "$(grep -c '^JVFiledelete ' "$CALLS")" -eq 1
+check "a cached file that stays damaged: the text" \
+  said "$WORK/damaged2.log" "JVReadエラー:ダウンロードしたファイル内容が異常です。(-403)"
+check "a cached file that stays damaged: nothing kept" no_output "$WORK/damaged2"
+rm -f "$DOUBLE"/deleted-*
+
+# A record longer than the buffer comes cut: kept, named, counted.
+mkdir -p "$G/rt/20240108"
+{
+  printf 'RA1\r\n'
+  printf 'WF%0119998d\r\n' 0
+} >"$G/rt/20240108/0B1220240108120000.jvd"
+jvdump "$WORK/cut.log" --out "$(winpath "$WORK/cut")" --realtime 20240108 --sid UNKNOWN
+code=$?
+check "a record over the buffer: exit 4" test $code -eq 4
+check "a record over the buffer: named" said "$WORK/cut.log" \
+  "警告: バッファ (110000 バイト) に収まらず切れたレコードです（0B1220240108120000.jvd の 2 件目, 種別 WF, 109999 バイト）"
+check "a record over the buffer: kept as it came" \
+  test "$(find "$WORK/cut/rt/20240108" -name '*.jvd' -printf '%s')" -eq $((5 + 109999 + 2))
+check "--sid: the software id given to JVInit" called "JVInit UNKNOWN"
+check "the component's dialogs get a parent window" called "ParentHWnd set"
+rm -r "$G/rt/20240108"
 
 # fault.ini lines | exporter arguments | exit | text
 cases=(
@@ -348,14 +535,56 @@ code=$?
 check "--help: exit 0 and the usage" test $code -eq 0
 check "--help: the usage" said "$WORK/help.log" "使い方: sorvix-jvdump --out フォルダ"
 
-# Without the component.
-"$WINE" reg delete 'HKCR\JVDTLab.JVLink' /f >/dev/null 2>&1
+# Without the component for this bitness: the other one is registered, the
+# exporter says which program to use; without any: not installed.
+CLSID='{6A1C3E52-8B0D-4F3A-9C2E-5D7B1A0F4E21}'
+"$WINE" regsvr32 /u /s "$(winpath "$DOUBLE/jvlink-double.dll")" >/dev/null 2>&1
+"$WINE" reg add 'HKCR\JVDTLab.JVLink\CLSID' /ve /d "$CLSID" /f /reg:32 >/dev/null 2>&1
+"$WINE" reg add "HKCR\\CLSID\\$CLSID\\InprocServer32" /ve /d "$(winpath "$DOUBLE/x86/jvlink-double.dll")" \
+  /f /reg:32 >/dev/null 2>&1
+jvdump "$WORK/other.log" --out "$(winpath "$WORK/other")" --setup --from 20230101
+code=$?
+check "JV-Link registered for 32 bits only: exit 2" test $code -eq 2
+check "JV-Link registered for 32 bits only: names the 32-bit exporter" said "$WORK/other.log" \
+  "JV-Link は 32 ビット用に登録されています。32 ビット版の sorvix-jvdump.exe を使ってください。"
+"$WINE" reg delete 'HKCR\JVDTLab.JVLink' /f /reg:32 >/dev/null 2>&1
+"$WINE" reg delete "HKCR\\CLSID\\$CLSID" /f /reg:32 >/dev/null 2>&1
 jvdump "$WORK/missing.log" --out "$(winpath "$WORK/missing")" --setup --from 20230101
 code=$?
 check "no JV-Link installed: exit 2" test $code -eq 2
 check "no JV-Link installed: the text" said "$WORK/missing.log" \
   "JV-Link（JVDTLab.JVLink）を作成できません。JV-Link がインストールされているか確かめてください。(0x800401F3)"
 
+echo "== the shipped 32-bit exporter"
+if "$WINE32" --version >/dev/null 2>&1; then
+  "$WINE32" regsvr32 /s "$(winpath "$DOUBLE/x86/jvlink-double.dll")" >/dev/null 2>&1
+  check "the 32-bit double registers" test $? -eq 0
+  JVDUMP_WINE=$WINE32 JVDUMP_EXE=sorvix-jvdump.exe jvdump "$WORK/setup32.log" \
+    --out "$(winpath "$WORK/out32")" --setup --from 20230101
+  check "32-bit setup export: exit 0" test $? -eq 0
+  check "32-bit setup export: JVGets, the VARIANT form" \
+    said "$WORK/setup32.log" "JVGets でレコードをバイト列のまま受け取ります（VARIANT 形式）。"
+  check "32-bit setup export: the component's version" \
+    said "$WORK/setup32.log" "JV-Link のバージョン: 0490"
+  check "32-bit setup export: every record, byte for byte" \
+    same_bytes "$(find "$WORK/out32" -name '*.jvd')" "$WORK/served-all"
+  JVLINK_DOUBLE_NO_GETS=1 JVDUMP_WINE=$WINE32 JVDUMP_EXE=sorvix-jvdump.exe jvdump \
+    "$WORK/rt32.log" --out "$(winpath "$WORK/out32")" --realtime 20240107
+  check "32-bit real-time export through JVRead: the same bytes" \
+    same_bytes "$(find "$WORK/out32/rt/20240107" -name '*.jvd')" "$WORK/served-rt-20240107"
+  make_home "$WORK/home-export32" "$WORK/out32"
+  cli "$WORK/home-export32" "$WORK/acquire-export32.log" acquire --setup --from 2023-01-01
+  cli "$WORK/home-export32" "$WORK/fetch-export32.log" fetch 20240107
+  make_home "$WORK/home-direct32" "$G"
+  cli "$WORK/home-direct32" "$WORK/acquire-direct32.log" acquire --setup --from 2023-01-01
+  cli "$WORK/home-direct32" "$WORK/fetch-direct32.log" fetch 20240107
+  check "32-bit: the store equals the store made from the feed" \
+    diff -r --exclude=jvlink.ini --exclude=JVLink "$WORK/home-direct32" "$WORK/home-export32"
+else
+  skip "the 32-bit exporter and double" \
+    "this machine runs no 32-bit programs ($WINE32 does not start: the kernel has no IA32 emulation)"
+fi
+
 echo "== $(($(date +%s) - start)) s"
-echo "$passed passed, $failed failed"
+echo "$passed passed, $failed failed, $skipped skipped"
 [ "$failed" -eq 0 ]

@@ -1,8 +1,10 @@
 // DispatchJvLink: JRA-VAN's JV-Link component ("JVDTLab.JVLink") driven
-// through IDispatch by name, so no type library is needed.  Records come
-// as bytes through JVGets where the component offers it; otherwise JVRead's
-// wide string is turned into CP932 (code page 932) and converted back to
-// check that nothing was lost.  Windows only.
+// through IDispatch by name.  Records come as bytes through JVGets in its
+// documented form (a VARIANT that receives a byte array, the size by
+// value); a form that the component refuses, or that returns success
+// without the bytes, gives way to the next form and then to JVRead, whose
+// wide text is turned back into bytes with the code page the component
+// converted it with (the process's default).  Windows only.
 #pragma once
 
 #include <windows.h>
@@ -16,7 +18,7 @@
 
 namespace sorvix::jvdump {
 
-class DispatchJvLink : public JvLink {
+class DispatchJvLink : public JvLink, public ComponentExtras {
  public:
   // Takes over `dispatch` (one reference).  Conversion warnings go to
   // `reporter`.
@@ -28,6 +30,13 @@ class DispatchJvLink : public JvLink {
   // Creates the component by its ProgID; nullptr and the HRESULT in `hr`
   // when it is not installed or cannot be created.
   static IDispatch* Create(HRESULT& hr);
+  // When the component is registered for the other bitness only: the
+  // bitness it is registered for (32 or 64); else 0.
+  static int OtherBitnessRegistered();
+
+  // ParentHWnd: the owner of the component's dialogs, so that they come to
+  // the front.  A component without the property is left as it is.
+  void SetParentWindow(HWND window);
 
   int JVInit(const std::string& sid) override;
   int JVSetUIProperties() override;
@@ -39,32 +48,38 @@ class DispatchJvLink : public JvLink {
   int JVClose() override;
   int JVRTOpen(const std::string& dataspec, const std::string& key) override;
   std::string Version() const override;
-
-  // The last failed call's HRESULT (S_OK when none failed).
-  HRESULT lastError() const { return last_error_; }
+  int JVFiledelete(const std::string& fileName) override;
 
  private:
-  // Calls the method `name` with `args` in the order of the method's
-  // parameters; the result goes to `result` as VT_I4 (−401 when the call
-  // itself fails, which is reported unless `quiet`).
-  HRESULT Call(const wchar_t* name, std::vector<VARIANT>& args, int& result, bool quiet = false);
-  DISPID Id(const wchar_t* name, HRESULT& hr);
-  // JVGets: the record as bytes.  false when the component has no usable
-  // JVGets (the caller then uses JVRead).
-  bool Gets(std::string& buffer, int size, std::string& fileName, int& result);
+  // How records are read: the forms of JVGets' buffer in the order they
+  // are tried, then JVRead.
+  enum class Form { GetsVariant, GetsByteArray, Read };
+
+  // Calls the member `name` with `args` in the order of its parameters;
+  // its result goes to `ret`.  A refusal is reported unless `quiet`.
+  HRESULT Invoke(const wchar_t* name, WORD flags, std::vector<VARIANT>& args, VARIANT& ret,
+                 bool quiet) const;
+  // A method whose result is a number: the number, or −401 when the call
+  // itself failed.
+  int Call(const wchar_t* name, std::vector<VARIANT>& args, bool quiet = false);
+  DISPID Id(const wchar_t* name, HRESULT& hr) const;
+  // One JVGets call in the current form.
+  int Gets(std::string& buffer, int size, std::string& fileName);
   int Read(std::string& buffer, int size, std::string& fileName);
-  // The record as CP932; warns when it does not convert back exactly.
-  std::string Narrow(const wchar_t* text, size_t length, const std::string& fileName);
+  // The next form after one that does not work here.
+  void GiveUpForm(const char* why);
+  void SayForm();
+  // The record as bytes; kRecordUnconvertible when the text does not go
+  // back into the code page it came from.
+  int Narrow(const wchar_t* text, size_t length, const std::string& fileName, std::string& out);
 
   IDispatch* dispatch_;
   ExportReporter& reporter_;
-  std::map<std::wstring, DISPID> ids_;
-  HRESULT last_error_ = S_OK;
-  // JVGets: untried, usable, or not offered.
-  enum class GetsState { Untried, Yes, No } gets_ = GetsState::Untried;
-  // JVGets' buffer parameter: a byte array, or a VARIANT holding one.
-  bool gets_variant_ = false;
+  mutable std::map<std::wstring, DISPID> ids_;
+  Form form_ = Form::GetsVariant;
+  bool form_works_ = false;  // a record came through the current form
   long records_ = 0;
+  bool code_page_said_ = false;
 };
 
 }  // namespace sorvix::jvdump

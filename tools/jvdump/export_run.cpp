@@ -11,6 +11,10 @@
 
 #ifdef _WIN32
 #include <windows.h>
+#else
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
 #endif
 
 #include "app/startup_checks.h"
@@ -22,7 +26,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr int kReadBufferSize = 60000;
 constexpr const char* kAccumulatingSpec = "RACEDIFN";
 constexpr const char* kRealTimeSpec = "0B12";
 constexpr const char* kTempSuffix = ".tmp";
@@ -153,35 +156,59 @@ class OutputFile {
   bool committed_ = false;
 };
 
-enum class ReadEnd { Complete, Failed, Cancelled, WriteFailed };
+enum class ReadEnd { Complete, Failed, Cancelled, WriteFailed, Lost };
+
+// Where the read loop is: the records written, the files read, the error
+// and the file it came from.
+struct ReadProgress {
+  long records = 0;
+  int filesRead = 0;
+  int error = 0;
+  std::string fileName;
+};
+
+bool EndsWithLine(const std::string& record) {
+  return record.size() >= 2 && record.compare(record.size() - 2, 2, "\r\n") == 0;
+}
+
+// A record the component cut to the buffer: kept as it came, and counted.
+void WarnCut(const std::string& record, const ReadProgress& state, ExportReporter& reporter) {
+  reporter.Warning(Sj("警告: バッファ (") + std::to_string(kReadBufferSize) +
+                   Sj(" バイト) に収まらず切れたレコードです（") + state.fileName + Sj(" の ") +
+                   std::to_string(state.records) + Sj(" 件目, 種別 ") + record.substr(0, 2) +
+                   Sj(", ") + std::to_string(record.size()) + Sj(" バイト）"));
+}
 
 // The JVRead loop: every record into `file` until 0, an error or a cancel.
 // `readCount` is the number of files for the progress line (0: none).
 ReadEnd ReadAll(JvLink& link, OutputFile& file, int readCount, ExportReporter& reporter,
-                const std::atomic<bool>& cancel, long& records, int& error) {
-  int filesRead = 0;
+                const std::atomic<bool>& cancel, ReadProgress& state) {
   auto progress = [&](const char* prefix) {
     if (readCount > 0)
-      reporter.Progress(Sj(prefix) + std::to_string(filesRead) + "/" + std::to_string(readCount) +
-                        ")");
+      reporter.Progress(Sj(prefix) + std::to_string(state.filesRead) + "/" +
+                        std::to_string(readCount) + ")");
   };
   progress("データ読込み中．．．(");
-  std::string buffer, fileName;
+  std::string buffer;
   for (;;) {
+    reporter.Pump();
     if (cancel) return ReadEnd::Cancelled;
-    int r = link.JVRead(buffer, kReadBufferSize, fileName);
+    int r = link.JVRead(buffer, kReadBufferSize, state.fileName);
     if (r > 0) {
+      ++state.records;
+      if (!EndsWithLine(buffer)) WarnCut(buffer, state, reporter);
       file.Write(buffer);
       if (!file.good()) return ReadEnd::WriteFailed;
-      ++records;
     } else if (r == -1) {
-      ++filesRead;
+      ++state.filesRead;
       progress("データ読込み中．．．(");
     } else if (r == 0) {
       progress("データ読込み完了(");
       return ReadEnd::Complete;
+    } else if (r == kRecordLost) {
+      return ReadEnd::Lost;
     } else if (r < -3) {
-      error = r;
+      state.error = r;
       return ReadEnd::Failed;
     } else {
       // −2, −3: nothing yet.
@@ -218,7 +245,7 @@ int Finish(JvLink& link, OutputFile& file, long records, const std::string& stat
     return kExitFailed;
   }
   if (reporter.warnings() > 0) {
-    reporter.Line(Error("CP932 に正しく変換できなかったレコードがあります: ") +
+    reporter.Line(Error("そのまま受け取れなかったレコードがあります: ") +
                   std::to_string(reporter.warnings()) + Sj(" 件"));
     return kExitLossy;
   }
@@ -227,30 +254,72 @@ int Finish(JvLink& link, OutputFile& file, long records, const std::string& stat
 
 // The end of a read that did not complete: the temporary file is removed
 // with `file`, the component closed.
-int ReadFailed(JvLink& link, ReadEnd end, int error, const OutputFile& file,
+int ReadFailed(JvLink& link, ReadEnd end, const ReadProgress& state, const OutputFile& file,
                ExportReporter& reporter) {
   if (end == ReadEnd::Cancelled) return Cancelled(link, reporter);
   link.JVClose();
   if (end == ReadEnd::WriteFailed)
     reporter.Line(Error("書き込みに失敗しました: ") + PathText(file.path()));
+  else if (state.error == kRecordUnconvertible)
+    reporter.Line(Error("JV-Link の渡した文字列を元の CP932 のバイト列に戻せません（") +
+                  state.fileName +
+                  Sj("）。Wine では日本語のロケールで起動してください（LANG=ja_JP.UTF-8）。"));
+  else if (state.error == kRecordEmpty)
+    reporter.Line(Error("JV-Link がレコードの長さだけを返し、中身を渡しませんでした（") +
+                  state.fileName + Sj("）。"));
   else
-    reporter.Line(Error("JVReadエラー:") + JvResultMessage("JVRead", error).bytes());
+    reporter.Line(Error("JVReadエラー:") + JvResultMessage("JVRead", state.error).bytes());
   return kExitFailed;
 }
 
-int Accumulating(JvLink& link, const ExportOptions& options, ExportReporter& reporter,
-                 const std::atomic<bool>& cancel) {
-  std::string from = options.from.empty() ? ReadState(options.out) : options.from;
-  if (from.empty()) {
-    reporter.Line(
-        Error("前回の実行記録（sorvix-jvdump.state）がありません。初回は --setup --from "
-              "yyyymmdd で開始日を指定してください。"));
-    return kExitUsage;
+// How a read that did not complete goes on: read the open again from its
+// start, or stop with `ReadFailed`.
+class Retries {
+ public:
+  Retries(JvLink& link, ComponentExtras& extras, ExportReporter& reporter)
+      : link_(link), extras_(extras), reporter_(reporter) {}
+
+  // True when the run opens again: the lost record of a reading form that
+  // does not work here (the exporter then uses the next form), or a damaged
+  // cached file deleted through JVFiledelete (once).
+  bool Again(ReadEnd end, const ReadProgress& state) {
+    if (end == ReadEnd::Lost && lost_++ < kMaxLost) {
+      link_.JVClose();
+      reporter_.Line(Sj("読み直すため、もう一度開きます。"));
+      return true;
+    }
+    if (end != ReadEnd::Failed || (state.error != -402 && state.error != -403) || deleted_ ||
+        state.fileName.empty())
+      return false;
+    deleted_ = true;
+    reporter_.Line(Sj("JVReadエラー:") + JvResultMessage("JVRead", state.error).bytes());
+    link_.JVClose();
+    int r = extras_.JVFiledelete(state.fileName);
+    reporter_.Line(Sj("壊れたファイル ") + state.fileName +
+                   (r == 0 ? Sj(" を JVFiledelete で削除し、もう一度取得します。")
+                           : Sj(" を JVFiledelete で削除できませんでした (") + std::to_string(r) +
+                                 Sj(")。もう一度取得します。")));
+    return true;
   }
-  int readCount = 0, downloadCount = 0;
-  std::string lastFileTimestamp;
+
+ private:
+  static constexpr int kMaxLost = 2;  // the forms of JVGets
+  JvLink& link_;
+  ComponentExtras& extras_;
+  ExportReporter& reporter_;
+  int lost_ = 0;
+  bool deleted_ = false;
+};
+
+// JVOpen and the download; 0 when the read can start, else the exit code.
+int OpenAndDownload(JvLink& link, const std::string& from, const ExportOptions& options,
+                    ExportReporter& reporter, const std::atomic<bool>& cancel, int& readCount,
+                    std::string& lastFileTimestamp) {
+  int downloadCount = 0;
   int result = link.JVOpen(kAccumulatingSpec, from, options.setup ? 3 : 1, readCount, downloadCount,
                            lastFileTimestamp);
+  // JVOpen may have shown the component's dialogs for minutes.
+  if (cancel) return Cancelled(link, reporter);
   if (result == -1 || (result == 0 && readCount == 0)) {
     link.JVClose();
     reporter.Line(result == -1 ? "JVOpen:" + JvResultMessage("JVOpen", result).bytes()
@@ -283,57 +352,127 @@ int Accumulating(JvLink& link, const ExportOptions& options, ExportReporter& rep
     if (s >= downloadCount) break;
     reporter.Wait();
   }
-
-  // The component's last file time stamp names the file, so that the next
-  // run (JVOpen from that stamp) and the feed's readers agree on the order.
-  // Without a stamp from the component the file is named by the clock and
-  // the state stays as it was.
-  std::string state = AllDigits(lastFileTimestamp, 14) && lastFileTimestamp != "00000000000000"
-                          ? lastFileTimestamp
-                          : "";
-  std::string stamp = state.empty() ? NowStamp() : state;
-  OutputFile file(options.out / (kAccumulatingSpec + OrderedStamp(options.out, stamp) + ".jvd"));
-  if (!file.good()) {
-    link.JVClose();
-    reporter.Line(Error("書き込みに失敗しました: ") + PathText(file.path()));
-    return kExitFailed;
-  }
-  long records = 0;
-  int error = 0;
-  ReadEnd end = ReadAll(link, file, readCount, reporter, cancel, records, error);
-  if (end != ReadEnd::Complete) return ReadFailed(link, end, error, file, reporter);
-  return Finish(link, file, records, state, options.out, reporter);
+  return 0;
 }
 
-int RealTime(JvLink& link, const ExportOptions& options, ExportReporter& reporter,
-             const std::atomic<bool>& cancel) {
-  int result = link.JVRTOpen(kRealTimeSpec, options.realtime);
-  if (result == -1) {
-    link.JVClose();
-    reporter.Line("JVRTOpen:" + JvResultMessage("JVRTOpen", result).bytes());
-    return kExitNothingNew;
+int Accumulating(JvLink& link, ComponentExtras& extras, const ExportOptions& options,
+                 ExportReporter& reporter, const std::atomic<bool>& cancel) {
+  std::string from = options.from.empty() ? ReadState(options.out) : options.from;
+  if (from.empty()) {
+    reporter.Line(
+        Error("前回の実行記録（sorvix-jvdump.state）がありません。初回は --setup --from "
+              "yyyymmdd で開始日を指定してください。"));
+    return kExitUsage;
   }
-  if (result != 0) {
-    link.JVClose();
-    reporter.Line(Error("JVRTOpenエラー:") + JvResultMessage("JVRTOpen", result).bytes());
-    return kExitFailed;
+  Retries retries(link, extras, reporter);
+  for (;;) {
+    int readCount = 0;
+    std::string lastFileTimestamp;
+    if (int code =
+            OpenAndDownload(link, from, options, reporter, cancel, readCount, lastFileTimestamp))
+      return code;
+    // The component's last file time stamp names the file, so that the
+    // next run (JVOpen from that stamp) and the feed's readers agree on the
+    // order.  Without a stamp from the component the file is named by the
+    // clock and the state stays as it was.
+    std::string state = AllDigits(lastFileTimestamp, 14) && lastFileTimestamp != "00000000000000"
+                            ? lastFileTimestamp
+                            : "";
+    std::string stamp = state.empty() ? NowStamp() : state;
+    OutputFile file(options.out / (kAccumulatingSpec + OrderedStamp(options.out, stamp) + ".jvd"));
+    if (!file.good()) {
+      link.JVClose();
+      reporter.Line(Error("書き込みに失敗しました: ") + PathText(file.path()));
+      return kExitFailed;
+    }
+    ReadProgress read;
+    ReadEnd end = ReadAll(link, file, readCount, reporter, cancel, read);
+    if (end == ReadEnd::Complete)
+      return Finish(link, file, read.records, state, options.out, reporter);
+    if (!retries.Again(end, read)) return ReadFailed(link, end, read, file, reporter);
   }
+}
+
+int RealTime(JvLink& link, ComponentExtras& extras, const ExportOptions& options,
+             ExportReporter& reporter, const std::atomic<bool>& cancel) {
   fs::path folder = options.out / "rt" / options.realtime;
-  std::error_code ec;
-  fs::create_directories(folder, ec);
-  RemoveLeftovers(folder);
-  OutputFile file(folder / (kRealTimeSpec + OrderedStamp(folder, NowStamp()) + ".jvd"));
-  if (!file.good()) {
-    link.JVClose();
-    reporter.Line(Error("書き込みに失敗しました: ") + PathText(file.path()));
-    return kExitFailed;
+  Retries retries(link, extras, reporter);
+  for (;;) {
+    int result = link.JVRTOpen(kRealTimeSpec, options.realtime);
+    if (cancel) return Cancelled(link, reporter);
+    if (result == -1) {
+      link.JVClose();
+      reporter.Line("JVRTOpen:" + JvResultMessage("JVRTOpen", result).bytes());
+      return kExitNothingNew;
+    }
+    if (result != 0) {
+      link.JVClose();
+      reporter.Line(Error("JVRTOpenエラー:") + JvResultMessage("JVRTOpen", result).bytes());
+      return kExitFailed;
+    }
+    std::error_code ec;
+    fs::create_directories(folder, ec);
+    RemoveLeftovers(folder);
+    OutputFile file(folder / (kRealTimeSpec + OrderedStamp(folder, NowStamp()) + ".jvd"));
+    if (!file.good()) {
+      link.JVClose();
+      reporter.Line(Error("書き込みに失敗しました: ") + PathText(file.path()));
+      return kExitFailed;
+    }
+    ReadProgress read;
+    ReadEnd end = ReadAll(link, file, 0, reporter, cancel, read);
+    if (end == ReadEnd::Complete)
+      return Finish(link, file, read.records, "", options.out, reporter);
+    if (!retries.Again(end, read)) return ReadFailed(link, end, read, file, reporter);
   }
-  long records = 0;
-  int error = 0;
-  ReadEnd end = ReadAll(link, file, 0, reporter, cancel, records, error);
-  if (end != ReadEnd::Complete) return ReadFailed(link, end, error, file, reporter);
-  return Finish(link, file, records, "", options.out, reporter);
 }
+
+// One exporter per folder: a lock file held open for the run, gone with it.
+class FolderLock {
+ public:
+  explicit FolderLock(const fs::path& out) {
+#ifdef _WIN32
+    handle_ = CreateFileW(LockPath(out).wstring().c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                          OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+#else
+    path_ = LockPath(out);
+    fd_ = ::open(path_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    if (fd_ >= 0 && ::flock(fd_, LOCK_EX | LOCK_NB) != 0) {
+      ::close(fd_);
+      fd_ = -1;
+    }
+#endif
+  }
+  ~FolderLock() {
+#ifdef _WIN32
+    if (held()) CloseHandle(handle_);
+#else
+    if (held()) {
+      std::error_code ec;
+      fs::remove(path_, ec);
+      ::close(fd_);
+    }
+#endif
+  }
+  FolderLock(const FolderLock&) = delete;
+  FolderLock& operator=(const FolderLock&) = delete;
+#ifdef _WIN32
+  bool held() const {
+    return handle_ != INVALID_HANDLE_VALUE;
+  }
+
+ private:
+  HANDLE handle_;
+#else
+  bool held() const {
+    return fd_ >= 0;
+  }
+
+ private:
+  fs::path path_;
+  int fd_ = -1;
+#endif
+};
 
 }  // namespace
 
@@ -376,22 +515,34 @@ std::string OrderedStamp(const fs::path& folder, const std::string& wanted) {
   return newest.empty() || wanted > newest ? wanted : NextStamp(newest);
 }
 
-int RunExport(JvLink& link, const ExportOptions& options, ExportReporter& reporter,
-              const std::atomic<bool>& cancel) {
+fs::path LockPath(const fs::path& out) {
+  return out / "sorvix-jvdump.lock";
+}
+
+int RunExport(JvLink& link, ComponentExtras& extras, const ExportOptions& options,
+              ExportReporter& reporter, const std::atomic<bool>& cancel) {
   std::error_code ec;
   fs::create_directories(options.out, ec);
   if (!fs::is_directory(options.out, ec)) {
     reporter.Line(Error("出力フォルダを作成できません: ") + PathText(options.out));
     return kExitFailed;
   }
+  FolderLock lock(options.out);
+  if (!lock.held()) {
+    reporter.Line(Error("別の sorvix-jvdump がこのフォルダに書き出しています: ") +
+                  PathText(options.out));
+    return kExitBusy;
+  }
   RemoveLeftovers(options.out);
-  int init = link.JVInit(kSoftwareId);
+  std::string version = link.Version();
+  if (!version.empty()) reporter.Line(Sj("JV-Link のバージョン: ") + version);
+  int init = link.JVInit(options.sid.empty() ? kSoftwareId : options.sid);
   if (init != 0) {
     reporter.Line(Error("JVInitエラー:") + JvResultMessage("JVInit", init).bytes());
     return kExitFailed;
   }
-  return options.realtime.empty() ? Accumulating(link, options, reporter, cancel)
-                                  : RealTime(link, options, reporter, cancel);
+  return options.realtime.empty() ? Accumulating(link, extras, options, reporter, cancel)
+                                  : RealTime(link, extras, options, reporter, cancel);
 }
 
 }  // namespace sorvix::jvdump

@@ -26,14 +26,39 @@ inline constexpr int kExitOk = 0;
 inline constexpr int kExitNothingNew = 1;  // JVOpen/JVRTOpen found no newer data
 inline constexpr int kExitFailed = 2;      // a JV-Link error, a file error, no component
 inline constexpr int kExitCancelled = 3;   // Ctrl+C
-inline constexpr int kExitLossy = 4;       // complete, but some record did not convert exactly
+inline constexpr int kExitLossy = 4;       // complete, but some record did not come across exactly
+inline constexpr int kExitBusy = 5;        // another exporter is writing into the folder
 inline constexpr int kExitUsage = 64;      // bad arguments
+
+// The buffer every record is read with, in bytes (JV-Link's own samples
+// read with 110,000; the longest record, H6, has 102,890).
+inline constexpr int kReadBufferSize = 110000;
+
+// JVRead results of the exporter's own, below every code of the component:
+// the component took a record without handing it over (a form of JVGets
+// that does not work here; the open is read again from its start), and a
+// positive result that came with no bytes.
+inline constexpr int kRecordLost = -10001;
+inline constexpr int kRecordEmpty = -10002;
+// A record whose text does not go back into the bytes it was made from
+// (the component converted it with a code page other than CP932's).
+inline constexpr int kRecordUnconvertible = -10003;
 
 struct ExportOptions {
   std::filesystem::path out;
   bool setup = false;    // JVOpen option 3 (setup data) instead of 1
   std::string from;      // "yyyymmddhhnnss"; empty: continue from the state file
   std::string realtime;  // "yyyymmdd": a real-time run of that day instead
+  std::string sid;       // the software id for JVInit; empty: kSoftwareId
+};
+
+// What the exporter asks of the component beyond the JvLink calls.
+class ComponentExtras {
+ public:
+  virtual ~ComponentExtras() = default;
+  // JVFiledelete: removes a cached file that JVRead found damaged (−402,
+  // −403), so that the next JVOpen downloads it again; 0 on success.
+  virtual int JVFiledelete(const std::string& fileName) = 0;
 };
 
 // Where the exporter's texts go.  Texts are CP932.
@@ -55,6 +80,9 @@ class ExportReporter {
   // Windows program pumps its thread's window messages meanwhile, which a
   // single-threaded COM component may need to make progress.
   virtual void Wait();
+  // Before every read: the Windows program handles its pending window
+  // messages (the component's windows, its timers).
+  virtual void Pump() {}
 
  private:
   int warnings_ = 0;
@@ -70,8 +98,15 @@ std::string NextStamp(const std::string& stamp);
 // newest .jvd file of the folder when that is not earlier than `wanted`.
 std::string OrderedStamp(const std::filesystem::path& folder, const std::string& wanted);
 
-// One export; returns its exit code.  `cancel` is set by Ctrl+C.
-int RunExport(JvLink& link, const ExportOptions& options, ExportReporter& reporter,
-              const std::atomic<bool>& cancel);
+// The lock file that keeps a second exporter out of a folder while one
+// writes into it.
+std::filesystem::path LockPath(const std::filesystem::path& out);
+
+// One export; returns its exit code.  `cancel` is set by Ctrl+C.  A record
+// the component lost while the reading form was found out, and a damaged
+// cached file (deleted through `extras` once), make the run open and read
+// again from its start.
+int RunExport(JvLink& link, ComponentExtras& extras, const ExportOptions& options,
+              ExportReporter& reporter, const std::atomic<bool>& cancel);
 
 }  // namespace sorvix::jvdump

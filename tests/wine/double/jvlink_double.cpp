@@ -1,26 +1,44 @@
 // A stand-in for JRA-VAN's JV-Link component, for tests under Wine: an
-// in-process COM server registered as "JVDTLab.JVLink" that offers the
-// component's operations through IDispatch (by name, no type library) and
-// serves the feed folder "JVLink" beside the DLL with FeedJvLink, including
-// its fault.ini.  Records cross as wide strings, as the real component
-// sends them.
+// in-process COM server registered as "JVDTLab.JVLink" that serves the feed
+// folder "JVLink" beside the DLL with FeedJvLink, including its fault.ini.
+// Calls come through type information built from the component's
+// documented signatures (jvlink_type_info.h) and are dispatched by
+// ITypeInfo::Invoke, so the system coerces, accepts or refuses arguments as
+// it does for the component.  Records cross as the component hands them
+// over: JVRead as wide text converted with the process's default code page,
+// JVGets as bytes in a VARIANT, both cut to the caller's size.
 //
 // Environment (read when the object is created):
-//   JVLINK_DOUBLE_GETS=1           also offer JVGets (records as bytes)
+//   JVLINK_DOUBLE_NO_GETS=1        no JVGets (as in an older component)
+//   JVLINK_DOUBLE_GETS_DROP_FIRST=1  the first record asked for through
+//                                  JVGets is taken but not handed over, as
+//                                  when the caller's form of the buffer
+//                                  does not reach the component
 //   JVLINK_DOUBLE_READ_DELAY_MS=N  wait N ms before each record
+//   JVLINK_DOUBLE_OPEN_BLOCK_MS=N  JVOpen and JVRTOpen block N ms in a
+//                                  message loop, as behind a dialog
 //   JVLINK_DOUBLE_FOREIGN_CHAR_AT=N  the N-th record through JVRead carries
 //                                  a character that CP932 does not have
-//   JVLINK_DOUBLE_REFUSE=NAME      every call of the method NAME fails with
+//   JVLINK_DOUBLE_REFUSE=NAME      every call of the member NAME fails with
 //                                  DISP_E_EXCEPTION
+//   JVLINK_DOUBLE_DAMAGED=FILE     the cached file FILE is damaged (−403
+//                                  on reading it) until JVFiledelete(FILE);
+//                                  the deletion is remembered beside the DLL
+//   JVLINK_DOUBLE_DAMAGED_STAYS=1  ... and stays damaged after it
+//   JVLINK_DOUBLE_LOG=PATH         every call appended to PATH, a line each
 #include <windows.h>
 // After windows.h, which it needs.
 #include <oleauto.h>
 
 #include <atomic>
+#include <cstdio>
 #include <cwchar>
+#include <fstream>
 #include <string>
 
 #include "acquisition/feed_jv_link.h"
+#include "app/program_folder.h"
+#include "tests/wine/double/jvlink_type_info.h"
 
 HMODULE jvlink_double_module = nullptr;
 
@@ -34,66 +52,82 @@ const wchar_t kProgId[] = L"JVDTLab.JVLink";
 std::atomic<long> objects{0};
 std::atomic<long> locks{0};
 
-enum Method : DISPID {
-  kJVInit = 1,
-  kJVSetUIProperties,
-  kJVOpen,
-  kJVStatus,
-  kJVRead,
-  kJVGets,
-  kJVCancel,
-  kJVClose,
-  kJVRTOpen,
-  kVersion,
-};
+const wchar_t* const kMemberNames[] = {L"JVInit",       L"JVSetUIProperties",
+                                       L"JVOpen",       L"JVRTOpen",
+                                       L"JVStatus",     L"JVRead",
+                                       L"JVGets",       L"JVSkip",
+                                       L"JVCancel",     L"JVClose",
+                                       L"JVFiledelete", L"m_JVLinkVersion",
+                                       L"ParentHWnd"};
+const MEMBERID kMemberIds[] = {
+    kJVInit, kJVSetUIProperties, kJVOpen,  kJVRTOpen,     kJVStatus, kJVRead,    kJVGets,
+    kJVSkip, kJVCancel,          kJVClose, kJVFiledelete, kVersion,  kParentHWnd};
 
-struct MethodName {
-  const wchar_t* name;
-  DISPID id;
-};
-const MethodName kMethods[] = {
-    {L"JVInit", kJVInit},     {L"JVSetUIProperties", kJVSetUIProperties},
-    {L"JVOpen", kJVOpen},     {L"JVStatus", kJVStatus},
-    {L"JVRead", kJVRead},     {L"JVGets", kJVGets},
-    {L"JVCancel", kJVCancel}, {L"JVClose", kJVClose},
-    {L"JVRTOpen", kJVRTOpen}, {L"m_JVLinkVersion", kVersion},
-};
+std::wstring Environment(const wchar_t* name) {
+  wchar_t value[512];
+  DWORD n = GetEnvironmentVariableW(name, value, 512);
+  return n > 0 && n < 512 ? std::wstring(value, n) : std::wstring();
+}
 
 int EnvironmentNumber(const wchar_t* name) {
-  wchar_t value[32];
-  DWORD n = GetEnvironmentVariableW(name, value, 32);
-  return n > 0 && n < 32 ? _wtoi(value) : 0;
+  return _wtoi(Environment(name).c_str());
+}
+
+// The component's text conversion: the process's default code page.
+std::string Narrow(const wchar_t* text, int length) {
+  int n = WideCharToMultiByte(CP_ACP, 0, text, length, nullptr, 0, nullptr, nullptr);
+  std::string out(static_cast<size_t>(n), '\0');
+  WideCharToMultiByte(CP_ACP, 0, text, length, out.data(), n, nullptr, nullptr);
+  return out;
 }
 
 std::string Narrow(BSTR text) {
-  if (!text) return "";
-  int length = static_cast<int>(SysStringLen(text));
-  int n = WideCharToMultiByte(932, 0, text, length, nullptr, 0, nullptr, nullptr);
-  std::string out(static_cast<size_t>(n), '\0');
-  WideCharToMultiByte(932, 0, text, length, out.data(), n, nullptr, nullptr);
-  return out;
+  return text ? Narrow(text, static_cast<int>(SysStringLen(text))) : "";
 }
 
 BSTR Wide(const std::string& bytes) {
-  int n = MultiByteToWideChar(932, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
+  int n = MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
   BSTR out = SysAllocStringLen(nullptr, static_cast<UINT>(n));
-  MultiByteToWideChar(932, 0, bytes.data(), static_cast<int>(bytes.size()), out, n);
+  MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), out, n);
   return out;
 }
 
-class JvLinkDouble : public IDispatch {
+std::string Utf8(const std::wstring& text) {
+  int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
+                              nullptr, nullptr);
+  std::string out(static_cast<size_t>(n), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n,
+                      nullptr, nullptr);
+  return out;
+}
+
+// Where the double remembers the cached files deleted through JVFiledelete.
+std::filesystem::path DeletedMark(const std::string& fileName) {
+  return sorvix::ProgramFolder::Get() / ("deleted-" + fileName);
+}
+
+class JvLinkDouble : public IJVLink {
  public:
-  JvLinkDouble()
-      : gets_(EnvironmentNumber(L"JVLINK_DOUBLE_GETS") == 1),
+  explicit JvLinkDouble(ITypeInfo* info)
+      : info_(info),
+        gets_(EnvironmentNumber(L"JVLINK_DOUBLE_NO_GETS") != 1),
+        drop_first_(EnvironmentNumber(L"JVLINK_DOUBLE_GETS_DROP_FIRST") == 1),
         delay_(EnvironmentNumber(L"JVLINK_DOUBLE_READ_DELAY_MS")),
-        foreign_at_(EnvironmentNumber(L"JVLINK_DOUBLE_FOREIGN_CHAR_AT")) {
-    wchar_t name[64];
-    DWORD n = GetEnvironmentVariableW(L"JVLINK_DOUBLE_REFUSE", name, 64);
-    for (const MethodName& method : kMethods)
-      if (n > 0 && n < 64 && _wcsicmp(name, method.name) == 0) refuse_ = method.id;
+        block_(EnvironmentNumber(L"JVLINK_DOUBLE_OPEN_BLOCK_MS")),
+        foreign_at_(EnvironmentNumber(L"JVLINK_DOUBLE_FOREIGN_CHAR_AT")),
+        damaged_(Utf8(Environment(L"JVLINK_DOUBLE_DAMAGED"))),
+        damaged_stays_(EnvironmentNumber(L"JVLINK_DOUBLE_DAMAGED_STAYS") == 1),
+        log_(Environment(L"JVLINK_DOUBLE_LOG")) {
+    std::wstring refused = Environment(L"JVLINK_DOUBLE_REFUSE");
+    for (size_t i = 0; i < std::size(kMemberNames); ++i)
+      if (!refused.empty() && _wcsicmp(refused.c_str(), kMemberNames[i]) == 0)
+        refuse_ = kMemberIds[i];
     ++objects;
   }
-  virtual ~JvLinkDouble() { --objects; }
+  virtual ~JvLinkDouble() {
+    info_->Release();
+    --objects;
+  }
 
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
     if (iid == IID_IUnknown || iid == IID_IDispatch) {
@@ -112,191 +146,185 @@ class JvLinkDouble : public IDispatch {
   }
 
   HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
-    *count = 0;
+    *count = 1;
     return S_OK;
   }
-  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override {
-    return DISP_E_BADINDEX;
+  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT index, LCID, ITypeInfo** out) override {
+    if (index != 0) return DISP_E_BADINDEX;
+    info_->AddRef();
+    *out = info_;
+    return S_OK;
   }
   HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID,
                                           DISPID* ids) override {
-    HRESULT hr = S_OK;
-    for (UINT i = 0; i < count; ++i) {
-      ids[i] = DISPID_UNKNOWN;
-      for (const MethodName& method : kMethods) {
-        if (method.id == kJVGets && !gets_) continue;
-        if (_wcsicmp(names[i], method.name) == 0) ids[i] = method.id;
-      }
-      if (ids[i] == DISPID_UNKNOWN) hr = DISP_E_UNKNOWNNAME;
+    if (!gets_ && count > 0 && _wcsicmp(names[0], L"JVGets") == 0) {
+      for (UINT i = 0; i < count; ++i) ids[i] = DISPID_UNKNOWN;
+      return DISP_E_UNKNOWNNAME;
     }
-    return hr;
+    return DispGetIDsOfNames(info_, names, count, ids);
+  }
+  HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params,
+                                   VARIANT* result, EXCEPINFO* exception, UINT* argError) override {
+    if (id == refuse_) return DISP_E_EXCEPTION;
+    if (id == kJVGets && !gets_) return DISP_E_MEMBERNOTFOUND;
+    return DispInvoke(static_cast<IJVLink*>(this), info_, id, flags, params, result, exception,
+                      argError);
   }
 
-  HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params,
-                                   VARIANT* result, EXCEPINFO*, UINT* argError) override {
-    if (id == refuse_) return DISP_E_EXCEPTION;
-    Args args(params);
-    int r = 0;
-    switch (id) {
-      case kJVInit: {
-        BSTR sid;
-        if (!args.Count(1) || !args.Text(0, sid)) return args.error;
-        r = link_.JVInit(Narrow(sid));
-        break;
-      }
-      case kJVSetUIProperties:
-        if (!args.Count(0)) return args.error;
-        r = link_.JVSetUIProperties();
-        break;
-      case kJVOpen: {
-        BSTR spec, from;
-        LONG option;
-        LONG *reads, *downloads;
-        BSTR* last;
-        if (!args.Count(6) || !args.Text(0, spec) || !args.Text(1, from) || !args.Int(2, option) ||
-            !args.OutInt(3, reads) || !args.OutInt(4, downloads) || !args.OutText(5, last))
-          return Fail(args, argError);
-        int readCount = 0, downloadCount = 0;
-        std::string stamp;
-        r = link_.JVOpen(Narrow(spec), Narrow(from), option, readCount, downloadCount, stamp);
-        *reads = readCount;
-        *downloads = downloadCount;
-        SysFreeString(*last);
-        *last = Wide(stamp);
-        break;
-      }
-      case kJVStatus:
-        if (!args.Count(0)) return args.error;
-        r = link_.JVStatus();
-        break;
-      case kJVRead:
-      case kJVGets: {
-        LONG* size;
-        BSTR* fileName;
-        if (!args.Count(3) || !args.OutInt(1, size) || !args.OutText(2, fileName))
-          return Fail(args, argError);
-        std::string record, name;
-        if (delay_ > 0) Sleep(static_cast<DWORD>(delay_));
-        r = link_.JVRead(record, static_cast<int>(*size), name);
-        SysFreeString(*fileName);
-        *fileName = Wide(name);
-        if (id == kJVRead) {
-          BSTR* buffer;
-          if (!args.OutText(0, buffer)) return Fail(args, argError);
-          SysFreeString(*buffer);
-          *buffer = Wide(r > 0 ? record : "");
-          // "é" in place of the data kind (position 3).
-          if (r > 0 && ++sent_ == foreign_at_ && SysStringLen(*buffer) > 3) (*buffer)[2] = 0xE9;
-        } else {
-          SAFEARRAY** buffer;
-          if (!args.OutBytes(0, buffer)) return Fail(args, argError);
-          if (*buffer) SafeArrayDestroy(*buffer);
-          *buffer = SafeArrayCreateVector(VT_UI1, 0, static_cast<ULONG>(record.size()));
-          void* data = nullptr;
-          if (SUCCEEDED(SafeArrayAccessData(*buffer, &data))) {
-            memcpy(data, record.data(), record.size());
-            SafeArrayUnaccessData(*buffer);
-          }
-        }
-        break;
-      }
-      case kJVCancel:
-        link_.JVCancel();
-        if (result) VariantInit(result);
-        return S_OK;
-      case kJVClose:
-        r = link_.JVClose();
-        break;
-      case kJVRTOpen: {
-        BSTR spec, key;
-        if (!args.Count(2) || !args.Text(0, spec) || !args.Text(1, key))
-          return Fail(args, argError);
-        r = link_.JVRTOpen(Narrow(spec), Narrow(key));
-        break;
-      }
-      case kVersion:
-        if (result) {
-          VariantInit(result);
-          result->vt = VT_BSTR;
-          result->bstrVal = Wide(link_.Version());
-        }
-        return S_OK;
-      default:
-        return DISP_E_MEMBERNOTFOUND;
+  HRESULT STDMETHODCALLTYPE JVInit(BSTR sid, LONG* result) override {
+    Log("JVInit " + Narrow(sid));
+    *result = link_.JVInit(Narrow(sid));
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE JVSetUIProperties(LONG* result) override {
+    Log("JVSetUIProperties");
+    *result = link_.JVSetUIProperties();
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE JVOpen(BSTR dataspec, BSTR fromtime, LONG option, LONG* readcount,
+                                   LONG* downloadcount, BSTR* lastfiletimestamp,
+                                   LONG* result) override {
+    Log("JVOpen " + Narrow(dataspec) + " " + Narrow(fromtime) + " " + std::to_string(option));
+    Block();
+    int reads = 0, downloads = 0;
+    std::string stamp;
+    *result = link_.JVOpen(Narrow(dataspec), Narrow(fromtime), option, reads, downloads, stamp);
+    *readcount = reads;
+    *downloadcount = downloads;
+    SysFreeString(*lastfiletimestamp);
+    *lastfiletimestamp = Wide(stamp);
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE JVRTOpen(BSTR dataspec, BSTR key, LONG* result) override {
+    Log("JVRTOpen " + Narrow(dataspec) + " " + Narrow(key));
+    Block();
+    *result = link_.JVRTOpen(Narrow(dataspec), Narrow(key));
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE JVStatus(LONG* result) override {
+    *result = link_.JVStatus();
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE JVRead(BSTR* buff, LONG* size, BSTR* filename, LONG* result) override {
+    if (reads_++ == 0)
+      Log("JVRead buff=" + std::to_string(*buff ? SysStringLen(*buff) : 0) +
+          " size=" + std::to_string(*size));
+    std::string record;
+    *result = Next(record, *size, filename);
+    // The component frees the caller's buffer and hands over one of its own.
+    SysFreeString(*buff);
+    *buff = Wide(*result > 0 ? record : "");
+    // "é" in place of the data kind (position 3).
+    if (*result > 0 && ++sent_ == foreign_at_ && SysStringLen(*buff) > 3) (*buff)[2] = 0xE9;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE JVGets(VARIANT* buff, LONG size, BSTR* filename,
+                                   LONG* result) override {
+    if (reads_++ == 0) Log("JVGets size=" + std::to_string(size));
+    std::string record;
+    *result = Next(record, size, filename);
+    if (*result > 0 && drop_first_) {
+      drop_first_ = false;
+      Log("JVGets dropped a record");
+      return S_OK;
     }
-    if (result) {
-      VariantInit(result);
-      result->vt = VT_I4;
-      result->lVal = r;
+    // A cut record ends with the NUL of the caller's buffer.
+    if (*result > 0 && (record.size() < 2 || record.compare(record.size() - 2, 2, "\r\n") != 0))
+      record += '\0';
+    VariantClear(buff);
+    SAFEARRAY* bytes = SafeArrayCreateVector(VT_UI1, 0, static_cast<ULONG>(record.size()));
+    void* data = nullptr;
+    if (bytes && SUCCEEDED(SafeArrayAccessData(bytes, &data))) {
+      memcpy(data, record.data(), record.size());
+      SafeArrayUnaccessData(bytes);
     }
+    buff->vt = VT_ARRAY | VT_UI1;
+    buff->parray = bytes;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE JVSkip() override { return S_OK; }
+  HRESULT STDMETHODCALLTYPE JVCancel() override {
+    Log("JVCancel");
+    link_.JVCancel();
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE JVClose(LONG* result) override {
+    Log("JVClose");
+    *result = link_.JVClose();
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE JVFiledelete(BSTR filename, LONG* result) override {
+    std::string name = Narrow(filename);
+    Log("JVFiledelete " + name);
+    if (!damaged_.empty() && name == damaged_) std::ofstream(DeletedMark(name)) << "deleted\n";
+    *result = 0;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE get_m_JVLinkVersion(BSTR* version) override {
+    // The 64-bit component is JV-Link 5.0.
+    std::string text = link_.Version();
+    if (text == "0490" && sizeof(void*) == 8) text = "0500";
+    *version = Wide(text);
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE get_ParentHWnd(LONG* window) override {
+    *window = parent_;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE put_ParentHWnd(LONG window) override {
+    Log(std::string("ParentHWnd ") + (window != 0 ? "set" : "zero"));
+    parent_ = window;
     return S_OK;
   }
 
  private:
-  // The arguments of one call by parameter position (IDispatch passes them
-  // last first).  In-parameters may come by value or by reference.
-  struct Args {
-    explicit Args(DISPPARAMS* params) : params(params) {}
-    ~Args() {
-      for (VARIANT& v : converted) VariantClear(&v);
+  // The next record from the feed, cut to `size`; −403 for a record of the
+  // damaged cached file.
+  LONG Next(std::string& record, LONG size, BSTR* filename) {
+    std::string name;
+    if (delay_ > 0) Sleep(static_cast<DWORD>(delay_));
+    int r = link_.JVRead(record, static_cast<int>(size), name);
+    SysFreeString(*filename);
+    *filename = Wide(name);
+    std::error_code ec;
+    if (r > 0 && !damaged_.empty() && name == damaged_ &&
+        (damaged_stays_ || !std::filesystem::exists(DeletedMark(name), ec))) {
+      Log("damaged " + name);
+      return -403;
     }
-    VARIANT* At(UINT i) { return &params->rgvarg[params->cArgs - 1 - i]; }
-    bool Count(UINT n) {
-      if (params->cArgs == n) return true;
-      error = DISP_E_BADPARAMCOUNT;
-      return false;
-    }
-    bool In(UINT i, VARTYPE type, VARIANT*& out) {
-      out = &converted[i];
-      VariantInit(out);
-      if (SUCCEEDED(VariantChangeType(out, At(i), 0, type))) return true;
-      bad = i;
-      error = DISP_E_TYPEMISMATCH;
-      return false;
-    }
-    bool Text(UINT i, BSTR& text) {
-      VARIANT* v;
-      if (!In(i, VT_BSTR, v)) return false;
-      text = v->bstrVal;
-      return true;
-    }
-    bool Int(UINT i, LONG& value) {
-      VARIANT* v;
-      if (!In(i, VT_I4, v)) return false;
-      value = v->lVal;
-      return true;
-    }
-    template <typename T>
-    bool Out(UINT i, VARTYPE type, T*& target) {
-      if (At(i)->vt == (VT_BYREF | type)) {
-        target = static_cast<T*>(At(i)->byref);
-        return true;
-      }
-      bad = i;
-      error = DISP_E_TYPEMISMATCH;
-      return false;
-    }
-    bool OutInt(UINT i, LONG*& target) { return Out(i, VT_I4, target); }
-    bool OutText(UINT i, BSTR*& target) { return Out(i, VT_BSTR, target); }
-    bool OutBytes(UINT i, SAFEARRAY**& target) { return Out(i, VT_ARRAY | VT_UI1, target); }
+    return r;
+  }
 
-    DISPPARAMS* params;
-    VARIANT converted[8] = {};
-    HRESULT error = S_OK;
-    UINT bad = 0;
-  };
+  // JVOpen behind a dialog of the component: window messages go on.
+  void Block() {
+    DWORD until = GetTickCount() + static_cast<DWORD>(block_);
+    for (DWORD now = GetTickCount(); block_ > 0 && static_cast<LONG>(until - now) > 0;
+         now = GetTickCount()) {
+      MsgWaitForMultipleObjects(0, nullptr, FALSE, until - now, QS_ALLINPUT);
+      MSG message;
+      while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+    }
+  }
 
-  HRESULT Fail(const Args& args, UINT* argError) {
-    if (argError) *argError = args.params->cArgs - 1 - args.bad;
-    return args.error;
+  void Log(const std::string& line) {
+    if (log_.empty()) return;
+    std::ofstream(std::filesystem::path(log_), std::ios::app | std::ios::binary) << line << "\n";
   }
 
   std::atomic<ULONG> refs_{1};
+  ITypeInfo* info_;
   sorvix::FeedJvLink link_;
   bool gets_;
+  bool drop_first_;
   int delay_;
+  int block_;
   int foreign_at_;
+  std::string damaged_;
+  bool damaged_stays_;
+  std::wstring log_;
   int sent_ = 0;
+  long reads_ = 0;
+  LONG parent_ = 0;
   DISPID refuse_ = DISPID_UNKNOWN;
 };
 
@@ -316,7 +344,10 @@ class Factory : public IClassFactory {
   HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID iid, void** out) override {
     *out = nullptr;
     if (outer) return CLASS_E_NOAGGREGATION;
-    auto* object = new JvLinkDouble;
+    HRESULT made;
+    ITypeInfo* info = CreateJvLinkTypeInfo(made);
+    if (!info) return made;
+    auto* object = new JvLinkDouble(info);
     HRESULT hr = object->QueryInterface(iid, out);
     object->Release();
     return hr;
