@@ -77,7 +77,11 @@ class DatePipeline {
   }
 
   void Stop() {
-    stop_ = true;
+    {
+      // Under the lock, so that a worker about to wait for room sees it.
+      std::lock_guard lock(mutex_);
+      stop_ = true;
+    }
     room_.notify_all();
     for (std::thread& t : threads_) t.join();
     threads_.clear();
