@@ -5,6 +5,7 @@
 #include <cmath>
 #include <tuple>
 
+#include "analysis/sign_marks.h"
 #include "common/record_fields.h"
 #include "store/race_day.h"
 
@@ -101,59 +102,75 @@ void ClearSignIndex(RaceCalc& calc) {
 
 // Away index (from the previous and next race of the list) and home index
 // (from those of the same venue) of each of the n runners.
-void ComputeAwayHomeIndex(const RaceDay& day, int slot, int n, RaceCalc& calc) {
+void ComputeAwayHomeIndex(const RaceDay& day, int slot, int n, RunnerIndex& index) {
   NeighbourRaces nb = NeighbourRacesOf(day, slot);
   for (int h = 1; h <= n; ++h) {
-    calc.AwayIndex[h - 1] =
+    index.awayIndex[h - 1] =
         Contribution(day, nb.listPrevious, h, n) + Contribution(day, nb.listNext, h, n);
-    calc.HomeIndex[h - 1] =
+    index.homeIndex[h - 1] =
         Contribution(day, nb.venuePrevious, h, n) + Contribution(day, nb.venueNext, h, n);
   }
 }
 
 // Bracket average of away + home, halves upwards, given to each runner of
 // the bracket.
-BracketAverages ComputeBracketAverages(const RaceDay& day, int slot, int n, RaceCalc& calc) {
+BracketAverages ComputeBracketAverages(RunnerIndex& index) {
   BracketAverages brackets;
   int64_t bracketSum[kBrackets + 1] = {};
-  for (int h = 0; h < n; ++h) {
-    int bracket = day.SeRec[slot][h].Int(se::kBracketNumber);
+  for (int h = 0; h < index.runners; ++h) {
+    int bracket = index.bracket[h];
     if (bracket < 1 || bracket > kBrackets) continue;
     brackets.bracketOf[h] = bracket;
-    bracketSum[bracket] += calc.AwayIndex[h] + calc.HomeIndex[h];
+    bracketSum[bracket] += index.awayIndex[h] + index.homeIndex[h];
     ++brackets.count[bracket];
   }
   for (int b = 1; b <= kBrackets; ++b)
     if (brackets.count[b] > 0)
       brackets.average[b] = static_cast<int>(
           std::trunc(static_cast<double>(bracketSum[b]) / brackets.count[b] + 0.5));
-  for (int h = 0; h < n; ++h)
-    if (brackets.bracketOf[h] > 0) calc.BracketAverage[h] = brackets.average[brackets.bracketOf[h]];
+  for (int h = 0; h < index.runners; ++h)
+    if (brackets.bracketOf[h] > 0)
+      index.bracketAverage[h] = brackets.average[brackets.bracketOf[h]];
   return brackets;
 }
 
 // Bracket rank: by average, equal averages the higher bracket first.
-void RankBrackets(const BracketAverages& averages, int n, RaceCalc& calc) {
+void RankBrackets(const BracketAverages& averages, RunnerIndex& index) {
   std::array<std::pair<std::pair<int, int>, int>, kHorseSlots> brackets;
   int present = 0;
   for (int b = 1; b <= kBrackets; ++b)
     if (averages.count[b] > 0) brackets[present++] = {{averages.average[b], b}, b};
   int32_t rankOfBracket[kHorseSlots] = {};
   RankDescending(brackets, present, rankOfBracket);
-  for (int h = 0; h < n; ++h)
-    if (averages.bracketOf[h] > 0) calc.BracketRank[h] = rankOfBracket[averages.bracketOf[h]];
+  for (int h = 0; h < index.runners; ++h)
+    if (averages.bracketOf[h] > 0) index.bracketRank[h] = rankOfBracket[averages.bracketOf[h]];
 }
 
 // Horse ranks; ties in all three values go to the higher horse number.
-void RankHorses(int n, RaceCalc& calc) {
+void RankHorses(RunnerIndex& index) {
   using HorseKey = std::tuple<int, int, int, int>;
   std::array<std::pair<HorseKey, int>, kHorseSlots> away, home;
-  for (int h = 0; h < n; ++h) {
-    away[h] = {{calc.AwayIndex[h], calc.BracketAverage[h], calc.HomeIndex[h], h + 1}, h};
-    home[h] = {{calc.HomeIndex[h], calc.BracketAverage[h], calc.AwayIndex[h], h + 1}, h};
+  for (int h = 0; h < index.runners; ++h) {
+    away[h] = {{index.awayIndex[h], index.bracketAverage[h], index.homeIndex[h], h + 1}, h};
+    home[h] = {{index.homeIndex[h], index.bracketAverage[h], index.awayIndex[h], h + 1}, h};
   }
-  RankDescending(away, n, calc.AwayRank);
-  RankDescending(home, n, calc.HomeRank);
+  RankDescending(away, index.runners, index.awayRank);
+  RankDescending(home, index.runners, index.homeRank);
+}
+
+// Adds 1 to `counts` for every sign marked on the ring rows at which the
+// horses of neighbour race `x` that correspond to horse h stand.
+void CountContribution(const RaceDay& day, int x, int h, int n, uint8_t* counts) {
+  if (x < 0) return;
+  int m = day.Runners(x);
+  if (m <= 0) return;
+  CorrespondingHorses horses = CorrespondingHorsesOf(h, n, m);
+  for (int horse : {horses.a, horses.b, horses.c}) {
+    if (horse < 1) continue;
+    int row = LastCycleRingRow(horse, m);
+    for (int s = 0; s < kSignCount; ++s)
+      if (HasMark(day.Calc[x], SignAt(s), row)) ++counts[s];
+  }
 }
 
 // The per-venue copy: venue index among the day's venues, ordinal among
@@ -179,15 +196,50 @@ void CopyToVenueRaceCalc(RaceDay& day, int slot) {
 
 }  // namespace
 
+void RankSignIndex(RunnerIndex& index) {
+  index.runners = std::clamp(index.runners, 0, kHorseSlots);
+  std::fill(std::begin(index.bracketAverage), std::end(index.bracketAverage), 0);
+  std::fill(std::begin(index.bracketRank), std::end(index.bracketRank), 0);
+  std::fill(std::begin(index.awayRank), std::end(index.awayRank), 0);
+  std::fill(std::begin(index.homeRank), std::end(index.homeRank), 0);
+  RankBrackets(ComputeBracketAverages(index), index);
+  RankHorses(index);
+}
+
+SignIndexCounts SignIndexCountsOf(const RaceDay& day, int slot) {
+  SignIndexCounts counts;
+  if (slot < 0 || slot >= kRaceSlots) return counts;
+  int n = day.Runners(slot);
+  NeighbourRaces nb = NeighbourRacesOf(day, slot);
+  for (int h = 1; h <= n; ++h) {
+    CountContribution(day, nb.listPrevious, h, n, counts.away[h - 1]);
+    CountContribution(day, nb.listNext, h, n, counts.away[h - 1]);
+    CountContribution(day, nb.venuePrevious, h, n, counts.home[h - 1]);
+    CountContribution(day, nb.venueNext, h, n, counts.home[h - 1]);
+  }
+  return counts;
+}
+
 void ComputeSignIndex(RaceDay& day, int slot) {
   if (slot < 0 || slot >= kRaceSlots) return;
   int n = day.Runners(slot);
   if (n <= 0) return;
   RaceCalc& calc = day.Calc[slot];
   ClearSignIndex(calc);
-  ComputeAwayHomeIndex(day, slot, n, calc);
-  RankBrackets(ComputeBracketAverages(day, slot, n, calc), n, calc);
-  RankHorses(n, calc);
+  RunnerIndex index;
+  index.runners = n;
+  for (int h = 0; h < n; ++h)
+    index.bracket[h] = static_cast<int8_t>(day.SeRec[slot][h].Int(se::kBracketNumber));
+  ComputeAwayHomeIndex(day, slot, n, index);
+  RankSignIndex(index);
+  for (int h = 0; h < n; ++h) {
+    calc.AwayIndex[h] = index.awayIndex[h];
+    calc.HomeIndex[h] = index.homeIndex[h];
+    calc.BracketAverage[h] = index.bracketAverage[h];
+    calc.BracketRank[h] = index.bracketRank[h];
+    calc.AwayRank[h] = index.awayRank[h];
+    calc.HomeRank[h] = index.homeRank[h];
+  }
   CopyToVenueRaceCalc(day, slot);
 }
 

@@ -4,6 +4,9 @@
 // home), averages away + home per bracket and ranks brackets and horses.
 #pragma once
 
+#include <cstdint>
+
+#include "analysis/sign_kinds.h"
 #include "common/day_slots.h"
 
 namespace sorvix {
@@ -37,5 +40,31 @@ struct NeighbourRaces {
   int venuePrevious = -1, venueNext = -1;
 };
 NeighbourRaces NeighbourRacesOf(const RaceDay& day, int s);
+
+// The index values of one race's runners, by horse number − 1.  The away
+// and home index and the bracket numbers go in; RankSignIndex fills the
+// bracket average and the three ranks exactly as ComputeSignIndex does.
+struct RunnerIndex {
+  int runners = 0;
+  int8_t bracket[kHorseSlots] = {};  // 1–8; anything else: no bracket
+  int32_t awayIndex[kHorseSlots] = {};
+  int32_t homeIndex[kHorseSlots] = {};
+  int32_t bracketAverage[kHorseSlots] = {};
+  int32_t bracketRank[kHorseSlots] = {};
+  int32_t awayRank[kHorseSlots] = {};
+  int32_t homeRank[kHorseSlots] = {};
+};
+void RankSignIndex(RunnerIndex& index);
+
+// How often each sign stands among the horses whose sign sums make a
+// runner's away and home index: the index is the sum over the signs of
+// the sign's point times its count, whatever the points.  A mark counts
+// once per ring row the index reads, so a horse read twice counts twice.
+struct SignIndexCounts {
+  uint8_t away[kHorseSlots][kSignCount] = {};
+  uint8_t home[kHorseSlots][kSignCount] = {};
+};
+// The counts of race slot `slot` (all zero for a race without runners).
+SignIndexCounts SignIndexCountsOf(const RaceDay& day, int slot);
 
 }  // namespace sorvix

@@ -13,6 +13,7 @@
 #include "codes/cp932.h"
 #include "codes/text.h"
 #include "common/record_fields.h"
+#include "results/backtest_race.h"
 #include "results/betting_combinations.h"
 #include "results/payout_table.h"
 #include "store/load_progress.h"
@@ -98,20 +99,6 @@ int64_t PayoutOf(const PayoutCombination (&entries)[N], std::string_view text) {
   return paid;
 }
 
-void Buy(TicketLine& line, const ProposedTicket& ticket) {
-  if (ticket.refunded) {
-    ++line.refunded;
-    return;
-  }
-  ++line.tickets;
-  line.stake += 100;
-  if (ticket.paid > 0) {
-    ++line.hits;
-    line.returned += ticket.paid;
-    line.maxReturn = std::max(line.maxReturn, ticket.paid);
-  }
-}
-
 void AddTickets(std::vector<ProposedTicket>& out, BetType type, const std::vector<KaimeRow>& rows,
                 const bool* scratched, int runners, const auto& payoutOf) {
   for (const KaimeRow& row : rows) {
@@ -123,61 +110,6 @@ void AddTickets(std::vector<ProposedTicket>& out, BetType type, const std::vecto
     if (!ticket.refunded) ticket.paid = payoutOf(row.combination);
     out.push_back(std::move(ticket));
   }
-}
-
-// Adds race `slot` to `tally`; false when the race has no results.
-bool TallyRace(const RaceDay& day, int slot, const StoredFinish& finish, BacktestTally& tally) {
-  if (!RaceHasResults(day, slot, finish)) return false;
-  int n = day.Runners(slot);
-
-  const RaceCalc& calc = day.Calc[slot];
-  const PayoutTable& pay = day.Payouts[slot];
-  bool scratched[18] = {};
-  for (int h = 0; h < n; ++h) scratched[h] = Scratched(finish.abnormal[h]);
-
-  // The ring rows of each runner.
-  bool carries[18][kSignCount] = {};
-  for (int k = 0; k < kRingRows; ++k) {
-    int horse = RingHorse(n, k);
-    if (horse < 1 || horse > n) continue;
-    for (int s = 0; s < kSignCount; ++s)
-      if (HasMark(calc, SignAt(s), k)) carries[horse - 1][s] = true;
-  }
-
-  for (int h = 0; h < n; ++h) {
-    if (scratched[h]) continue;
-    BacktestGroup runner;
-    runner.runners = 1;
-    int position = finish.position[h];
-    runner.wins = position == 1;
-    runner.top2 = position >= 1 && position <= 2;
-    runner.top3 = position >= 1 && position <= 3;
-    for (const PayoutHorse& e : pay.Win)
-      if (e.HorseNo == h + 1) runner.winReturn += e.Payout;
-    for (const PayoutHorse& e : pay.Place)
-      if (e.HorseNo == h + 1) runner.placeReturn += e.Payout;
-
-    bool family[kBacktestFamilies] = {};
-    for (int s = 0; s < kSignCount; ++s) {
-      if (!carries[h][s]) continue;
-      tally.signs[s].Add(runner);
-      for (int f = 0; f < kBacktestFamilies; ++f)
-        if (kSignInfo[s].family == kBacktestFamilyOf[f]) family[f] = true;
-    }
-    for (int f = 0; f < kBacktestFamilies; ++f)
-      if (family[f]) tally.families[f].Add(runner);
-
-    const int32_t rank[kBacktestRanks] = {calc.AwayRank[h], calc.HomeRank[h], calc.BracketRank[h],
-                                          calc.SuiteiRank[h]};
-    for (int r = 0; r < kBacktestRanks; ++r)
-      if (int band = RankBand(rank[r]); band >= 0) tally.ranks[r][band].Add(runner);
-    if (calc.AxisMark[h] >= 1 && calc.AxisMark[h] <= 3) tally.axis.Add(runner);
-    if (calc.PartnerMark[h] == 1) tally.partner.Add(runner);
-  }
-
-  for (const ProposedTicket& ticket : ProposedTickets(day, slot, finish))
-    Buy(tally.tickets[static_cast<int>(ticket.type)], ticket);
-  return true;
 }
 
 }  // namespace
@@ -212,14 +144,18 @@ std::vector<ProposedTicket> ProposedTickets(const RaceDay& day, int slot,
 BacktestDay TallyDay(const RaceDay& day, const std::vector<StoredFinish>& finish) {
   BacktestDay result;
   result.label = Cp932Text(day.LoadedLabel());
+  BacktestRace kept;
+  auto tickets = std::make_unique<ProposedCombinations>();
   for (int r = 0; r < day.RaceListRows; ++r) {
-    BacktestTally race;
     StoredFinish none;
     const StoredFinish& f = static_cast<size_t>(r) < finish.size() ? finish[r] : none;
-    if (!TallyRace(day, r, f, race)) {
+    if (!BacktestRaceOf(day, r, f, kept)) {
       ++result.skipped;
       continue;
     }
+    BacktestTally race;
+    TallySignGroups(kept, race);
+    TallyRanksAndTickets(kept, kept.ranks, kept.marks, race, *tickets);
     ++result.races;
     result.total.Add(race);
     result
@@ -312,26 +248,22 @@ LoadOutcome BacktestDateLoader::Load(Cp932View label) {
   return LoadRaceDay(*day_, label, load_);
 }
 
-BacktestResult RunBacktest(const BacktestOptions& options) {
-  BacktestResult result;
-  result.from = options.from;
-  result.to = options.to;
-  result.points = options.points;
-  result.source = options.source;
-
-  std::vector<Cp932Text> dates = options.dates;
+std::vector<Cp932Text> SortedDates(std::vector<Cp932Text> dates) {
   std::sort(dates.begin(), dates.end());
   dates.erase(std::unique(dates.begin(), dates.end()), dates.end());
+  return dates;
+}
+
+DateRunOutcome LoadDates(const std::vector<Cp932Text>& dates, const BacktestOptions& options,
+                         const LoadedDayFunction& onDay) {
+  DateRunOutcome outcome;
   const int total = static_cast<int>(dates.size());
   int workers = options.workers > 0
                     ? options.workers
                     : static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
   workers = std::max(1, std::min(workers, total));
-
-  std::vector<std::optional<BacktestDayTickets>> timeline(dates.size());
   std::atomic<int> next{0};
   std::mutex mutex;
-  int done = 0;
   auto cancelled = [&] { return options.cancel && options.cancel->load(); };
 
   auto work = [&] {
@@ -342,31 +274,30 @@ BacktestResult RunBacktest(const BacktestOptions& options) {
       loader.emplace(options.points, options.source, &progress);
     } catch (const std::exception& e) {
       std::lock_guard lock(mutex);
-      result.failed.emplace_back(Cp932Text(), e.what());
+      outcome.failed.emplace_back(Cp932Text(), e.what());
       return;
     }
     for (int i = next++; i < total && !cancelled(); i = next++) {
-      const Cp932Text& label = dates[i];
-      std::optional<BacktestDay> tally;
+      const Cp932Text& label = dates[static_cast<size_t>(i)];
       std::string failure;
+      bool loaded = false;
       try {
-        LoadOutcome outcome = loader->Load(label);
-        if (outcome.loaded)
-          tally = TallyDay(loader->day(), loader->finish());
+        LoadOutcome result = loader->Load(label);
+        loaded = result.loaded;
+        if (loaded)
+          onDay(loader->day(), loader->finish(), static_cast<size_t>(i));
         else
-          failure = Utf8(outcome.message);
+          failure = Utf8(result.message);
       } catch (const Cancelled&) {
         break;
       } catch (const std::exception& e) {
+        loaded = false;
         failure = e.what();
       }
       std::lock_guard lock(mutex);
-      if (tally)
-        timeline[i] = AddDay(result, label, *tally);
-      else
-        result.failed.emplace_back(label, failure);
-      ++done;
-      if (options.progress) options.progress(done, total, label);
+      if (!loaded) outcome.failed.emplace_back(label, failure);
+      ++outcome.done;
+      if (options.progress) options.progress(outcome.done, total, label);
     }
   };
 
@@ -374,11 +305,28 @@ BacktestResult RunBacktest(const BacktestOptions& options) {
   for (int w = 1; w < workers; ++w) threads.emplace_back(work);
   if (total > 0) work();
   for (std::thread& t : threads) t.join();
+  std::sort(outcome.failed.begin(), outcome.failed.end());
+  outcome.cancelled = cancelled() && outcome.done < total;
+  return outcome;
+}
 
-  for (auto& point : timeline)
-    if (point) result.timeline.push_back(std::move(*point));
-  std::sort(result.failed.begin(), result.failed.end());
-  result.cancelled = cancelled() && done < total;
+BacktestResult RunBacktest(const BacktestOptions& options) {
+  BacktestResult result;
+  result.from = options.from;
+  result.to = options.to;
+  result.points = options.points;
+  result.source = options.source;
+
+  std::vector<Cp932Text> dates = SortedDates(options.dates);
+  std::vector<std::optional<BacktestDay>> tallies(dates.size());
+  DateRunOutcome run = LoadDates(
+      dates, options, [&](const RaceDay& day, const std::vector<StoredFinish>& finish, size_t i) {
+        tallies[i] = TallyDay(day, finish);
+      });
+  for (size_t i = 0; i < dates.size(); ++i)
+    if (tallies[i]) result.timeline.push_back(AddDay(result, dates[i], *tallies[i]));
+  result.failed = std::move(run.failed);
+  result.cancelled = run.cancelled;
   return result;
 }
 

@@ -215,6 +215,26 @@ struct BacktestOptions {
 // Loads, analyses and tallies every date of `options.dates`.
 BacktestResult RunBacktest(const BacktestOptions& options);
 
+// `dates` sorted, each once.
+std::vector<Cp932Text> SortedDates(std::vector<Cp932Text> dates);
+
+// What a run of loads reports besides the days: the dates that could not be
+// loaded (label and the UTF-8 reason) and whether it was cancelled.
+struct DateRunOutcome {
+  int done = 0;  // dates finished, loaded or not
+  std::vector<std::pair<Cp932Text, std::string>> failed;
+  bool cancelled = false;
+};
+// Called once for every date that loaded, with its index in `dates`, from
+// the worker that loaded it (several workers call at once).
+using LoadedDayFunction =
+    std::function<void(const RaceDay& day, const std::vector<StoredFinish>& finish, size_t i)>;
+// Loads and analyses every date of `dates` as the backtest does (the
+// points, source, workers, progress and cancel of `options`; its dates are
+// not read) and hands each loaded day to `onDay`.
+DateRunOutcome LoadDates(const std::vector<Cp932Text>& dates, const BacktestOptions& options,
+                         const LoadedDayFunction& onDay);
+
 // The stored meeting dates (DateLabels) from `from` to `to` inclusive,
 // ascending; an empty bound is open.
 std::vector<Cp932Text> StoredDatesBetween(Cp932View from, Cp932View to);

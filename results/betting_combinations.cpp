@@ -1,7 +1,7 @@
 #include "results/betting_combinations.h"
 
 #include <algorithm>
-#include <set>
+#include <memory>
 
 #include "codes/text.h"
 #include "common/record_fields.h"
@@ -39,35 +39,73 @@ void AddPayouts(std::string_view hr, const hr::PayoutItems& layout, std::vector<
   }
 }
 
-std::vector<KaimeRow> Rows(const std::set<std::string>& combinations) {
-  std::vector<KaimeRow> rows;
-  rows.reserve(combinations.size());
-  for (const std::string& text : combinations)
-    rows.push_back(KaimeRow{text, false, 0, KaimeColour::White});
-  return rows;
-}
-
 }  // namespace
+
+RunnerMarks AxisAndPartnersOf(const RunnerRanks& ranks) {
+  RunnerMarks marks;
+  // Candidates ordered by (bracket rank, away rank, home rank, estimate
+  // rank, horse number): each rank is 1–4, so the order of the numbers is
+  // that of their "%2d" keys.
+  std::array<std::array<int32_t, 5>, kHorseSlots> candidates;
+  int count = 0;
+  int n = std::clamp(ranks.runners, 0, kHorseSlots);
+  for (int h = 0; h < n; ++h) {
+    bool awayOrHome = InTopFour(ranks.away[h]) || InTopFour(ranks.home[h]);
+    if (awayOrHome && InTopFour(ranks.suitei[h]) && InTopFour(ranks.bracket[h]))
+      candidates[count++] = {ranks.bracket[h], ranks.away[h], ranks.home[h], ranks.suitei[h],
+                             h + 1};
+    if (awayOrHome || InTopFour(ranks.suitei[h])) marks.partner[h] = 1;
+  }
+  std::sort(candidates.begin(), candidates.begin() + count);
+  for (int j = 0; j < count; ++j) marks.axis[candidates[j][4] - 1] = j + 1;
+  return marks;
+}
 
 void ChooseAxisAndPartners(RaceDay& day, int slot) {
   if (slot < 0 || slot >= kRaceSlots) return;
   int n = day.Runners(slot);
   if (n <= 0) return;
   RaceCalc& calc = day.Calc[slot];
-  std::set<std::string> candidates;
+  RunnerRanks ranks;
+  ranks.runners = n;
+  std::copy_n(calc.AwayRank, n, ranks.away);
+  std::copy_n(calc.HomeRank, n, ranks.home);
+  std::copy_n(calc.BracketRank, n, ranks.bracket);
+  std::copy_n(calc.SuiteiRank, n, ranks.suitei);
+  RunnerMarks marks = AxisAndPartnersOf(ranks);
   for (int h = 0; h < n; ++h) {
-    bool awayOrHome = InTopFour(calc.AwayRank[h]) || InTopFour(calc.HomeRank[h]);
-    if (awayOrHome && InTopFour(calc.SuiteiRank[h]) && InTopFour(calc.BracketRank[h]))
-      candidates.insert(Format("%2d%2d%2d%2d%2d", calc.BracketRank[h], calc.AwayRank[h],
-                               calc.HomeRank[h], calc.SuiteiRank[h], h + 1));
-    if (awayOrHome || InTopFour(calc.SuiteiRank[h])) calc.PartnerMark[h] = 1;
+    if (marks.axis[h]) calc.AxisMark[h] = marks.axis[h];
+    if (marks.partner[h]) calc.PartnerMark[h] = marks.partner[h];
   }
-  int j = 0;
-  for (const std::string& key : candidates) {
-    int horse = ReadInt(std::string_view(key).substr(8, 2));
-    if (horse >= 1 && horse <= kHorseSlots) calc.AxisMark[horse - 1] = j + 1;
-    ++j;
+}
+
+void ProposeCombinations(const RunnerMarks& marks, int runners, ProposedCombinations& t) {
+  t.pairs = t.ordered = t.triples = 0;
+  int n = std::clamp(runners, 0, kHorseSlots);
+  auto i8 = [](int v) { return static_cast<int8_t>(v); };
+  for (int a = 0; a < n; ++a) {
+    if (marks.axis[a] != 1) continue;
+    for (int p = 0; p < n; ++p) {
+      if (marks.partner[p] <= 0 || p == a) continue;
+      t.pair[t.pairs++] = {i8(std::min(a, p) + 1), i8(std::max(a, p) + 1)};
+      t.orderedPair[t.ordered++] = {i8(a + 1), i8(p + 1)};
+      t.orderedPair[t.ordered++] = {i8(p + 1), i8(a + 1)};
+      // The triples of the axis with two partners, each pair of partners once.
+      for (int d = p + 1; d < n; ++d) {
+        if (marks.partner[d] <= 0 || d == a) continue;
+        int numbers[3] = {a + 1, p + 1, d + 1};
+        std::sort(numbers, numbers + 3);
+        t.triple[t.triples++] = {i8(numbers[0]), i8(numbers[1]), i8(numbers[2])};
+      }
+    }
   }
+  auto sortUnique = [](auto& list, int& count) {
+    std::sort(list.begin(), list.begin() + count);
+    count = static_cast<int>(std::unique(list.begin(), list.begin() + count) - list.begin());
+  };
+  sortUnique(t.pair, t.pairs);
+  sortUnique(t.orderedPair, t.ordered);
+  sortUnique(t.triple, t.triples);
 }
 
 KaimeTables KaimeTablesOf(const RaceDay& day, int race) {
@@ -79,40 +117,32 @@ KaimeTables KaimeTablesOf(const RaceDay& day, int race) {
     if (calc.AxisMark[h] == 1) tables.hasAxis = true;
   if (!tables.hasAxis) return tables;
 
-  std::set<std::string> pairs, ordered, triples;
-  for (int a = 0; a < n; ++a) {
-    if (calc.AxisMark[a] != 1) continue;
-    for (int p = 0; p < n; ++p) {
-      if (calc.PartnerMark[p] <= 0 || p == a) continue;
-      int axis = a + 1, partner = p + 1;
-      pairs.insert(PairText(std::min(axis, partner), std::max(axis, partner)));
-      ordered.insert(PairText(axis, partner));
-      ordered.insert(PairText(partner, axis));
-    }
-    for (int f = 0; f < n; ++f) {
-      if (calc.PartnerMark[f] <= 0 || f == a) continue;
-      for (int d = 0; d < n; ++d) {
-        if (calc.PartnerMark[d] <= 0 || d == f) continue;
-        // The three numbers in order; a repeated number makes no triple.
-        int numbers[3] = {a + 1, f + 1, d + 1};
-        std::sort(numbers, numbers + 3);
-        if (numbers[0] == numbers[1] || numbers[1] == numbers[2]) continue;
-        triples.insert(TripleText(numbers[0], numbers[1], numbers[2]));
-      }
-    }
-  }
+  RunnerMarks marks;
+  std::copy_n(calc.AxisMark, n, marks.axis);
+  std::copy_n(calc.PartnerMark, n, marks.partner);
+  auto tickets = std::make_unique<ProposedCombinations>();
+  ProposeCombinations(marks, n, *tickets);
+  auto row = [](std::string text) {
+    KaimeRow r;
+    r.combination = std::move(text);
+    return r;
+  };
+  const ProposedCombinations& t = *tickets;
+  for (int i = 0; i < t.pairs; ++i)
+    tables.quinella.push_back(row(PairText(t.pair[i][0], t.pair[i][1])));
+  for (int i = 0; i < t.ordered; ++i)
+    tables.exacta.push_back(row(PairText(t.orderedPair[i][0], t.orderedPair[i][1])));
+  for (int i = 0; i < t.triples; ++i)
+    tables.trio.push_back(row(TripleText(t.triple[i][0], t.triple[i][1], t.triple[i][2])));
 
   std::string_view hr = day.HrRec[race].Text();
-  tables.quinella = Rows(pairs);
   AddPayouts(hr, hr::kQuinellaPlacePayouts, tables.quinella);
   AddPayouts(hr, hr::kQuinellaPayouts, tables.quinella);  // a pair that won both shows 馬連
   for (KaimeRow& row : tables.quinella) row.colour = QuinellaGridColour(day, race, row.combination);
 
-  tables.exacta = Rows(ordered);
   AddPayouts(hr, hr::kExactaPayouts, tables.exacta);
   for (KaimeRow& row : tables.exacta) row.colour = ExactaGridColour(day, race, row.combination);
 
-  tables.trio = Rows(triples);
   AddPayouts(hr, hr::kTrioPayouts, tables.trio);
   for (KaimeRow& row : tables.trio) row.colour = TrioGridColour(day, race, row.combination);
   return tables;

@@ -5,9 +5,13 @@
 // combination that won.  The betting window and the CLI show these lists.
 #pragma once
 
+#include <array>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "common/day_slots.h"
 
 namespace sorvix {
 
@@ -21,6 +25,35 @@ class RaceDay;
 // whose away, home or estimate rank is 1–4 gets PartnerMark 1.  Marks are
 // only ever set, never cleared.
 void ChooseAxisAndPartners(RaceDay& day, int slot);
+
+// The ranks the axis and partner selection reads, by horse number − 1
+// (0: not ranked).
+struct RunnerRanks {
+  int runners = 0;
+  int32_t away[kHorseSlots] = {};
+  int32_t home[kHorseSlots] = {};
+  int32_t bracket[kHorseSlots] = {};
+  int32_t suitei[kHorseSlots] = {};
+};
+// The marks it gives: AxisMark (1 = ◎) and PartnerMark of each runner.
+struct RunnerMarks {
+  int32_t axis[kHorseSlots] = {};
+  int32_t partner[kHorseSlots] = {};
+};
+// The selection of ChooseAxisAndPartners on ranks of their own.
+RunnerMarks AxisAndPartnersOf(const RunnerRanks& ranks);
+
+// The combinations of every runner with AxisMark 1 and the partners, as
+// horse numbers, each once and in ascending order (the order of the
+// combination tables): 馬連・ワイド pairs (smaller number first), 馬単
+// pairs in both orders and 3連複 triples (ascending).
+struct ProposedCombinations {
+  int pairs = 0, ordered = 0, triples = 0;
+  std::array<std::array<int8_t, 2>, kHorseSlots * kHorseSlots> pair{};
+  std::array<std::array<int8_t, 2>, kHorseSlots * kHorseSlots> orderedPair{};
+  std::array<std::array<int8_t, 3>, kHorseSlots * kHorseSlots * kHorseSlots / 6 + 1> triple{};
+};
+void ProposeCombinations(const RunnerMarks& marks, int runners, ProposedCombinations& tickets);
 
 // How a combination cell is painted.
 enum class KaimeColour {

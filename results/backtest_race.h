@@ -1,0 +1,60 @@
+// One race of サイン検証 as the tally reads it: how each runner finished and
+// what its win and place tickets paid, the signs it carried, its ranks and
+// betting marks, and the paid combinations of the race.  The backtest takes
+// it from a loaded and analysed day; the sign point tuning keeps it and
+// gives it the ranks and marks of other sign points, so both count a race
+// with the same functions.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "common/day_slots.h"
+#include "results/backtest.h"
+#include "results/betting_combinations.h"
+
+namespace sorvix {
+
+class RaceDay;
+
+// A paid combination of a bet type: its horse numbers in the payout
+// record's order (0: no result) and its payout in yen.
+struct PaidCombination {
+  std::array<int8_t, 3> number{};
+  int32_t payout = 0;
+};
+
+struct BacktestRace {
+  int runners = 0;
+  bool scratched[kHorseSlots] = {};   // 異常区分 1–3: did not run
+  int8_t position[kHorseSlots] = {};  // final position as stored (0: none)
+  uint32_t signs[kHorseSlots] = {};   // bit s: the runner carries sign s on a ring row
+  int32_t winReturn[kHorseSlots] = {};
+  int32_t placeReturn[kHorseSlots] = {};
+  RunnerRanks ranks;
+  RunnerMarks marks;
+  std::array<PaidCombination, 3> trio{};
+  std::array<PaidCombination, 3> quinella{};
+  std::array<PaidCombination, 7> wide{};
+  std::array<PaidCombination, 6> exacta{};
+};
+
+// Race slot `slot` of an analysed day with its stored finishes; false when
+// the race has no results (no payout record, or no runner with a final
+// position), which the backtest counts as skipped.
+bool BacktestRaceOf(const RaceDay& day, int slot, const StoredFinish& finish, BacktestRace& race);
+
+// A runner of the race as a group of one (its finish and its returns).
+BacktestGroup RunnerGroup(const BacktestRace& race, int h);
+
+// The groups that do not depend on the sign points: each sign and family.
+void TallySignGroups(const BacktestRace& race, BacktestTally& tally);
+
+// The groups that do: the rank bands, the axis and partner marks and the
+// proposed tickets, from `ranks` and `marks` (the race's own, or those of
+// other points); `scratch` holds the tickets while they are bought.
+void TallyRanksAndTickets(const BacktestRace& race, const RunnerRanks& ranks,
+                          const RunnerMarks& marks, BacktestTally& tally,
+                          ProposedCombinations& scratch);
+
+}  // namespace sorvix
