@@ -18,6 +18,11 @@ void TuneScore::Add(const TuneScore& o) {
 void TuneBase::Add(const TuneBase& o) {
   signs.Add(o.signs);
   every.Add(o.every);
+  races += o.races;
+  raceWins += o.raceWins;
+  raceTop3 += o.raceTop3;
+  raceWinReturn += o.raceWinReturn;
+  racePlaceReturn += o.racePlaceReturn;
   for (int t = 0; t < kBetTypes; ++t) everyTicket[t].Add(o.everyTicket[t]);
 }
 
@@ -142,11 +147,21 @@ TuneBase BaseOfRaces(const TuneData& data, size_t begin, size_t end) {
     const BacktestRace& race = data.races[i].race;
     TallySignGroups(race, base.signs);
     int ran = 0;
+    BacktestGroup inRace;
     for (int h = 0; h < race.runners; ++h)
       if (!race.scratched[h]) {
-        base.every.Add(RunnerGroup(race, h));
+        inRace.Add(RunnerGroup(race, h));
         ++ran;
       }
+    base.every.Add(inRace);
+    if (ran > 0) {
+      double n = ran;
+      ++base.races;
+      base.raceWins += static_cast<double>(inRace.wins) / n;
+      base.raceTop3 += static_cast<double>(inRace.top3) / n;
+      base.raceWinReturn += static_cast<double>(inRace.winReturn) / (100 * n);
+      base.racePlaceReturn += static_cast<double>(inRace.placeReturn) / (100 * n);
+    }
     auto& t = base.everyTicket;
     AddEvery(t[static_cast<int>(BetType::Trio)], Choose(ran, 3), race.trio);
     AddEvery(t[static_cast<int>(BetType::Quinella)], Choose(ran, 2), race.quinella);

@@ -67,6 +67,12 @@ void RanksAndMarksOf(const TuneRace& race, const SignPoints& points, RunnerRanks
 struct TuneBase {
   BacktestTally signs;  // only the sign and family groups
   BacktestGroup every;  // every runner that ran
+  // The same figures of a runner drawn at random from each race, summed
+  // over the races: the chance level of a pick of one runner per race (◎,
+  // away rank 1), which a count over every runner would put too low where
+  // fields differ in size.
+  int64_t races = 0;
+  double raceWins = 0, raceTop3 = 0, raceWinReturn = 0, racePlaceReturn = 0;  // ratios
   // Every combination of each bet type among the runners that ran, at 100
   // yen each, against what the race paid on that bet type.
   std::array<TicketLine, kBetTypes> everyTicket{};

@@ -1,0 +1,154 @@
+#include "results/tune_report.h"
+
+#include <cinttypes>
+
+#include "codes/cp932.h"
+#include "codes/text.h"
+#include "results/backtest_report.h"
+
+namespace sorvix {
+
+const char* const kTuneBaseLabel = "全馬";
+
+const char* TuneSetLabel(int set) {
+  static const char* kLabels[] = {"最適化", "現在", "初期値"};
+  return kLabels[set];
+}
+
+std::string PercentText(double percent) {
+  return Format("%.1f%%", percent);
+}
+
+namespace {
+
+const char* kSetKeys[] = {"tuned", "current", "defaults"};
+
+std::string Num(double v) {
+  return Format("%.4f", v);
+}
+
+std::string I(int64_t v) {
+  return Format("%" PRId64, v);
+}
+
+std::string Date(const Cp932Text& label) {
+  return label.size() >= 14 ? IsoDateOfLabel(label) : Utf8(label);
+}
+
+std::string PointsJson(const SignPoints& p) {
+  std::string out = "{";
+  for (int s = 0; s < kSignCount; ++s)
+    out += std::string(s ? ", " : "") + JsonString(kSignInfo[s].key) + ": " + I(p.value[s]);
+  return out + "}";
+}
+
+std::string FractionJson(const Fraction& f) {
+  return "{\"value\": " + Num(f.Percent()) + ", \"part\": " + I(f.part) +
+         ", \"whole\": " + I(f.whole) + "}";
+}
+
+std::string RowJson(const TuneFigureRow& row) {
+  std::string out = "    {\"key\": " + JsonString(row.key) +
+                    ", \"label\": " + JsonString(row.label) +
+                    ", \"return\": " + (row.isReturn ? "true" : "false") +
+                    ", \"base\": " + FractionJson(row.base);
+  for (int set = 0; set < kTuneSets; ++set)
+    out += ", " + JsonString(kSetKeys[set]) + ": {\"figure\": " + FractionJson(row.figure[set]) +
+           ", \"low\": " + Num(row.interval[set].low) +
+           ", \"high\": " + Num(row.interval[set].high) +
+           ", \"clearsBase\": " + (row.clears[set] ? "true" : "false") + "}";
+  return out + "}";
+}
+
+std::string FoldJson(const TuneFoldResult& f) {
+  std::string out = "    {\"trainFrom\": " + JsonString(Date(f.trainFrom)) +
+                    ", \"trainTo\": " + JsonString(Date(f.trainTo)) +
+                    ", \"testFrom\": " + JsonString(Date(f.testFrom)) +
+                    ", \"testTo\": " + JsonString(Date(f.testTo)) +
+                    ", \"trainRaces\": " + I(f.trainRaces) + ", \"testRaces\": " + I(f.testRaces) +
+                    ", \"candidates\": " + I(f.candidates);
+  for (int set = 0; set < kTuneSets; ++set)
+    out += ", " + JsonString(std::string("train_") + kSetKeys[set]) + ": " +
+           FractionJson(f.train[set]) + ", " + JsonString(std::string("test_") + kSetKeys[set]) +
+           ": " + FractionJson(f.test[set]);
+  out +=
+      ", \"testBase\": " + FractionJson(f.testBase) + ", \"testLow\": " + Num(f.testInterval.low) +
+      ", \"testHigh\": " + Num(f.testInterval.high) + ", \"points\": " + PointsJson(f.tuned) + "}";
+  return out;
+}
+
+std::string CsvText(const std::string& text) {
+  if (text.find_first_of(",\"\n") == std::string::npos) return text;
+  std::string out = "\"";
+  for (char c : text) out += c == '"' ? std::string("\"\"") : std::string(1, c);
+  return out + "\"";
+}
+
+}  // namespace
+
+std::string TuneJson(const TuneResult& r) {
+  const TuneObjectiveInfo& info = InfoOf(r.objective);
+  std::string out = "{\n  \"objective\": " + JsonString(info.key) +
+                    ",\n  \"objectiveLabel\": " + JsonString(info.label) +
+                    ",\n  \"source\": " + JsonString(SourceKey(r.source)) +
+                    ",\n  \"seed\": " + Format("%" PRIu64, r.seed) +
+                    ",\n  \"candidates\": " + I(r.candidates) +
+                    ",\n  \"cancelled\": " + (r.cancelled ? "true" : "false") +
+                    ",\n  \"edge\": " + (r.edge ? "true" : "false") +
+                    ",\n  \"gainHeld\": " + (r.gainHeld ? "true" : "false") +
+                    ",\n  \"points\": {\"tuned\": " + PointsJson(r.tuned) +
+                    ", \"current\": " + PointsJson(r.current) +
+                    ", \"defaults\": " + PointsJson(r.defaults) + "},\n  \"train\": {";
+  for (int set = 0; set < kTuneSets; ++set)
+    out += std::string(set ? ", " : "") + JsonString(kSetKeys[set]) + ": " +
+           FractionJson(r.train[set]);
+  out += "},\n  \"test\": {\"dates\": " + I(r.testDates) + ", \"races\": " + I(r.testRaces) +
+         ", \"rows\": [\n";
+  for (size_t i = 0; i < r.rows.size(); ++i)
+    out += RowJson(r.rows[i]) + (i + 1 < r.rows.size() ? ",\n" : "\n");
+  out += "  ]},\n  \"folds\": [\n";
+  for (size_t i = 0; i < r.folds.size(); ++i)
+    out += FoldJson(r.folds[i]) + (i + 1 < r.folds.size() ? ",\n" : "\n");
+  out += "  ],\n  \"verdict\": [";
+  for (size_t i = 0; i < r.verdict.size(); ++i)
+    out += std::string(i ? ", " : "") + JsonString(r.verdict[i]);
+  return out + "]\n}\n";
+}
+
+std::string TuneCsv(const TuneResult& r) {
+  std::string out = "\xEF\xBB\xBF";
+  out +=
+      "section,key,label,base,tuned,tunedLow,tunedHigh,tunedClearsBase,current,currentLow,"
+      "currentHigh,currentClearsBase,defaults,defaultsLow,defaultsHigh,defaultsClearsBase\n";
+  const TuneObjectiveInfo& info = InfoOf(r.objective);
+  out += std::string("input,objective,") + CsvText(info.label) + "," + info.key + "\n";
+  out += std::string("input,source,,") + SourceKey(r.source) + "\n";
+  out += "input,seed,," + Format("%" PRIu64, r.seed) + "\n";
+  out += "input,candidates,," + I(r.candidates) + "\n";
+  for (const std::string& line : r.verdict) out += "verdict,,," + CsvText(line) + "\n";
+  for (const TuneFigureRow& row : r.rows) {
+    out += "test," + CsvText(row.key) + "," + CsvText(row.label) + "," + Num(row.base.Percent());
+    for (int set = 0; set < kTuneSets; ++set)
+      out += "," + Num(row.figure[set].Percent()) + "," + Num(row.interval[set].low) + "," +
+             Num(row.interval[set].high) + "," + (row.clears[set] ? "1" : "0");
+    out += "\n";
+  }
+  for (size_t i = 0; i < r.folds.size(); ++i) {
+    const TuneFoldResult& f = r.folds[i];
+    out += "fold," + I(static_cast<int64_t>(i + 1)) + "," + Date(f.trainFrom) + ".." +
+           Date(f.trainTo) + " → " + Date(f.testFrom) + ".." + Date(f.testTo) + "," +
+           Num(f.testBase.Percent());
+    for (int set = 0; set < kTuneSets; ++set)
+      out += "," + Num(f.test[set].Percent()) + "," +
+             (set == 0 ? Num(f.testInterval.low) + "," + Num(f.testInterval.high) : ",") + "," +
+             Num(f.train[set].Percent());
+    out += "\n";
+  }
+  for (int s = 0; s < kSignCount; ++s)
+    out += std::string("points,") + kSignInfo[s].key + "," + SignLabel(s) + ",," +
+           I(r.tuned.value[s]) + ",,,," + I(r.current.value[s]) + ",,,," + I(r.defaults.value[s]) +
+           "\n";
+  return out;
+}
+
+}  // namespace sorvix
