@@ -155,7 +155,8 @@ BacktestDay TallyDay(const RaceDay& day, const std::vector<StoredFinish>& finish
     }
     BacktestTally race;
     TallySignGroups(kept, race);
-    TallyRanksAndTickets(kept, kept.ranks, kept.marks, race, *tickets);
+    TallyRanks(kept, kept.ranks, kept.marks, race);
+    TallyTickets(kept, kept.marks, race, *tickets);
     ++result.races;
     result.total.Add(race);
     result

@@ -144,9 +144,8 @@ void TallySignGroups(const BacktestRace& race, BacktestTally& tally) {
   }
 }
 
-void TallyRanksAndTickets(const BacktestRace& race, const RunnerRanks& ranks,
-                          const RunnerMarks& marks, BacktestTally& tally,
-                          ProposedCombinations& scratch) {
+void TallyRanks(const BacktestRace& race, const RunnerRanks& ranks, const RunnerMarks& marks,
+                BacktestTally& tally) {
   for (int h = 0; h < race.runners; ++h) {
     if (race.scratched[h]) continue;
     BacktestGroup runner = RunnerGroup(race, h);
@@ -157,7 +156,10 @@ void TallyRanksAndTickets(const BacktestRace& race, const RunnerRanks& ranks,
     if (marks.axis[h] >= 1 && marks.axis[h] <= 3) tally.axis.Add(runner);
     if (marks.partner[h] == 1) tally.partner.Add(runner);
   }
+}
 
+void TallyTickets(const BacktestRace& race, const RunnerMarks& marks, BacktestTally& tally,
+                  ProposedCombinations& scratch) {
   ProposeCombinations(marks, race.runners, scratch);
   auto& t = tally.tickets;
   Buy(t[static_cast<int>(BetType::Trio)], scratch.triple, scratch.triples, race, race.trio);

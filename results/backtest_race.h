@@ -50,11 +50,12 @@ BacktestGroup RunnerGroup(const BacktestRace& race, int h);
 // The groups that do not depend on the sign points: each sign and family.
 void TallySignGroups(const BacktestRace& race, BacktestTally& tally);
 
-// The groups that do: the rank bands, the axis and partner marks and the
-// proposed tickets, from `ranks` and `marks` (the race's own, or those of
-// other points); `scratch` holds the tickets while they are bought.
-void TallyRanksAndTickets(const BacktestRace& race, const RunnerRanks& ranks,
-                          const RunnerMarks& marks, BacktestTally& tally,
-                          ProposedCombinations& scratch);
+// The groups that do, from `ranks` and `marks` (the race's own, or those
+// of other points): the rank bands and the axis and partner groups, and
+// the proposed tickets (`scratch` holds them while they are bought).
+void TallyRanks(const BacktestRace& race, const RunnerRanks& ranks, const RunnerMarks& marks,
+                BacktestTally& tally);
+void TallyTickets(const BacktestRace& race, const RunnerMarks& marks, BacktestTally& tally,
+                  ProposedCombinations& scratch);
 
 }  // namespace sorvix

@@ -79,12 +79,24 @@ void ChooseAxisAndPartners(RaceDay& day, int slot) {
   }
 }
 
+namespace {
+
+template <typename List>
+void SortUnique(List& list, int& count) {
+  std::sort(list.begin(), list.begin() + count);
+  count = static_cast<int>(std::unique(list.begin(), list.begin() + count) - list.begin());
+}
+
+}  // namespace
+
 void ProposeCombinations(const RunnerMarks& marks, int runners, ProposedCombinations& t) {
   t.pairs = t.ordered = t.triples = 0;
   int n = std::clamp(runners, 0, kHorseSlots);
   auto i8 = [](int v) { return static_cast<int8_t>(v); };
+  int axes = 0;
   for (int a = 0; a < n; ++a) {
     if (marks.axis[a] != 1) continue;
+    ++axes;
     for (int p = 0; p < n; ++p) {
       if (marks.partner[p] <= 0 || p == a) continue;
       t.pair[t.pairs++] = {i8(std::min(a, p) + 1), i8(std::max(a, p) + 1)};
@@ -99,13 +111,13 @@ void ProposeCombinations(const RunnerMarks& marks, int runners, ProposedCombinat
       }
     }
   }
-  auto sortUnique = [](auto& list, int& count) {
-    std::sort(list.begin(), list.begin() + count);
-    count = static_cast<int>(std::unique(list.begin(), list.begin() + count) - list.begin());
-  };
-  sortUnique(t.pair, t.pairs);
-  sortUnique(t.orderedPair, t.ordered);
-  sortUnique(t.triple, t.triples);
+  // One axis (as the selection gives) makes every combination once;
+  // several may repeat one.
+  if (axes > 1) {
+    SortUnique(t.pair, t.pairs);
+    SortUnique(t.orderedPair, t.ordered);
+    SortUnique(t.triple, t.triples);
+  }
 }
 
 KaimeTables KaimeTablesOf(const RaceDay& day, int race) {
@@ -122,6 +134,10 @@ KaimeTables KaimeTablesOf(const RaceDay& day, int race) {
   std::copy_n(calc.PartnerMark, n, marks.partner);
   auto tickets = std::make_unique<ProposedCombinations>();
   ProposeCombinations(marks, n, *tickets);
+  // The tables list them in ascending order.
+  SortUnique(tickets->pair, tickets->pairs);
+  SortUnique(tickets->orderedPair, tickets->ordered);
+  SortUnique(tickets->triple, tickets->triples);
   auto row = [](std::string text) {
     KaimeRow r;
     r.combination = std::move(text);

@@ -44,9 +44,9 @@ struct RunnerMarks {
 RunnerMarks AxisAndPartnersOf(const RunnerRanks& ranks);
 
 // The combinations of every runner with AxisMark 1 and the partners, as
-// horse numbers, each once and in ascending order (the order of the
-// combination tables): 馬連・ワイド pairs (smaller number first), 馬単
-// pairs in both orders and 3連複 triples (ascending).
+// horse numbers, each once: 馬連・ワイド pairs (smaller number first), 馬単
+// pairs in both orders and 3連複 triples (numbers ascending).  The lists
+// are not sorted (the combination tables sort them).
 struct ProposedCombinations {
   int pairs = 0, ordered = 0, triples = 0;
   std::array<std::array<int8_t, 2>, kHorseSlots * kHorseSlots> pair{};

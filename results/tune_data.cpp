@@ -122,16 +122,18 @@ void RanksAndMarksOf(const TuneRace& kept, const SignPoints& points, RunnerRanks
   marks = AxisAndPartnersOf(ranks);
 }
 
-TuneScore ScoreRaces(const TuneData& data, size_t begin, size_t end, const SignPoints& points) {
+TuneScore ScoreRaces(const TuneData& data, size_t begin, size_t end, const SignPoints& points,
+                     bool tickets) {
   TuneScore score;
-  auto tickets = std::make_unique<ProposedCombinations>();
+  auto scratch = std::make_unique<ProposedCombinations>();
   RunnerRanks ranks;
   RunnerMarks marks;
   end = std::min(end, data.races.size());
   for (size_t i = begin; i < end; ++i) {
     const TuneRace& kept = data.races[i];
     RanksAndMarksOf(kept, points, ranks, marks);
-    TallyRanksAndTickets(kept.race, ranks, marks, score.tally, *tickets);
+    TallyRanks(kept.race, ranks, marks, score.tally);
+    if (tickets) TallyTickets(kept.race, marks, score.tally, *scratch);
     for (int h = 0; h < kept.race.runners; ++h)
       if (!kept.race.scratched[h] && marks.axis[h] == 1)
         score.mainAxis.Add(RunnerGroup(kept.race, h));

@@ -54,8 +54,10 @@ struct TuneScore {
   bool operator==(const TuneScore&) const = default;
 };
 
-// Scores races [begin, end) of `data` with `points`.
-TuneScore ScoreRaces(const TuneData& data, size_t begin, size_t end, const SignPoints& points);
+// Scores races [begin, end) of `data` with `points`; without `tickets` the
+// tickets are left out (for an objective that does not read them).
+TuneScore ScoreRaces(const TuneData& data, size_t begin, size_t end, const SignPoints& points,
+                     bool tickets = true);
 
 // The ranks and marks that `points` give a kept race, as the loader's sign
 // index and axis selection would.

@@ -117,6 +117,7 @@ class Searcher {
  public:
   Searcher(const TuneData& data, RaceRange races, const TuneSearchOptions& options)
       : data_(data), races_(races), options_(options) {
+    withTickets_ = TicketOf(options.objective) >= 0;
     workers_ = options.workers > 0
                    ? options.workers
                    : static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
@@ -138,6 +139,7 @@ class Searcher {
   RaceRange races_;
   const TuneSearchOptions& options_;
   int workers_ = 1;
+  bool withTickets_ = true;  // the objective reads the tickets
   int scored_ = 0;
   std::map<std::array<int, kSignCount>, Fraction> known_;
 };
@@ -156,7 +158,7 @@ std::vector<Fraction> Searcher::Score(const std::vector<SignPoints>& sets) {
   auto work = [&] {
     for (size_t k = next++; k < todo.size(); k = next++) {
       size_t i = todo[k];
-      TuneScore score = ScoreRaces(data_, races_.begin, races_.end, sets[i]);
+      TuneScore score = ScoreRaces(data_, races_.begin, races_.end, sets[i], withTickets_);
       figures[i] = ObjectiveFigure(options_.objective, score);
     }
   };
