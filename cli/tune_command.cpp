@@ -124,7 +124,7 @@ std::vector<Cp932Text> DatesOf(const TuneArgs& t) {
   return dates;
 }
 
-std::string Interval(const PercentInterval& i) {
+std::string Interval(const interim::PercentInterval& i) {
   return PercentText(i.low) + "〜" + PercentText(i.high);
 }
 

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <numeric>
 
-namespace sorvix {
+namespace sorvix::interim {
 namespace {
 
 constexpr double kZ95 = 1.959963984540054;
@@ -92,4 +92,4 @@ std::vector<bool> BenjaminiHochberg(const std::vector<double>& p, double q) {
   return rejected;
 }
 
-}  // namespace sorvix
+}  // namespace sorvix::interim

@@ -1,13 +1,15 @@
 // The uncertainty of a figure of past races: a 95 % Wilson interval for a
 // hit rate, a 95 % interval for a return rate from resampling whole race
 // days, and the Benjamini–Hochberg selection of the figures that clear
-// their base rate when many are looked at together.
+// their base rate when many are looked at together.  The tuning report
+// uses these until the backtest's own intervals take their place; they are
+// kept apart in a namespace of their own so that the two never clash.
 #pragma once
 
 #include <cstdint>
 #include <vector>
 
-namespace sorvix {
+namespace sorvix::interim {
 
 // An interval of a percentage.
 struct PercentInterval {
@@ -41,4 +43,4 @@ double DayBootstrapPValue(const std::vector<DayPart>& days, double baseRate, uin
 // discovery rate `q` (Benjamini–Hochberg step-up).
 std::vector<bool> BenjaminiHochberg(const std::vector<double>& p, double q = 0.05);
 
-}  // namespace sorvix
+}  // namespace sorvix::interim

@@ -137,8 +137,8 @@ struct TestDays {
 };
 
 template <typename Figure>
-std::vector<DayPart> PartsOf(const TestDays& days, int set, Figure figure) {
-  std::vector<DayPart> parts;
+std::vector<interim::DayPart> PartsOf(const TestDays& days, int set, Figure figure) {
+  std::vector<interim::DayPart> parts;
   parts.reserve(days.score.size());
   for (const auto& d : days.score) {
     Fraction f = figure(d[static_cast<size_t>(set)]);
@@ -173,11 +173,11 @@ TuneFigureRow MakeRow(const char* key, const char* label, bool isReturn, Fractio
     row.figure[set] = f;
     double p;
     if (isReturn) {
-      std::vector<DayPart> parts = PartsOf(days, set, figure);
-      row.interval[set] = DayBootstrapInterval(parts, seed);
-      p = DayBootstrapPValue(parts, base.Percent(), seed);
+      std::vector<interim::DayPart> parts = PartsOf(days, set, figure);
+      row.interval[set] = interim::DayBootstrapInterval(parts, seed);
+      p = interim::DayBootstrapPValue(parts, base.Percent(), seed);
     } else {
-      row.interval[set] = WilsonInterval(f.part, f.whole);
+      row.interval[set] = interim::WilsonInterval(f.part, f.whole);
       p = RateP(f, base.Percent());
     }
     row.clears[set] = f.whole > 0 && row.interval[set].low > base.Percent();
@@ -203,7 +203,7 @@ void MakeRows(TuneResult& result, const TestDays& days) {
     if (std::string_view(def.label) != info.label)  // the objective is the first row already
       result.rows.push_back(MakeRow(def.key, def.label, def.isReturn, def.base(days.base), days,
                                     def.figure, result.seed, pValues));
-  std::vector<bool> kept = BenjaminiHochberg(pValues);
+  std::vector<bool> kept = interim::BenjaminiHochberg(pValues);
   for (size_t r = 0; r < result.rows.size(); ++r)
     for (int set = 0; set < kTuneSets; ++set)
       result.rows[r].clears[set] =
@@ -220,7 +220,7 @@ std::string Pct(double v) {
 // interval.
 void JudgeFold(const TestDays& days, size_t firstDay, TuneObjective objective, uint64_t seed,
                TuneFoldResult& fold) {
-  std::vector<DayPart> parts;
+  std::vector<interim::DayPart> parts;
   for (size_t d = firstDay; d < days.score.size(); ++d)
     for (int set = 0; set < kTuneSets; ++set) {
       Fraction f = ObjectiveFigure(objective, days.score[d][static_cast<size_t>(set)]);
@@ -229,8 +229,8 @@ void JudgeFold(const TestDays& days, size_t firstDay, TuneObjective objective, u
       if (set == 0) parts.push_back({f.part, f.whole});
     }
   fold.testInterval = InfoOf(objective).isReturn
-                          ? DayBootstrapInterval(parts, seed)
-                          : WilsonInterval(fold.test[0].part, fold.test[0].whole);
+                          ? interim::DayBootstrapInterval(parts, seed)
+                          : interim::WilsonInterval(fold.test[0].part, fold.test[0].whole);
 }
 
 // Tunes one fold on its training dates, then scores its test dates.

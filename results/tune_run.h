@@ -48,7 +48,7 @@ struct TuneFigureRow {
   std::string label;  // Japanese
   bool isReturn = false;
   std::array<Fraction, kTuneSets> figure{};
-  std::array<PercentInterval, kTuneSets> interval{};
+  std::array<interim::PercentInterval, kTuneSets> interval{};
   std::array<bool, kTuneSets> clears{};  // interval above the base rate (after BH)
   Fraction base;
 };
@@ -62,7 +62,7 @@ struct TuneFoldResult {
   std::array<Fraction, kTuneSets> train{};  // the objective over the training dates
   std::array<Fraction, kTuneSets> test{};   // and over the test dates
   Fraction testBase;
-  PercentInterval testInterval;  // of the tuned points
+  interim::PercentInterval testInterval;  // of the tuned points
 };
 
 struct TuneRunOptions {
