@@ -25,6 +25,9 @@ class TUserSetForm : public QDialog {
 
   void OkBtnClick();
   void ResetBtnClick();
+  // Puts `points` into the fields in place of the stored ones (saved only
+  // by OK), as 配点最適化 does with the points it tuned.
+  void FillPoints(const SignPoints& points) { Show(points); }
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;

@@ -23,6 +23,7 @@
 #include "app/ui/qt_text.h"
 #include "codes/cp932.h"
 #include "results/backtest_report.h"
+#include "results/ui/tune_panel.h"
 #include "store/meeting_list.h"
 
 namespace sorvix {
@@ -415,6 +416,7 @@ void TBacktestForm::AddResultTabs(QVBoxLayout* layout) {
   result_tabs_->addTab(ticket_table_, QStringLiteral("買い目"));
   result_tabs_->addTab(rate_chart_, QStringLiteral("回収率グラフ"));
   result_tabs_->addTab(money_chart_, QStringLiteral("収支グラフ"));
+  result_tabs_->addTab(new TTunePanel(this), QStringLiteral("配点最適化"));
   layout->addWidget(result_tabs_, 1);
 }
 
