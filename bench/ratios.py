@@ -8,7 +8,9 @@ reading the files it touches, the analysis (load with analysis minus the
 plain load) against the load, the analysis timed alone against the load,
 the backtest of the demo's dates on two workers against loading and
 analysing them one after the other, the SQLite export of ten seasons
-against their backtest (the same loads, without the writing), and a year's acquisition against
+against their backtest (the same loads, without the writing), one
+candidate's scoring from the kept counts against one backtest of the same
+dates, and a year's acquisition against
 copying the data files it reads.
 """
 
@@ -29,6 +31,10 @@ ROWS = [
     ("ten seasons backtest, 2 workers", "BM_BacktestTenSeasons/real_time", None, None),
     ("ten seasons SQLite export, 2 workers", "BM_ExportTenSeasons/real_time", None,
      "ten seasons backtest, 2 workers"),
+    ("demo backtest (one candidate)", "BM_TuneBacktestOfOneCandidate/real_time", None, None),
+    ("demo candidate from kept counts", "BM_TuneScoreOneCandidate/real_time", None,
+     "demo backtest (one candidate)"),
+    ("ten seasons tuning, 1,000 candidates", "BM_TuneTenSeasons/real_time", None, None),
     ("year copy floor (read + write)", "BM_YearCopyFloor", None, None),
     ("year acquisition (setup)", "BM_YearAcquisition", None, "year copy floor (read + write)"),
     ("ring card PDF writing", "BM_Pdf/ring", None, None),
