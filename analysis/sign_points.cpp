@@ -20,8 +20,10 @@ SignPoints SignPoints::Load(const SettingsFile& settings) {
 }
 
 void SignPoints::Save(SettingsFile& settings) const {
+  SettingsFile::Entries entries;
   for (int i = 0; i < kSignCount; ++i)
-    settings.WriteInteger(kSignPointSection, kSignInfo[i].key, value[i]);
+    entries.emplace_back(kSignInfo[i].key, std::to_string(value[i]));
+  settings.WriteSection(kSignPointSection, entries);
 }
 
 }  // namespace sorvix

@@ -1,6 +1,5 @@
 #include "app/settings_file.h"
 
-#include <functional>
 #include <optional>
 #include <vector>
 
@@ -52,16 +51,6 @@ std::vector<std::string> LoadLines(const std::filesystem::path& path) {
     return {};
   }
   return bytes ? SplitLines(*bytes) : std::vector<std::string>{};
-}
-
-struct WritePolicy {
-  bool disabled = false;
-  std::function<void(const std::string&)> onFailure;
-};
-
-WritePolicy& Policy() {
-  static WritePolicy policy;
-  return policy;
 }
 
 // Reads a whole-text integer: blanks, sign, digits (or $hex / 0xhex).
@@ -157,33 +146,12 @@ void SettingsFile::CheckReadable() const {
   ReadFileIfExists(path_);
 }
 
-void SettingsFile::DisableWrites() {
-  Policy().disabled = true;
-}
+namespace {
 
-void SettingsFile::SetWriteFailureHandler(std::function<void(const std::string&)> handler) {
-  Policy().onFailure = std::move(handler);
-}
-
-void SettingsFile::WriteString(std::string_view section, std::string_view key,
-                               std::string_view value) {
-  if (Policy().disabled) return;
-  try {
-    Write(section, key, value);
-  } catch (const Error& e) {
-    if (!Policy().onFailure) throw;
-    Policy().onFailure(e.what());
-  }
-}
-
-void SettingsFile::Write(std::string_view section, std::string_view key, std::string_view value) {
-  // One writer at a time: the read, the change and the write below must not
-  // interleave with another program's.
-  HomeLock lock = HomeLock::Acquire(HomeLock::kShortWait);
-  // A file that exists but cannot be read is never replaced: every other
-  // key in it would be lost.
-  std::optional<std::string> bytes = ReadFileIfExists(path_);
-  std::vector<std::string> lines = bytes ? SplitLines(*bytes) : std::vector<std::string>{};
+// Sets key=value in the section of `lines`: the key's line replaced, or
+// added after the section's last key line, or with a new section at the end.
+void SetEntry(std::vector<std::string>& lines, std::string_view section, std::string_view key,
+              std::string_view value) {
   std::string entry = std::string(key) + "=" + std::string(value);
   bool inSection = false;
   std::optional<size_t> sectionEnd;  // index after the last key line of the section
@@ -199,7 +167,6 @@ void SettingsFile::Write(std::string_view section, std::string_view key, std::st
     auto name = KeyName(lines[i]);
     if (name && EqualsIgnoreCase(*name, key)) {
       lines[i] = entry;
-      WriteFileAtomic(path_, JoinLines(lines));
       return;
     }
   }
@@ -209,6 +176,24 @@ void SettingsFile::Write(std::string_view section, std::string_view key, std::st
     lines.push_back("[" + std::string(section) + "]");
     lines.push_back(entry);
   }
+}
+
+}  // namespace
+
+void SettingsFile::WriteString(std::string_view section, std::string_view key,
+                               std::string_view value) {
+  WriteSection(section, {{std::string(key), std::string(value)}});
+}
+
+void SettingsFile::WriteSection(std::string_view section, const Entries& entries) {
+  // One writer at a time: the read, the change and the write below must not
+  // interleave with another program's.
+  HomeLock lock = HomeLock::Acquire(HomeLock::kShortWait);
+  // A file that exists but cannot be read is never replaced: every other
+  // key in it would be lost.
+  std::optional<std::string> bytes = ReadFileIfExists(path_);
+  std::vector<std::string> lines = bytes ? SplitLines(*bytes) : std::vector<std::string>{};
+  for (const auto& [key, value] : entries) SetEntry(lines, section, key, value);
   WriteFileAtomic(path_, JoinLines(lines));
 }
 

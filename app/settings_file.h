@@ -5,13 +5,15 @@
 //
 // Texts are CP932, like the file.  A read of a file that cannot be read
 // gives the defaults; the front ends check the file once at start
-// (CheckReadable) and tell the user.
+// (CheckReadable) and tell the user.  A write that fails throws Error: the
+// caller that asked for it tells the user (one message per write).
 #pragma once
 
 #include <filesystem>
-#include <functional>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace sorvix {
 
@@ -36,19 +38,17 @@ class SettingsFile {
   // Stores the text unchanged, without adding quotes, keeping every other
   // line and the file's mode, under the ProgramFolder's writer lock.  A file
   // that exists but cannot be read is never replaced: the write throws
-  // Error (or goes to the failure handler, see below).
+  // Error.
   void WriteString(std::string_view section, std::string_view key, std::string_view value);
+
+  // Several keys of one section (key, value text) in one write: the file is
+  // replaced once, with all of them or, when the write fails, none.
+  using Entries = std::vector<std::pair<std::string, std::string>>;
+  void WriteSection(std::string_view section, const Entries& entries);
 
   // Throws Error naming the file when it exists but cannot be read (a
   // folder, a FIFO, no permission).  A missing file is fine.
   void CheckReadable() const;
-
-  // For a program that found its settings file unreadable at start: from
-  // now on every write does nothing, so the file is left as it is.
-  static void DisableWrites();
-  // A window program has no caller to throw to: a failed write is reported
-  // to `handler` (UTF-8 message) instead of throwing.
-  static void SetWriteFailureHandler(std::function<void(const std::string&)> handler);
 
   // The raw profile read: the value with one enclosing pair of single or
   // double quotes dropped, or `def` when the key is missing.
@@ -56,8 +56,6 @@ class SettingsFile {
                                 std::string_view def) const;
 
  private:
-  void Write(std::string_view section, std::string_view key, std::string_view value);
-
   std::filesystem::path path_;
 };
 

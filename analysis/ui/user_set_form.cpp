@@ -140,11 +140,12 @@ void TUserSetForm::OkBtnClick() {
     const size_t index = static_cast<size_t>(i);
     points[SignAt(i)] = kept_[index] ? *kept_[index] : fields_[index]->text().toInt();
   }
+  // All 28 points in one write: saved together, or not at all and said once.
   try {
     SettingsFile ini;
     points.Save(ini);
-  } catch (const Error& e) {
-    ShowError(this, e);
+  } catch (const std::exception& e) {
+    ShowError(this, e, QStringLiteral("設定を保存できません: "));
     return;
   }
   QApplication::beep();

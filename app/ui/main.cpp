@@ -63,8 +63,8 @@ void EnsureRuntimeFolder() {
 }
 
 // A settings file that is there but cannot be read: say so once, then run
-// on the defaults without ever writing it, so nothing in it is lost.  A
-// later failed save is shown when it happens.
+// on the defaults.  It is never replaced (every other key in it would be
+// lost): each later save says that it failed, by whoever asked for it.
 void CheckSettingsFile() {
   try {
     sorvix::SettingsFile().CheckReadable();
@@ -72,12 +72,7 @@ void CheckSettingsFile() {
     sorvix::ShowInformationUtf8(
         nullptr, QString::fromStdString(std::string("設定ファイルを読み込めません: ") + e.what()) +
                      QStringLiteral("\n初期設定で起動します。設定は保存されません。"));
-    sorvix::SettingsFile::DisableWrites();
   }
-  sorvix::SettingsFile::SetWriteFailureHandler([](const std::string& message) {
-    sorvix::ShowInformationUtf8(nullptr,
-                                QString::fromStdString("設定を保存できません: " + message));
-  });
 }
 
 // The JV-Link of the feed folder; its settings dialog asks for the folder.

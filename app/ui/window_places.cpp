@@ -8,6 +8,10 @@
 #include <QWidget>
 #include <QWindow>
 #include <algorithm>
+#include <string>
+
+#include "app/settings_file.h"
+#include "app/ui/message_box.h"
 
 namespace sorvix {
 
@@ -55,16 +59,58 @@ void PlaceFrame(QWidget* window, const QRect& frame) {
   window->move(fitted.topLeft());
 }
 
-void RestorePlace(QWidget* window, int left, int top, int width, int height) {
+void RestorePlace(QWidget* window, int left, int top, int width, int height,
+                  const QSize& fallback) {
+  const QSize least = window->minimumSizeHint().expandedTo(QSize(1, 1));
+  if (width < least.width() || height < least.height()) {
+    width = fallback.width();
+    height = fallback.height();
+  }
   // A window's position is its frame's; its size is the window's own.
   QMargins margins = FrameMargins(window);
   PlaceFrame(window, QRect(left, top, std::max(1, width) + margins.left() + margins.right(),
                            std::max(1, height) + margins.top() + margins.bottom()));
 }
 
+bool SaveWindowState(const std::function<void()>& write) {
+  static bool told = false;
+  try {
+    write();
+    return true;
+  } catch (const std::exception& e) {
+    if (!told) ShowError(nullptr, e, QStringLiteral("ウィンドウの位置と表示を保存できません: "));
+    told = true;
+    return false;
+  }
+}
+
+bool SaveWindowPlace(const QWidget* window, std::string_view section) {
+  return SaveWindowState([&] {
+    SettingsFile().WriteSection(section, {{"top", std::to_string(window->pos().y())},
+                                          {"left", std::to_string(window->pos().x())},
+                                          {"width", std::to_string(window->width())},
+                                          {"height", std::to_string(window->height())}});
+  });
+}
+
 void KeepOnScreen(QWidget* window) {
   QRect frame = window->frameGeometry();
   if (FitOnScreen(frame) != frame) PlaceFrame(window, frame);
+}
+
+void ShowAboveOthers(QWidget* window) {
+  if (!window->isVisible()) {
+    // Its first place: fitted onto the screen before it is mapped.
+    QMargins margins = FrameMargins(window);
+    PlaceFrame(window, QRect(window->pos(), window->size().grownBy(margins)));
+    // The hint reaches the window manager with the window, so that it is
+    // stacked with (and, being the newest, above) 連続出馬表 and 買い目表.
+    window->setWindowFlag(Qt::WindowStaysOnTopHint, true);
+  }
+  window->show();
+  KeepOnScreen(window);
+  window->raise();
+  window->activateWindow();
 }
 
 void ModalDialogsOnTop::Install() {

@@ -6,6 +6,9 @@
 #include <QMargins>
 #include <QObject>
 #include <QRect>
+#include <QSize>
+#include <functional>
+#include <string_view>
 
 class QWidget;
 
@@ -24,8 +27,26 @@ QMargins FrameMargins(const QWidget* window);
 void PlaceFrame(QWidget* window, const QRect& frame);
 
 // Places a window whose saved frame position is (left, top) and whose size
-// is width × height, fully on an available screen.
-void RestorePlace(QWidget* window, int left, int top, int width, int height);
+// is width × height, fully on an available screen (shrunk to it where it
+// is larger).  A size the window cannot have (below what its layout needs,
+// zero or negative) gives way to `fallback`, the window's first-time size.
+void RestorePlace(QWidget* window, int left, int top, int width, int height, const QSize& fallback);
+
+// A window the user opens (not modal, not one of the stay-on-top race
+// views): shown above the stay-on-top windows, fully on the screen it
+// opens on, and given the focus.
+void ShowAboveOthers(QWidget* window);
+
+// Saves the place of `window` (its frame's left and top, its own width and
+// height) as `section`'s top, left, width and height in one write of the
+// settings file.  A failure is told once in a run, in one box: a window
+// that closes can do nothing more about it, and a box per window tells
+// nothing new.  Returns false when the place was not saved.
+bool SaveWindowPlace(const QWidget* window, std::string_view section);
+
+// The same for any other look of a window kept in the settings file (the
+// preview's zoom): runs `write`, tells a failure once in a run.
+bool SaveWindowState(const std::function<void()>& write);
 
 // Once shown (its real frame known): moved back fully onto a screen when
 // the frame sticks out.

@@ -8,6 +8,7 @@
 
 #include "app/settings_file.h"
 #include "app/ui/qt_text.h"
+#include "app/ui/window_keys.h"
 #include "app/ui/window_places.h"
 #include "codes/text.h"
 #include "results/betting_combinations.h"
@@ -55,6 +56,8 @@ TKaimeForm::TKaimeForm(QWidget* parent) : QWidget(parent, Qt::Window | Qt::Windo
   setObjectName(QStringLiteral("KaimeForm"));
   setWindowTitle(QString::fromUtf8("買い目表"));
   tabs_ = new QTabWidget(this);
+  SwitchTabsByKeys(tabs_);
+  CloseOnEscape(this);
   tabs_->setObjectName(QStringLiteral("PageControl1"));
   for (int i = 0; i < 3; ++i) {
     grids_[static_cast<size_t>(i)] = new StringGrid;
@@ -69,14 +72,9 @@ TKaimeForm::TKaimeForm(QWidget* parent) : QWidget(parent, Qt::Window | Qt::Windo
 }
 
 TKaimeForm::~TKaimeForm() {
-  // The window goes at program end: a settings file that cannot be written
-  // loses only the window position.
-  try {
-    // A window never shown keeps no place: it gets its first-time place
-    // next time.
-    if (stored_) SaveGeometry();
-  } catch (const std::exception&) {
-  }
+  // A window never shown keeps no place: it gets its first-time place next
+  // time.
+  if (stored_) SaveGeometry();
 }
 
 void TKaimeForm::SetupGrid(int index) {
@@ -161,15 +159,11 @@ void TKaimeForm::RestoreGeometry() {
   int height = settings.ReadInteger(kSection, "height", 500);
   // Wide enough for its three columns in the grid's font.
   width = std::max(width, grids_[0]->FullSize().width() + 24);
-  RestorePlace(this, left, top, width, height);
+  RestorePlace(this, left, top, width, height, QSize(187, 500));
 }
 
 void TKaimeForm::SaveGeometry() const {
-  SettingsFile settings;
-  settings.WriteInteger(kSection, "top", pos().y());
-  settings.WriteInteger(kSection, "left", pos().x());
-  settings.WriteInteger(kSection, "width", width());
-  settings.WriteInteger(kSection, "height", height());
+  SaveWindowPlace(this, kSection);
 }
 
 }  // namespace sorvix
