@@ -8,13 +8,15 @@
 #   ./sorvix.sh fuzz [S]    run every fuzz target S seconds (default 60; libFuzzer, clang)
 #   ./sorvix.sh package     build the Debian package (build/pkg/sorvix_*.deb)
 #   ./sorvix.sh wine-test   build the Windows exporter and run it under Wine against a JV-Link double
+#   ./sorvix.sh screenshots make every picture of the manual and the README from the demo (Xvfb)
 set -euo pipefail
 cd "$(dirname "$0")"
 ROOT=$(pwd)
 
 PACKAGES=(build-essential cmake ninja-build pkg-config qt6-base-dev libgl-dev libarchive-dev
           libgtest-dev libgmock-dev libbenchmark-dev fonts-ipafont-gothic xvfb xauth poppler-utils
-          qt6-translations-l10n python3 libsqlite3-dev sqlite3)
+          qt6-translations-l10n python3 libsqlite3-dev sqlite3 libreoffice-calc-nogui
+          openbox xdotool x11-utils imagemagick)
 
 install_packages() {
   local missing=()
@@ -44,6 +46,18 @@ build() {  # build DIR TYPE [cmake options...]
   fi
   cmake -S "$ROOT" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE="$type" "${launcher[@]}" "$@" >/dev/null
   cmake --build "$dir" -j "$(jobs)"
+}
+
+make_demo_home() {  # make_demo_home BIN HOME: the demo's store, made once
+  local bin=$1 home=$2
+  if [ ! -d "$home/Data" ] || [ -z "$(ls "$home/Data" 2>/dev/null)" ]; then
+    echo "== デモデータを作成しています（$home）"
+    mkdir -p "$home"
+    "$bin/tools/feedgen/sorvix-feedgen" --demo --out "$home/JVLink" --legacy-uma "$home" --force
+    "$bin/cli/sorvix-cli" --home "$home" acquire --setup --from 2022-01-01
+    mkdir -p "$home/ylzh"
+    cp "$home/JVLink/odds/"*.lzh "$home/ylzh/" 2>/dev/null || true
+  fi
 }
 
 run_tests() {  # run_tests DIR
@@ -112,14 +126,7 @@ case "${1:-}" in
     build "$ROOT/build/release" Release -DSORVIX_TESTS=OFF
     HOME_DIR="$ROOT/demo-home"
     BIN="$ROOT/build/release"
-    if [ ! -d "$HOME_DIR/Data" ] || [ -z "$(ls "$HOME_DIR/Data" 2>/dev/null)" ]; then
-      echo "== デモデータを作成しています（$HOME_DIR）"
-      mkdir -p "$HOME_DIR"
-      "$BIN/tools/feedgen/sorvix-feedgen" --demo --out "$HOME_DIR/JVLink" --legacy-uma "$HOME_DIR" --force
-      "$BIN/cli/sorvix-cli" --home "$HOME_DIR" acquire --setup --from 2022-01-01
-      mkdir -p "$HOME_DIR/ylzh"
-      cp "$HOME_DIR/JVLink/odds/"*.lzh "$HOME_DIR/ylzh/" 2>/dev/null || true
-    fi
+    make_demo_home "$BIN" "$HOME_DIR"
     if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
       # The window opens on the newest date with its first race card shown.
       newest=$("$BIN/cli/sorvix-cli" --home "$HOME_DIR" dates | sed -n 1p)
@@ -151,6 +158,20 @@ case "${1:-}" in
     build "$ROOT/build/wine" Release -DSORVIX_GUI=OFF -DSORVIX_TESTS=OFF -DSORVIX_BENCH=OFF \
       -DSORVIX_JVDUMP=ON -DSORVIX_WINE_TESTS=ON
     bash "$ROOT/tests/wine/run.sh" "$ROOT/build/wine"
+    ;;
+  screenshots)  # ./sorvix.sh screenshots: the manual's and the README's pictures from the demo
+    install_packages
+    build "$ROOT/build/release" Release -DSORVIX_TESTS=OFF
+    BIN="$ROOT/build/release"
+    # A fresh demo store with no settings file: the pictures show what the
+    # generator makes today, with the default points and places.
+    shots_home=$(mktemp -d)
+    trap 'rm -rf "$shots_home"' EXIT
+    make_demo_home "$BIN" "$shots_home" >/dev/null
+    newest=$("$BIN/cli/sorvix-cli" --home "$shots_home" dates | sed -n 1p)
+    QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1280x1024x24" \
+      "$BIN/tools/screenshots/sorvix-screenshots" --home "$shots_home" --date "$newest" \
+      --out "$ROOT/docs/manual/images" --manual "$ROOT/docs/manual"
     ;;
   *)
     sed -n '2,/^set -euo/p' "$0" | grep '^#' | sed 's/^# \{0,1\}//'

@@ -3,6 +3,7 @@
 #include <cinttypes>
 
 #include "codes/cp932.h"
+#include "codes/csv_cell.h"
 #include "codes/text.h"
 
 namespace sorvix {
@@ -125,13 +126,6 @@ std::string BacktestJson(const BacktestResult& r, BacktestBy by) {
 }
 
 namespace {
-
-std::string CsvCell(const std::string& text) {
-  if (text.find_first_of(",\"\n") == std::string::npos) return text;
-  std::string out = "\"";
-  for (char c : text) out += c == '"' ? std::string("\"\"") : std::string(1, c);
-  return out + "\"";
-}
 
 void CsvGroup(std::string& out, const std::string& scope, const std::string& section,
               const std::string& key, const BacktestGroup& g) {

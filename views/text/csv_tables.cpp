@@ -4,6 +4,7 @@
 #include "analysis/sign_marks.h"
 #include "codes/code_tables.h"
 #include "codes/cp932.h"
+#include "codes/csv_cell.h"
 #include "codes/text.h"
 #include "common/record_fields.h"
 #include "results/betting_combinations.h"
@@ -234,23 +235,7 @@ std::vector<std::vector<std::string>> CsvRows(const RaceDay& day, CsvTable table
 
 std::string CsvText(const std::vector<std::vector<std::string>>& rows) {
   std::string out = "\xEF\xBB\xBF";
-  for (const Row& row : rows) {
-    for (size_t c = 0; c < row.size(); ++c) {
-      if (c) out += ',';
-      const std::string& cell = row[c];
-      if (cell.find_first_of(",\"\r\n") == std::string::npos) {
-        out += cell;
-        continue;
-      }
-      out += '"';
-      for (char ch : cell) {
-        if (ch == '"') out += '"';
-        out += ch;
-      }
-      out += '"';
-    }
-    out += "\r\n";
-  }
+  for (const Row& row : rows) out += CsvLine(row);
   return out;
 }
 

@@ -34,8 +34,9 @@ std::vector<std::vector<std::string>> CsvRows(const RaceDay& day, CsvTable table
                                               const SignPoints& points);
 
 // RFC 4180 text of `rows`: UTF-8 with a byte-order mark (so spreadsheet
-// programs read the Japanese texts), CR LF line ends, cells quoted when
-// they hold a comma, a quote or a line break.
+// programs read the Japanese texts), CR LF line ends, each cell as CsvCell
+// writes it (texts a spreadsheet would misread, such as the combination
+// "1-15", as ="1-15").
 std::string CsvText(const std::vector<std::vector<std::string>>& rows);
 
 }  // namespace sorvix
