@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <exception>
 #include <filesystem>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -133,9 +134,6 @@ void PrintTable(const std::vector<Column>& columns,
 std::string Number(int value) {
   return Format("%d", value);
 }
-std::string RankText(int rank) {
-  return rank >= 1 ? Format("%d", rank) : "";
-}
 
 // Column headings of the signs, in sign-table order.
 std::string SignHeading(int i) {
@@ -170,46 +168,21 @@ void PrintSignTable(const RaceDay& day, int slot) {
   PrintTable(columns, rows);
 }
 
+// The race card as CSV保存 and the CSV output have it (one source for the
+// three), without the race and past-run columns.
 void PrintRaceCard(const RaceDay& day, int slot) {
-  const RaceCalc& calc = day.Calc[slot];
-  std::vector<Column> columns = {
-      {"枠"_sj, true},     {"馬"_sj, true},   {"馬名"_sj},           {"性齢"_sj},
-      {"斤量"_sj, true},   {"騎手"_sj},       {"調教師"_sj},         {"ｱｳｪｲ"_sj, true},
-      {"順"_sj, true},     {"ﾎｰﾑ"_sj, true},  {"順"_sj, true},       {"ｻ指計"_sj, true},
-      {"枠平均"_sj, true}, {"枠順"_sj, true}, {"推定能力"_sj, true}, {"推定順"_sj, true},
-      {"軸"_sj},           {"相手"_sj},       {"着順"_sj, true},
-  };
-  static const std::string kAxis[] = {"◎"_sj, "●"_sj, "▲"_sj};
+  std::vector<std::vector<std::string>> csv =
+      CsvRows(day, CsvTable::RaceCard, {slot}, SignPoints::Defaults());
+  const size_t last = csv.front().size() - kKakoRuns;  // up to 着順
+  static const std::set<std::string> kLeft = {"馬名", "性齢", "騎手", "調教師", "軸", "相手"};
+  std::vector<Column> columns;
+  for (size_t c = 1; c < last; ++c)
+    columns.push_back({Cp932(csv.front()[c]).bytes(), !kLeft.count(csv.front()[c])});
   std::vector<std::vector<std::string>> rows;
-  for (int h = 0; h < day.Runners(slot); ++h) {
-    const SeImage& se = day.SeRec[slot][h];
-    std::string burden;
-    if (!se.IsBlank(se::kBurden))
-      burden =
-          std::string(se.Field(se::kBurdenKilos)) + "." + std::string(se.Field(se::kBurdenTenths));
-    int axis = calc.AxisMark[h];
-    int finish = se.Int(se::kFinalPosition);
-    rows.push_back({
-        Number(se.Int(se::kBracketNumber)),
-        Number(h + 1),
-        std::string(TrimBlanksRight(se.Field(se::kHorseNameHead))),
-        HorseSexText(se.Field(se::kSex)).bytes() + PadNumber(se.Field(se::kAge)),
-        burden,
-        std::string(TrimBlanksRight(se.Field(se::kJockeyName))),
-        std::string(TrimBlanksRight(se.Field(se::kTrainerName))),
-        Number(calc.AwayIndex[h]),
-        RankText(calc.AwayRank[h]),
-        Number(calc.HomeIndex[h]),
-        RankText(calc.HomeRank[h]),
-        Number(calc.AwayIndex[h] + calc.HomeIndex[h]),
-        Number(calc.BracketAverage[h]),
-        RankText(calc.BracketRank[h]),
-        Format("%.2f", calc.Suitei[h]),
-        RankText(calc.SuiteiRank[h]),
-        axis >= 1 && axis <= 3 ? kAxis[axis - 1] : "",
-        calc.PartnerMark[h] == 1 ? "○"_sj : "",
-        finish >= 1 ? Number(finish) : "",
-    });
+  for (size_t r = 1; r < csv.size(); ++r) {
+    std::vector<std::string> row;
+    for (size_t c = 1; c < last; ++c) row.push_back(Cp932(csv[r][c]).bytes());
+    rows.push_back(std::move(row));
   }
   PrintTable(columns, rows);
 }

@@ -1,12 +1,18 @@
 #include "cli/command_registry.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <map>
 #include <sstream>
 
 #include "app/program_folder.h"
+#include "common/error.h"
 
 namespace sorvix::cli {
+
+void PrintError(const std::exception& error, const std::string& lead) {
+  std::fprintf(stderr, "sorvix-cli: %s%s\n", lead.c_str(), AsError(error).what());
+}
 
 std::map<std::string, CommandInfo>& Commands() {
   static std::map<std::string, CommandInfo> commands;

@@ -6,6 +6,7 @@
 // its texts are printed as UTF-8.
 #pragma once
 
+#include <exception>
 #include <map>
 #include <string>
 #include <vector>
@@ -34,6 +35,11 @@ struct CommandRegistration {
 // stands alone ("[--table]").  Returns the error text (an unknown option, a
 // value missing or given to a flag), or empty when the arguments are fine.
 std::string CheckOptions(const CommandInfo& command, const Args& args);
+
+// How every command reports a failure: "sorvix-cli: " + `lead` + the
+// message of `error` (an Error, or any exception as AsError tells it) on
+// standard error.
+void PrintError(const std::exception& error, const std::string& lead = "");
 
 // The user's path `text`, taken from the folder the program was started in
 // when relative.

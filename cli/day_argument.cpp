@@ -52,8 +52,7 @@ std::unique_ptr<RaceDay> LoadDayOrReport(Cp932View label, const LoadOptions& opt
           stderr,
           "sorvix-cli: 警告: データフォルダに書き込めないため、特別マークなしで読み込みました\n");
   } catch (const std::exception& e) {
-    std::fprintf(stderr, "sorvix-cli: %s を読み込めませんでした: %s\n", Utf8(label).c_str(),
-                 e.what());
+    PrintError(e, Utf8(label) + " を読み込めませんでした: ");
     return nullptr;
   }
   return day;

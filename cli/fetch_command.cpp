@@ -30,9 +30,7 @@ class TerminalObserver : public RealtimeFetchObserver {
   void OnLabel(Cp932View text) override {
     if (!text.empty()) std::fprintf(stderr, "%s\n", Utf8(text).c_str());
   }
-  void OnError(const Error& error) override {
-    std::fprintf(stderr, "sorvix-cli: %s\n", error.what());
-  }
+  void OnError(const Error& error) override { PrintError(error); }
 };
 
 int Fetch(const Args& args) {

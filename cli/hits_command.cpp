@@ -35,7 +35,7 @@ int Hits(const Args& args) {
   try {
     report = WriteHitReport(*day, big);
   } catch (const std::exception& e) {
-    std::fprintf(stderr, "sorvix-cli: %s: %s\n", Utf8(*label).c_str(), e.what());
+    PrintError(e, Utf8(*label) + ": ");
     return 1;
   }
 

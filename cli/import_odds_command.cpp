@@ -34,7 +34,7 @@ int ImportOdds(const Args& args) {
     // No date is loaded here: each race's own date decides the quinella rule.
     result = ImportPredictedOdds(archive, std::nullopt);
   } catch (const std::exception& e) {
-    std::fprintf(stderr, "sorvix-cli: %s\n", e.what());
+    PrintError(e);
     return 1;
   }
   switch (result.kind) {

@@ -134,11 +134,8 @@ bool ComposePrint(const RaceDay& day, const PrintRequest& request, const Setting
     result = request.layout == "ring"    ? PrintRingCard(day, scope, prev)
              : request.layout == "batch" ? PrintBatchRing(day, scope, prev)
                                          : PrintContinuousCard(day, scope, order, prev);
-  } catch (const Error& e) {
-    std::fprintf(stderr, "sorvix-cli: 印刷ページを作れません: %s\n", e.what());
-    return false;
-  } catch (const std::bad_alloc&) {
-    std::fprintf(stderr, "sorvix-cli: メモリが足りないため、印刷ページを作れませんでした\n");
+  } catch (const std::exception& e) {
+    PrintError(e, "印刷ページを作れません: ");
     return false;
   }
   if (!result.Printed) {
@@ -159,12 +156,8 @@ int WritePdf(const TPrevX& prev, const std::vector<int>& pages, const PrintResul
   std::filesystem::path path = StartedPath(out);
   try {
     WritePagesPdf(prev, pages, path.string());
-  } catch (const Error& e) {
-    std::fprintf(stderr, "sorvix-cli: %s\n", e.what());
-    return 1;
-  } catch (const std::bad_alloc&) {
-    std::fprintf(stderr, "sorvix-cli: メモリが足りないため、PDF を作れませんでした: %s\n",
-                 path.string().c_str());
+  } catch (const std::exception& e) {
+    PrintError(e, "PDF を作れませんでした: ");
     return 1;
   }
   std::printf("%s: %s\n", Utf8(result.Caption).c_str(), path.string().c_str());

@@ -68,11 +68,8 @@ void TMainForm::KekkaBtnClick() {
 }
 
 void TMainForm::YosoOzBtnClick() {
-  SettingsFile ini;
-  std::string folder =
-      ini.ReadString("Dir", "yoso", Cp932((ProgramFolder::Get() / "ylzh").string()).bytes());
   QString archive = QFileDialog::getOpenFileName(
-      this, QStringLiteral("予想オッズデータの取込"), Q(Cp932View::FromBytes(folder)),
+      this, QStringLiteral("予想オッズデータの取込"), YosoFolder(),
       QStringLiteral("KOL3ｵｯｽﾞ（kd3_jb*.lzh）,KOL2ｵｯｽﾞ（j*.lzh）,JRDBｵｯｽﾞ(OZ*.lzh) (kd3_jb*.lzh "
                      "j*.lzh OZ*.lzh)"));
   if (archive.isEmpty()) return;

@@ -56,16 +56,13 @@ bool AskYesNo(QWidget* parent, Cp932View text, bool beep) {
 void ShowError(QWidget* parent, const std::exception& error, const QString& lead, MessageKind box,
                bool beep) {
   const QString text = lead + QString::fromUtf8(AsError(error).what());
-  if (box != MessageKind::Warning) {
-    ShowInformationUtf8(parent, text, beep);
-    return;
-  }
   if (beep) QApplication::beep();
   if (Handler()) {
-    Handler()(MessageKind::Warning, text);
+    Handler()(box == MessageKind::Warning ? MessageKind::Warning : MessageKind::Information, text);
     return;
   }
-  QMessageBox::warning(parent, Title(), text, QMessageBox::Ok);
+  // A failure, with the failure's icon (an OK box like the others).
+  QMessageBox::critical(parent, Title(), text, QMessageBox::Ok);
 }
 
 }  // namespace sorvix

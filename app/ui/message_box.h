@@ -27,8 +27,9 @@ void SetMessageHandler(MessageHandler handler);
 void ShowInformationUtf8(QWidget* parent, const QString& text, bool beep = true);
 
 // How every window shows a failure: the message of `error` (an Error, or
-// any exception as AsError tells it) after `lead`, in an information box
-// (or the warning box of the print commands).
+// any exception as AsError tells it) after `lead`, in an OK box with the
+// failure icon (`box` is what a test's handler is told: the print
+// commands' failures are warnings).
 void ShowError(QWidget* parent, const std::exception& error, const QString& lead = {},
                MessageKind box = MessageKind::Information, bool beep = true);
 

@@ -141,6 +141,42 @@ TEST_F(AnalyzeCommand, TableShowsTheSignTableAndRaceCard) {
   EXPECT_EQ(horse8.back(), '1') << horse8;
 }
 
+// The table's race card and the CSV's (and so CSV保存's) are one: every
+// runner's cells appear in its table line in the same order, the weight
+// with "kg" and the ability's rank where the CSV has them.
+TEST_F(AnalyzeCommand, TableRaceCardHasTheCellsOfTheCsv) {
+  std::string table = RunCli(Home() + " analyze 2024-05-05 --race 0 --table").out;
+  table = table.substr(table.find("出馬表"));
+  std::string csv = RunCli(Home() + " analyze 2024-05-05 --race 0 --csv --csv-table 出馬表").out;
+  std::vector<std::string> lines;
+  for (size_t at = csv.find("\r\n") + 2, end; (end = csv.find("\r\n", at)) != std::string::npos;
+       at = end + 2)
+    lines.push_back(csv.substr(at, end - at));
+  ASSERT_FALSE(lines.empty());
+  for (const std::string& line : lines) {
+    std::vector<std::string> cells;
+    for (size_t at = 0, end = 0; end != std::string::npos; at = end + 1) {
+      end = line.find(',', at);
+      cells.push_back(line.substr(at, end == std::string::npos ? end : end - at));
+    }
+    ASSERT_GE(cells.size(), 19u);
+    if (!cells[5].empty()) EXPECT_NE(cells[5].find("kg"), std::string::npos) << line;
+    auto pad = [](const std::string& n) { return (n.size() < 2 ? " " : "") + n; };
+    size_t row = table.find("\n" + pad(cells[1]) + " " + pad(cells[2]) + " ");
+    ASSERT_NE(row, std::string::npos) << line;
+    size_t at = row;
+    for (size_t c = 1; c < 19; ++c) {
+      if (cells[c].empty()) continue;
+      std::string cell =
+          cells[c].rfind("=\"", 0) == 0 ? cells[c].substr(2, cells[c].size() - 3) : cells[c];
+      size_t found = table.find(cell, at);
+      ASSERT_NE(found, std::string::npos) << cell << " of " << line;
+      at = found + cell.size();
+    }
+    EXPECT_LE(at, table.find('\n', row + 1)) << "cells beyond the runner's line: " << line;
+  }
+}
+
 TEST_F(AnalyzeCommand, BadArgumentsAreRefused) {
   EXPECT_EQ(RunCli(Home() + " analyze 2024-13-05").status, 2);
   EXPECT_EQ(RunCli(Home() + " analyze 2024-05-06").status, 1);  // no RaceFile

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -100,6 +101,37 @@ TEST(CliArgumentsTest, RelativePathsFollowTheStartFolderNotPwd) {
   EXPECT_EQ(r.exitCode, 0) << r.err;
   EXPECT_NE(r.out.find("\"suiteiRank\""), std::string::npos);
   fs::remove_all(start);
+}
+
+// A home whose path has an accented letter and a kanji CP932 lacks (𠮷):
+// every message names it exactly as it is, in UTF-8.
+TEST(CliArgumentsTest, PathsOutsideCp932AreShownExactly) {
+  const Scene& s = TheScene();
+  fs::path home = s.root / "josé" / "𠮷の家";
+  fs::remove_all(s.root / "josé");
+  fs::create_directories(home.parent_path());
+  FreshCopy(s.reference, home);
+  struct Case {
+    std::string args;
+    std::function<void()> prepare;
+    fs::path named;  // the path the message must name
+  } cases[] = {
+      {"dates", [&] { fs::create_directory(home / "sorvix.ini"); }, home / "sorvix.ini"},
+      {"print 2024-05-11 --layout ring --scope all --out '" + (home / "無い" / "x.pdf").string() +
+           "'",
+       [&] { fs::remove(home / "sorvix.ini"); }, home / "無い" / "x.pdf"},
+      {"hits 2024-05-11", [&] { WriteFileAtomic(home / "HPupload", "not a folder"); },
+       home / "HPupload"},
+  };
+  for (const Case& c : cases) {
+    c.prepare();
+    ProcessResult r = Shell(s.root, Cli() + " --home '" + home.string() + "' " + c.args);
+    EXPECT_EQ(r.exitCode, 1) << c.args << "\n" << r.err;
+    EXPECT_EQ(r.err.rfind("sorvix-cli: ", 0), 0u) << r.err;
+    EXPECT_NE(r.err.find(c.named.string()), std::string::npos) << c.args << "\n" << r.err;
+    EXPECT_EQ(r.err.find('?'), std::string::npos) << r.err;
+  }
+  fs::remove_all(s.root / "josé");
 }
 
 }  // namespace
