@@ -17,6 +17,7 @@
 #include <QVBoxLayout>
 
 #include "app/ui/qt_text.h"
+#include "app/ui/window_keys.h"
 #include "codes/code_tables.h"
 #include "codes/cp932.h"
 #include "codes/text.h"
@@ -141,6 +142,8 @@ TDeForm::TDeForm(QWidget* parent) : QWidget(parent, Qt::Window | Qt::WindowStays
   setWindowTitle(QString::fromUtf8("連続出馬表"));
 
   tabs_ = new QTabWidget(this);
+  SwitchTabsByKeys(tabs_);
+  CloseOnEscape(this);
   tabs_->setObjectName(QStringLiteral("PageControl1"));
 
   auto* allBar = new QWidget;

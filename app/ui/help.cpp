@@ -1,14 +1,19 @@
 #include "app/ui/help.h"
 
+#include <unistd.h>
+
 #include <QApplication>
 #include <QDesktopServices>
 #include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QTabWidget>
 #include <QWidget>
+#include <filesystem>
 
+#include "app/file_io.h"
 #include "app/ui/message_box.h"
 
 namespace sorvix {
@@ -25,6 +30,33 @@ const QTabWidget* ViewTabsOf(const QWidget* window) {
   for (const QTabWidget* tabs : window->findChildren<QTabWidget*>(QStringLiteral("PageControl1")))
     if (tabs->window() == window) return tabs;
   return nullptr;
+}
+
+// A page and its section, as a file any opener keeps: xdg-open and the
+// openers behind it turn a file URL into a path and drop "#section", so
+// the section is reached through a small page of the user's own that sends
+// the browser on to it.
+QUrl SectionUrl(const QUrl& target) {
+  if (!target.hasFragment()) return target;
+  QString folder = QDir::temp().filePath(QStringLiteral("sorvix-help-%1").arg(::getuid()));
+  QDir().mkpath(folder);
+  QFile::setPermissions(folder,
+                        QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+  QString file =
+      QDir(folder).filePath(QFileInfo(target.toLocalFile()).completeBaseName() +
+                            QStringLiteral("-") + target.fragment() + QStringLiteral(".html"));
+  QString href = target.toString(QUrl::FullyEncoded).toHtmlEscaped();
+  QString html = QStringLiteral(
+                     "<!DOCTYPE html>\n<html lang=\"ja\"><head><meta charset=\"utf-8\">"
+                     "<meta http-equiv=\"refresh\" content=\"0; url=%1\"><title>Sorvix</title>"
+                     "</head><body><a href=\"%1\">%1</a></body></html>\n")
+                     .arg(href);
+  try {
+    WriteFileAtomic(std::filesystem::path(file.toStdString()), html.toStdString());
+  } catch (const std::exception&) {
+    return target;  // the page itself, at least
+  }
+  return QUrl::fromLocalFile(file);
 }
 
 }  // namespace
@@ -84,7 +116,7 @@ bool OpenManualPage(QWidget* parent, const QString& page) {
   }
   QUrl url = QUrl::fromLocalFile(QDir(folder).filePath(file));
   if (!anchor.isEmpty()) url.setFragment(anchor);
-  bool opened = Opener() ? Opener()(url) : QDesktopServices::openUrl(url);
+  bool opened = Opener() ? Opener()(SectionUrl(url)) : QDesktopServices::openUrl(SectionUrl(url));
   if (!opened)
     ShowInformationUtf8(parent,
                         QStringLiteral("ヘルプ %1 を開けませんでした: ブラウザーを起動できません"

@@ -39,6 +39,8 @@
 #include "app/ui/help.h"
 #include "app/ui/message_box.h"
 #include "app/ui/qt_text.h"
+#include "app/ui/save_dialog.h"
+#include "app/ui/window_keys.h"
 #include "app/ui/window_places.h"
 #include "export/ui/sqlite_export_form.h"
 #include "print/ui/all_print_form.h"
@@ -73,6 +75,19 @@ QToolButton* AddToolButton(QToolBar* bar, const QString& caption, const QString&
 
 }  // namespace
 
+QToolButton* TMainForm::AddTool(QToolBar* bar, const QString& caption, const QString& hint,
+                                const QString& item, const QKeySequence& keys,
+                                const std::function<void()>& run) {
+  QToolButton* button = AddToolButton(bar, caption, hint);
+  auto* action = new QAction(item, this);
+  action->setShortcut(keys);
+  action->setStatusTip(hint);
+  connect(action, &QAction::triggered, this, run);
+  connect(button, &QToolButton::clicked, action, &QAction::trigger);
+  tool_actions_.push_back(action);
+  return button;
+}
+
 TMainForm::TMainForm(std::unique_ptr<JvLink> jvLink, QWidget* parent)
     : QMainWindow(parent), jvLink_(std::move(jvLink)), day_(RaceDay::Create()) {
   setWindowTitle(QString::fromLatin1(kProductName));
@@ -91,6 +106,8 @@ TMainForm::TMainForm(std::unique_ptr<JvLink> jvLink, QWidget* parent)
   connect(continuous_card_window_, &TDeForm::RaceChosen, this, &TMainForm::SelectRace);
   combinations_window_ = new TKaimeForm(this);
   connect(date_combo_, &QComboBox::activated, this, [this] { DateComboChange(); });
+  new DateBoxKeys(date_combo_, [this] { DateComboChange(); });
+  SwitchTabsByKeys(view_tabs_);
 }
 
 TMainForm::~TMainForm() = default;
@@ -111,40 +128,42 @@ void TMainForm::BuildToolBar() {
   connect(AddToolButton(bar, QStringLiteral("F"), QStringLiteral("レース一覧の表示を切り替えます")),
           &QToolButton::clicked, this, &TMainForm::FPanelClick);
   bar->addSeparator();
-  QToolButton* acquire =
-      AddToolButton(bar, QStringLiteral("JVデータ取得"), QStringLiteral("JV-Dataを取得します"));
-  acquire->setObjectName(QStringLiteral("JvDataButton"));
-  connect(acquire, &QToolButton::clicked, this, &TMainForm::JvDataBtnClick);
-  connect(
-      AddToolButton(bar, QStringLiteral("連続出馬表"), QStringLiteral("連続出馬表を表示します")),
-      &QToolButton::clicked, this, [this] {
-        PlaceSecondaryWindows();
-        continuous_card_window_->DeBtnClick();
-      });
-  connect(AddToolButton(bar, QStringLiteral("結果情報"),
-                        QStringLiteral("当日のレース結果と払戻を取得します")),
-          &QToolButton::clicked, this, &TMainForm::KekkaBtnClick);
-  connect(AddToolButton(bar, QStringLiteral("買い目表"), QStringLiteral("買い目表を表示します")),
-          &QToolButton::clicked, this, [this] {
+  // Each command of the bar is also an item of the ツール menu, with its
+  // key (the manual lists them).
+  AddTool(bar, QStringLiteral("JVデータ取得"), QStringLiteral("JV-Dataを取得します"),
+          QStringLiteral("JVデータ取得(&J)..."), QKeySequence(Qt::CTRL | Qt::Key_J),
+          [this] { JvDataBtnClick(); })
+      ->setObjectName(QStringLiteral("JvDataButton"));
+  AddTool(bar, QStringLiteral("連続出馬表"), QStringLiteral("連続出馬表を表示します"),
+          QStringLiteral("連続出馬表(&C)"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C), [this] {
+            PlaceSecondaryWindows();
+            continuous_card_window_->DeBtnClick();
+          });
+  AddTool(bar, QStringLiteral("結果情報"), QStringLiteral("当日のレース結果と払戻を取得します"),
+          QStringLiteral("結果情報(&R)"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_R),
+          [this] { KekkaBtnClick(); });
+  AddTool(bar, QStringLiteral("買い目表"), QStringLiteral("買い目表を表示します"),
+          QStringLiteral("買い目表(&K)"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_K), [this] {
             PlaceSecondaryWindows();
             combinations_window_->KaimeHyoBtnClick();
           });
-  connect(AddToolButton(bar, QStringLiteral("サイン検証"),
-                        QStringLiteral("保存されている開催日でサインと買い目の成績を検証します")),
-          &QToolButton::clicked, this, [this] { TBacktestForm::Open(this); });
-  connect(AddToolButton(bar, QStringLiteral("予想オッズ"),
-                        QStringLiteral("予想オッズデータを取り込みます")),
-          &QToolButton::clicked, this, &TMainForm::YosoOzBtnClick);
+  AddTool(bar, QStringLiteral("サイン検証"),
+          QStringLiteral("保存されている開催日でサインと買い目の成績を検証します"),
+          QStringLiteral("サイン検証(&B)..."), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_B),
+          [this] { TBacktestForm::Open(this); });
+  AddTool(bar, QStringLiteral("予想オッズ"), QStringLiteral("予想オッズデータを取り込みます"),
+          QStringLiteral("予想オッズ取込(&Y)..."), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Y),
+          [this] { YosoOzBtnClick(); });
   // The hit report commands show only where the marker file exists.
   if (fs::exists(HomePath("\\MasterControlQuon.key"))) {
-    QToolButton* hits =
-        AddToolButton(bar, QStringLiteral("的中"), QStringLiteral("的中した買い目を書き出します"));
-    hits->setObjectName(QStringLiteral("TekiAnaBtn"));
-    connect(hits, &QToolButton::clicked, this, [this] { TekiAnaBtnClick(false); });
-    QToolButton* big =
-        AddToolButton(bar, QStringLiteral("穴的中"), QStringLiteral("高配当の的中を書き出します"));
-    big->setObjectName(QStringLiteral("TekiAnaBtn2"));
-    connect(big, &QToolButton::clicked, this, [this] { TekiAnaBtnClick(true); });
+    AddTool(bar, QStringLiteral("的中"), QStringLiteral("的中した買い目を書き出します"),
+            QStringLiteral("的中(&T)"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_T),
+            [this] { TekiAnaBtnClick(false); })
+        ->setObjectName(QStringLiteral("TekiAnaBtn"));
+    AddTool(bar, QStringLiteral("穴的中"), QStringLiteral("高配当の的中を書き出します"),
+            QStringLiteral("穴的中(&A)"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_A),
+            [this] { TekiAnaBtnClick(true); })
+        ->setObjectName(QStringLiteral("TekiAnaBtn2"));
   }
   bar->addSeparator();
 
@@ -222,6 +241,9 @@ void TMainForm::BuildMenus() {
   BuildFileMenu();
   BuildSettingsMenu();
   BuildViewMenu();
+  QMenu* tools = menuBar()->addMenu(QStringLiteral("ツール(&T)"));
+  tools->setObjectName(QStringLiteral("ToolsMenu"));
+  for (QAction* action : tool_actions_) tools->addAction(action);
   BuildFolderAndHelpMenus();
 }
 
@@ -243,13 +265,13 @@ void TMainForm::BuildFileMenu() {
               [this, table, allRaces] { CsvSaveClick(table, allRaces); });
     }
   }
-  connect(file->addAction(QStringLiteral("サイン検証(&B)...")), &QAction::triggered, this,
-          [this] { TBacktestForm::Open(this); });
   QAction* sqlite = file->addAction(QStringLiteral("SQLite へ書き出し(&Q)..."));
   sqlite->setObjectName(QStringLiteral("SqliteExportAction"));
   connect(sqlite, &QAction::triggered, this, [this] { TSqliteExportForm::Open(this); });
   file->addSeparator();
-  connect(file->addAction(QStringLiteral("終了(&X)")), &QAction::triggered, this, &QWidget::close);
+  QAction* quit = file->addAction(QStringLiteral("終了(&X)"));
+  quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+  connect(quit, &QAction::triggered, this, &QWidget::close);
 }
 
 void TMainForm::BuildPrintMenus(QMenu* file) {
@@ -286,8 +308,14 @@ void TMainForm::BuildSettingsMenu() {
   QMenu* settings = menuBar()->addMenu(QStringLiteral("設定(&S)"));
   connect(settings->addAction(QStringLiteral("ユーザー設定(&U)")), &QAction::triggered, this,
           [this] {
-            TUserSetForm form(this);
-            form.exec();
+            QWidget* before = QApplication::focusWidget();
+            {
+              TUserSetForm form(this);
+              form.exec();
+            }
+            // Back to where the user was, not to nowhere.
+            activateWindow();
+            if (before && isAncestorOf(before)) before->setFocus(Qt::OtherFocusReason);
           });
   QMenu* estimate = settings->addMenu(QStringLiteral("推定能力計算指定(&S)"));
   auto* estimateGroup = new QActionGroup(this);
@@ -302,6 +330,16 @@ void TMainForm::BuildSettingsMenu() {
   race_data_action_->setChecked(true);
   connect(race_data_action_, &QAction::triggered, this, [this] { EstimateSourceClick(false); });
   connect(odds_data_action_, &QAction::triggered, this, [this] { EstimateSourceClick(true); });
+  // The source in use, always in sight at the right of the status line.
+  auto* source = new QLabel(statusBar());
+  source->setObjectName(QStringLiteral("EstimateSourceLabel"));
+  statusBar()->addPermanentWidget(source);
+  auto show = [source](bool racehorse) {
+    source->setText(racehorse ? QStringLiteral("推定能力: 競走馬データ")
+                              : QStringLiteral("推定能力: 予想オッズ"));
+  };
+  connect(race_data_action_, &QAction::toggled, source, show);
+  show(true);
 }
 
 void TMainForm::BuildFolderAndHelpMenus() {
@@ -311,6 +349,7 @@ void TMainForm::BuildFolderAndHelpMenus() {
 
   QMenu* help = menuBar()->addMenu(QStringLiteral("ﾍﾙﾌﾟ(&H)"));
   QAction* contents = help->addAction(QStringLiteral("目次(&C)"));
+  contents->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F1));
   connect(contents, &QAction::triggered, this, &TMainForm::HelpClick);
   // F1 itself is read by HelpKey in every window; the menu shows it.
   QAction* page = help->addAction(QStringLiteral("この画面のヘルプ(&H)\tF1"));
@@ -339,6 +378,9 @@ void TMainForm::BuildViewMenu() {
     action->setShortcut(QKeySequence(Qt::CTRL | keys[i]));
     connect(action, &QAction::triggered, this, [this, i] { view_tabs_->setCurrentIndex(i); });
   }
+  QAction* racePanel = view->addAction(QStringLiteral("レース一覧の表示切替(&L)"));
+  racePanel->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
+  connect(racePanel, &QAction::triggered, this, &TMainForm::FPanelClick);
   view->addSeparator();
   QAction* dateBox = view->addAction(QStringLiteral("開催日を選ぶ(&D)"));
   dateBox->setObjectName(QStringLiteral("DateBoxAction"));
@@ -376,7 +418,7 @@ void TMainForm::RestoreGeometry() {
   int height = ini.ReadInteger("locate", "height", 900);
   // The saved place may lie on a screen that is gone (or off every screen):
   // the window comes back fully on an available screen.
-  RestorePlace(this, left, top, width, height);
+  RestorePlace(this, left, top, width, height, QSize(1200, 900));
 }
 
 void TMainForm::PlaceSecondaryWindows() {
@@ -394,8 +436,12 @@ void TMainForm::PlaceSecondaryWindows() {
     int want = std::max(
         410, continuous_card_window_->ContentSize().height() + margins.top() + margins.bottom());
     int height = std::min(want, areaRect.height() - tabBar);
+    // Wide enough for its four races where the screen is (the tab area
+    // alone shows three): it is moved left and fitted onto the screen.
+    int width = std::max(areaRect.width(), continuous_card_window_->ContentSize().width() +
+                                               margins.left() + margins.right());
     PlaceFrame(continuous_card_window_,
-               QRect(areaRect.left(), areaRect.bottom() + 1 - height, areaRect.width(), height));
+               QRect(areaRect.left(), areaRect.bottom() + 1 - height, width, height));
   }
   if (!combinations_window_->isVisible() && !combinations_window_->HasStoredPlace() &&
       !kaimeFormPlaced_) {
@@ -414,10 +460,9 @@ void TMainForm::RunCreationSteps() {
     CreateStoreFolders();
     MakeDataListBtnClick();
     ErrorLog().RecordStart(std::time(nullptr));
-  } catch (const Error& e) {
+  } catch (const std::exception& e) {
     // Reported once the window is up; the remaining creation steps are skipped.
-    QString text = QString::fromUtf8(e.what());
-    QTimer::singleShot(0, this, [this, text] { ShowInformationUtf8(this, text); });
+    QTimer::singleShot(0, this, [this, error = AsError(e)] { ShowError(this, error); });
     return;
   }
   SettingsFile ini;
@@ -461,15 +506,9 @@ void TMainForm::FirstShow() {
 }
 
 void TMainForm::closeEvent(QCloseEvent* event) {
-  RunOrShowError([&] {
-    SettingsFile ini;
-    // The position is the frame's (what the restore moves), the size the
-    // window's own.
-    ini.WriteInteger("locate", "top", pos().y());
-    ini.WriteInteger("locate", "left", pos().x());
-    ini.WriteInteger("locate", "width", width());
-    ini.WriteInteger("locate", "height", height());
-  });
+  // The position is the frame's (what the restore moves), the size the
+  // window's own.
+  SaveWindowPlace(this, "locate");
   event->accept();
 }
 
@@ -487,12 +526,11 @@ void TMainForm::CsvSaveClick(CsvTable table, bool allRaces) {
   }
   QString race = allRaces ? QStringLiteral("全レース")
                           : Q(day_->RaceListRow(row)).simplified().section(' ', 1).remove(' ');
-  QString suggested = QDir(csvFolder_.isEmpty() ? QDir::homePath() : csvFolder_)
-                          .filePath(QStringLiteral("%1_%2_%3.csv").arg(Q(loadedDate_), race, name));
-  QString path = CsvFileChooser ? CsvFileChooser(suggested)
-                                : QFileDialog::getSaveFileName(
-                                      this, QStringLiteral("CSV保存（%1）").arg(name), suggested,
-                                      QStringLiteral("CSV ファイル (*.csv)"));
+  QString suggested = QStringLiteral("%1_%2_%3.csv").arg(Q(loadedDate_), race, name);
+  QString path =
+      CsvFileChooser
+          ? WithExtension(CsvFileChooser(SuggestedSavePath(CsvFiles(), suggested)), CsvFiles())
+          : AskSavePath(this, QStringLiteral("CSV保存（%1）").arg(name), CsvFiles(), suggested);
   if (path.isEmpty()) return;
   std::vector<int> races;
   for (int r = 0; r < day_->RaceListRows; ++r)
@@ -501,10 +539,11 @@ void TMainForm::CsvSaveClick(CsvTable table, bool allRaces) {
     std::string text = CsvText(CsvRows(*day_, table, races, SignPoints::Load(SettingsFile())));
     WriteFileAtomic(fs::path(path.toStdString()), text);
   } catch (const std::exception& e) {
-    Say(QStringLiteral("CSV保存に失敗しました: %1").arg(QString::fromUtf8(e.what())));
+    statusBar()->showMessage(QStringLiteral("CSV保存に失敗しました"));
+    ShowError(this, e, QStringLiteral("CSV保存に失敗しました: "));
     return;
   }
-  csvFolder_ = QFileInfo(path).absolutePath();
+  RememberSaveFolder(CsvFiles(), path);
   statusBar()->showMessage(QStringLiteral("%1 を保存しました: %2").arg(name, path));
 }
 
@@ -521,14 +560,27 @@ void TMainForm::FPanelClick() {
   race_list_panel_->setVisible(!race_list_panel_->isVisible());
 }
 
+QString TMainForm::YosoFolder() const {
+  // The settings file is CP932: the home's own path (UTF-8, perhaps with
+  // characters CP932 lacks) is never passed through it.
+  std::string folder = SettingsFile().ReadString("Dir", "yoso", "");
+  if (folder.empty()) return QString::fromStdString((ProgramFolder::Get() / "ylzh").string());
+  return Q(Cp932View::FromBytes(folder));
+}
+
 void TMainForm::YosoFolderClick() {
-  SettingsFile ini;
-  std::string folder =
-      ini.ReadString("Dir", "yoso", Cp932((ProgramFolder::Get() / "ylzh").string()).bytes());
   QString chosen = QFileDialog::getExistingDirectory(
-      this, QStringLiteral("単勝予想配当ﾃﾞｰﾀﾌｫﾙﾀﾞの指定"), Q(Cp932View::FromBytes(folder)));
+      this, QStringLiteral("単勝予想配当ﾃﾞｰﾀﾌｫﾙﾀﾞの指定"), YosoFolder());
   if (chosen.isEmpty()) return;
-  RunOrShowError([&] { ini.WriteString("Dir", "yoso", FromQ(chosen).bytes()); });
+  Cp932Text stored = FromQ(chosen);
+  if (Q(stored) != chosen) {
+    ShowInformationUtf8(this,
+                        QStringLiteral("このフォルダ名は設定ファイル（シフトJIS）に保存できない"
+                                       "文字を含むため、保存しませんでした: %1")
+                            .arg(chosen));
+    return;
+  }
+  RunOrShowError([&] { SettingsFile().WriteString("Dir", "yoso", stored.bytes()); });
 }
 
 void TMainForm::PrintOrderClick(bool rowOrder) {

@@ -6,6 +6,7 @@
 #include <QMainWindow>
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include "acquisition/jv_link.h"
 #include "codes/cp932_text.h"
@@ -21,6 +22,9 @@ class QListWidget;
 class QMenu;
 class QSplitter;
 class QTabWidget;
+class QToolBar;
+class QToolButton;
+class QKeySequence;
 
 namespace sorvix {
 
@@ -102,6 +106,10 @@ class TMainForm : public QMainWindow {
 
  private:
   void BuildToolBar();
+  // A button of the tool bar and its ツール menu item `item` with `keys`.
+  QToolButton* AddTool(QToolBar* bar, const QString& caption, const QString& hint,
+                       const QString& item, const QKeySequence& keys,
+                       const std::function<void()>& run);
   void BuildMenus();
   // ﾌｧｲﾙ: acquisition, the print menus, CSV saves, サイン検証, exit.
   void BuildFileMenu();
@@ -132,6 +140,9 @@ class TMainForm : public QMainWindow {
   void VersionClick();
   void FPanelClick();
   void YosoFolderClick();
+  // The predicted-odds folder of the settings (Dir/yoso), or the home's
+  // "ylzh" when none is kept.
+  QString YosoFolder() const;
   void PrintOrderClick(bool rowOrder);
   void EstimateSourceClick(bool predictedOdds);
 
@@ -182,8 +193,8 @@ class TMainForm : public QMainWindow {
   bool shown_ = false;
   bool deFormPlaced_ = false;
   bool kaimeFormPlaced_ = false;
-  Cp932Text loadedDate_;  // the DateLabel of the loaded date; empty when none
-  QString csvFolder_;     // where the last CSV went
+  Cp932Text loadedDate_;                // the DateLabel of the loaded date; empty when none
+  std::vector<QAction*> tool_actions_;  // the ツール menu: the tool bar's commands
 };
 
 }  // namespace sorvix

@@ -17,6 +17,7 @@
 #include <QRadioButton>
 #include <QScrollArea>
 #include <QSpinBox>
+#include <QStatusBar>
 #include <QVBoxLayout>
 #include <cmath>
 #include <exception>
@@ -25,6 +26,8 @@
 #include "app/settings_file.h"
 #include "app/ui/message_box.h"
 #include "app/ui/qt_text.h"
+#include "app/ui/save_dialog.h"
+#include "app/ui/window_places.h"
 #include "codes/cp932.h"
 #include "print/batch_ring_print.h"
 #include "print/ring_card_print.h"
@@ -146,7 +149,13 @@ TAllPrintForm::TAllPrintForm(Composer compose, QWidget* parent)
 TAllPrintForm::~TAllPrintForm() = default;
 
 void TAllPrintForm::BuildControls() {
-  auto* root = new QHBoxLayout(this);
+  auto* outer = new QVBoxLayout(this);
+  auto* root = new QHBoxLayout;
+  outer->addLayout(root, 1);
+  status_ = new QStatusBar(this);
+  status_->setObjectName(QStringLiteral("StatusLine"));
+  status_->setSizeGripEnabled(false);
+  outer->addWidget(status_);
 
   auto* side = new QVBoxLayout;
   root->addLayout(side);
@@ -228,8 +237,7 @@ void TAllPrintForm::RestoreSettings() {
   int left = settings.ReadInteger("Printlocate", "left", 10);
   int width = settings.ReadInteger("Printlocate", "width", 630);
   int height = settings.ReadInteger("Printlocate", "height", 450);
-  move(left, top);
-  resize(width, height);
+  RestorePlace(this, left, top, width, height, QSize(630, 450));
   int ratio = settings.ReadInteger("PrintZoom", "ratio", 1);
   if (ratio < 0 || ratio >= kZoomItems) ratio = 1;
   zoomGroup_->button(ratio)->setChecked(true);
@@ -237,18 +245,14 @@ void TAllPrintForm::RestoreSettings() {
 }
 
 void TAllPrintForm::SaveGeometry() {
-  SettingsFile settings;
-  settings.WriteInteger("Printlocate", "top", y());
-  settings.WriteInteger("Printlocate", "left", x());
-  settings.WriteInteger("Printlocate", "width", width());
-  settings.WriteInteger("Printlocate", "height", height());
+  SaveWindowPlace(this, "Printlocate");
 }
 
 void TAllPrintForm::SetZoomIndex(int index) {
   if (index < 0 || index >= kZoomItems) return;
   if (zoomGroup_->checkedId() != index) zoomGroup_->button(index)->setChecked(true);
   prev_->SetZoomScale(25 * (index + 1));
-  SettingsFile().WriteInteger("PrintZoom", "ratio", index);
+  SaveWindowState([index] { SettingsFile().WriteInteger("PrintZoom", "ratio", index); });
   view_->Refresh();
 }
 
@@ -312,8 +316,8 @@ bool TAllPrintForm::FilePrinter() const {
 }
 
 QString TAllPrintForm::AskPdfPath(const QString& title) {
-  if (pdfPath_) return pdfPath_();
-  return QFileDialog::getSaveFileName(this, title, QString(), U("PDF ファイル (*.pdf)"));
+  if (pdfPath_) return WithExtension(pdfPath_(), PdfFiles());
+  return AskSavePath(this, title, PdfFiles(), Q(prev_->Title).simplified().remove(' '));
 }
 
 void TAllPrintForm::PrintShownPage() {
@@ -390,7 +394,7 @@ bool TAllPrintForm::PrintJob(const std::vector<int>& pages, QString file) {
     forgetFile();
     std::string what = toFile ? "PDF ファイル " + file.toStdString()
                               : "プリンタ " + printer.printerName().toStdString();
-    ShowWarning(this, Cp932(what + " に印刷を開始できませんでした。"));
+    ShowError(this, Error(what + " に印刷を開始できませんでした。"), {}, MessageKind::Warning);
     return false;
   }
   QRectF paper = printer.paperRect(QPrinter::DevicePixel);
@@ -411,8 +415,10 @@ bool TAllPrintForm::PrintJob(const std::vector<int>& pages, QString file) {
   forgetFile();
   if (!toFile) {
     if (!ended) {
-      ShowWarning(this, Cp932("プリンタ " + printer.printerName().toStdString() +
-                              " への印刷が完了しませんでした。"));
+      ShowError(this,
+                Error("プリンタ " + printer.printerName().toStdString() +
+                      " への印刷が完了しませんでした。"),
+                {}, MessageKind::Warning);
     }
     return ended;
   }
@@ -443,9 +449,13 @@ void TAllPrintForm::SavePdf() {
   }
   try {
     WritePagesPdf(*source, pages, path.toStdString());
-  } catch (const Error& e) {
+  } catch (const std::exception& e) {
+    status_->showMessage(U("PDF を保存できませんでした"));
     ShowError(this, e, {}, MessageKind::Warning);
+    return;
   }
+  RememberSaveFolder(PdfFiles(), path);
+  status_->showMessage(U("PDF を保存しました（%1 ページ）: %2").arg(pages.size()).arg(path));
 }
 
 void TAllPrintForm::closeEvent(QCloseEvent* event) {

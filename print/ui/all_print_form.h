@@ -22,6 +22,7 @@ class QPrinter;
 class QPushButton;
 class QScrollArea;
 class QSpinBox;
+class QStatusBar;
 
 namespace sorvix {
 
@@ -114,6 +115,7 @@ class TAllPrintForm : public QDialog {
   QListWidget* pageList_ = nullptr;    // PageList
   QComboBox* printers_ = nullptr;
   QPushButton* plainPrint_ = nullptr;  // PlainPrintButton
+  QStatusBar* status_ = nullptr;       // StatusLine
   std::function<bool(QPrinter&)> printDialog_;
   std::function<QString()> pdfPath_;
   bool geometrySaved_ = false;

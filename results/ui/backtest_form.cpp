@@ -1,8 +1,7 @@
 #include "results/ui/backtest_form.h"
 
+#include <QBuffer>
 #include <QComboBox>
-#include <QFile>
-#include <QFileDialog>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -17,11 +16,18 @@
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
 
+#include "app/file_io.h"
 #include "app/settings_file.h"
 #include "app/ui/message_box.h"
 #include "app/ui/qt_text.h"
+#include "app/ui/save_dialog.h"
+#include "app/ui/window_keys.h"
+#include "app/ui/window_places.h"
+#include "codes/code_tables.h"
 #include "codes/cp932.h"
+#include "codes/text.h"
 #include "results/backtest_report.h"
 #include "results/ui/tune_panel.h"
 #include "store/meeting_list.h"
@@ -397,6 +403,8 @@ void TBacktestForm::AddOutputRow(QVBoxLayout* layout) {
 
 void TBacktestForm::AddResultTabs(QVBoxLayout* layout) {
   result_tabs_ = new QTabWidget(this);
+  SwitchTabsByKeys(result_tabs_);
+  CloseOnEscape(this);
   result_tabs_->setObjectName(QStringLiteral("Tabs"));
   sign_table_ = MakeTable(kGroupHeaders);
   sign_table_->setObjectName(QStringLiteral("SignTable"));
@@ -426,12 +434,12 @@ void TBacktestForm::ConnectControls() {
   connect(source_combo_, &QComboBox::currentIndexChanged, this, [this] { ShowNote(); });
   connect(scope_combo_, &QComboBox::currentIndexChanged, this, [this] { ShowScope(); });
   connect(csv_button_, &QPushButton::clicked, this, [this] {
-    QString path = SavePath(QStringLiteral("CSV保存"), QStringLiteral("CSV (*.csv)"));
+    QString path = SavePath(QStringLiteral("CSV保存"), CsvFiles(), SuggestedName(-1));
     if (!path.isEmpty()) SaveCsv(path);
   });
   connect(png_button_, &QPushButton::clicked, this, [this] {
     int chart = result_tabs_->currentWidget() == money_chart_ ? 1 : 0;
-    QString path = SavePath(QStringLiteral("グラフをPNG保存"), QStringLiteral("PNG (*.png)"));
+    QString path = SavePath(QStringLiteral("グラフをPNG保存"), PngFiles(), SuggestedName(chart));
     if (!path.isEmpty()) SaveChartPng(chart, path);
   });
 }
@@ -445,9 +453,7 @@ TBacktestForm* TBacktestForm::Open(QWidget* parent) {
   auto* form = parent ? parent->findChild<TBacktestForm*>() : nullptr;
   if (!form) form = new TBacktestForm(parent);
   if (!form->Running()) form->ListDates();
-  form->show();
-  form->raise();
-  form->activateWindow();
+  ShowAboveOthers(form);
   return form;
 }
 
@@ -560,10 +566,16 @@ void TBacktestForm::Done(std::shared_ptr<BacktestResult> result) {
   scope_combo_->blockSignals(true);
   scope_combo_->clear();
   scope_combo_->addItem(QStringLiteral("全体"));
+  // Months as 2024年06月; venues in the JRA's order (their codes 01–10).
   for (const auto& [month, tally] : result_->byMonth)
-    scope_combo_->addItem(U(month), QStringLiteral("m"));
-  for (const auto& [venue, tally] : result_->byVenue)
-    scope_combo_->addItem(U(venue), QStringLiteral("v"));
+    scope_combo_->addItem(U(month.substr(0, 4) + "年" + month.substr(5, 2) + "月"),
+                          QStringLiteral("m") + U(month));
+  for (int code = 1; code <= 10; ++code) {
+    std::string venue = Utf8(VenueName(Format("%02d", code)));
+    while (!venue.empty() && venue.back() == ' ') venue.pop_back();
+    if (result_->byVenue.count(venue))
+      scope_combo_->addItem(U(venue), QStringLiteral("v") + U(venue));
+  }
   scope_combo_->setCurrentIndex(0);
   scope_combo_->blockSignals(false);
   ShowScope();
@@ -575,10 +587,12 @@ void TBacktestForm::Done(std::shared_ptr<BacktestResult> result) {
 void TBacktestForm::ShowScope() {
   if (!result_) return;
   const BacktestTally* tally = &result_->total;
-  QString kind = scope_combo_->currentData().toString();
-  std::string key = scope_combo_->currentText().toStdString();
-  if (kind == QStringLiteral("m") && result_->byMonth.count(key)) tally = &result_->byMonth.at(key);
-  if (kind == QStringLiteral("v") && result_->byVenue.count(key)) tally = &result_->byVenue.at(key);
+  // The item's data: "m" or "v" and the key of the breakdown.
+  QString data = scope_combo_->currentData().toString();
+  QChar kind = data.isEmpty() ? QChar() : data.front();
+  std::string key = data.mid(1).toStdString();
+  if (kind == 'm' && result_->byMonth.count(key)) tally = &result_->byMonth.at(key);
+  if (kind == 'v' && result_->byVenue.count(key)) tally = &result_->byVenue.at(key);
   FillTables(*tally);
   rate_chart_->SetTally(tally);
 }
@@ -610,22 +624,37 @@ void TBacktestForm::FillTables(const BacktestTally& t) {
   }
 }
 
-QString TBacktestForm::SavePath(const QString& caption, const QString& filter) {
-  if (AskSavePath) return AskSavePath(caption, filter);
-  return QFileDialog::getSaveFileName(this, caption, QString(), filter);
+QString TBacktestForm::SavePath(const QString& caption, const SaveKind& kind, const QString& name) {
+  if (AskSavePath) return WithExtension(AskSavePath(caption, kind.filter), kind);
+  return sorvix::AskSavePath(this, caption, kind, name);
+}
+
+QString TBacktestForm::SuggestedName(int chart) const {
+  QString range = from_combo_->currentText() + QStringLiteral("_") + to_combo_->currentText();
+  if (chart < 0) return QStringLiteral("サイン検証_%1.csv").arg(range);
+  return QStringLiteral("サイン検証_%1_%2.png")
+      .arg(range, chart == 1 ? QStringLiteral("収支") : QStringLiteral("回収率"));
+}
+
+// The file is written whole or not at all: a temporary file beside it,
+// renamed over it when complete.
+bool TBacktestForm::SaveFile(const QString& path, const std::string& bytes, const SaveKind& kind,
+                             const QString& what) {
+  try {
+    WriteFileAtomic(std::filesystem::path(path.toStdString()), bytes);
+  } catch (const std::exception& e) {
+    ShowError(this, e, what + QStringLiteral("を保存できませんでした: "), MessageKind::Warning);
+    return false;
+  }
+  RememberSaveFolder(kind, path);
+  status_label_->setText(what + QStringLiteral("を保存しました: ") + path);
+  return true;
 }
 
 bool TBacktestForm::SaveCsv(const QString& path) {
   if (!result_) return false;
-  std::string csv = BacktestCsv(*result_, BacktestBy::MonthAndVenue);
-  QFile file(path);
-  if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
-      file.write(csv.data(), static_cast<qint64>(csv.size())) != static_cast<qint64>(csv.size())) {
-    ShowWarning(this, Cp932("CSVファイルを保存できませんでした: " + path.toStdString() + "（" +
-                            file.errorString().toStdString() + "）"));
-    return false;
-  }
-  return true;
+  return SaveFile(path, BacktestCsv(*result_, BacktestBy::MonthAndVenue), CsvFiles(),
+                  QStringLiteral("CSVファイル"));
 }
 
 bool TBacktestForm::SaveChartPng(int chart, const QString& path) {
@@ -639,11 +668,14 @@ bool TBacktestForm::SaveChartPng(int chart, const QString& path) {
     else
       rate_chart_->Paint(p, image.rect());
   }
-  if (!image.save(path, "PNG")) {
-    ShowWarning(this, Cp932("PNGファイルを保存できませんでした: " + path.toStdString()));
+  QByteArray png;
+  QBuffer buffer(&png);
+  buffer.open(QIODevice::WriteOnly);
+  if (!image.save(&buffer, "PNG")) {
+    ShowWarning(this, Cp932("PNG画像を作れませんでした。"));
     return false;
   }
-  return true;
+  return SaveFile(path, png.toStdString(), PngFiles(), QStringLiteral("PNGファイル"));
 }
 
 }  // namespace sorvix

@@ -14,6 +14,7 @@
 #include <memory>
 #include <thread>
 
+#include "app/ui/save_dialog.h"
 #include "results/backtest.h"
 
 class QComboBox;
@@ -103,7 +104,10 @@ class TBacktestForm : public QWidget {
   void ShowScope();
   void FillTables(const BacktestTally& tally);
   void SetBusy(bool busy);
-  QString SavePath(const QString& caption, const QString& filter);
+  QString SavePath(const QString& caption, const SaveKind& kind, const QString& name);
+  QString SuggestedName(int chart) const;  // -1 for the CSV
+  bool SaveFile(const QString& path, const std::string& bytes, const SaveKind& kind,
+                const QString& what);
 
   // The window's controls; each one's objectName is the comment.
   QComboBox* from_combo_ = nullptr;          // FromCombo
