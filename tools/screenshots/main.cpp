@@ -3,10 +3,14 @@
 // program as PNG: the main window at 1200 x 900 (race card, sign table,
 // results) and at 1024 x 768, the progress box during the load, 連続出馬表,
 // 買い目表, the settings dialog, the acquisition window, the print preview,
-// and, with --manual, the manual's first page.  Run it under Xvfb:
-//   xvfb-run -a -s "-screen 0 1280x1024x24" sorvix-screenshots ...
+// サイン検証 over every stored date (tables and both charts), and, with
+// --manual, the manual's first page.  These are the pictures of the manual
+// and of the README; `./sorvix.sh screenshots` makes them all from the demo
+// under Xvfb.
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
+#include <QEventLoop>
 #include <QProgressBar>
 #include <QTabWidget>
 #include <QTextBrowser>
@@ -24,6 +28,7 @@
 #include "app/ui/fonts.h"
 #include "app/ui/main_form.h"
 #include "app/ui/translations.h"
+#include "results/ui/backtest_form.h"
 #include "results/ui/kaime_form.h"
 #include "store/date_argument.h"
 #include "store/ui/prgrs_form.h"
@@ -132,6 +137,27 @@ void SaveSecondaryWindows(sorvix::TMainForm& form) {
             [&] { form.PrintClick(sorvix::PrintLayout::Ring, sorvix::PrintScope::AllVenues); });
 }
 
+// サイン検証 over every stored date: its tables and its two charts.
+void SaveBacktest() {
+  sorvix::TBacktestForm form;
+  form.resize(1100, 760);
+  form.show();
+  auto* from = Named<QComboBox>(&form, "FromCombo");
+  auto* to = Named<QComboBox>(&form, "ToCombo");
+  from->setCurrentIndex(0);
+  to->setCurrentIndex(to->count() - 1);
+  QEventLoop wait;
+  QObject::connect(&form, &sorvix::TBacktestForm::Finished, &wait, &QEventLoop::quit);
+  form.Run();
+  if (form.Running()) wait.exec();
+  auto* tabs = Named<QTabWidget>(&form, "Tabs");
+  Save(&form, "backtest-tables.png");
+  tabs->setCurrentWidget(Named<QWidget>(&form, "RateChart"));
+  Save(&form, "backtest-return-rate.png");
+  tabs->setCurrentWidget(Named<QWidget>(&form, "MoneyChart"));
+  Save(&form, "backtest-stake-return.png");
+}
+
 // The manual's first page from the folder `manual`.
 void SaveManual(const QString& manual) {
   QTextBrowser browser;
@@ -182,6 +208,7 @@ int main(int argc, char** argv) {
 
   SaveMainWindow(form, *label);
   SaveSecondaryWindows(form);
+  SaveBacktest();
   if (!manual.isEmpty()) SaveManual(manual);
   return 0;
 }
