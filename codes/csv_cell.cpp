@@ -66,7 +66,12 @@ bool CsvNeedsTextForm(std::string_view text) {
   if (text.empty() || IsPlainCsvNumber(text)) return false;
   char first = text.front();
   if (first == '=' || first == '+' || first == '-' || first == '@') return true;
-  return OnlyNumberLikeCharacters(text);
+  // No digit, no number: blanks, "%" or "()" alone stay text.
+  bool digit = false;
+  for (char c : text) digit = digit || IsDigit(c);
+  for (std::string_view d : {"０", "１", "２", "３", "４", "５", "６", "７", "８", "９"})
+    digit = digit || text.find(d) != std::string_view::npos;
+  return digit && OnlyNumberLikeCharacters(text);
 }
 
 std::string CsvCell(std::string_view text) {

@@ -436,12 +436,8 @@ void TMainForm::PlaceSecondaryWindows() {
     int want = std::max(
         410, continuous_card_window_->ContentSize().height() + margins.top() + margins.bottom());
     int height = std::min(want, areaRect.height() - tabBar);
-    // Wide enough for its four races where the screen is (the tab area
-    // alone shows three): it is moved left and fitted onto the screen.
-    int width = std::max(areaRect.width(), continuous_card_window_->ContentSize().width() +
-                                               margins.left() + margins.right());
     PlaceFrame(continuous_card_window_,
-               QRect(areaRect.left(), areaRect.bottom() + 1 - height, width, height));
+               QRect(areaRect.left(), areaRect.bottom() + 1 - height, areaRect.width(), height));
   }
   if (!combinations_window_->isVisible() && !combinations_window_->HasStoredPlace() &&
       !kaimeFormPlaced_) {

@@ -148,6 +148,24 @@ TAllPrintForm::TAllPrintForm(Composer compose, QWidget* parent)
 
 TAllPrintForm::~TAllPrintForm() = default;
 
+void TAllPrintForm::BuildPageChoice(QVBoxLayout* side) {
+  auto* choice = new QGroupBox(U("選択指定"), this);
+  auto* choiceLayout = new QHBoxLayout(choice);
+  auto* all = new QPushButton(U("全選択"), choice);
+  auto* none = new QPushButton(U("全ｸﾘｱ"), choice);
+  all->setAutoDefault(false);
+  none->setAutoDefault(false);
+  choiceLayout->addWidget(all);
+  choiceLayout->addWidget(none);
+  connect(all, &QPushButton::clicked, this, [this] { CheckAll(true); });
+  connect(none, &QPushButton::clicked, this, [this] { CheckAll(false); });
+  side->addWidget(choice);
+
+  pageList_ = new QListWidget(this);
+  pageList_->setObjectName(QStringLiteral("PageList"));
+  side->addWidget(pageList_, 1);
+}
+
 void TAllPrintForm::BuildControls() {
   auto* outer = new QVBoxLayout(this);
   auto* root = new QHBoxLayout;
@@ -207,21 +225,7 @@ void TAllPrintForm::BuildControls() {
   connect(zoomGroup_, &QButtonGroup::idClicked, this, [this](int id) { SetZoomIndex(id); });
   side->addWidget(zoomBox);
 
-  auto* choice = new QGroupBox(U("選択指定"), this);
-  auto* choiceLayout = new QHBoxLayout(choice);
-  auto* all = new QPushButton(U("全選択"), choice);
-  auto* none = new QPushButton(U("全ｸﾘｱ"), choice);
-  all->setAutoDefault(false);
-  none->setAutoDefault(false);
-  choiceLayout->addWidget(all);
-  choiceLayout->addWidget(none);
-  connect(all, &QPushButton::clicked, this, [this] { CheckAll(true); });
-  connect(none, &QPushButton::clicked, this, [this] { CheckAll(false); });
-  side->addWidget(choice);
-
-  pageList_ = new QListWidget(this);
-  pageList_->setObjectName(QStringLiteral("PageList"));
-  side->addWidget(pageList_, 1);
+  BuildPageChoice(side);
 
   scroll_ = new QScrollArea(this);
   view_ = new TPrevXView(*prev_);

@@ -23,6 +23,7 @@ class QPushButton;
 class QScrollArea;
 class QSpinBox;
 class QStatusBar;
+class QVBoxLayout;
 
 namespace sorvix {
 
@@ -92,6 +93,8 @@ class TAllPrintForm : public QDialog {
 
  private:
   void BuildControls();
+  // 選択指定 (全選択, 全ｸﾘｱ) and the list of pages to choose.
+  void BuildPageChoice(QVBoxLayout* side);
   void RestoreSettings();
   void SaveGeometry();
   void Compose();

@@ -116,7 +116,12 @@ TEST(CliArgumentsTest, PathsOutsideCp932AreShownExactly) {
     std::function<void()> prepare;
     fs::path named;  // the path the message must name
   } cases[] = {
-      {"dates", [&] { fs::create_directory(home / "sorvix.ini"); }, home / "sorvix.ini"},
+      {"dates",
+       [&] {
+         fs::remove(home / "sorvix.ini");
+         fs::create_directory(home / "sorvix.ini");
+       },
+       home / "sorvix.ini"},
       {"print 2024-05-11 --layout ring --scope all --out '" + (home / "無い" / "x.pdf").string() +
            "'",
        [&] { fs::remove(home / "sorvix.ini"); }, home / "無い" / "x.pdf"},

@@ -142,7 +142,7 @@ TEST_F(BacktestFormTest, RunShowsTheCoresFiguresAndSavesCsvAndPng) {
   std::string text = ReadWholeFile(csv);
   EXPECT_EQ(text.rfind("scope,section,key,value,runners", 0), 0u);
   EXPECT_NE(text.find("input,input,source,racehorse"), std::string::npos);
-  EXPECT_NE(text.find("\n2024-06,sign,Red9,"), std::string::npos);
+  EXPECT_NE(text.find("\n\"=\"\"2024-06\"\"\",sign,Red9,"), std::string::npos);
   EXPECT_NE(text.find("\n東京,ticket,trio,"), std::string::npos);
   test::Child<QTabWidget>(&form, "Tabs")
       ->setCurrentWidget(test::Child<QWidget>(&form, "RateChart"));

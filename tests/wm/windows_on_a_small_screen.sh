@@ -111,7 +111,7 @@ for title in サイン検証 買い目表 連続出馬表; do
   id=$(window "$title")
   [ -n "$id" ] || continue
   xdotool windowactivate --sync "$id" 2>/dev/null
-  xdotool key --clearmodifiers --window "$id" Escape
+  xdotool key --clearmodifiers Escape
   gone "$title" || fail "Esc did not close $title"
 done
 
