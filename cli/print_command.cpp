@@ -157,7 +157,7 @@ int WritePdf(const TPrevX& prev, const std::vector<int>& pages, const PrintResul
   try {
     WritePagesPdf(prev, pages, path.string());
   } catch (const std::exception& e) {
-    PrintError(e, "PDF を作れませんでした: ");
+    PrintError(e);
     return 1;
   }
   std::printf("%s: %s\n", Utf8(result.Caption).c_str(), path.string().c_str());
