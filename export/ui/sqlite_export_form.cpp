@@ -11,6 +11,8 @@
 #include "app/settings_file.h"
 #include "app/ui/message_box.h"
 #include "app/ui/qt_text.h"
+#include "app/ui/window_keys.h"
+#include "app/ui/window_places.h"
 #include "codes/cp932.h"
 #include "common/error.h"
 #include "results/backtest.h"
@@ -26,6 +28,7 @@ QString U(const std::string& utf8) {
 }  // namespace
 
 TSqliteExportForm::TSqliteExportForm(QWidget* parent) : QWidget(parent, Qt::Window) {
+  CloseOnEscape(this);
   setObjectName(QStringLiteral("SqliteExportForm"));
   setWindowTitle(QStringLiteral("SQLite へ書き出し"));
   auto* layout = new QVBoxLayout(this);
@@ -75,9 +78,7 @@ TSqliteExportForm* TSqliteExportForm::Open(QWidget* parent) {
     if (path.isEmpty()) return form;
     form->Start(path);
   }
-  form->show();
-  form->raise();
-  form->activateWindow();
+  ShowAboveOthers(form);
   return form;
 }
 
