@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "acquisition/acquisition_run.h"
 #include "acquisition/acquisition_time.h"
@@ -19,6 +20,7 @@
 #include "app/settings_file.h"
 #include "app/startup_checks.h"
 #include "cli/command_registry.h"
+#include "cli/wine_step.h"
 #include "codes/cp932.h"
 #include "codes/text.h"
 
@@ -141,6 +143,18 @@ int Acquire(const Args& args) {
     from = *parsed;
   }
   bool setup = HasFlag(args, "--setup");
+  if (HasFlag(args, "--wine")) {
+    // The export through JV-Link under Wine first: setup data from the
+    // date, else what is new since the exporter's last run (or LastTime).
+    std::string fromText = FromTimeText(from);
+    std::vector<std::string> exportArguments;
+    std::error_code ec;
+    if (setup)
+      exportArguments = {"--setup", "--from", fromText.substr(0, 8)};
+    else if (!std::filesystem::exists(FeedJvLink::FeedFolder() / "sorvix-jvdump.state", ec))
+      exportArguments = {"--from", fromText};
+    if (int code = ExportThroughWine(exportArguments); code >= 0) return code;
+  }
 
   FeedJvLink link;
   int init = link.JVInit(kSoftwareId);
@@ -191,7 +205,9 @@ int Acquire(const Args& args) {
 }
 
 const CommandRegistration kAcquire{
-    "acquire", "acquire [--setup] [--from yyyy-mm-dd]  JVデータ取得（フィードフォルダから）",
+    "acquire",
+    "acquire [--setup] [--from yyyy-mm-dd] [--wine]  JVデータ取得（フィードフォルダから。--wine: "
+    "先に Wine の JV-Link から書き出す）",
     &Acquire};
 
 }  // namespace

@@ -17,6 +17,7 @@
 #include "app/startup_checks.h"
 #include "cli/command_registry.h"
 #include "cli/day_argument.h"
+#include "cli/wine_step.h"
 #include "codes/cp932.h"
 #include "store/estimate.h"
 #include "store/race_day.h"
@@ -36,11 +37,19 @@ class TerminalObserver : public RealtimeFetchObserver {
 int Fetch(const Args& args) {
   Args positional = Positional(args, {});
   if (positional.size() != 1) {
-    std::fprintf(stderr, "使い方: sorvix-cli fetch DATE\n");
+    std::fprintf(stderr, "使い方: sorvix-cli fetch DATE [--wine]\n");
     return 2;
   }
   auto label = DateLabelArgument(positional[0]);
   if (!label) return 2;
+  if (HasFlag(args, "--wine")) {
+    // The day's results through JV-Link under Wine first ("yyyymmdd": the
+    // digits of the label).
+    std::string ymd;
+    for (char c : label->bytes())
+      if (c >= '0' && c <= '9') ymd += c;
+    if (int code = ExportThroughWine({"--realtime", ymd}); code >= 0) return code;
+  }
 
   int selectedRow = -1;
   auto day = LoadAnalysedDay(*label, SettingsFile(), &selectedRow);
@@ -84,7 +93,10 @@ int Fetch(const Args& args) {
 }
 
 const CommandRegistration kFetch{
-    "fetch", "fetch DATE  開催日の結果情報（成績・払戻）を取得して保存", &Fetch};
+    "fetch",
+    "fetch DATE [--wine]  開催日の結果情報（成績・払戻）を取得して保存（--wine: 先に Wine の "
+    "JV-Link から書き出す）",
+    &Fetch};
 
 }  // namespace
 }  // namespace sorvix::cli

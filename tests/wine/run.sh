@@ -535,6 +535,57 @@ code=$?
 check "--help: exit 0 and the usage" test $code -eq 0
 check "--help: the usage" said "$WORK/help.log" "使い方: sorvix-jvdump --out フォルダ"
 
+echo "== sorvix-cli acquire --wine, fetch --wine"
+# Sorvix runs the exporter in the prefix itself, then reads the feed: the
+# store equals the one acquired from the feed directly.
+WINEHOME=$WORK/home-wine
+make_home "$WINEHOME" "$WORK/wine-feed"
+printf '[Wine]\r\nPrefix=%s\r\nProgram=%s\r\n' "$WINEPREFIX" "$WINE" >"$WINEHOME/sorvix.ini"
+"${WINE%/*}/wineserver" -w  # the registry on disk, as for a prefix at rest
+cli "$WINEHOME" "$WORK/acquire-wine.log" acquire --wine --setup --from 2023-01-01
+check "acquire --wine: exit 0" test $? -eq 0
+check "acquire --wine: the exporter's lines" \
+  grep -qF "件のレコードを Z:" "$WORK/acquire-wine.log"
+cli "$WINEHOME" "$WORK/fetch-wine.log" fetch 20240107 --wine
+check "fetch --wine: exit 0" test $? -eq 0
+DIRECT2=$WORK/home-direct2
+make_home "$DIRECT2" "$G"
+cli "$DIRECT2" "$WORK/acquire-direct2.log" acquire --setup --from 2023-01-01
+cli "$DIRECT2" "$WORK/fetch-direct2.log" fetch 20240107
+if diff -r --exclude=jvlink.ini --exclude=JVLink --exclude=sorvix.ini "$DIRECT2" "$WINEHOME" \
+  >"$WORK/store-wine.diff"; then
+  ok "acquire --wine and fetch --wine: the store equals the store made from the feed"
+else
+  fail "acquire --wine and fetch --wine: the store equals the store made from the feed" \
+    "$(head -n 5 "$WORK/store-wine.diff" | tr '\n' '|')"
+fi
+# An interrupt during a slow export: nothing kept, no exporter left running.
+make_home "$WORK/home-wine2" "$WORK/wine-feed2"
+cp "$WINEHOME/sorvix.ini" "$WORK/home-wine2/"
+JVLINK_DOUBLE_READ_DELAY_MS=5 "$CLI" --home "$WORK/home-wine2" acquire --wine --setup \
+  --from 2023-01-01 >"$WORK/acquire-wine2.log" 2>&1 &
+pid=$!
+if wait_for_records "$WORK/wine-feed2"; then
+  kill -INT "$pid"
+  wait "$pid"
+  code=$?
+  check "acquire --wine interrupted: exit 130" test $code -eq 130
+  check "acquire --wine interrupted: no .jvd, no state" \
+    test -z "$(find "$WORK/wine-feed2" -name '*.jvd' -o -name 'sorvix-jvdump.state')"
+  check "acquire --wine interrupted: no exporter left running" \
+    test -z "$(pgrep -f sorvix-jvdump64.exe)"
+else
+  kill -KILL "$pid" 2>/dev/null
+  wait "$pid" 2>/dev/null
+  fail "acquire --wine interrupted" "the export never wrote records"
+fi
+printf '[Wine]\r\nProgram=/nonexistent/wine\r\n' >"$WORK/home-wine2/sorvix.ini"
+cli "$WORK/home-wine2" "$WORK/acquire-nowine.log" acquire --wine
+code=$?
+check "acquire --wine without Wine: exit 1 and says what to install" \
+  grep -qF "sorvix-cli: Wine（/nonexistent/wine）が見つかりません。sudo apt install" \
+  "$WORK/acquire-nowine.log"
+
 # Without the component for this bitness: the other one is registered, the
 # exporter says which program to use; without any: not installed.
 CLSID='{6A1C3E52-8B0D-4F3A-9C2E-5D7B1A0F4E21}'
