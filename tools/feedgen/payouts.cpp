@@ -10,11 +10,17 @@ namespace {
 
 constexpr double kTakeBack[kBetTypes] = {0.80, 0.80, 0.775, 0.775, 0.775, 0.75, 0.75, 0.725};
 
+// The pools other than the win pool are shared as the true chances of each
+// combination (the race is run so that the win chances chain into those of
+// places, pairs and triples) with a milder favourite–long-shot bias than the
+// win pool's: each horse weighs its chance^kPoolBias.
+constexpr double kPoolBias = 0.99;
+
 struct Field {
   std::vector<int> number;  // per starter
   std::vector<int> bracket;
   std::vector<int> position;  // finishing position, 0 = did not finish
-  std::vector<double> q;      // the market's win chance
+  std::vector<double> q;      // each starter's weight in the pools (summing to 1)
 };
 
 // Non-decreasing positions, each within its place: the combination wins.
@@ -73,8 +79,8 @@ Payouts ComputePayouts(const Race& race, uint64_t seed) {
     f.number.push_back(e.number);
     f.bracket.push_back(e.bracket);
     f.position.push_back(e.abnormal == 4 ? 0 : e.finish);
-    f.q.push_back(e.marketP);
-    total += e.marketP;
+    f.q.push_back(std::pow(e.chance, kPoolBias));
+    total += f.q.back();
   }
   for (double& q : f.q) q /= total;
   int n = static_cast<int>(f.number.size());

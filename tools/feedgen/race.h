@@ -36,7 +36,8 @@ struct Entry {
   int weightChange = 0;
   bool firstRun = false;  // no earlier run: no weight change
   double strength = 0;    // of this run
-  double marketP = 0;     // win chance the market gives the horse
+  double chance = 0;      // the true chance to win the race is run on
+  double marketP = 0;     // the horse's share of the win pool (the market's chance)
   int winOdds10 = 0;      // win odds in tenths
   int popularity = 0;
   int miningTime = 0;  // predicted time in 1/100 s

@@ -305,8 +305,16 @@ void Simulator::Weigh(Race& race) {
 }
 
 void Simulator::Market(Race& race) {
-  std::vector<double> expected;
-  double sum = 0;
+  // RunRace draws each runner's performance as 1.25 × strength plus a
+  // Gumbel variable, so its chance to win is exactly exp(1.25 × strength)
+  // over the field's sum.  The market knows these chances, but its shares
+  // follow the favourite–long-shot bias of a betting public (shares as
+  // chance^kWinBias): long shots are priced a little shorter than their
+  // chances, favourites a little longer.  The pool pays back kWinTakeBack.
+  constexpr double kWinBias = 0.975;
+  constexpr double kWinTakeBack = 0.80;
+  std::vector<double> weight;
+  double top = -1e9;
   for (Entry& e : race.entries) {
     const Horse& h = world_.horses[static_cast<size_t>(e.horse)];
     const Jockey& j = world_.jockeys[static_cast<size_t>(e.jockey)];
@@ -314,14 +322,22 @@ void Simulator::Market(Race& race) {
     double ageFactor = e.age <= 3 ? 0 : e.age <= 5 ? 0.15 : -0.08 * (e.age - 5);
     e.strength =
         h.ability + 0.25 * j.skill + 0.1 * t.skill + ageFactor - 0.02 * (e.burden - 560) / 10.0;
-    double seen = std::exp(1.25 * (e.strength + 0.45 * rng_.Normal()));
-    expected.push_back(seen);
-    sum += seen;
+    // Drawn as before, so that every later draw of the feed stays as it was.
+    (void)rng_.Normal();
+    top = std::max(top, 1.25 * e.strength);
+  }
+  double chances = 0, shares = 0;
+  for (Entry& e : race.entries) {
+    weight.push_back(std::exp(1.25 * e.strength - top));
+    chances += weight.back();
   }
   for (size_t i = 0; i < race.entries.size(); ++i) {
-    Entry& e = race.entries[i];
-    e.marketP = expected[i] / sum;
-    int odds10 = static_cast<int>(std::floor(8.0 / e.marketP));
+    race.entries[i].chance = weight[i] / chances;
+    shares += std::pow(race.entries[i].chance, kWinBias);
+  }
+  for (Entry& e : race.entries) {
+    e.marketP = std::pow(e.chance, kWinBias) / shares;
+    int odds10 = static_cast<int>(std::floor(10.0 * kWinTakeBack / e.marketP));
     e.winOdds10 = std::clamp(odds10, 10, 9999);
   }
   std::vector<int> byOdds(race.entries.size());
