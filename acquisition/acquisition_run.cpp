@@ -11,6 +11,7 @@
 #include "codes/text.h"
 #include "common/record_fields.h"
 #include "store/record_checks.h"
+#include "store/store_paths.h"
 
 namespace sorvix {
 namespace {
@@ -67,7 +68,7 @@ void AcquisitionRun::Start(const std::string& fromTime, bool setupData, int curr
     lock_.emplace(HomeLock::Acquire(HomeLock::kForever));
   }
   // What a killed run left behind is nobody's now.
-  RemoveStaleTempFiles(ProgramFolder::Get());
+  RemoveStaleStoreTempFiles();
   window_.year15 = Format("%4d", currentYear - 15);
   SetTimer(false);
   cancel_ = false;
@@ -195,7 +196,12 @@ AcquisitionRun::Outcome AcquisitionRun::ReadLoop() {
       ReadBar(0, read_max_);
       return Outcome::Completed;
     } else if (r < -3) {
-      ReportJvResult(Cp932("JVReadエラー:"), "JVRead", r);
+      observer_.OnBeep();
+      Cp932Text text = Cp932("JVReadエラー:") + JvResultMessage("JVRead", r);
+      // The file being read, where the component names it.
+      if (!fileName.empty())
+        text = text + Cp932("（ファイル: ") + Cp932View::FromBytes(fileName) + Cp932("）");
+      observer_.OnMessage(text);
       return Outcome::JvError;
     }
   }

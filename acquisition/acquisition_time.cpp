@@ -42,7 +42,8 @@ std::optional<std::tm> ParseLastTime(std::string_view text) {
   t.tm_hour = ReadInt(text.substr(11, 2));
   t.tm_min = ReadInt(text.substr(14, 2));
   t.tm_sec = ReadInt(text.substr(17, 2));
-  if (t.tm_mon < 0 || t.tm_mon > 11 || t.tm_mday < 1 || t.tm_mday > 31 || t.tm_hour > 23 ||
+  // A day the calendar does not have (2024/02/30) is no time either.
+  if (!CalendarDay(text.substr(0, 4), text.substr(5, 2), text.substr(8, 2)) || t.tm_hour > 23 ||
       t.tm_min > 59 || t.tm_sec > 59)
     return std::nullopt;
   t.tm_isdst = -1;

@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <charconv>
 #include <cstdio>
+#include <ctime>
 #include <system_error>
 #include <utility>
 
@@ -146,6 +147,19 @@ bool IsRealTime(const std::string& stamp) {
          two(8) < 24 && two(10) < 60 && two(12) < 60;
 }
 
+// How far ahead of the clock a file's time stamp may be (time zones,
+// clocks a little off).
+constexpr std::time_t kFutureSlack = 24 * 60 * 60;
+
+// "yyyymmddhhnnss" of `t` in local time.
+std::string StampOf(std::time_t t) {
+  std::tm tm{};
+  localtime_r(&t, &tm);
+  char text[32];
+  std::strftime(text, sizeof text, "%Y%m%d%H%M%S", &tm);
+  return text;
+}
+
 // Lines longer than this are no JV-Data record: the file is damaged (−402).
 constexpr size_t kMaxLine = size_t{1} << 20;
 constexpr size_t kReadPiece = size_t{1} << 20;
@@ -176,10 +190,32 @@ fs::path FeedJvLink::SettingsPath() {
 }
 
 fs::path FeedJvLink::FeedFolder() {
-  std::string folder = SettingsFile(SettingsPath()).ReadProfileString("Feed", "Folder", "");
+  SettingsFile settings(SettingsPath());
+  // A jvlink.ini that is there but cannot be read names no folder: the
+  // default folder would be the wrong one (FeedFolderProblem says why).
+  try {
+    settings.CheckReadable();
+  } catch (const Error&) {
+    return {};
+  }
+  std::string folder = settings.ReadProfileString("Feed", "Folder", "");
   if (folder.empty()) return ProgramFolder::Get() / "JVLink";
   fs::path path(folder);
   return path.is_absolute() ? path : ProgramFolder::Get() / path;
+}
+
+std::string FeedJvLink::FeedFolderProblem() {
+  try {
+    SettingsFile(SettingsPath()).CheckReadable();
+  } catch (const Error& e) {
+    return std::string("JV-Link の設定を読み込めません: ") + e.what();
+  }
+  fs::path folder = FeedFolder();
+  if (IsDirectory(folder)) return {};
+  std::error_code ec;
+  return (fs::exists(folder, ec) ? "フィードのフォルダがフォルダではありません: "
+                                 : "フィードのフォルダがありません: ") +
+         folder.string();
 }
 
 bool FeedJvLink::IsInstalled() {
@@ -278,7 +314,10 @@ int FeedJvLink::JVOpen(const std::string& dataspec, const std::string& fromTime,
   if (!AllDigits(fromTime, 14)) return kBadFromTime;
   if (option != 1 && option != 3) return kBadOption;
   fs::path folder = FeedFolder();
-  if (!IsDirectory(folder)) return kBadSettings;
+  if (!IsDirectory(folder)) {
+    Warn(FeedFolderProblem());
+    return kBadSettings;
+  }
 
   BeginOpen();
   if (int fault = FaultFor("JVOpen", call)) return fault;
@@ -287,6 +326,7 @@ int FeedJvLink::JVOpen(const std::string& dataspec, const std::string& fromTime,
   if (!ListDataFiles(folder, paths)) return kInternalError;
   std::vector<std::pair<std::string, FeedFile>> selected;  // by time stamp
   const std::string fromDate = fromTime.substr(0, 8);
+  const std::string latest = StampOf(std::time(nullptr) + kFutureSlack);
   for (const fs::path& path : paths) {
     std::string name = path.filename().string();
     std::string stamp = TimestampOf(name);
@@ -294,6 +334,13 @@ int FeedJvLink::JVOpen(const std::string& dataspec, const std::string& fromTime,
     if (!IsRealTime(stamp)) {
       Warn("フィードのファイル " + name + " は時刻 " + stamp +
            " が正しい日時ではないため読み飛ばしました");
+      continue;
+    }
+    // A stamp ahead of the clock would become LastTime and hide every file
+    // that comes after it.
+    if (stamp > latest) {
+      Warn("フィードのファイル " + name + " は時刻 " + stamp +
+           " が現在より先のため読み飛ばしました");
       continue;
     }
     bool wanted = option == 1 ? stamp > fromTime : stamp.substr(0, 8) >= fromDate;
@@ -405,10 +452,11 @@ int FeedJvLink::JVRead(std::string& buffer, int size, std::string& fileName) {
   }
   // A file is readable once the download has reached it; after a cancel the
   // files not reached never arrive.
+  // The file is named with its errors too.
+  fileName = files_[file_index_].name;
   if (download_count_ > 0 && file_index_ >= static_cast<size_t>(downloaded_files_))
     return cancelled_ ? kDownloadFailed : kNotYetDownloaded;
   if (int error = LoadCurrentFile()) return error;
-  fileName = files_[file_index_].name;
 
   // The next record: the next line that is not empty.  Lines are delivered
   // with CR LF even when the file ends them with LF alone or not at all.
@@ -424,6 +472,9 @@ int FeedJvLink::JVRead(std::string& buffer, int size, std::string& fileName) {
       return -1;
     }
     if (!content.empty() && content.back() == '\r') content.remove_suffix(1);
+    // A byte-order mark that an editor put at the start is no part of the
+    // record (a record begins with its type).
+    if (content.substr(0, 3) == "\xEF\xBB\xBF") content.remove_prefix(3);
     if (!content.empty()) break;
     file_pos_ = end;
   }
@@ -459,7 +510,10 @@ int FeedJvLink::JVRTOpen(const std::string& dataspec, const std::string& key) {
   if (dataspec != kRealTimeSpec) return kBadDataspec;
   if (!AllDigits(key, 8)) return kBadKey;
   fs::path folder = FeedFolder();
-  if (!IsDirectory(folder)) return kBadSettings;
+  if (!IsDirectory(folder)) {
+    Warn(FeedFolderProblem());
+    return kBadSettings;
+  }
 
   BeginOpen();
   if (int fault = FaultFor("JVRTOpen", call)) return fault;

@@ -40,8 +40,13 @@ class FeedJvLink : public JvLink {
   void SetFolderChooser(FolderChooser chooser) { chooser_ = std::move(chooser); }
 
   // The feed folder: [Feed] Folder of ProgramFolder + "/jvlink.ini" (a
-  // relative value hangs off ProgramFolder), else ProgramFolder + "/JVLink".
+  // relative value hangs off ProgramFolder), else ProgramFolder + "/JVLink";
+  // empty when jvlink.ini is there but cannot be read.
   static std::filesystem::path FeedFolder();
+  // Why there is no feed folder to read (jvlink.ini cannot be read, the
+  // folder is missing or not a folder), naming the file or folder (UTF-8);
+  // empty when there is one.
+  static std::string FeedFolderProblem();
   // The settings file of the component.
   static std::filesystem::path SettingsPath();
   // The component counts as installed when its feed folder exists.

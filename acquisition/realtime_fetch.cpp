@@ -15,6 +15,7 @@
 #include "store/race_day.h"
 #include "store/record_checks.h"
 #include "store/record_store.h"
+#include "store/store_paths.h"
 #include "store/store_writer.h"
 #include "store/stored_line.h"
 
@@ -123,6 +124,8 @@ bool RealtimeFetch::Read(RealtimeFetchOutcome& outcome) {
     }
     lock.emplace(HomeLock::Acquire(HomeLock::kForever));
   }
+  // What a killed fetch left behind is nobody's now.
+  RemoveStaleStoreTempFiles();
   StoreWriter writer;
   std::string buffer;
   std::string fileName;

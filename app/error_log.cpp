@@ -4,6 +4,7 @@
 
 #include "app/file_io.h"
 #include "app/program_folder.h"
+#include "app/shared_file_lock.h"
 #include "codes/cp932.h"
 #include "codes/text.h"
 
@@ -21,6 +22,13 @@ std::vector<std::string> Load(const std::filesystem::path& path) {
   return bytes ? SplitLines(*bytes) : std::vector<std::string>{};
 }
 
+constexpr size_t kKeptLines = 100;
+
+void KeepNewest(std::vector<std::string>& lines) {
+  if (lines.size() > kKeptLines)
+    lines.erase(lines.begin(), lines.end() - static_cast<std::ptrdiff_t>(kKeptLines));
+}
+
 }  // namespace
 
 ErrorLog::ErrorLog() : path_(HomePath("\\ErrorLog.txt")) {}
@@ -32,8 +40,9 @@ std::string FormatDateTime(std::time_t t) {
 }
 
 void ErrorLog::RecordStart(std::time_t now) {
+  SharedFileLock lock;
   std::vector<std::string> lines = Load(path_);
-  if (lines.size() > 100) lines.erase(lines.begin(), lines.end() - 100);
+  KeepNewest(lines);
   lines.push_back("ソフト起動："_sj + FormatDateTime(now));
   lines.push_back(Cp932(ProgramFolder::Get().string()).bytes());
   WriteFileAtomic(path_, JoinLines(lines));
@@ -45,11 +54,22 @@ void ErrorLog::AppendError(std::time_t now, Cp932View text) {
 
 void ErrorLog::AppendErrors(std::time_t now, const std::vector<Cp932Text>& texts) {
   if (texts.empty()) return;
+  SharedFileLock lock;
   std::vector<std::string> lines = Load(path_);
   std::tm tm = LocalTime(now);
   std::string stamp =
       "【エラー】"_sj + Format("%02d:%02d:%02d", tm.tm_hour, tm.tm_min, tm.tm_sec) + "："_sj;
   for (const Cp932Text& text : texts) lines.push_back(stamp + text.bytes());
+  WriteFileAtomic(path_, JoinLines(lines));
+}
+
+void ErrorLog::Trim() {
+  SharedFileLock lock;
+  auto bytes = ReadFileIfExists(path_);
+  if (!bytes) return;
+  std::vector<std::string> lines = SplitLines(*bytes);
+  if (lines.size() <= kKeptLines) return;
+  KeepNewest(lines);
   WriteFileAtomic(path_, JoinLines(lines));
 }
 

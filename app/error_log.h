@@ -1,5 +1,6 @@
 // ErrorLog.txt in ProgramFolder: CP932 text lines, rewritten whole on every
-// change.
+// change.  Every change holds the SharedFileLock, so the lines of writers in
+// other threads or programs are never lost.
 #pragma once
 
 #include <ctime>
@@ -29,6 +30,10 @@ class ErrorLog {
   void AppendError(std::time_t now, Cp932View text);
   // The same for several texts in one write.
   void AppendErrors(std::time_t now, const std::vector<Cp932Text>& texts);
+
+  // Keeps the newest 100 lines, as the start of the window program does,
+  // for a program that adds no start lines (sorvix-cli).  Throws Error.
+  void Trim();
 
  private:
   std::filesystem::path path_;

@@ -13,6 +13,15 @@
 #include "app/io_error.h"
 
 namespace sorvix {
+namespace {
+
+// A temporary file's name: the file's own name + kTempMark + pid "-" n +
+// kTempEnd.  The mark tells the program's temporary files from anything else
+// that ends in ".tmp~".
+constexpr const char* kTempMark = ".sorvix-";
+constexpr const char* kTempEnd = ".tmp~";
+
+}  // namespace
 
 int OpenRegularFile(const std::filesystem::path& path) {
   int64_t size = 0;
@@ -83,7 +92,8 @@ std::string ReadWholeFile(const std::filesystem::path& path) {
 std::filesystem::path TempPathFor(const std::filesystem::path& path) {
   static std::atomic<unsigned> counter{0};
   std::filesystem::path temp = path;
-  temp += "." + std::to_string(::getpid()) + "-" + std::to_string(counter++) + ".tmp~";
+  temp += std::string(kTempMark) + std::to_string(::getpid()) + "-" + std::to_string(counter++) +
+          kTempEnd;
   return temp;
 }
 
@@ -94,30 +104,83 @@ int ExistingMode(const std::filesystem::path& path) {
   return -1;
 }
 
-int RemoveStaleTempFiles(const std::filesystem::path& folder) {
+bool IsStaleTempFile(const std::string& name) {
+  // "<file>.sorvix-<pid>-<n>.tmp~": only what TempPathFor makes.
+  constexpr std::string_view kEnd = kTempEnd;
+  if (name.size() <= kEnd.size() || name.compare(name.size() - kEnd.size(), kEnd.size(), kEnd) != 0)
+    return false;
+  std::string stem = name.substr(0, name.size() - kEnd.size());
+  size_t mark = stem.rfind(kTempMark);
+  if (mark == std::string::npos || mark == 0) return false;
+  std::string number = stem.substr(mark + std::string_view(kTempMark).size());
+  size_t dash = number.find('-');
+  if (dash == 0 || dash == std::string::npos || dash + 1 == number.size() ||
+      number.find_first_not_of("0123456789-") != std::string::npos ||
+      number.find('-', dash + 1) != std::string::npos)
+    return false;
+  pid_t pid = static_cast<pid_t>(std::atol(number.substr(0, dash).c_str()));
+  // A writer that is still running owns its file.
+  return pid > 0 && pid != ::getpid() && ::kill(pid, 0) != 0 && errno == ESRCH;
+}
+
+namespace {
+
+// Removes the stale temporary files in `folder` whose name begins with
+// `prefix`.
+int RemoveStale(const std::filesystem::path& folder, const std::string& prefix) {
   int removed = 0;
   std::error_code ec;
-  for (std::filesystem::recursive_directory_iterator it(folder, ec), end; !ec && it != end;
+  for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end;
        it.increment(ec)) {
     std::string name = it->path().filename().string();
-    if (name.size() <= 5 || name.compare(name.size() - 5, 5, ".tmp~") != 0) continue;
-    std::string stem = name.substr(0, name.size() - 5);
-    size_t dot = stem.rfind('.');
-    size_t dash = stem.rfind('-');
-    if (dot != std::string::npos && dash != std::string::npos && dash > dot + 1 &&
-        stem.find_first_not_of("0123456789-", dot + 1) == std::string::npos) {
-      pid_t pid = static_cast<pid_t>(std::atol(stem.substr(dot + 1, dash - dot - 1).c_str()));
-      // A writer that is still running owns its file.
-      if (pid == ::getpid() || pid <= 0 || ::kill(pid, 0) == 0 || errno != ESRCH) continue;
-    }
-    std::error_code removeEc;
-    std::error_code typeEc;
-    if (it->is_regular_file(typeEc) && std::filesystem::remove(it->path(), removeEc)) ++removed;
+    std::error_code typeEc, removeEc;
+    if (name.compare(0, prefix.size(), prefix) != 0 || !IsStaleTempFile(name) ||
+        it->is_symlink(typeEc) || !it->is_regular_file(typeEc))
+      continue;
+    if (std::filesystem::remove(it->path(), removeEc)) ++removed;
   }
   return removed;
 }
 
-void WriteFileAtomic(const std::filesystem::path& path, std::string_view bytes) {
+}  // namespace
+
+int RemoveStaleTempFiles(const std::filesystem::path& folder) {
+  return RemoveStale(folder, "");
+}
+
+int RemoveStaleTempFilesOf(const std::filesystem::path& file) {
+  std::filesystem::path folder = file.parent_path();
+  return RemoveStale(folder.empty() ? "." : folder, file.filename().string() + kTempMark);
+}
+
+namespace {
+
+// The file a write of `path` replaces: `path` itself, or for a symbolic link
+// the file it leads to (through every link on the way), so the link stays
+// and the file it shares receives the change.
+std::filesystem::path WriteTarget(const std::filesystem::path& path) {
+  std::filesystem::path at = path;
+  for (int hops = 0; hops < 40; ++hops) {
+    struct stat st {};
+    if (::lstat(at.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return at;
+    std::error_code ec;
+    std::filesystem::path next = std::filesystem::read_symlink(at, ec);
+    if (ec) {
+      errno = ec.value();
+      ThrowIoError("ファイルに書き込めません", path);
+    }
+    at = next.is_absolute() ? next : at.parent_path() / next;
+  }
+  errno = ELOOP;
+  ThrowIoError("ファイルに書き込めません", path);
+}
+
+}  // namespace
+
+void WriteFileAtomic(const std::filesystem::path& linkOrFile, std::string_view bytes) {
+  // The temporary file goes beside the file replaced, in its folder, so the
+  // rename stays on one file system.
+  const std::filesystem::path path = WriteTarget(linkOrFile);
   std::filesystem::path temp = TempPathFor(path);
   int mode = ExistingMode(path);
   int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);

@@ -30,24 +30,32 @@ std::optional<std::string> ReadFileIfExists(const std::filesystem::path& path);
 // The file's bytes; throws Error when it cannot be read.
 std::string ReadWholeFile(const std::filesystem::path& path);
 
-// A temporary name beside `path`, unique to this process and call, ending
-// in ".tmp~", so two programs writing the same file never share one.
+// A temporary name beside `path`, unique to this process and call:
+// "<name>.sorvix-<pid>-<n>.tmp~", so two programs writing the same file
+// never share one, and a later run knows it as its own.
 std::filesystem::path TempPathFor(const std::filesystem::path& path);
 
 // The permission bits of the regular file `path`, or −1 when there is none:
 // a file that replaces it gets the same.
 int ExistingMode(const std::filesystem::path& path);
 
+// Whether `name` is a temporary file name of TempPathFor whose process is
+// gone (a writer killed before it renamed it).
+bool IsStaleTempFile(const std::string& name);
+
 // Removes the temporary files of writers that died before they renamed
-// them, in `folder` and below: names ending in ".<pid>-<n>.tmp~" whose
-// process is gone, and the plain ".tmp~" of older versions.  Returns how
-// many were removed.
+// them, in `folder` itself (not below): only names that TempPathFor makes,
+// whose process is gone.  Any other file, whatever its name, stays.
+// Returns how many were removed.
 int RemoveStaleTempFiles(const std::filesystem::path& folder);
+// The same for the temporary files of the one file `file` (in its folder).
+int RemoveStaleTempFilesOf(const std::filesystem::path& file);
 
 // Writes `bytes` to a temporary file in the same folder, flushes it and
 // renames it over `path`, keeping the mode of the file it replaces.  Throws
 // Error (and removes the temporary file) when anything fails; the old file
-// is then untouched.
+// is then untouched.  A symbolic link at `path` stays: the file it leads
+// to is replaced, atomically, in that file's folder.
 void WriteFileAtomic(const std::filesystem::path& path, std::string_view bytes);
 
 // Splits text into lines at CR LF (or a lone LF); the last line without an

@@ -8,6 +8,7 @@
 #include <mutex>
 #include <thread>
 
+#include "app/io_error.h"
 #include "app/program_folder.h"
 
 namespace sorvix {
@@ -40,9 +41,19 @@ HomeLock HomeLock::Acquire(std::chrono::milliseconds wait,
     return HomeLock(true);
   }
   fs::path path = ProgramFolder::Get() / "sorvix.lock";
-  int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
-  if (fd < 0) fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return HomeLock(false);  // a read-only folder: nothing to guard
+  int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NONBLOCK, 0644);
+  if (fd < 0) fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) {
+    // A folder that cannot be written has nothing to guard: each write says
+    // why it fails.  Anything else (a folder or a device in the lock's
+    // place) would let two writers in at once: that is said, not skipped.
+    int err = errno;
+    if ((err == EACCES || err == EROFS || err == EPERM) &&
+        ::access(ProgramFolder::Get().c_str(), W_OK) != 0)
+      return HomeLock(false);
+    errno = err;
+    ThrowIoError("データフォルダのロックファイルを開けません", path);
+  }
   if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
     if (errno != EWOULDBLOCK) {
       ::close(fd);

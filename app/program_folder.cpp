@@ -31,12 +31,17 @@ bool Writable(const fs::path& folder) {
   return access(folder.c_str(), W_OK) == 0;
 }
 
-// $XDG_DATA_HOME/sorvix, else ~/.local/share/sorvix.
+// $XDG_DATA_HOME/sorvix, else ~/.local/share/sorvix.  Without either there
+// is no folder of the user's own: a shared one such as /tmp would be lost at
+// reboot and open to other users, so that is an error.
 fs::path UserDataFolder() {
   if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg && *xdg && fs::path(xdg).is_absolute())
     return fs::path(xdg) / "sorvix";
   const char* user = std::getenv("HOME");
-  return fs::path(user && *user ? user : "/tmp") / ".local/share/sorvix";
+  if (user && *user && fs::path(user).is_absolute()) return fs::path(user) / ".local/share/sorvix";
+  throw Error("データフォルダを決められません", "",
+              "環境変数 HOME と XDG_DATA_HOME がどちらも設定されていません。"
+              "--home DIR または環境変数 SORVIX_HOME でデータフォルダを指定してください");
 }
 
 fs::path& Start() {
@@ -84,6 +89,7 @@ fs::path ProgramFolder::FromStartFolder(const fs::path& path) {
 bool ProgramFolder::Resolve(const std::string& home, const char* argv0) {
   Start();  // the folder the program was started in, before anything else
   fs::path folder;
+  bool userFolder = false;  // the default user data folder of an installed program
   if (!home.empty()) {
     folder = FromStartFolder(home);
   } else if (const char* env = std::getenv("SORVIX_HOME"); env && *env) {
@@ -93,12 +99,7 @@ bool ProgramFolder::Resolve(const std::string& home, const char* argv0) {
     fs::path exe = fs::read_symlink("/proc/self/exe", ec);
     if (ec && argv0) exe = fs::absolute(argv0, ec);
     folder = DefaultProgramFolder(exe.parent_path());
-    if (folder != exe.parent_path()) {
-      // The installed program brings its feed component along: a data
-      // folder made on the first start gets the default feed folder with it.
-      std::error_code ec;
-      if (!fs::exists(folder, ec)) fs::create_directories(folder / "JVLink", ec);
-    }
+    userFolder = folder != exe.parent_path();
   }
   std::error_code ec;
   bool made = false;
@@ -109,6 +110,9 @@ bool ProgramFolder::Resolve(const std::string& home, const char* argv0) {
       errno = ec.value();
       ThrowIoError("データフォルダを作成できません", folder);
     }
+    // The installed program brings its feed component along: a user data
+    // folder made on the first start gets the default feed folder with it.
+    if (userFolder) fs::create_directory(folder / "JVLink", ec);
   }
   CheckFolder(folder, "データフォルダ");
   fs::path data = folder / "Data";

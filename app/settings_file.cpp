@@ -41,6 +41,15 @@ std::optional<std::string_view> KeyName(std::string_view line) {
   return Trim(line.substr(0, eq));
 }
 
+// A byte-order mark that an editor put at the start of the file is no part
+// of its first line (it would hide the first section).
+constexpr std::string_view kBom = "\xEF\xBB\xBF";
+
+std::string_view WithoutBom(std::string_view bytes) {
+  if (bytes.substr(0, kBom.size()) == kBom) bytes.remove_prefix(kBom.size());
+  return bytes;
+}
+
 // Reads fall back to the defaults when the file cannot be read (the front
 // ends say so once at start, see CheckReadable); writes never do.
 std::vector<std::string> LoadLines(const std::filesystem::path& path) {
@@ -50,7 +59,7 @@ std::vector<std::string> LoadLines(const std::filesystem::path& path) {
   } catch (const Error&) {
     return {};
   }
-  return bytes ? SplitLines(*bytes) : std::vector<std::string>{};
+  return bytes ? SplitLines(WithoutBom(*bytes)) : std::vector<std::string>{};
 }
 
 // Reads a whole-text integer: blanks, sign, digits (or $hex / 0xhex).
@@ -192,9 +201,13 @@ void SettingsFile::WriteSection(std::string_view section, const Entries& entries
   // A file that exists but cannot be read is never replaced: every other
   // key in it would be lost.
   std::optional<std::string> bytes = ReadFileIfExists(path_);
-  std::vector<std::string> lines = bytes ? SplitLines(*bytes) : std::vector<std::string>{};
+  std::vector<std::string> lines =
+      bytes ? SplitLines(WithoutBom(*bytes)) : std::vector<std::string>{};
+  // The file keeps its mark.
+  const std::string mark =
+      bytes && WithoutBom(*bytes).size() != bytes->size() ? std::string(kBom) : "";
   for (const auto& [key, value] : entries) SetEntry(lines, section, key, value);
-  WriteFileAtomic(path_, JoinLines(lines));
+  WriteFileAtomic(path_, mark + JoinLines(lines));
 }
 
 void SettingsFile::WriteInteger(std::string_view section, std::string_view key, int value) {

@@ -51,13 +51,17 @@ class TerminalObserver : public AcquisitionObserver {
     Bar(position, maximum);
   }
   void OnStoredLine(Cp932View) override { ++stored_; }
-  void OnMessage(Cp932View text) override { Line(Utf8(text)); }
-  void OnError(const Error& error) override { Line(std::string("入出力エラー: ") + error.what()); }
+  // The run's messages (JV-Link errors, "no new data") as the CLI says them.
+  void OnMessage(Cp932View text) override { Line("sorvix-cli: " + Utf8(text)); }
+  void OnError(const Error& error) override {
+    Line(std::string("sorvix-cli: 入出力エラー: ") + error.what());
+  }
   void OnSkippedRecord(const std::string& type, const std::string& reason,
                        Cp932View fileName) override {
-    Line("警告: " + Utf8(fileName) + " の " + type + " レコードを保存しませんでした: " + reason);
+    Line("sorvix-cli: 警告: " + Utf8(fileName) + " の " + type +
+         " レコードを保存しませんでした: " + reason);
   }
-  void OnWarning(const std::string& text) override { Line("警告: " + text); }
+  void OnWarning(const std::string& text) override { Line("sorvix-cli: 警告: " + text); }
   bool WaitForOtherWriter(const std::string& message) override {
     Line(message + "。終わるのを待っています…");
     return true;
@@ -156,10 +160,18 @@ int Acquire(const Args& args) {
     if (int code = ExportThroughWine(exportArguments); code >= 0) return code;
   }
 
+  // No feed to read is said as it is, not as a component error code.
+  if (std::string problem = FeedJvLink::FeedFolderProblem(); !problem.empty()) {
+    std::fprintf(stderr, "sorvix-cli: %s\n", problem.c_str());
+    return 1;
+  }
   FeedJvLink link;
+  link.SetWarningSink([](const std::string& text) {
+    std::fprintf(stderr, "sorvix-cli: 警告: %s\n", text.c_str());
+  });
   int init = link.JVInit(kSoftwareId);
   if (init != 0) {
-    std::fprintf(stderr, "%s\n", Utf8(JvInitErrorMessage(init)).c_str());
+    std::fprintf(stderr, "sorvix-cli: %s\n", Utf8(JvInitErrorMessage(init)).c_str());
     return 1;
   }
 

@@ -4,10 +4,12 @@
 // stderr.
 #include <cinttypes>
 #include <cstdio>
+#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "analysis/sign_points.h"
+#include "app/program_folder.h"
 #include "cli/command_registry.h"
 #include "cli/day_argument.h"
 #include "cli/text_table.h"
@@ -16,6 +18,7 @@
 #include "results/backtest.h"
 #include "results/backtest_report.h"
 #include "store/estimate.h"
+#include "store/store_paths.h"
 
 namespace sorvix::cli {
 namespace {
@@ -145,6 +148,23 @@ void WriteResult(const BacktestResult& result, const std::string& format, Backte
     PrintTable(result, by);
 }
 
+// Predicted odds drive the estimate only where they were imported: without
+// any, every rank is empty and the tables hold nothing, which is said.
+void WarnWithoutOdds(const std::vector<Cp932Text>& dates) {
+  int withOdds = 0;
+  for (const Cp932Text& label : dates) {
+    std::error_code ec;
+    if (std::filesystem::exists(HomePath(OddsFilePath(label)), ec)) ++withOdds;
+  }
+  if (withOdds == 0)
+    std::fprintf(stderr,
+                 "sorvix-cli: 警告: 予想オッズを取り込んだ開催日がありません（import-odds で取り込"
+                 "めます）。予想オッズによる推定能力はすべて空になります\n");
+  else if (withOdds < static_cast<int>(dates.size()))
+    std::fprintf(stderr, "sorvix-cli: 警告: 予想オッズがあるのは %d / %zu 開催日だけです\n",
+                 withOdds, dates.size());
+}
+
 int Backtest(const Args& args) {
   Args positional =
       Positional(args, {"--from", "--to", "--ini", "--source", "--by", "--format", "--workers"});
@@ -171,6 +191,8 @@ int Backtest(const Args& args) {
   options.to = to.empty() ? options.dates.back() : to;
   if (options.source == EstimateSource::RacehorseData)
     std::fprintf(stderr, "%s（--source odds）\n", kRacehorseSourceNote);
+  else
+    WarnWithoutOdds(options.dates);
   options.progress = [](int done, int total, Cp932View label) {
     std::fprintf(stderr, "\r検証中 %d/%d %s", done, total, IsoDateOfLabel(label).c_str());
     if (done == total) std::fprintf(stderr, "\n");

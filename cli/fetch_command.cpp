@@ -32,6 +32,11 @@ class TerminalObserver : public RealtimeFetchObserver {
     if (!text.empty()) std::fprintf(stderr, "%s\n", Utf8(text).c_str());
   }
   void OnError(const Error& error) override { PrintError(error); }
+  void OnSkippedRecord(const std::string& type, const std::string& reason,
+                       Cp932View fileName) override {
+    std::fprintf(stderr, "sorvix-cli: 警告: %s の %s レコードを保存しませんでした: %s\n",
+                 Utf8(fileName).c_str(), type.c_str(), reason.c_str());
+  }
 };
 
 int Fetch(const Args& args) {
@@ -57,10 +62,18 @@ int Fetch(const Args& args) {
   bool hadPayouts[kRaceSlots];
   for (int r = 0; r < kRaceSlots; ++r) hadPayouts[r] = day->PayoutLoaded[r];
 
+  // No feed to read is said as it is, not as a component error code.
+  if (std::string problem = FeedJvLink::FeedFolderProblem(); !problem.empty()) {
+    std::fprintf(stderr, "sorvix-cli: %s\n", problem.c_str());
+    return 1;
+  }
   FeedJvLink link;
+  link.SetWarningSink([](const std::string& text) {
+    std::fprintf(stderr, "sorvix-cli: 警告: %s\n", text.c_str());
+  });
   int init = link.JVInit(kSoftwareId);
   if (init != 0) {
-    std::fprintf(stderr, "%s\n", Utf8(JvInitErrorMessage(init)).c_str());
+    std::fprintf(stderr, "sorvix-cli: %s\n", Utf8(JvInitErrorMessage(init)).c_str());
     return 1;
   }
   ErrorLog log;

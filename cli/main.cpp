@@ -1,4 +1,8 @@
 // sorvix-cli: the program's core without a display.
+#include <unistd.h>
+
+#include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <exception>
@@ -6,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "app/error_log.h"
 #include "app/io_error.h"
 #include "app/program_folder.h"
 #include "app/settings_file.h"
@@ -24,9 +29,55 @@ void PrintHelp() {
       "2 引数の誤り（不明なコマンドやオプション、値の誤り）。\n");
 }
 
-}  // namespace
+// The reason of the first write to standard output that failed.
+int stdoutError = 0;
 
-int main(int argc, char** argv) {
+ssize_t WriteStdout(void*, const char* bytes, size_t size) {
+  size_t done = 0;
+  while (done < size) {
+    ssize_t n = ::write(STDOUT_FILENO, bytes + done, size - done);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      if (stdoutError == 0) stdoutError = errno;
+      return -1;
+    }
+    done += static_cast<size_t>(n);
+  }
+  return static_cast<ssize_t>(size);
+}
+
+// Standard output through a stream that keeps the reason of a failed write
+// (stdio forgets it), buffered as before.
+void KeepStdoutErrors() {
+  cookie_io_functions_t io{};
+  io.write = WriteStdout;
+  std::FILE* out = ::fopencookie(nullptr, "w", io);
+  if (!out) return;
+  std::setvbuf(out, nullptr, ::isatty(STDOUT_FILENO) ? _IOLBF : _IOFBF, BUFSIZ);
+  stdout = out;
+}
+
+// Standard output is written through a buffer: a failed write (a full disk,
+// /dev/full, a file-size limit) may only show when the buffer is flushed.
+// Flushes and closes it, and turns a failure into exit status 1 with the
+// reason.
+int FinishOutput(int code) {
+  errno = 0;
+  bool failed = std::fflush(stdout) != 0;
+  int err = stdoutError != 0 ? stdoutError : errno;
+  failed = failed || std::ferror(stdout);
+  if (!failed) {
+    errno = 0;
+    failed = std::fclose(stdout) != 0;
+    err = stdoutError != 0 ? stdoutError : errno;
+  }
+  if (!failed) return code;
+  std::fprintf(stderr, "sorvix-cli: 標準出力に書き込めません: %s\n",
+               err != 0 ? sorvix::SystemReason(err).c_str() : "書き込みに失敗しました");
+  return code == 0 ? 1 : code;
+}
+
+int Run(int argc, char** argv) {
   std::string home;
   std::vector<std::string> args;
   for (int i = 1; i < argc; ++i) {
@@ -37,8 +88,16 @@ int main(int argc, char** argv) {
         return 2;
       }
       home = argv[++i];
+      if (home.empty()) {
+        std::fprintf(stderr, "sorvix-cli: --home の値が空です\n");
+        return 2;
+      }
     } else if (arg.rfind("--home=", 0) == 0) {
       home = arg.substr(7);
+      if (home.empty()) {
+        std::fprintf(stderr, "sorvix-cli: --home の値が空です\n");
+        return 2;
+      }
     } else if (arg == "--help" || arg == "-h") {
       PrintHelp();
       return 0;
@@ -76,6 +135,12 @@ int main(int argc, char** argv) {
       std::fprintf(stderr, "sorvix-cli: 設定ファイルを読み込めません: %s\n", e.what());
       return 1;
     }
+    // The log is kept to its newest lines, as the window program keeps it
+    // at its start; a log that cannot be read is reported where it is written.
+    try {
+      sorvix::ErrorLog().Trim();
+    } catch (const sorvix::Error&) {
+    }
     return it->second.run(rest);
   } catch (const std::bad_alloc&) {
     std::fprintf(stderr, "sorvix-cli: メモリが足りないため中止しました\n");
@@ -85,4 +150,14 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "sorvix-cli: %s\n", sorvix::AsError(e).what());
     return 1;
   }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  // A write beyond the file-size limit then fails with EFBIG and is reported
+  // like any other failed write, instead of ending the program silently.
+  std::signal(SIGXFSZ, SIG_IGN);
+  KeepStdoutErrors();
+  return FinishOutput(Run(argc, argv));
 }

@@ -4,7 +4,6 @@
 // exactly as the preview would show it and writes the chosen pages (all by
 // default) to a PDF file.  The continuous card fills its two columns as the
 // settings' print option says unless --order chooses.
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
@@ -150,9 +149,6 @@ bool ComposePrint(const RaceDay& day, const PrintRequest& request, const Setting
 int WritePdf(const TPrevX& prev, const std::vector<int>& pages, const PrintResult& result,
              const std::string& out) {
 #ifdef SORVIX_CLI_PDF
-  // A write beyond the file size limit fails with EFBIG and is reported
-  // like any other failed write, instead of ending the program.
-  std::signal(SIGXFSZ, SIG_IGN);
   std::filesystem::path path = StartedPath(out);
   try {
     WritePagesPdf(prev, pages, path.string());

@@ -84,7 +84,11 @@ std::string CsvLine(const std::vector<std::string>& cells) {
   std::string line;
   for (size_t c = 0; c < cells.size(); ++c) {
     if (c) line += ',';
-    line += CsvCell(cells[c]);
+    // A NUL byte of a damaged record field is no text: a reader of the CSV
+    // would cut the cell (or the file) there.
+    std::string cell = cells[c];
+    std::erase(cell, '\0');
+    line += CsvCell(cell);
   }
   return line + "\r\n";
 }

@@ -17,21 +17,27 @@ namespace sorvix {
 // The kinds of line.  kLength: the bytes of the stored line, CR LF included.
 struct RaRecord {
   static constexpr int kLength = kRaLength;
+  static constexpr const char* kType = "RA";  // レコード種別ID
 };
 struct SeRecord {
   static constexpr int kLength = kSeLength;
+  static constexpr const char* kType = "SE";  // レコード種別ID
 };
 struct HrRecord {
   static constexpr int kLength = kHrLength;
+  static constexpr const char* kType = "HR";  // レコード種別ID
 };
 struct UmRecord {
   static constexpr int kLength = kUmLength;
+  static constexpr const char* kType = "UM";  // レコード種別ID
 };
 struct KsRecord {
   static constexpr int kLength = kKsLength;
+  static constexpr const char* kType = "KS";  // レコード種別ID
 };
 struct ChRecord {
   static constexpr int kLength = kChLength;
+  static constexpr const char* kType = "CH";  // レコード種別ID
 };
 // A line of the OddsFile (.yoz), written by the predicted-odds import.
 struct OddsLine {

@@ -7,6 +7,7 @@
 #include "app/file_io.h"
 #include "app/io_error.h"
 #include "app/program_folder.h"
+#include "app/shared_file_lock.h"
 #include "codes/code_tables.h"
 #include "codes/cp932.h"
 #include "codes/text.h"
@@ -59,6 +60,11 @@ void AddHits(const RaceDay& day, int race, const KaimeTables& tables, const BetT
   }
 }
 
+std::vector<std::string> ReadHitLog() {
+  if (auto log = ReadFileIfExists(HomePath(kHitLogPath))) return SplitLines(*log);
+  return {" Sorvix for JRA-VAN Data Lab."};
+}
+
 }  // namespace
 
 HitReport BuildHitReport(const RaceDay& day, bool bigOnly) {
@@ -66,10 +72,7 @@ HitReport BuildHitReport(const RaceDay& day, bool bigOnly) {
   report.lines.push_back(
       Cp932("<br /><img src=\"./image/balist.gif\"><font color=\"black\">【Sorvix for JRA-VAN Data "
             "Lab.】</font>"));
-  if (auto log = ReadFileIfExists(HomePath(kHitLogPath)))
-    report.log = SplitLines(*log);
-  else
-    report.log.push_back(" Sorvix for JRA-VAN Data Lab.");
+  report.log = ReadHitLog();
 
   for (int race = 0; race < day.RaceListRows && race < kRaceSlots; ++race) {
     KaimeTables tables = KaimeTablesOf(day, race);
@@ -104,7 +107,15 @@ HitReport WriteHitReport(const RaceDay& day, bool bigOnly) {
   std::vector<std::string> fragment;
   for (const Cp932Text& line : report.lines) fragment.push_back(line.bytes());
   WriteFileAtomic(report.fragmentPath, JoinLines(fragment));
-  WriteFileAtomic(HomePath(kHitLogPath), JoinLines(report.log));
+  {
+    // The log as it is now, not as it was when the report began: another
+    // report may have added its hits since.  Each hit added one log line.
+    SharedFileLock lock;
+    std::vector<std::string> added(report.log.end() - report.hits, report.log.end());
+    report.log = ReadHitLog();
+    report.log.insert(report.log.end(), added.begin(), added.end());
+    WriteFileAtomic(HomePath(kHitLogPath), JoinLines(report.log));
+  }
   report.written = true;
   return report;
 }

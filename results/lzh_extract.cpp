@@ -2,6 +2,7 @@
 
 #include <archive.h>
 #include <archive_entry.h>
+#include <signal.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -9,6 +10,7 @@
 #include <clocale>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <memory>
 #include <string_view>
@@ -64,8 +66,11 @@ fs::path SafeRelative(std::string_view name) {
 
 class TempFolder {
  public:
+  // ".lzh-extract-<pid>-XXXXXX" in `parent`; the folders that killed
+  // extractions left there (their process is gone) go first.
   explicit TempFolder(const fs::path& parent) {
-    std::string pattern = (parent / ".lzh-extract-XXXXXX").string();
+    RemoveStale(parent);
+    std::string pattern = (parent / (kPrefix + std::to_string(::getpid()) + "-XXXXXX")).string();
     if (mkdtemp(pattern.data())) path_ = pattern;
   }
   ~TempFolder() {
@@ -77,6 +82,27 @@ class TempFolder {
   const fs::path& path() const { return path_; }
 
  private:
+  static constexpr const char* kPrefix = ".lzh-extract-";
+
+  static void RemoveStale(const fs::path& parent) {
+    std::error_code ec;
+    const std::string prefix = kPrefix;
+    for (fs::directory_iterator it(parent, ec), end; !ec && it != end; it.increment(ec)) {
+      std::string name = it->path().filename().string();
+      if (name.compare(0, prefix.size(), prefix) != 0) continue;
+      size_t dash = name.find('-', prefix.size());
+      std::string pid = name.substr(prefix.size(), dash - prefix.size());
+      std::error_code typeEc;
+      if (dash == std::string::npos || pid.empty() ||
+          pid.find_first_not_of("0123456789") != std::string::npos || it->is_symlink(typeEc) ||
+          !it->is_directory(typeEc))
+        continue;
+      pid_t owner = static_cast<pid_t>(std::atol(pid.c_str()));
+      if (owner <= 0 || owner == ::getpid() || ::kill(owner, 0) == 0 || errno != ESRCH) continue;
+      fs::remove_all(it->path(), typeEc);
+    }
+  }
+
   fs::path path_;
 };
 

@@ -8,12 +8,21 @@
 namespace sorvix {
 namespace {
 
+// A payout as stored, or 0 when it is none a race can pay: JRA pays at
+// least 100 yen, in steps of 10 yen, and never 100 million yen or more, so
+// −100 or 999999999 are damaged fields, not payouts.
+int PlausiblePayout(int payout) {
+  return payout >= 100 && payout < 100000000 && payout % 10 == 0 ? payout : 0;
+}
+
 template <size_t N>
 void ParseHorses(std::string_view hr, const hr::PayoutItems& f, PayoutHorse (&out)[N]) {
   for (size_t e = 0; e < N; ++e) {
     int i = static_cast<int>(e);
     out[e].HorseNo = FieldInt(hr, f.Number(i, 0));
-    out[e].Payout = FieldInt(hr, f.Payout(i));
+    int raw = FieldInt(hr, f.Payout(i));
+    out[e].Payout = PlausiblePayout(raw);
+    if (raw != 0 && out[e].Payout == 0) out[e].HorseNo = 0;  // a damaged entry is none
     out[e].Popularity = FieldInt(hr, f.Popularity(i));
   }
 }
@@ -25,11 +34,14 @@ void ParseCombinations(std::string_view hr, const hr::PayoutItems& f, PayoutComb
     int a = FieldInt(hr, f.Number(i, 0));
     int b = FieldInt(hr, f.Number(i, 1));
     int c = f.numbers == 3 ? FieldInt(hr, f.Number(i, 2)) : 1;
-    if (a >= 1 && b >= 1 && c >= 1)
+    int raw = FieldInt(hr, f.Payout(i));
+    int payout = PlausiblePayout(raw);
+    // A damaged payout makes the entry none, so no ticket wins it.
+    if (a >= 1 && b >= 1 && c >= 1 && (raw == 0 || payout != 0))
       out[e].Combination = f.numbers == 3 ? TripleText(a, b, c) : PairText(a, b);
     else
       out[e].Combination.Clear();
-    out[e].Payout = FieldInt(hr, f.Payout(i));
+    out[e].Payout = payout;
     out[e].Popularity = FieldInt(hr, f.Popularity(i));
   }
 }
@@ -126,7 +138,7 @@ std::string HrEntryText(std::string_view hr, const hr::PayoutItems& items, int e
 }
 
 int HrEntryPayout(std::string_view hr, const hr::PayoutItems& items, int e) {
-  return FieldInt(hr, items.Payout(e));
+  return PlausiblePayout(FieldInt(hr, items.Payout(e)));
 }
 
 }  // namespace sorvix

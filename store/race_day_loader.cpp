@@ -131,13 +131,16 @@ class Loader {
       } else {
         marks = ReadSaveMarks(label_);
       }
-    } catch (const Error&) {
-      // The file cannot be made (a read-only folder): the day loads without
-      // marks, and marks cannot be saved.
+    } catch (const Error& e) {
+      // The file cannot be made (a read-only folder, or another program
+      // writing the folder): the day loads without marks.
       std::error_code ec;
       if (fs::exists(HomePath(SaveMarkFilePath(label_)), ec)) throw;
       marks.assign(kSaveMarkBytes, '0');
-      marksWritable_ = false;
+      if (e.kind() == Error::Kind::Busy)
+        warnings_.push_back(std::string(e.what()) + "。特別マークなしで読み込みました");
+      else
+        marksWritable_ = false;
     }
     std::copy_n(marks.begin(), kSaveMarkBytes, day_.SpsBuf.begin());
     for (int r = 0; r < kRaceSlots; ++r)
@@ -159,9 +162,11 @@ class Loader {
         ra.Clear();
         continue;
       }
-      // A race line whose date or race number is damaged costs that race,
-      // not the day.
-      if (auto problem = RaceKeyProblem(ra.Text())) {
+      // A race line whose date or race number is damaged, or that is no
+      // whole RA line, costs that race, not the day.
+      auto problem = StoredLineProblem(ra.Text(), RaRecord::kType);
+      if (!problem) problem = RaceKeyProblem(ra.Text());
+      if (problem) {
         Warn(raceFile.Path(), b, *problem + "。このレースを読み飛ばしました");
         ra.Clear();
         continue;
@@ -186,6 +191,13 @@ class Loader {
                         day_.SeRec[r][h].data());
           else
             runnerFile->ReadBlock(first + h, kSeLength, day_.SeRec[r][h].data());
+          // A line that is no whole SE line costs that runner, as a missing
+          // one does.
+          if (auto problem = StoredLineProblem(day_.SeRec[r][h].Text(), SeRecord::kType)) {
+            Warn(runnerFile->Path(), first + h, *problem + "。この出走馬を読み飛ばしました");
+            day_.SeRec[r][h].Clear();
+            continue;
+          }
           LoadRunner(r, h, raceDay);
         }
       }
@@ -247,7 +259,12 @@ class Loader {
       ConvertHorseMasterFile(HomePath(OldHorseFilePath(pedigree)), horsePath);
       file = BlockFile::OpenIfExists(horsePath);
     }
-    if (file) file->ReadBlock(0, kUmLength, um.data());
+    if (!file) return;
+    file->ReadBlock(0, kUmLength, um.data());
+    if (auto problem = StoredLineProblem(um.Text(), UmRecord::kType)) {
+      Warn(file->Path(), 0, *problem + "。この馬のデータを読み飛ばしました");
+      um.Clear();
+    }
   }
 
   // The first block of a jockey or trainer file whose `key` field equals
@@ -269,10 +286,10 @@ class Loader {
   // once.
   template <class Record>
   const KeyedFile* Keyed(const std::string& relative, FieldAt<Record> key) {
-    return KeyedBlocks(relative, Record::kLength, key.pos - 1, key.width);
+    return KeyedBlocks(relative, Record::kLength, Record::kType, key.pos - 1, key.width);
   }
-  const KeyedFile* KeyedBlocks(const std::string& relative, int length, int keyOffset,
-                               int keyWidth) {
+  const KeyedFile* KeyedBlocks(const std::string& relative, int length, std::string_view type,
+                               int keyOffset, int keyWidth) {
     auto cached = files_.keyed.find(relative);
     if (cached != files_.keyed.end()) return cached->second ? &*cached->second : nullptr;
     auto file = BlockFile::OpenIfExists(HomePath(relative));
@@ -282,10 +299,18 @@ class Loader {
       kept.emplace();
       kept->bytes.assign(static_cast<size_t>(file->Size()), ' ');
       if (file->Size() > 0) file->ReadAt(0, static_cast<int>(file->Size()), kept->bytes.data());
-      for (int64_t b = 0; b < blocks; ++b)
-        kept->first.emplace(kept->bytes.substr(static_cast<size_t>(b * length + keyOffset),
-                                               static_cast<size_t>(keyWidth)),
-                            b);
+      for (int64_t b = 0; b < blocks; ++b) {
+        // A line that is no whole line of its type is found by no key.
+        std::string_view line =
+            std::string_view(kept->bytes).substr(static_cast<size_t>(b * length), length);
+        if (auto problem = StoredLineProblem(line, type)) {
+          Warn(file->Path(), b, *problem + "。この行を読み飛ばしました");
+          continue;
+        }
+        kept->first.emplace(
+            std::string(line.substr(static_cast<size_t>(keyOffset), static_cast<size_t>(keyWidth))),
+            b);
+      }
     }
     if (files_.bytes > kCacheBytes) {
       files_.keyed.clear();

@@ -57,4 +57,15 @@ std::optional<std::string> RaceKeyProblem(std::string_view record) {
   return RaceNumberProblem(record);
 }
 
+std::optional<std::string> StoredLineProblem(std::string_view line, std::string_view type) {
+  bool ends = line.size() >= 2 && line.substr(line.size() - 2) == "\r\n";
+  std::string_view content = line.substr(0, ends ? line.size() - 2 : line.size());
+  if (ends && content.find_first_not_of(' ') == std::string_view::npos) return std::nullopt;
+  if (line.substr(0, 2) != type)
+    return std::string(type) + " の行ではありません（種別 \"" + ShownField(line.substr(0, 2)) +
+           "\"）";
+  if (!ends) return "行の終わり（CR LF）が正しい位置にありません（前後の行の長さが違います）";
+  return std::nullopt;
+}
+
 }  // namespace sorvix

@@ -32,4 +32,11 @@ std::optional<std::string> RaceNumberProblem(std::string_view record);
 // problem, or nullopt.
 std::optional<std::string> RaceKeyProblem(std::string_view record);
 
+// Why a stored line (a fixed-size block of a store file, CR LF included) is
+// not a line of record type `type` ("RA", "SE"…): another type at its start,
+// or no CR LF at its end, as when a shorter or longer line before it has
+// shifted the blocks.  A line of spaces (an empty runner line) is fine.
+// nullopt when it is one.
+std::optional<std::string> StoredLineProblem(std::string_view line, std::string_view type);
+
 }  // namespace sorvix

@@ -1,5 +1,9 @@
 #include "store/store_paths.h"
 
+#include <filesystem>
+
+#include "app/file_io.h"
+#include "app/program_folder.h"
 #include "codes/code_tables.h"
 #include "codes/cp932.h"
 #include "codes/text.h"
@@ -64,6 +68,26 @@ std::string JockeyFilePath(std::string_view jockeyCode) {
 
 std::string TrainerFilePath(std::string_view trainerCode) {
   return "\\KSCH\\" + std::string(trainerCode.substr(0, 3)) + "Chok.jvCH";
+}
+
+int RemoveStaleStoreTempFiles() {
+  const std::filesystem::path home = ProgramFolder::Get();
+  int removed = RemoveStaleTempFiles(home);
+  for (const char* name : {"Data", "KSCH", "HPupload"})
+    removed += RemoveStaleTempFiles(home / name);
+  for (const char* top : {"SEI", "UM2"}) {
+    std::error_code ec;
+    for (std::filesystem::directory_iterator it(home / top, ec), end; !ec && it != end;
+         it.increment(ec)) {
+      std::error_code typeEc;
+      std::string name = it->path().filename().string();
+      // Year folders only: "\SEI\<yyyy>", "\UM2\<yyyy>".
+      if (name.size() == 4 && name.find_first_not_of("0123456789") == std::string::npos &&
+          it->is_directory(typeEc) && !it->is_symlink(typeEc))
+        removed += RemoveStaleTempFiles(it->path());
+    }
+  }
+  return removed;
 }
 
 }  // namespace sorvix

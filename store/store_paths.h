@@ -32,4 +32,10 @@ std::string OldHorseFilePath(std::string_view pedigreeNumber);  // \UMA\<yyyy>\<
 std::string JockeyFilePath(std::string_view jockeyCode);        // \KSCH\<3>Kish.jvKS
 std::string TrainerFilePath(std::string_view trainerCode);      // \KSCH\<3>Chok.jvCH
 
+// Removes the temporary files that killed writers left in the folders the
+// program writes: ProgramFolder itself, "\Data", "\KSCH", "\HPupload" and
+// the year folders of "\SEI" and "\UM2" (RemoveStaleTempFiles: only the
+// program's own temporary names).  No other folder is looked into.
+int RemoveStaleStoreTempFiles();
+
 }  // namespace sorvix

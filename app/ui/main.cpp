@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <clocale>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -24,6 +25,7 @@
 #include "app/ui/message_box.h"
 #include "app/ui/qt_text.h"
 #include "app/ui/translations.h"
+#include "codes/cp932.h"
 #include "store/date_argument.h"
 
 namespace {
@@ -115,6 +117,9 @@ void OpenDateArgument(sorvix::TMainForm& form, const std::string& date,
 }  // namespace
 
 int main(int argc, char** argv) {
+  // A write beyond the file-size limit fails with EFBIG and is reported
+  // like any other failed write, instead of ending the program silently.
+  std::signal(SIGXFSZ, SIG_IGN);
   if (!HasDisplay()) {
     std::fprintf(stderr,
                  "sorvix: 表示装置がありません（DISPLAY が未設定です）。\n"
@@ -131,8 +136,18 @@ int main(int argc, char** argv) {
   QApplication::setApplicationName(QString::fromLatin1(sorvix::kProductName));
   sorvix::InstallFontSubstitutions();
   sorvix::InstallQtTranslations();
+  if (OptionArgument(argc, argv, "--home") == std::string()) {
+    sorvix::ShowInformationUtf8(nullptr, QStringLiteral("--home の値が空です"));
+    return 2;
+  }
   try {
-    sorvix::ProgramFolder::Resolve(home, argv[0]);
+    // A new data folder is said, with where it is.
+    if (sorvix::ProgramFolder::Resolve(home, argv[0]))
+      sorvix::ShowInformationUtf8(
+          nullptr,
+          QStringLiteral("データフォルダを作成しました: %1")
+              .arg(QString::fromStdString(sorvix::ProgramFolder::Get().string())),
+          false);
   } catch (const sorvix::Error& e) {
     sorvix::ShowError(nullptr, e);
     return 1;
@@ -140,7 +155,15 @@ int main(int argc, char** argv) {
   CheckSettingsFile();
 
   if (!sorvix::FeedJvLink::IsInstalled()) {
-    sorvix::ShowInformation(nullptr, sorvix::JvLinkMissingMessage());
+    // A feed folder that jvlink.ini names, or a jvlink.ini that cannot be
+    // read, is said as it is; only a missing default folder means that the
+    // component is not installed.
+    std::string problem = sorvix::FeedJvLink::FeedFolderProblem();
+    std::error_code ec;
+    bool configured = std::filesystem::exists(sorvix::FeedJvLink::SettingsPath(), ec);
+    sorvix::ShowInformation(
+        nullptr, configured ? sorvix::Cp932(problem)
+                            : sorvix::JvLinkMissingMessage() + sorvix::Cp932("\r\n" + problem));
     return 1;
   }
 

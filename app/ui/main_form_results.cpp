@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QStatusBar>
+#include <QStringList>
 #include <QUrl>
 
 #include "acquisition/realtime_fetch.h"
@@ -38,7 +39,16 @@ class FetchLabel : public RealtimeFetchObserver {
   void ProcessEvents() override { QCoreApplication::processEvents(); }
   void OnBeep() override { QApplication::beep(); }
   void OnError(const Error& failure) override { error = failure.what(); }
+  // Records not stored are said after the fetch, as the acquisition lists
+  // them.
+  void OnSkippedRecord(const std::string& recordType, const std::string& reason,
+                       Cp932View fileName) override {
+    skipped << QStringLiteral("保存しなかったレコード:%1（%2）/%3")
+                   .arg(QString::fromStdString(recordType), QString::fromStdString(reason),
+                        Q(fileName));
+  }
   std::string error;
+  QStringList skipped;
 
  private:
   QLabel* label_;
@@ -64,6 +74,13 @@ void TMainForm::KekkaBtnClick() {
   RealtimeFetch fetch(JVLink1(), log, label);
   RealtimeFetchOutcome outcome = fetch.FetchResults(*day_, selectedRace_);
   if (!label.error.empty()) ShowInformationUtf8(this, QString::fromStdString(label.error));
+  if (!label.skipped.isEmpty()) {
+    constexpr qsizetype kShown = 20;
+    QStringList lines = label.skipped.mid(0, kShown);
+    if (label.skipped.size() > kShown)
+      lines << QStringLiteral("ほか %1 件").arg(label.skipped.size() - kShown);
+    ShowInformationUtf8(this, lines.join(QStringLiteral("\n")));
+  }
   if (outcome.payoutsImported) DatListClick();
 }
 

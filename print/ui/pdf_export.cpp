@@ -18,6 +18,7 @@
 #include <cstring>
 #include <vector>
 
+#include "app/file_io.h"
 #include "app/io_error.h"
 #include "app/ui/qt_text.h"
 #include "print/ui/page_replay.h"
@@ -110,18 +111,17 @@ void PdfFileWrite::Create() {
   if (::stat(target_.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) Fail(Reason(EISDIR));
   fs::path folder = target_.parent_path();
   if (folder.empty()) folder = ".";
-  std::string pattern = (folder / ("." + target_.filename().string() + ".XXXXXX")).string();
-  int fd = ::mkostemp(pattern.data(), O_CLOEXEC);
+  // What an earlier export of this file left when it was killed.
+  RemoveStaleTempFilesOf(target_);
+  fs::path temp = TempPathFor(target_);
+  // A PDF is as readable as any other file the user makes (0666 less the
+  // umask).
+  int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
   if (fd < 0) {
     int err = errno;
     Fail("フォルダ " + folder.string() + " に一時ファイルを作れません: " + Reason(err));
   }
-  temp_ = pattern;
-  // mkostemp makes the file for its owner only; a PDF is as readable as
-  // any other file the user makes.
-  mode_t mask = ::umask(0);
-  ::umask(mask);
-  ::fchmod(fd, 0666 & ~mask);
+  temp_ = temp.string();
   ::close(fd);
 }
 

@@ -60,13 +60,12 @@ inline bool IsTemp(const std::string& path) {
   return path.size() > 5 && path.compare(path.size() - 5, 5, ".tmp~") == 0;
 }
 
-// The file a temporary file was to replace: "<file>.<pid>-<n>.tmp~" → <file>.
+// The file a temporary file was to replace: "<file>.sorvix-<pid>-<n>.tmp~"
+// → <file>.
 inline std::string TempTarget(const std::string& temp) {
   std::string target = temp.substr(0, temp.size() - 5);
-  size_t dot = target.rfind('.');
-  if (dot != std::string::npos &&
-      target.find_first_not_of("0123456789-", dot + 1) == std::string::npos)
-    target.erase(dot);
+  size_t mark = target.rfind(".sorvix-");
+  if (mark != std::string::npos) target.erase(mark);
   return target;
 }
 
@@ -116,18 +115,26 @@ struct ProcessResult {
 class CliRun {
  public:
   // Starts `sorvix-cli --home HOME ARGS…` with stdout and stderr going to
-  // LOG.out and LOG.err.  `fileSizeLimit` ≥ 0 sets RLIMIT_FSIZE (SIGXFSZ
-  // ignored), so every write beyond that size fails with EFBIG.
+  // LOG.out and LOG.err (stdout to `out` instead when given: /dev/full, a
+  // file on a full disk).  `fileSizeLimit` ≥ 0 sets RLIMIT_FSIZE with SIGXFSZ
+  // at its default action, as a shell's `ulimit -f` does: the program itself
+  // must keep a write beyond the limit from ending it.
   CliRun(const fs::path& home, const std::vector<std::string>& args, const fs::path& log,
-         long long fileSizeLimit = -1)
+         long long fileSizeLimit = -1, const fs::path& out = {})
+      : CliRun(WithHome(home, args), log, fileSizeLimit, out) {}
+
+  // The same for `sorvix-cli ARGS…` without --home (and any program, when
+  // args[0] is a path).
+  CliRun(std::vector<std::string> argv, const fs::path& log, long long fileSizeLimit,
+         const fs::path& outPath)
       : log_(log) {
-    std::vector<std::string> argv = {SORVIX_CLI, "--home", home.string()};
-    argv.insert(argv.end(), args.begin(), args.end());
+    if (argv.empty() || argv[0].empty() || argv[0][0] != '/') argv.insert(argv.begin(), SORVIX_CLI);
     std::vector<char*> pointers;
     for (auto& arg : argv) pointers.push_back(arg.data());
     pointers.push_back(nullptr);
-    int out =
-        ::open((log.string() + ".out").c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    own_out_ = outPath.empty();
+    std::string outName = own_out_ ? log.string() + ".out" : outPath.string();
+    int out = ::open(outName.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     int err =
         ::open((log.string() + ".err").c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (out < 0 || err < 0) throw std::runtime_error("cannot create the log " + log.string());
@@ -136,11 +143,11 @@ class CliRun {
     if (pid_ == 0) {
       ::dup2(out, STDOUT_FILENO);
       ::dup2(err, STDERR_FILENO);
+      ::signal(SIGXFSZ, SIG_DFL);
       if (fileSizeLimit >= 0) {
         struct rlimit limit {};
         limit.rlim_cur = limit.rlim_max = static_cast<rlim_t>(fileSizeLimit);
         ::setrlimit(RLIMIT_FSIZE, &limit);
-        ::signal(SIGXFSZ, SIG_IGN);
       }
       ::execv(pointers[0], pointers.data());
       ::_exit(127);
@@ -181,16 +188,26 @@ class CliRun {
   double Seconds() const { return std::chrono::duration<double>(ended_ - started_).count(); }
 
  private:
+  static std::vector<std::string> WithHome(const fs::path& home,
+                                           const std::vector<std::string>& args) {
+    std::vector<std::string> argv = {SORVIX_CLI, "--home", home.string()};
+    argv.insert(argv.end(), args.begin(), args.end());
+    return argv;
+  }
+
   void Reaped(int status) {
     ended_ = std::chrono::steady_clock::now();
     reaped_ = true;
     if (WIFEXITED(status)) result_.exitCode = WEXITSTATUS(status);
     if (WIFSIGNALED(status)) result_.signal = WTERMSIG(status);
-    result_.out = ReadFileIfExists(log_.string() + ".out").value_or("");
+    // Output sent elsewhere (a device, a full disk) is not read back.
+    if (!own_out_) result_.out.clear();
+    if (own_out_) result_.out = ReadFileIfExists(log_.string() + ".out").value_or("");
     result_.err = ReadFileIfExists(log_.string() + ".err").value_or("");
   }
 
   fs::path log_;
+  bool own_out_ = true;
   pid_t pid_ = -1;
   bool reaped_ = false;
   ProcessResult result_;

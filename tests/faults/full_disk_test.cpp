@@ -26,7 +26,7 @@ std::vector<std::string> FailedWriteProblems(const Scene& s, const fs::path& hom
                                              const ProcessResult& r, int errnum) {
   std::vector<std::string> problems;
   if (r.exitCode != 1) problems.push_back("the run did not fail: " + Describe(r));
-  const std::string prefix = "入出力エラー: ";
+  const std::string prefix = "sorvix-cli: 入出力エラー: ";
   const std::string reason = ": " + SystemReason(errnum);
   bool reported = false;
   for (const std::string& line : SplitLines(r.err))

@@ -3,6 +3,7 @@
 //   sorvix-feedgen --out FEED --from 2024-01-06 --days N --seed S [--legacy-uma HOME]
 //   sorvix-feedgen --demo --out FEED [--legacy-uma HOME]
 #include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
@@ -35,6 +36,9 @@ bool ParseInt(const std::string& text, long long& value) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // A write beyond the file-size limit fails with EFBIG and is reported
+  // like any other failed write, instead of ending the program silently.
+  std::signal(SIGXFSZ, SIG_IGN);
   using sorvix::feedgen::Date;
   using sorvix::feedgen::FeedOptions;
   FeedOptions options;
