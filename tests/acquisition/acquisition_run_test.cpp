@@ -206,7 +206,8 @@ TEST_F(AcquisitionRunTest, ReadErrorKeepsWhatWasReadButNotLastTime) {
   Start();
   EXPECT_EQ(run_.outcome(), AcquisitionRun::Outcome::JvError);
   EXPECT_TRUE(observer_.Has(
-      "message:JVReadエラー:ダウンロードに失敗しました。(通信エラーやディスクエラー)(-502)"));
+      "message:JVReadエラー:ダウンロードに失敗しました。(通信エラーやディスクエラー)(-502)"
+      "（ファイル: TEST.jvd）"));
   EXPECT_EQ(link_.calls, (Calls{"JVOpen", "JVRead", "JVRead", "JVClose"}));
   EXPECT_EQ(SplitLines(ReadWholeFile(HomePath(RaceFilePath(kLabel)))).size(), 1u);
   EXPECT_EQ(LastTime(), "(none)");
