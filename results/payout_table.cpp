@@ -9,10 +9,10 @@ namespace sorvix {
 namespace {
 
 // A payout as stored, or 0 when it is none a race can pay: JRA pays at
-// least 100 yen, in steps of 10 yen, and never 100 million yen or more, so
-// −100 or 999999999 are damaged fields, not payouts.
+// least 100 yen and never 100 million yen or more, so −100 or 999999999
+// are damaged fields, not payouts.
 int PlausiblePayout(int payout) {
-  return payout >= 100 && payout < 100000000 && payout % 10 == 0 ? payout : 0;
+  return payout >= 100 && payout < 100000000 ? payout : 0;
 }
 
 template <size_t N>

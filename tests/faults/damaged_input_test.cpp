@@ -35,7 +35,10 @@ Home CopyReference(const Scene& s, const std::string& name) {
 
 ProcessResult RunCli(const Scene& s, const fs::path& home, const std::vector<std::string>& args,
                      long long fileSizeLimit = -1) {
-  CliRun run(home, args, s.root / "damaged-run", fileSizeLimit);
+  // Under a file-size limit the output goes to a device, which has none:
+  // the limit is for the home's files.
+  CliRun run(home, args, s.root / "damaged-run", fileSizeLimit,
+             fileSizeLimit >= 0 ? fs::path("/dev/null") : fs::path());
   return run.Wait();
 }
 
