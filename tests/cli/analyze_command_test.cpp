@@ -1,9 +1,7 @@
 // sorvix-cli analyze run as a user runs it, on a small store: the JSON it
 // prints and the terminal tables.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdio>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -14,6 +12,7 @@
 #include "store/store_paths.h"
 #include "support/hr_record_builder.h"
 #include "support/record_builder.h"
+#include "support/shell.h"
 #include "support/temp_home.h"
 
 namespace sorvix {
@@ -21,24 +20,11 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const fs::path kCli = fs::path(SORVIX_BINARY_DIR) / "cli" / "sorvix-cli";
-
-struct CliRun {
-  int status = -1;
-  std::string out;
-};
+using test::kCli;
+using CliRun = test::ShellRun;
 
 CliRun RunCli(const std::string& arguments) {
-  CliRun run;
-  std::string command = kCli.string() + " " + arguments + " 2>/dev/null";
-  FILE* pipe = popen(command.c_str(), "r");
-  if (!pipe) return run;
-  char buffer[4096];
-  size_t n;
-  while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) run.out.append(buffer, n);
-  int status = pclose(pipe);
-  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return run;
+  return test::Shell(kCli.string() + " " + arguments + " 2>/dev/null");
 }
 
 size_t Count(const std::string& text, const std::string& piece) {

@@ -16,6 +16,7 @@
 #include "store/race_day.h"
 #include "support/captured_messages.h"
 #include "support/scripted_jv_link.h"
+#include "support/shell.h"
 #include "views/text/csv_tables.h"
 
 namespace sorvix {
@@ -24,15 +25,7 @@ namespace {
 namespace fs = std::filesystem;
 
 std::string RunCli(const std::string& arguments) {
-  fs::path cli = fs::path(SORVIX_BINARY_DIR) / "cli" / "sorvix-cli";
-  std::string out;
-  FILE* pipe = popen((cli.string() + " " + arguments + " 2>/dev/null").c_str(), "r");
-  if (!pipe) return out;
-  char buffer[4096];
-  size_t n;
-  while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) out.append(buffer, n);
-  pclose(pipe);
-  return out;
+  return test::Shell(test::kCli.string() + " " + arguments + " 2>/dev/null").out;
 }
 
 std::vector<std::string> Lines(const std::string& text) {

@@ -3,39 +3,22 @@
 // gives the same run twice, the home's sorvix.ini is never written, and
 // wrong arguments are refused with their reason.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdio>
 #include <filesystem>
 #include <optional>
 #include <string>
 
 #include "app/file_io.h"
-#include "tune/demo_home.h"
+#include "cli/demo_store.h"
 
 namespace sorvix {
 namespace {
 
 namespace fs = std::filesystem;
 
-const fs::path kCli = fs::path(SORVIX_BINARY_DIR) / "cli" / "sorvix-cli";
-
-struct ShellRun {
-  int status = -1;
-  std::string out;
-};
-
-ShellRun Shell(const std::string& command) {
-  ShellRun run;
-  FILE* pipe = popen(command.c_str(), "r");
-  if (!pipe) return run;
-  char buffer[4096];
-  size_t n;
-  while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) run.out.append(buffer, n);
-  int status = pclose(pipe);
-  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return run;
-}
+using test::kCli;
+using test::Shell;
+using test::ShellRun;
 
 // The number after `"name": ` following `from` in a JSON text.
 std::string NumberAfter(const std::string& json, const std::string& from, const std::string& name) {
@@ -51,7 +34,8 @@ class TuneCommand : public ::testing::Test {
  protected:
   void SetUp() override {
     if (!fs::exists(kCli)) GTEST_SKIP() << "sorvix-cli is not built";
-    home_ = test::DemoHome().string();
+    home_ = test::DemoStoreHome();
+    if (home_.empty()) GTEST_SKIP() << "sorvix-feedgen is not built";
   }
   // Standard output, and standard error too when `withErrors`.
   ShellRun Cli(const std::string& arguments, bool withErrors = true) const {
