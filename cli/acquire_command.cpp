@@ -154,7 +154,11 @@ int Acquire(const Args& args) {
   if (!fromOption.empty()) {
     auto parsed = ParseFromDate(fromOption);
     if (!parsed) {
-      std::fprintf(stderr, "sorvix-cli acquire: --from は yyyy-mm-dd で指定してください: %s\n",
+      // A well-formed day the calendar does not have is said as such.
+      bool shaped = ParseFromDate(fromOption.substr(0, 8) + "01").has_value();
+      std::fprintf(stderr,
+                   shaped ? "sorvix-cli acquire: --from の日付が暦にありません: %s\n"
+                          : "sorvix-cli acquire: --from は yyyy-mm-dd で指定してください: %s\n",
                    fromOption.c_str());
       return 2;
     }

@@ -586,7 +586,7 @@ std::vector<SaidCase> FeedCases(const Scene& s) {
        [](const Place&) {},
        {"acquire", "--from", "2024-02-30"},
        2,
-       {"--from"},
+       {"--from の日付が暦にありません: 2024-02-30"},
        {},
        {},
        nullptr},
