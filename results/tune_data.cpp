@@ -111,8 +111,14 @@ void RanksAndMarksOf(const TuneRace& kept, const SignPoints& points, RunnerRanks
     }
     index.awayIndex[h] = away;
     index.homeIndex[h] = home;
-    index.bracket[h] = kept.bracket[h];
   }
+  RanksAndMarksOfIndex(kept, index, ranks, marks);
+}
+
+void RanksAndMarksOfIndex(const TuneRace& kept, RunnerIndex& index, RunnerRanks& ranks,
+                          RunnerMarks& marks) {
+  const int n = kept.race.runners;
+  std::copy_n(kept.bracket, n, index.bracket);
   RankSignIndex(index);
   ranks.runners = n;
   std::copy_n(index.awayRank, n, ranks.away);

@@ -63,6 +63,10 @@ TuneScore ScoreRaces(const TuneData& data, size_t begin, size_t end, const SignP
 // index and axis selection would.
 void RanksAndMarksOf(const TuneRace& race, const SignPoints& points, RunnerRanks& ranks,
                      RunnerMarks& marks);
+// The same from the away and home index already summed into `index`
+// (`runners`, `awayIndex`, `homeIndex`); fills in the rest of it.
+void RanksAndMarksOfIndex(const TuneRace& race, RunnerIndex& index, RunnerRanks& ranks,
+                          RunnerMarks& marks);
 
 // The groups that do not depend on the points (signs, families, and every
 // runner that ran as one group) over races [begin, end).

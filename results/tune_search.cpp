@@ -3,9 +3,13 @@
 #include <algorithm>
 #include <cmath>
 #include <map>
+#include <memory>
 #include <mutex>
+#include <span>
 #include <thread>
 #include <vector>
+
+#include "results/betting_combinations.h"
 
 namespace sorvix {
 
@@ -108,6 +112,77 @@ int TuneRandom::Below(int n) {
 
 namespace {
 
+// Adds to `score` what the objective reads of one race under the ranks and
+// marks a set of points gives it, and nothing else: ScoreRaces adds the
+// same, and the rank bands, groups and tickets the objective does not look
+// at besides.
+void AddObjective(const TuneRace& kept, const RunnerRanks& ranks, const RunnerMarks& marks,
+                  TuneObjective objective, TuneScore& score, ProposedCombinations& scratch) {
+  if (TicketOf(objective) >= 0) {
+    TallyTickets(kept.race, marks, score.tally, scratch);
+  } else if (objective == TuneObjective::Away1Top3Rate) {
+    TallyRanks(kept.race, ranks, marks, score.tally);
+  } else {
+    for (int h = 0; h < kept.race.runners; ++h)
+      if (!kept.race.scratched[h] && marks.axis[h] == 1)
+        score.mainAxis.Add(RunnerGroup(kept.race, h));
+  }
+}
+
+// Adds the scores of `sets` over races `list` to `scores`.  With `sign`
+// (0 or more) the sets differ in that sign's point alone, so each race's
+// index without the sign is summed once and each set adds its point times
+// the sign's count.
+void ScoreSets(const TuneData& data, std::span<const uint32_t> list,
+               const std::vector<const SignPoints*>& sets, int sign, TuneObjective objective,
+               std::vector<TuneScore>& scores) {
+  auto scratch = std::make_unique<ProposedCombinations>();
+  RunnerIndex index;
+  RunnerRanks ranks;
+  RunnerMarks marks;
+  int32_t away[kHorseSlots], home[kHorseSlots];
+  for (uint32_t i : list) {
+    const TuneRace& kept = data.races[i];
+    const int n = kept.race.runners;
+    if (sign < 0) {
+      for (size_t k = 0; k < sets.size(); ++k) {
+        RanksAndMarksOf(kept, *sets[k], ranks, marks);
+        AddObjective(kept, ranks, marks, objective, scores[k], *scratch);
+      }
+      continue;
+    }
+    const std::array<int, kSignCount>& points = sets.front()->value;
+    for (int h = 0; h < n; ++h) {
+      const uint8_t* a = kept.counts.away[h];
+      const uint8_t* b = kept.counts.home[h];
+      int32_t awaySum = 0, homeSum = 0;
+      for (int s = 0; s < kSignCount; ++s) {
+        awaySum += points[s] * a[s];
+        homeSum += points[s] * b[s];
+      }
+      away[h] = awaySum - points[sign] * a[sign];
+      home[h] = homeSum - points[sign] * b[sign];
+    }
+    for (size_t k = 0; k < sets.size(); ++k) {
+      const int value = sets[k]->value[sign];
+      index.runners = n;
+      for (int h = 0; h < n; ++h) {
+        index.awayIndex[h] = away[h] + value * kept.counts.away[h][sign];
+        index.homeIndex[h] = home[h] + value * kept.counts.home[h][sign];
+      }
+      RanksAndMarksOfIndex(kept, index, ranks, marks);
+      AddObjective(kept, ranks, marks, objective, scores[k], *scratch);
+    }
+  }
+}
+
+Fraction operator+(Fraction a, const Fraction& b) {
+  return {a.part + b.part, a.whole + b.whole};
+}
+Fraction operator-(Fraction a, const Fraction& b) {
+  return {a.part - b.part, a.whole - b.whole};
+}
+
 // A figure ordered for the search: an empty whole is worse than any value.
 double Rank(const Fraction& f) {
   return f.whole > 0 ? f.Percent() : -1.0;
@@ -117,7 +192,16 @@ class Searcher {
  public:
   Searcher(const TuneData& data, RaceRange races, const TuneSearchOptions& options)
       : data_(data), races_(races), options_(options) {
-    withTickets_ = TicketOf(options.objective) >= 0;
+    for (size_t i = races.begin; i < std::min(races.end, data.races.size()); ++i) {
+      all_.push_back(static_cast<uint32_t>(i));
+      const TuneRace& kept = data.races[i];
+      for (int sign = 0; sign < kSignCount; ++sign)
+        for (int h = 0; h < kept.race.runners; ++h)
+          if (kept.counts.away[h][sign] || kept.counts.home[h][sign]) {
+            counted_[sign].push_back(static_cast<uint32_t>(i));
+            break;
+          }
+    }
     workers_ = options.workers > 0
                    ? options.workers
                    : static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
@@ -131,7 +215,13 @@ class Searcher {
            (options_.candidates > 0 && scored_ >= options_.candidates);
   }
   // The figures of `sets`, scored on the workers (known ones from memory).
-  std::vector<Fraction> Score(const std::vector<SignPoints>& sets);
+  // With `sign`, every set differs from `current` (whose figure is
+  // `currentFigure`) in that sign's point alone: only the races where the
+  // sign counts for some runner can change, so only they are scored again
+  // (the figures are sums over races, kept exact as whole numbers).
+  std::vector<Fraction> Score(const std::vector<SignPoints>& sets, int sign = -1,
+                              const SignPoints* current = nullptr,
+                              const Fraction& currentFigure = {});
   // One descent from `start`; returns its end.
   std::pair<SignPoints, Fraction> Descend(SignPoints start, TuneRandom& random);
 
@@ -139,12 +229,14 @@ class Searcher {
   RaceRange races_;
   const TuneSearchOptions& options_;
   int workers_ = 1;
-  bool withTickets_ = true;  // the objective reads the tickets
   int scored_ = 0;
+  std::vector<uint32_t> all_;                              // every race searched
+  std::array<std::vector<uint32_t>, kSignCount> counted_;  // races where a sign counts
   std::map<std::array<int, kSignCount>, Fraction> known_;
 };
 
-std::vector<Fraction> Searcher::Score(const std::vector<SignPoints>& sets) {
+std::vector<Fraction> Searcher::Score(const std::vector<SignPoints>& sets, int sign,
+                                      const SignPoints* current, const Fraction& currentFigure) {
   std::vector<Fraction> figures(sets.size());
   std::vector<size_t> todo;
   for (size_t i = 0; i < sets.size(); ++i) {
@@ -154,20 +246,42 @@ std::vector<Fraction> Searcher::Score(const std::vector<SignPoints>& sets) {
     else
       todo.push_back(i);
   }
+  if (todo.empty()) return figures;
+  // With a sign, `current` goes first: what it scores on the races the sign
+  // touches, taken from its whole figure, is what every set shares.
+  const bool partial = sign >= 0 && current != nullptr;
+  std::vector<const SignPoints*> scored;
+  if (partial) scored.push_back(current);
+  for (size_t i : todo) scored.push_back(&sets[i]);
+  const std::vector<uint32_t>& list = partial ? counted_[sign] : all_;
+
+  // The races in blocks, taken by the workers in turn.
+  constexpr size_t kBlock = 256;
   std::atomic<size_t> next{0};
+  std::mutex mutex;
+  std::vector<TuneScore> total(scored.size());
   auto work = [&] {
-    for (size_t k = next++; k < todo.size(); k = next++) {
-      size_t i = todo[k];
-      TuneScore score = ScoreRaces(data_, races_.begin, races_.end, sets[i], withTickets_);
-      figures[i] = ObjectiveFigure(options_.objective, score);
+    std::vector<TuneScore> mine(scored.size());
+    for (size_t at = next.fetch_add(kBlock); at < list.size(); at = next.fetch_add(kBlock)) {
+      std::span<const uint32_t> block(list.data() + at, std::min(kBlock, list.size() - at));
+      ScoreSets(data_, block, scored, partial ? sign : -1, options_.objective, mine);
     }
+    std::lock_guard<std::mutex> lock(mutex);
+    for (size_t k = 0; k < mine.size(); ++k) total[k].Add(mine[k]);
   };
   std::vector<std::thread> threads;
-  int extra = std::min(workers_, static_cast<int>(todo.size())) - 1;
+  int extra = std::min(workers_, static_cast<int>(list.size() / kBlock + 1)) - 1;
   for (int w = 0; w < extra; ++w) threads.emplace_back(work);
   work();
   for (std::thread& t : threads) t.join();
-  for (size_t i : todo) known_[sets[i].value] = figures[i];
+
+  Fraction untouched;
+  if (partial) untouched = currentFigure - ObjectiveFigure(options_.objective, total.front());
+  for (size_t k = 0; k < todo.size(); ++k) {
+    size_t i = todo[k];
+    figures[i] = untouched + ObjectiveFigure(options_.objective, total[k + (partial ? 1 : 0)]);
+    known_[sets[i].value] = figures[i];
+  }
   scored_ += static_cast<int>(todo.size());
   return figures;
 }
@@ -187,7 +301,8 @@ std::pair<SignPoints, Fraction> Searcher::Descend(SignPoints current, TuneRandom
           tries.push_back(current);
           tries.back().value[s] = value;
         }
-      std::vector<Fraction> figures = Score(tries);
+      const SignPoints before = current;
+      std::vector<Fraction> figures = Score(tries, s, &before, figure);
       for (size_t i = 0; i < tries.size(); ++i)
         if (Rank(figures[i]) > Rank(figure)) {
           figure = figures[i];

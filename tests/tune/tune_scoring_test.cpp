@@ -77,6 +77,23 @@ TEST(TuneScoring, KeptCountsScoreExactlyAsTheBacktestOfThePoints) {
   int skipped = 0;
   for (int s : data.skipped) skipped += s;
   EXPECT_EQ(skipped, defaults.skipped);
+
+  // The search scores a change of one point on the races where that sign
+  // counts and keeps the rest from the set it came from: the figure it
+  // reports for its best points equals a whole scoring of them.
+  for (const TuneObjectiveInfo& info : kTuneObjectiveInfo) {
+    TuneSearchOptions search;
+    search.objective = info.objective;
+    search.candidates = 150;
+    search.restarts = 1;
+    search.workers = 2;
+    TuneSearchResult found = SearchPoints(data, {0, data.races.size()}, search);
+    Fraction whole =
+        ObjectiveFigure(info.objective, ScoreRaces(data, 0, data.races.size(), found.best));
+    EXPECT_GT(found.figure.whole, 0) << info.key;
+    EXPECT_EQ(found.figure.part, whole.part) << info.key;
+    EXPECT_EQ(found.figure.whole, whole.whole) << info.key;
+  }
   ProgramFolder::Set(previous);
 }
 
