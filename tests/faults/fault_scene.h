@@ -25,8 +25,10 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -213,6 +215,47 @@ class CliRun {
   ProcessResult result_;
   std::chrono::steady_clock::time_point started_, ended_;
 };
+
+// What a child process made for one scenario (in namespaces of its own,
+// say) wrote to its report file, and how it ended: 77 means it could not
+// set the scenario up.
+struct ChildReport {
+  int status = 0;
+  std::string report;
+  bool Skipped() const { return WIFEXITED(status) && WEXITSTATUS(status) == 77; }
+  bool Ok() const { return WIFEXITED(status) && WEXITSTATUS(status) == 0; }
+};
+
+// Runs `scenario` in a forked child that writes its findings to
+// `reportPath` (an escaping exception becomes a "fail: " line); its return
+// value is the child's exit code.
+template <typename Scenario>
+ChildReport RunReportingChild(const fs::path& reportPath, Scenario&& scenario) {
+  std::fflush(nullptr);
+  ChildReport result;
+  pid_t pid = ::fork();
+  if (pid < 0) {
+    result.status = -1;
+    result.report = std::string("fail: fork: ") + std::strerror(errno);
+    return result;
+  }
+  if (pid == 0) {
+    int code = 1;
+    if (std::FILE* report = std::fopen(reportPath.c_str(), "w")) {
+      try {
+        code = scenario(report);
+      } catch (const std::exception& e) {
+        std::fprintf(report, "fail: %s\n", e.what());
+      }
+      std::fclose(report);
+    }
+    ::_exit(code);
+  }
+  while (::waitpid(pid, &result.status, 0) < 0 && errno == EINTR) {
+  }
+  result.report = ReadFileIfExists(reportPath).value_or("");
+  return result;
+}
 
 inline std::string Describe(const ProcessResult& r) {
   std::string text = r.signal ? "killed by signal " + std::to_string(r.signal)

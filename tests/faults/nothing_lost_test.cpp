@@ -323,28 +323,11 @@ TEST(NothingLostTest, StandardOutputOnAFullDiskIsAnError) {
   fs::path disk = s.root / "lost-disk";
   fs::path reportPath = s.root / "lost-disk-report.txt";
   fs::create_directories(disk);
-  std::fflush(nullptr);
-  pid_t pid = ::fork();
-  ASSERT_GE(pid, 0);
-  if (pid == 0) {
-    int code = 1;
-    if (std::FILE* report = std::fopen(reportPath.c_str(), "w")) {
-      try {
-        code = FullTmpfsScenario(s, disk, report);
-      } catch (const std::exception& e) {
-        std::fprintf(report, "fail: %s\n", e.what());
-      }
-      std::fclose(report);
-    }
-    ::_exit(code);
-  }
-  int status = 0;
-  while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-  }
-  std::string report = ReadFileIfExists(reportPath).value_or("");
-  if (WIFEXITED(status) && WEXITSTATUS(status) == 77) GTEST_SKIP() << report;
-  ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status << "\n"
-                                                             << report;
+  ChildReport child = RunReportingChild(
+      reportPath, [&](std::FILE* report) { return FullTmpfsScenario(s, disk, report); });
+  const std::string& report = child.report;
+  if (child.Skipped()) GTEST_SKIP() << report;
+  ASSERT_TRUE(child.Ok()) << "status " << child.status << "\n" << report;
   for (const std::string& line : SplitLines(report))
     if (line.rfind("fail: ", 0) == 0) ADD_FAILURE() << line.substr(6);
 }
