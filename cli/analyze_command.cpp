@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <exception>
 #include <filesystem>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -28,8 +29,10 @@
 #include "results/betting_combinations.h"
 #include "results/payout_import.h"
 #include "store/estimate.h"
+#include "store/meeting_list.h"
 #include "store/race_day.h"
 #include "store/race_day_loader.h"
+#include "store/run_ledger.h"
 #include "views/text/csv_tables.h"
 
 namespace sorvix::cli {
@@ -223,7 +226,7 @@ void PrintRaceTables(const RaceDay& day, int slot) {
 int Usage() {
   std::fprintf(stderr,
                "使い方: sorvix-cli analyze DATE [--ini FILE] [--race N] [--table] [--csv] "
-               "[--csv-table 表]\n");
+               "[--csv-table 表] [--before-meeting]\n");
   return 2;
 }
 
@@ -250,7 +253,11 @@ int Analyze(const Args& args) {
 
   auto settings = SettingsArgument(OptionValue(args, "--ini"));
   if (!settings) return 1;
-  auto day = LoadAnalysedDay(*label, *settings);
+  // --before-meeting: the estimate from the counts as they stood before the
+  // date's meeting, as サイン検証 computes it.
+  std::optional<RunLedger> ledger;
+  if (HasFlag(args, "--before-meeting")) ledger = RunLedger::Read(ListMeetingDates(), *label);
+  auto day = LoadAnalysedDay(*label, *settings, nullptr, ledger ? &*ledger : nullptr);
   if (!day) return 1;
   if (race >= day->RaceListRows) {
     std::fprintf(stderr, "sorvix-cli: %s のレースは 0〜%d です: %d\n", Utf8(*label).c_str(),
@@ -290,7 +297,8 @@ int Analyze(const Args& args) {
 
 const CommandRegistration kAnalyze{
     "analyze",
-    "analyze DATE [--ini FILE] [--race N] [--table] [--csv] [--csv-table 表]  開催日を分析して "
+    "analyze DATE [--ini FILE] [--race N] [--table] [--csv] [--csv-table 表] [--before-meeting]  "
+    "開催日を分析して "
     "JSON で表示（N: "
     "レース一覧の行 = slot、0 から。--table: そのレースのサイン表・出馬表・買い目。--csv: "
     "出馬表（--csv-table で"

@@ -16,6 +16,7 @@
 #include "codes/cp932.h"
 #include "codes/text.h"
 #include "results/backtest.h"
+#include "results/backtest_figures.h"
 #include "results/backtest_report.h"
 #include "store/estimate.h"
 #include "store/store_paths.h"
@@ -34,35 +35,63 @@ int Usage() {
 std::string N(int64_t v) {
   return Format("%" PRId64, v);
 }
-std::string P(int64_t part, int64_t whole) {
-  return Format("%.1f%%", Percent(part, whole));
+
+// A rate with its 95 % interval, "*" after it when it stands out from the
+// base rate (above: "+", below: "-").
+std::string R(const RateFigure& f) {
+  const char* mark = f.standout == Standout::Above ? "+" : f.standout == Standout::Below ? "-" : "";
+  return Format("%.1f%% [%.1f–%.1f]%s", 100 * f.value, 100 * f.interval.low, 100 * f.interval.high,
+                mark);
+}
+std::string P(double fraction) {
+  return Format("%.1f%%", 100 * fraction);
 }
 
-std::vector<std::string> GroupRow(const std::string& label, const BacktestGroup& g) {
-  return {label,
+std::vector<std::string> GroupRow(const std::string& label, const GroupFigures& f) {
+  const BacktestGroup& g = f.counts;
+  if (f.empty) return {label, "0", "—", "—", "—", "—", "—", "—", "—", "—", "—", "—"};
+  return {label + (f.few ? " (少)" : ""),
           N(g.runners),
           N(g.wins),
           N(g.top2),
           N(g.top3),
-          P(g.wins, g.runners),
-          P(g.top2, g.runners),
-          P(g.top3, g.runners),
-          P(g.winReturn, g.runners * 100),
-          P(g.placeReturn, g.runners * 100)};
+          R(f.winRate),
+          R(f.top2Rate),
+          R(f.top3Rate),
+          R(f.winReturn),
+          P(f.winReturnLessMax),
+          R(f.placeReturn),
+          P(f.placeReturnLessMax)};
 }
 
-const std::vector<std::string> kGroupHeader = {"区分", "頭数",   "1着",    "2着内",  "3着内",
-                                               "勝率", "連対率", "複勝率", "単回収", "複回収"};
+const std::vector<std::string> kGroupHeader = {
+    "区分",   "頭数",   "1着",    "2着内",          "3着内",  "勝率",
+    "連対率", "複勝率", "単回収", "単回収(最高除)", "複回収", "複回収(最高除)"};
 
-void PrintTally(const BacktestTally& t) {
-  std::vector<std::vector<std::string>> rows = {kGroupHeader};
+std::vector<std::string> TicketRow(const std::string& label, const TicketFigures& f) {
+  const TicketLine& l = f.counts;
+  if (f.empty) return {label, "0", "—", "—", "—", "—", "—", "—", "—", N(l.refunded)};
+  return {label + (f.few ? " (少)" : ""),
+          N(l.tickets),
+          N(l.hits),
+          R(f.hitRate),
+          N(l.stake),
+          N(l.returned),
+          R(f.returnRate),
+          P(f.returnLessMax),
+          N(l.maxReturn),
+          N(l.refunded)};
+}
+
+void PrintTally(const BacktestFigures& t) {
+  std::vector<std::vector<std::string>> rows = {kGroupHeader, GroupRow("全馬", t.all)};
   for (int s = 0; s < kSignCount; ++s) rows.push_back(GroupRow(SignLabel(s), t.signs[s]));
   for (int f = 0; f < kBacktestFamilies; ++f)
     rows.push_back(GroupRow(FamilyLabel(f) + "系", t.families[f]));
   std::printf("サイン別\n");
   PrintRows(rows);
 
-  rows = {kGroupHeader};
+  rows = {kGroupHeader, GroupRow("全馬", t.all)};
   for (int r = 0; r < kBacktestRanks; ++r)
     for (int b = 0; b < kRankBands; ++b)
       rows.push_back(GroupRow(RankLabel(r) + " " + kRankBandKeys[b], t.ranks[r][b]));
@@ -71,32 +100,41 @@ void PrintTally(const BacktestTally& t) {
   std::printf("\n順位・印別\n");
   PrintRows(rows);
 
-  rows = {{"券種", "点数", "的中", "的中率", "購入額", "払戻額", "回収率", "最高払戻", "返還"}};
+  rows = {{"券種", "点数", "的中", "的中率", "購入額", "払戻額", "回収率", "回収率(最高除)",
+           "最高払戻", "返還"}};
   for (int b = 0; b < kBetTypes; ++b) {
-    const TicketLine& l = t.tickets[b];
-    rows.push_back({BetTypeLabel(b), N(l.tickets), N(l.hits), P(l.hits, l.tickets), N(l.stake),
-                    N(l.returned), P(l.returned, l.stake), N(l.maxReturn), N(l.refunded)});
+    rows.push_back(TicketRow(BetTypeLabel(b) + " 全通り", t.pools[b]));
+    rows.push_back(TicketRow(BetTypeLabel(b), t.tickets[b]));
   }
-  std::printf("\n買い目（1点100円）\n");
+  std::printf("\n買い目（1点100円。全通り: その券種の全組み合わせ）\n");
   PrintRows(rows);
 }
 
 void PrintTable(const BacktestResult& r, BacktestBy by) {
-  std::printf("サイン検証  %s 〜 %s  推定能力: %s\n", IsoDateOfLabel(r.from).c_str(),
-              IsoDateOfLabel(r.to).c_str(),
-              r.source == EstimateSource::PredictedOdds ? "予想オッズデータ" : "競走馬データ");
-  if (r.source == EstimateSource::RacehorseData)
-    std::printf("%s（--source odds）\n", kRacehorseSourceNote);
+  std::printf("サイン検証  %s 〜 %s  %s\n", IsoDateOfLabel(r.from).c_str(),
+              IsoDateOfLabel(r.to).c_str(), StateText(r).c_str());
+  std::printf("%s\n", EstimateNote(r).c_str());
   std::string points = "配点:";
   for (int s = 0; s < kSignCount; ++s) points += " " + SignLabel(s) + "=" + N(r.points.value[s]);
   std::printf("%s\n", points.c_str());
-  std::printf("開催日 %d  レース %d  結果なし %d\n\n", r.dates, r.races, r.skipped);
-  PrintTally(r.total);
-  const auto& parts = by == BacktestBy::Month ? r.byMonth : r.byVenue;
+  std::printf("開催日 %d  レース %d  結果なし %d\n", r.dates, r.races, r.skipped);
+  std::printf(
+      "［］は 95%% 区間（的中率: Wilson、回収率: 開催日単位のブートストラップ）。+/- "
+      "は全馬（買い目は"
+      "全通り）を区間が上回る/下回るもの（サインは 28 サインで Benjamini–Hochberg 補正）。(少) "
+      "は的中 "
+      "%d 未満\n\n",
+      static_cast<int>(kFewHits));
+  PrintTally(FiguresOf(r));
+  std::vector<std::string> keys;
+  if (by == BacktestBy::Month)
+    for (const auto& [month, tally] : r.byMonth) keys.push_back(month);
+  if (by == BacktestBy::Venue) keys = VenuesInJraOrder(r);
   if (by != BacktestBy::None)
-    for (const auto& [key, tally] : parts) {
+    for (const std::string& key : keys) {
       std::printf("\n==== %s ====\n", key.c_str());
-      PrintTally(tally);
+      PrintTally(
+          FiguresOf(r, by == BacktestBy::Month ? BacktestSlice::Month : BacktestSlice::Venue, key));
     }
 }
 
@@ -189,10 +227,10 @@ int Backtest(const Args& args) {
   }
   options.from = from.empty() ? options.dates.front() : from;
   options.to = to.empty() ? options.dates.back() : to;
-  if (options.source == EstimateSource::RacehorseData)
-    std::fprintf(stderr, "%s（--source odds）\n", kRacehorseSourceNote);
-  else
-    WarnWithoutOdds(options.dates);
+  if (options.source == EstimateSource::PredictedOdds) WarnWithoutOdds(options.dates);
+  if (workers > BacktestWorkers(0))
+    std::fprintf(stderr, "sorvix-cli: --workers %d はコア数 %d を超えるため %d にしました\n",
+                 workers, BacktestWorkers(0), BacktestWorkers(0));
   options.progress = [](int done, int total, Cp932View label) {
     std::fprintf(stderr, "\r検証中 %d/%d %s", done, total, IsoDateOfLabel(label).c_str());
     if (done == total) std::fprintf(stderr, "\n");
@@ -200,6 +238,7 @@ int Backtest(const Args& args) {
   };
 
   BacktestResult result = RunBacktest(options);
+  if (result.countsNotRebuilt > 0) std::fprintf(stderr, "%s\n", EstimateNote(result).c_str());
   WriteResult(result, format, by);
   return result.failed.empty() ? 0 : 1;
 }

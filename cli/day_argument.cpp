@@ -59,8 +59,9 @@ std::unique_ptr<RaceDay> LoadDayOrReport(Cp932View label, const LoadOptions& opt
 }
 
 std::unique_ptr<RaceDay> LoadAnalysedDay(Cp932View label, const SettingsFile& settings,
-                                         int* selectedRow) {
+                                         int* selectedRow, const RunLedger* countsBefore) {
   LoadOptions options;
+  options.countsBefore = countsBefore;
   options.source = ReadEstimateSource(settings);
   options.analysis = DayAnalysisSteps(SignPoints::Load(settings));
   return LoadDayOrReport(label, options, selectedRow);

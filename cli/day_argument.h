@@ -29,9 +29,12 @@ std::unique_ptr<RaceDay> LoadDayOrReport(Cp932View label, const LoadOptions& opt
                                          int* selectedRow = nullptr);
 
 // The whole analysis of `label` with the estimate source and sign points of
-// `settings`; nullptr after printing why it could not be loaded.
+// `settings`; nullptr after printing why it could not be loaded.  With
+// `countsBefore` the result counts are taken back to before the date's
+// meeting, as サイン検証 takes them.
 std::unique_ptr<RaceDay> LoadAnalysedDay(Cp932View label, const SettingsFile& settings,
-                                         int* selectedRow = nullptr);
+                                         int* selectedRow = nullptr,
+                                         const RunLedger* countsBefore = nullptr);
 
 // --from and --to as date labels into `from` and `to` (empty when not
 // given); false, after the message, for a date that does not read or a

@@ -271,7 +271,6 @@ int TuneCommand(const Args& args) {
   if (!CheckOut(t.out)) return 1;
   std::vector<Cp932Text> dates = DatesOf(t);
   if (dates.empty()) return Fail("指定の期間に開催日のデータがありません"), 1;
-  if (source == EstimateSource::RacehorseData) std::fprintf(stderr, "%s\n", kRacehorseSourceNote);
 
   TuneData data = LoadForTuning(t, dates, source);
   std::vector<TuneFold> folds = FoldsOf(t, data);

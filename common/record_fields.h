@@ -223,6 +223,7 @@ inline constexpr PayoutItems kTrifectaPayouts{604, 19, 6, 2, 3, 4};         // <
 
 // UM: 競走馬マスタ.
 namespace um {
+inline constexpr FieldAt<UmRecord> kMadeDate{4, 8};          // データ作成年月日
 inline constexpr FieldAt<UmRecord> kPedigreeNumber{12, 10};  // 血統登録番号
 inline constexpr FieldAt<UmRecord> kPedigreeYear{12, 4};     // 血統登録番号の生年
 inline constexpr FieldAt<UmRecord> kBirthDate{39, 8};        // 生年月日
@@ -239,6 +240,7 @@ inline constexpr RepeatedField<UmRecord> kTotalFinishes{1107, 3, 6};
 
 // KS: 騎手マスタ.
 namespace ks {
+inline constexpr FieldAt<KsRecord> kMadeDate{4, 8};       // データ作成年月日
 inline constexpr FieldAt<KsRecord> kJockeyCode{12, 5};    // 騎手コード
 inline constexpr FieldAt<KsRecord> kJockeyKana{110, 30};  // 騎手名半角ｶﾅ
 inline constexpr FieldAt<KsRecord> kJockeySex{228, 1};    // 性別区分
@@ -252,6 +254,7 @@ inline constexpr RepeatedField<KsRecord> kCareerJumpFinishes{kCareerBlock + 80, 
 
 // CH: 調教師マスタ.
 namespace ch {
+inline constexpr FieldAt<ChRecord> kMadeDate{4, 8};       // データ作成年月日
 inline constexpr FieldAt<ChRecord> kTrainerCode{12, 5};   // 調教師コード
 inline constexpr FieldAt<ChRecord> kTrainerKana{76, 30};  // 調教師名半角ｶﾅ
 // <本年･前年･累計成績情報>: three blocks of 1052 bytes from 705; the third

@@ -18,7 +18,9 @@
 #include "export/sqlite_database.h"
 #include "results/backtest.h"
 #include "store/load_progress.h"
+#include "store/meeting_list.h"
 #include "store/race_day_loader.h"
+#include "store/run_ledger.h"
 
 namespace sorvix {
 
@@ -58,6 +60,9 @@ class DatePipeline {
 
   void Start(int workers) {
     window_ = static_cast<size_t>(2 * workers + 2);
+    // The estimate as サイン検証 takes it: counts before each date's meeting.
+    if (options_.source == EstimateSource::RacehorseData && !dates_.empty())
+      ledger_ = RunLedger::Read(ListMeetingDates(), dates_.front());
     for (int w = 0; w < workers; ++w) threads_.emplace_back([this] { Work(); });
   }
 
@@ -102,6 +107,7 @@ class DatePipeline {
   size_t next_ = 0, taken_ = 0, window_ = 4;
   std::atomic<bool> stop_{false};
   std::string fatal_;
+  std::optional<RunLedger> ledger_;
 };
 
 LoadedDate DatePipeline::LoadOne(BacktestDateLoader& loader, const Cp932Text& label) {
@@ -124,7 +130,7 @@ void DatePipeline::Work() {
   StopProgress progress(stop_);
   std::optional<BacktestDateLoader> loader;
   try {
-    loader.emplace(options_.points, options_.source, &progress);
+    loader.emplace(options_.points, options_.source, &progress, ledger_ ? &*ledger_ : nullptr);
   } catch (const std::exception& e) {
     std::lock_guard lock(mutex_);
     fatal_ = AsError(e).what();

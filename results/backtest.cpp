@@ -19,12 +19,26 @@
 #include "store/load_progress.h"
 #include "store/meeting_list.h"
 #include "store/race_day.h"
+#include "store/run_ledger.h"
 
 namespace sorvix {
 
-const char* const kRacehorseSourceNote =
-    "注意: 競走馬データの推定能力は、検証する日より後のレースも含む現在保存されている成績から計算"
-    "されます。公正な検証には予想オッズデータをお使いください。";
+std::string EstimateNote(const BacktestResult& r) {
+  if (r.source == EstimateSource::PredictedOdds)
+    return "推定能力: 予想オッズデータ（予想オッズのあった開催日 " + std::to_string(r.oddsDates) +
+           "・レース " + std::to_string(r.oddsRaces) + "・出走馬 " + std::to_string(r.oddsRunners) +
+           "。推定順位と相手（○）はそのレースだけを集計）";
+  std::string note = "推定能力: 競走馬データ（各開催日の前の成績数に戻して計算）";
+  if (r.countsNotRebuilt > 0)
+    note += "。記録が保存された成績を含まないため戻せなかった成績数: " +
+            std::to_string(r.countsNotRebuilt) + " 件（0 として計算）";
+  return note;
+}
+
+int BacktestWorkers(int asked) {
+  int cores = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+  return asked > 0 ? std::min(asked, cores) : cores;
+}
 
 void BacktestGroup::Add(const BacktestGroup& o) {
   runners += o.runners;
@@ -33,6 +47,9 @@ void BacktestGroup::Add(const BacktestGroup& o) {
   top3 += o.top3;
   winReturn += o.winReturn;
   placeReturn += o.placeReturn;
+  placeBets += o.placeBets;
+  maxWin = std::max(maxWin, o.maxWin);
+  maxPlace = std::max(maxPlace, o.maxPlace);
 }
 
 void TicketLine::Add(const TicketLine& o) {
@@ -45,6 +62,8 @@ void TicketLine::Add(const TicketLine& o) {
 }
 
 void BacktestTally::Add(const BacktestTally& o) {
+  all.Add(o.all);
+  for (int t = 0; t < kBetTypes; ++t) pools[t].Add(o.pools[t]);
   for (int i = 0; i < kSignCount; ++i) signs[i].Add(o.signs[i]);
   for (int i = 0; i < kBacktestFamilies; ++i) families[i].Add(o.families[i]);
   for (int r = 0; r < kBacktestRanks; ++r)
@@ -141,7 +160,8 @@ std::vector<ProposedTicket> ProposedTickets(const RaceDay& day, int slot,
   return tickets;
 }
 
-BacktestDay TallyDay(const RaceDay& day, const std::vector<StoredFinish>& finish) {
+BacktestDay TallyDay(const RaceDay& day, const std::vector<StoredFinish>& finish,
+                     EstimateSource source) {
   BacktestDay result;
   result.label = Cp932Text(day.LoadedLabel());
   BacktestRace kept;
@@ -153,11 +173,18 @@ BacktestDay TallyDay(const RaceDay& day, const std::vector<StoredFinish>& finish
       ++result.skipped;
       continue;
     }
+    // With predicted odds, a race without its odds line has no estimate.
+    kept.estimated = source == EstimateSource::RacehorseData || day.YosoOzFound[r];
     BacktestTally race;
+    TallyBase(kept, race);
     TallySignGroups(kept, race);
     TallyRanks(kept, kept.ranks, kept.marks, race);
     TallyTickets(kept, kept.marks, race, *tickets);
     ++result.races;
+    if (source == EstimateSource::PredictedOdds && kept.estimated) {
+      ++result.oddsRaces;
+      result.oddsRunners += race.all.runners;
+    }
     result.total.Add(race);
     result
         .byVenue[Utf8(
@@ -217,14 +244,19 @@ BacktestDayTickets AddDay(BacktestResult& result, const Cp932Text& label,
   ++result.dates;
   result.races += tally.races;
   result.skipped += tally.skipped;
+  result.oddsDates += tally.oddsRaces > 0;
+  result.oddsRaces += tally.oddsRaces;
+  result.oddsRunners += tally.oddsRunners;
   result.total.Add(tally.total);
   result.byMonth[MonthOfLabel(label)].Add(tally.total);
   for (const auto& [venue, t] : tally.byVenue) result.byVenue[venue].Add(t);
+  result.days.push_back(tally);
   BacktestDayTickets point;
   point.label = label;
   for (int b = 0; b < kBetTypes; ++b) {
     point.stake[b] = tally.total.tickets[b].stake;
     point.returned[b] = tally.total.tickets[b].returned;
+    point.maxReturn[b] = tally.total.tickets[b].maxReturn;
   }
   return point;
 }
@@ -232,10 +264,11 @@ BacktestDayTickets AddDay(BacktestResult& result, const Cp932Text& label,
 }  // namespace
 
 BacktestDateLoader::BacktestDateLoader(const SignPoints& points, EstimateSource source,
-                                       LoadProgress* progress)
+                                       LoadProgress* progress, const RunLedger* countsBefore)
     : day_(RaceDay::Create()) {
   load_.source = source;
   load_.progress = progress;
+  load_.countsBefore = countsBefore;
   // Nothing writes the store meanwhile: the jockey, trainer and earlier
   // races' files are read once per loader, not once per date.
   load_.cache = &files_;
@@ -255,60 +288,92 @@ std::vector<Cp932Text> SortedDates(std::vector<Cp932Text> dates) {
   return dates;
 }
 
-DateRunOutcome LoadDates(const std::vector<Cp932Text>& dates, const BacktestOptions& options,
-                         const LoadedDayFunction& onDay) {
+namespace {
+
+// What the workers of a run of loads share.
+struct DateRun {
+  DateRun(const std::vector<Cp932Text>& d, const BacktestOptions& o, const LoadedDayFunction& f)
+      : dates(d), options(o), onDay(f) {}
+
+  const std::vector<Cp932Text>& dates;
+  const BacktestOptions& options;
+  const LoadedDayFunction& onDay;
+  const RunLedger* ledger = nullptr;
   DateRunOutcome outcome;
-  const int total = static_cast<int>(dates.size());
-  int workers = options.workers > 0
-                    ? options.workers
-                    : static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
-  workers = std::max(1, std::min(workers, total));
   std::atomic<int> next{0};
   std::mutex mutex;
-  auto cancelled = [&] { return options.cancel && options.cancel->load(); };
 
-  auto work = [&] {
-    // One loader (one day model) per worker, reused for every date it takes.
-    CancelProgress progress(options.cancel);
-    std::optional<BacktestDateLoader> loader;
+  bool Stopped() const { return options.cancel && options.cancel->load(); }
+  void Work();
+};
+
+void DateRun::Work() {
+  // One loader (one day model) per worker, reused for every date it takes.
+  CancelProgress progress(options.cancel);
+  std::optional<BacktestDateLoader> loader;
+  try {
+    loader.emplace(options.points, options.source, &progress, ledger);
+  } catch (const std::exception& e) {
+    std::lock_guard lock(mutex);
+    outcome.failed.emplace_back(Cp932Text(), e.what());
+    return;
+  }
+  const int total = static_cast<int>(dates.size());
+  for (int i = next++; i < total && !Stopped(); i = next++) {
+    const Cp932Text& label = dates[static_cast<size_t>(i)];
+    std::string failure;
+    bool loaded = false;
+    int notRebuilt = 0;
     try {
-      loader.emplace(options.points, options.source, &progress);
+      LoadOutcome result = loader->Load(label);
+      loaded = result.loaded;
+      notRebuilt = result.countsNotRebuilt;
+      if (loaded)
+        onDay(loader->day(), loader->finish(), static_cast<size_t>(i));
+      else
+        failure = Utf8(result.message);
+    } catch (const Cancelled&) {
+      break;
     } catch (const std::exception& e) {
-      std::lock_guard lock(mutex);
-      outcome.failed.emplace_back(Cp932Text(), e.what());
-      return;
+      loaded = false;
+      failure = e.what();
     }
-    for (int i = next++; i < total && !cancelled(); i = next++) {
-      const Cp932Text& label = dates[static_cast<size_t>(i)];
-      std::string failure;
-      bool loaded = false;
-      try {
-        LoadOutcome result = loader->Load(label);
-        loaded = result.loaded;
-        if (loaded)
-          onDay(loader->day(), loader->finish(), static_cast<size_t>(i));
-        else
-          failure = Utf8(result.message);
-      } catch (const Cancelled&) {
-        break;
-      } catch (const std::exception& e) {
-        loaded = false;
-        failure = e.what();
-      }
-      std::lock_guard lock(mutex);
-      if (!loaded) outcome.failed.emplace_back(label, failure);
-      ++outcome.done;
-      if (options.progress) options.progress(outcome.done, total, label);
+    std::lock_guard lock(mutex);
+    if (!loaded) outcome.failed.emplace_back(label, failure);
+    outcome.countsNotRebuilt += notRebuilt;
+    ++outcome.done;
+    if (options.progress) options.progress(outcome.done, total, label);
+  }
+}
+
+}  // namespace
+
+DateRunOutcome LoadDates(const std::vector<Cp932Text>& dates, const BacktestOptions& options,
+                         const LoadedDayFunction& onDay) {
+  DateRun run(dates, options, onDay);
+  const int total = static_cast<int>(dates.size());
+  run.outcome.workers = std::max(1, std::min(BacktestWorkers(options.workers), total));
+
+  // The runs that the counts are taken back by: every stored date from the
+  // first date loaded on (a record made later holds runs after the range).
+  std::optional<RunLedger> ledger;
+  if (options.source == EstimateSource::RacehorseData && total > 0) {
+    try {
+      ledger = RunLedger::Read(ListMeetingDates(), *std::min_element(dates.begin(), dates.end()));
+      run.ledger = &*ledger;
+    } catch (const std::exception& e) {
+      run.outcome.failed.emplace_back(Cp932Text(), e.what());
+      return std::move(run.outcome);
     }
-  };
+  }
 
   std::vector<std::thread> threads;
-  for (int w = 1; w < workers; ++w) threads.emplace_back(work);
-  if (total > 0) work();
+  for (int w = 1; w < run.outcome.workers; ++w) threads.emplace_back([&run] { run.Work(); });
+  if (total > 0) run.Work();
   for (std::thread& t : threads) t.join();
-  std::sort(outcome.failed.begin(), outcome.failed.end());
-  outcome.cancelled = cancelled() && outcome.done < total;
-  return outcome;
+  std::sort(run.outcome.failed.begin(), run.outcome.failed.end());
+  run.outcome.cancelled = run.Stopped() && run.outcome.done < total;
+  return std::move(run.outcome);
 }
 
 BacktestResult RunBacktest(const BacktestOptions& options) {
@@ -322,12 +387,14 @@ BacktestResult RunBacktest(const BacktestOptions& options) {
   std::vector<std::optional<BacktestDay>> tallies(dates.size());
   DateRunOutcome run = LoadDates(
       dates, options, [&](const RaceDay& day, const std::vector<StoredFinish>& finish, size_t i) {
-        tallies[i] = TallyDay(day, finish);
+        tallies[i] = TallyDay(day, finish, options.source);
       });
   for (size_t i = 0; i < dates.size(); ++i)
     if (tallies[i]) result.timeline.push_back(AddDay(result, dates[i], *tallies[i]));
   result.failed = std::move(run.failed);
   result.cancelled = run.cancelled;
+  result.workers = run.workers;
+  result.countsNotRebuilt = run.countsNotRebuilt;
   return result;
 }
 

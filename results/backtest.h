@@ -34,9 +34,11 @@
 namespace sorvix {
 
 class RaceDay;
+class RunLedger;
 
 // Runners of one group and what a 100-yen win and place ticket on each of
-// them returned (yen).
+// them returned (yen).  A race of four starters or fewer sells no place
+// ticket: its runners count in `runners` but not in `placeBets`.
 struct BacktestGroup {
   int64_t runners = 0;
   int64_t wins = 0;
@@ -44,6 +46,9 @@ struct BacktestGroup {
   int64_t top3 = 0;
   int64_t winReturn = 0;
   int64_t placeReturn = 0;
+  int64_t placeBets = 0;  // place tickets bought (runners of races that sold them)
+  int64_t maxWin = 0;     // the largest single win payout (yen)
+  int64_t maxPlace = 0;   // the largest single place payout (yen)
 
   void Add(const BacktestGroup& other);
   bool operator==(const BacktestGroup&) const = default;
@@ -86,8 +91,12 @@ inline constexpr int kBetTypes = 4;
 inline constexpr std::array<const char*, kBetTypes> kBetTypeKeys = {"trio", "quinella", "wide",
                                                                     "exacta"};
 
-// Every figure of one set of races.
+// Every figure of one set of races.  `all` (全馬) holds every runner: the
+// base rate the groups are read against; `pools` every combination of each
+// bet type, each bought at 100 yen: the base rate of the tickets.
 struct BacktestTally {
+  BacktestGroup all;
+  std::array<TicketLine, kBetTypes> pools{};
   std::array<BacktestGroup, kSignCount> signs{};
   std::array<BacktestGroup, kBacktestFamilies> families{};
   std::array<std::array<BacktestGroup, kRankBands>, kBacktestRanks> ranks{};
@@ -132,13 +141,20 @@ struct BacktestDay {
   Cp932Text label;  // DateLabel
   int races = 0;    // races counted
   int skipped = 0;  // race-list rows without results
+  // Predicted odds as the estimate: the counted races that had their odds
+  // line, and their runners.
+  int oddsRaces = 0;
+  int64_t oddsRunners = 0;
   BacktestTally total;
   std::map<std::string, BacktestTally> byVenue;  // UTF-8 venue name
 };
 
 // Tallies the races of a loaded and analysed `day`; `finish` holds each
-// race-list row's stored finishes (see BacktestAnalysisSteps).
-BacktestDay TallyDay(const RaceDay& day, const std::vector<StoredFinish>& finish);
+// race-list row's stored finishes (see BacktestAnalysisSteps).  With the
+// predicted odds as estimate, a race without its odds line counts in no
+// estimate rank and no ○ (its runners have neither).
+BacktestDay TallyDay(const RaceDay& day, const std::vector<StoredFinish>& finish,
+                     EstimateSource source = EstimateSource::RacehorseData);
 
 // The steps of a date's analysis as `analyze` runs them, with a first step
 // that keeps each race's stored finishes in `finish` (resized to 36).
@@ -156,7 +172,10 @@ class BacktestDateLoader {
  public:
   // `progress` (may be null) sees every load's steps; a step may throw to
   // stop a load.
-  BacktestDateLoader(const SignPoints& points, EstimateSource source, LoadProgress* progress);
+  // `countsBefore` (may be null): take the result counts back to before
+  // each date's meeting, as the backtest does with the racehorse data.
+  BacktestDateLoader(const SignPoints& points, EstimateSource source, LoadProgress* progress,
+                     const RunLedger* countsBefore = nullptr);
   ~BacktestDateLoader();
   BacktestDateLoader(const BacktestDateLoader&) = delete;
   BacktestDateLoader& operator=(const BacktestDateLoader&) = delete;
@@ -179,12 +198,22 @@ struct BacktestDayTickets {
   Cp932Text label;  // DateLabel
   std::array<int64_t, kBetTypes> stake{};
   std::array<int64_t, kBetTypes> returned{};
+  std::array<int64_t, kBetTypes> maxReturn{};  // the largest single ticket's return
 };
 
 struct BacktestResult {
   Cp932Text from, to;  // DateLabels of the range asked for
   SignPoints points;
   EstimateSource source = EstimateSource::RacehorseData;
+  // Racehorse data: the counts were taken back to each date's meeting
+  // (RunLedger); how many of a runner's horse, jockey or trainer counts
+  // could not be (summed over the dates).
+  int64_t countsNotRebuilt = 0;
+  int workers = 0;  // workers used
+  // Predicted odds: the dates, races and runners that had them.
+  int oddsDates = 0;
+  int oddsRaces = 0;
+  int64_t oddsRunners = 0;
   int dates = 0;  // dates loaded
   int races = 0;
   int skipped = 0;
@@ -192,6 +221,7 @@ struct BacktestResult {
   std::map<std::string, BacktestTally> byMonth;  // "YYYY-MM"
   std::map<std::string, BacktestTally> byVenue;  // UTF-8 venue name
   std::vector<BacktestDayTickets> timeline;      // ascending dates
+  std::vector<BacktestDay> days;                 // each date's tally, ascending dates
   // Dates that could not be loaded: label and the UTF-8 reason.
   std::vector<std::pair<Cp932Text, std::string>> failed;
   bool cancelled = false;
@@ -202,7 +232,8 @@ struct BacktestOptions {
   Cp932Text from, to;            // recorded in the result
   SignPoints points = SignPoints::Defaults();
   EstimateSource source = EstimateSource::RacehorseData;
-  // Parallel workers, one RaceDay each; 0: one per core.
+  // Parallel workers, one RaceDay each; 0 or more than the cores: one per
+  // core.
   int workers = 0;
   // Called after each date (from a worker thread, one call at a time):
   // dates done, dates in all, the date just done.
@@ -212,7 +243,9 @@ struct BacktestOptions {
   const std::atomic<bool>* cancel = nullptr;
 };
 
-// Loads, analyses and tallies every date of `options.dates`.
+// Loads, analyses and tallies every date of `options.dates`.  Nothing is
+// written into the home.  With the racehorse data as estimate source the
+// counts are those of before each date's meeting (RunLedger).
 BacktestResult RunBacktest(const BacktestOptions& options);
 
 // `dates` sorted, each once.
@@ -221,7 +254,11 @@ std::vector<Cp932Text> SortedDates(std::vector<Cp932Text> dates);
 // What a run of loads reports besides the days: the dates that could not be
 // loaded (label and the UTF-8 reason) and whether it was cancelled.
 struct DateRunOutcome {
-  int done = 0;  // dates finished, loaded or not
+  int done = 0;     // dates finished, loaded or not
+  int workers = 0;  // workers used
+  // Racehorse data: the runners' horse, jockey or trainer counts that could
+  // not be taken back to before their date (summed over the dates).
+  int64_t countsNotRebuilt = 0;
   std::vector<std::pair<Cp932Text, std::string>> failed;
   bool cancelled = false;
 };
@@ -231,9 +268,14 @@ using LoadedDayFunction =
     std::function<void(const RaceDay& day, const std::vector<StoredFinish>& finish, size_t i)>;
 // Loads and analyses every date of `dates` as the backtest does (the
 // points, source, workers, progress and cancel of `options`; its dates are
-// not read) and hands each loaded day to `onDay`.
+// not read) and hands each loaded day to `onDay`.  With the racehorse data
+// as estimate source every date sees the counts as they stood before its
+// meeting (RunLedger), so that nothing on or after a date is read for it.
 DateRunOutcome LoadDates(const std::vector<Cp932Text>& dates, const BacktestOptions& options,
                          const LoadedDayFunction& onDay);
+// The workers a run uses for `asked` (0: one per core), never more than
+// the cores.
+int BacktestWorkers(int asked);
 
 // The stored meeting dates (DateLabels) from `from` to `to` inclusive,
 // ascending; an empty bound is open.
@@ -244,8 +286,9 @@ std::string MonthOfLabel(Cp932View label);
 // "YYYY-MM-DD" of a DateLabel.
 std::string IsoDateOfLabel(Cp932View label);
 
-// The one line shown whenever the racehorse data are the estimate source
-// (UTF-8).
-extern const char* const kRacehorseSourceNote;
+// The estimate a result used, in one line (UTF-8): the source, and for the
+// racehorse data that the counts are those before each date, with the
+// counts that could not be taken back.
+std::string EstimateNote(const BacktestResult& result);
 
 }  // namespace sorvix

@@ -85,6 +85,9 @@ bool BacktestRaceOf(const RaceDay& day, int slot, const StoredFinish& finish, Ba
   if (!RaceHasResults(day, slot, finish)) return false;
   int n = day.Runners(slot);
   race.runners = n;
+  int starters = 0;
+  for (int h = 0; h < n; ++h) starters += !Scratched(finish.abnormal[h]);
+  race.placeSold = starters >= 5;
   const RaceCalc& calc = day.Calc[slot];
   const PayoutTable& pay = day.Payouts[slot];
   for (int h = 0; h < n; ++h) {
@@ -124,8 +127,36 @@ BacktestGroup RunnerGroup(const BacktestRace& race, int h) {
   runner.top2 = position >= 1 && position <= 2;
   runner.top3 = position >= 1 && position <= 3;
   runner.winReturn = race.winReturn[h];
-  runner.placeReturn = race.placeReturn[h];
+  runner.placeReturn = race.placeSold ? race.placeReturn[h] : 0;
+  runner.placeBets = race.placeSold;
+  runner.maxWin = runner.winReturn;
+  runner.maxPlace = runner.placeReturn;
   return runner;
+}
+
+void TallyBase(const BacktestRace& race, BacktestTally& tally) {
+  int64_t n = 0;
+  for (int h = 0; h < race.runners; ++h)
+    if (!race.scratched[h]) {
+      tally.all.Add(RunnerGroup(race, h));
+      ++n;
+    }
+  auto add = [&](BetType type, int64_t bought, const auto& paid) {
+    if (bought <= 0) return;
+    TicketLine& line = tally.pools[static_cast<int>(type)];
+    line.tickets += bought;
+    line.stake += 100 * bought;
+    for (const PaidCombination& e : paid)
+      if (e.number[0] != 0 && e.payout > 0) {
+        ++line.hits;
+        line.returned += e.payout;
+        line.maxReturn = std::max<int64_t>(line.maxReturn, e.payout);
+      }
+  };
+  add(BetType::Trio, n * (n - 1) * (n - 2) / 6, race.trio);
+  add(BetType::Quinella, n * (n - 1) / 2, race.quinella);
+  add(BetType::Wide, n >= 3 ? n * (n - 1) / 2 : 0, race.wide);
+  add(BetType::Exacta, n * (n - 1), race.exacta);
 }
 
 void TallySignGroups(const BacktestRace& race, BacktestTally& tally) {
@@ -151,10 +182,12 @@ void TallyRanks(const BacktestRace& race, const RunnerRanks& ranks, const Runner
     BacktestGroup runner = RunnerGroup(race, h);
     const int32_t rank[kBacktestRanks] = {ranks.away[h], ranks.home[h], ranks.bracket[h],
                                           ranks.suitei[h]};
-    for (int r = 0; r < kBacktestRanks; ++r)
+    for (int r = 0; r < kBacktestRanks; ++r) {
+      if (r == static_cast<int>(BacktestRank::Suitei) && !race.estimated) continue;
       if (int band = RankBand(rank[r]); band >= 0) tally.ranks[r][band].Add(runner);
+    }
     if (marks.axis[h] >= 1 && marks.axis[h] <= 3) tally.axis.Add(runner);
-    if (marks.partner[h] == 1) tally.partner.Add(runner);
+    if (marks.partner[h] == 1 && race.estimated) tally.partner.Add(runner);
   }
 }
 

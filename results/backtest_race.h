@@ -26,6 +26,12 @@ struct PaidCombination {
 
 struct BacktestRace {
   int runners = 0;
+  // 複勝 is sold from five starters on: a smaller race buys no place ticket.
+  bool placeSold = false;
+  // The race had an estimate (with predicted odds, only a race with its
+  // odds line): else its estimate rank and ○ count nowhere.  Set by the
+  // caller, which knows the estimate source.
+  bool estimated = true;
   bool scratched[kHorseSlots] = {};   // 異常区分 1–3: did not run
   int8_t position[kHorseSlots] = {};  // final position as stored (0: none)
   uint32_t signs[kHorseSlots] = {};   // bit s: the runner carries sign s on a ring row
@@ -47,12 +53,17 @@ bool BacktestRaceOf(const RaceDay& day, int slot, const StoredFinish& finish, Ba
 // A runner of the race as a group of one (its finish and its returns).
 BacktestGroup RunnerGroup(const BacktestRace& race, int h);
 
+// The base rates: every runner that ran (全馬) and every combination of
+// each bet type among them bought at 100 yen (the whole pool).
+void TallyBase(const BacktestRace& race, BacktestTally& tally);
+
 // The groups that do not depend on the sign points: each sign and family.
 void TallySignGroups(const BacktestRace& race, BacktestTally& tally);
 
 // The groups that do, from `ranks` and `marks` (the race's own, or those
-// of other points): the rank bands and the axis and partner groups, and
-// the proposed tickets (`scratch` holds them while they are bought).
+// of other points): the rank bands and the axis and partner groups (the
+// estimate's rank and ○ only in a race that had its estimate), and the
+// proposed tickets (`scratch` holds them while they are bought).
 void TallyRanks(const BacktestRace& race, const RunnerRanks& ranks, const RunnerMarks& marks,
                 BacktestTally& tally);
 void TallyTickets(const BacktestRace& race, const RunnerMarks& marks, BacktestTally& tally,

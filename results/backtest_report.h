@@ -20,13 +20,24 @@ double Percent(int64_t part, int64_t whole);
 // The JSON text (one object, a newline at the end).
 std::string BacktestJson(const BacktestResult& result, BacktestBy by);
 
-// The CSV text: a header line, then the inputs (section "input"), then one
-// line per group and per ticket line, first for the total (scope "全体")
-// and then for each month or venue.
+// The CSV text (UTF-8 with a byte-order mark): a header line, then the
+// state of the run and the inputs (section "input"), then one line per
+// group, pool and ticket line with its rates, their 95 % intervals and
+// whether they stand out, first for the total (scope "全体") and then for
+// each month or venue.
 std::string BacktestCsv(const BacktestResult& result, BacktestBy by);
+
+// How the run ended: "complete", "cancelled" or "partly-failed" (some
+// dates could not be loaded), and the same said in Japanese (UTF-8) with
+// the dates it holds.
+const char* StateKey(const BacktestResult& result);
+std::string StateText(const BacktestResult& result);
 
 // "racehorse" or "odds".
 const char* SourceKey(EstimateSource source);
+// The estimate used: "counts-before-meeting" (racehorse data, the counts
+// taken back to each date's meeting) or "predicted-odds".
+const char* EstimateKey(EstimateSource source);
 
 // Japanese labels (UTF-8) of the groups, as the tables show them.
 std::string SignLabel(int sign);      // 赤1, 緑6, 特, 時 …

@@ -30,7 +30,7 @@ namespace {
 
 // The kept races of one loaded date.
 std::vector<TuneRace> KeepDay(const RaceDay& day, const std::vector<StoredFinish>& finish,
-                              int32_t date, int& skipped) {
+                              EstimateSource source, int32_t date, int& skipped) {
   std::vector<TuneRace> races;
   TuneRace kept;
   for (int r = 0; r < day.RaceListRows; ++r) {
@@ -40,6 +40,7 @@ std::vector<TuneRace> KeepDay(const RaceDay& day, const std::vector<StoredFinish
       ++skipped;
       continue;
     }
+    kept.race.estimated = source == EstimateSource::RacehorseData || day.YosoOzFound[r];
     kept.counts = SignIndexCountsOf(day, r);
     for (int h = 0; h < kHorseSlots; ++h)
       kept.bracket[h] =
@@ -77,11 +78,11 @@ TuneData KeepTuneData(const BacktestOptions& options) {
   data.source = options.source;
   std::vector<std::vector<TuneRace>> days(data.dates.size());
   data.skipped.assign(data.dates.size(), 0);
-  DateRunOutcome run =
-      LoadDates(data.dates, options,
-                [&](const RaceDay& day, const std::vector<StoredFinish>& finish, size_t i) {
-                  days[i] = KeepDay(day, finish, static_cast<int32_t>(i), data.skipped[i]);
-                });
+  DateRunOutcome run = LoadDates(
+      data.dates, options,
+      [&](const RaceDay& day, const std::vector<StoredFinish>& finish, size_t i) {
+        days[i] = KeepDay(day, finish, options.source, static_cast<int32_t>(i), data.skipped[i]);
+      });
   size_t total = 0;
   for (const auto& d : days) total += d.size();
   data.races.reserve(total);

@@ -21,6 +21,7 @@
 #include "store/race_day.h"
 #include "store/record_checks.h"
 #include "store/record_date.h"
+#include "store/run_ledger.h"
 #include "store/save_mark_file.h"
 #include "store/store_paths.h"
 
@@ -95,6 +96,7 @@ class Loader {
     BuildRaceList();
     LoadEarlierRaces();
     CountResults(day_, progress_);
+    if (options_.countsBefore) countsNotRebuilt_ = options_.countsBefore->RewindCounts(day_);
     EstimateAbility(day_, options_.source);
     for (int v = 0; v < kDayVenueCount && v < venueCount_; ++v)
       day_.DayVenues[v].Assign(std::string_view(venues_[v], 2));
@@ -112,6 +114,7 @@ class Loader {
  public:
   std::vector<std::string> TakeWarnings() { return std::move(warnings_); }
   bool marksWritable() const { return marksWritable_; }
+  int countsNotRebuilt() const { return countsNotRebuilt_; }
 
  private:
   void Title(Cp932View title) {
@@ -485,6 +488,7 @@ class Loader {
   std::string runners_, pastRuns_;
   std::vector<std::string> warnings_;
   bool marksWritable_ = true;
+  int countsNotRebuilt_ = 0;
   char venues_[kRaceSlots][2] = {};
   int venueCount_ = 0;
 };
@@ -516,6 +520,7 @@ LoadOutcome LoadRaceDay(RaceDay& day, Cp932View dateLabel, const LoadOptions& op
     loader.Run(*raceFile);
     outcome.warnings = loader.TakeWarnings();
     outcome.marksWritable = loader.marksWritable();
+    outcome.countsNotRebuilt = loader.countsNotRebuilt();
   } catch (...) {
     // Nothing half read stays behind.
     day.Reset();

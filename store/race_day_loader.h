@@ -33,6 +33,7 @@
 namespace sorvix {
 
 class RaceDay;
+class RunLedger;
 
 // What an analysis step sees of the load that runs it.
 struct LoadContext {
@@ -89,6 +90,9 @@ struct LoadOptions {
   // a horse kept only in the older layout is converted in memory, and the
   // damaged lines are left out of ErrorLog.txt (the outcome still has them).
   bool readOnly = false;
+  // When set, the result counts are taken back to how they stood before the
+  // date's meeting (see RunLedger) before the estimated ability is computed.
+  const RunLedger* countsBefore = nullptr;
 };
 
 struct LoadOutcome {
@@ -105,6 +109,9 @@ struct LoadOutcome {
   // False when the SaveMarkFile could not be made (a read-only folder): the
   // day has no marks, and marks cannot be saved.
   bool marksWritable = true;
+  // With `countsBefore`: the counts of horses, jockeys and trainers that
+  // could not be taken back (their records do not hold the stored runs).
+  int countsNotRebuilt = 0;
 };
 
 // Loads the date `dateLabel` ("2024年05月05日") into `day`.  The

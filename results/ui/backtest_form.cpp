@@ -39,17 +39,27 @@ QString U(const std::string& utf8) {
   return QString::fromStdString(utf8);
 }
 
-QString Pct(int64_t part, int64_t whole) {
-  return QString::number(Percent(part, whole), 'f', 1) + QStringLiteral("%");
-}
-
 QString Yen(int64_t v) {
   return QLocale(QLocale::Japanese).toString(static_cast<qlonglong>(v));
 }
 
-// The colours of the bet types in the charts (3連複, 馬連, ワイド, 馬単).
-const QColor kBetColours[kBetTypes] = {QColor(200, 40, 40), QColor(40, 90, 200),
-                                       QColor(220, 140, 0), QColor(40, 150, 70)};
+QString Pct(double fraction) {
+  return QString::number(100 * fraction, 'f', 1) + QStringLiteral("%");
+}
+
+// A table cell: its text and, for a rate, whether it stands out from the
+// base rate.
+struct Cell {
+  QString text;
+  Standout standout = Standout::None;
+};
+
+Cell RateCell(const RateFigure& f) {
+  return {Pct(f.value) + QStringLiteral(" (") + QString::number(100 * f.interval.low, 'f', 1) +
+              QStringLiteral("–") + QString::number(100 * f.interval.high, 'f', 1) +
+              QStringLiteral(")"),
+          f.standout};
+}
 
 QTableWidget* MakeTable(const QStringList& headers) {
   auto* table = new QTableWidget(0, static_cast<int>(headers.size()));
@@ -63,252 +73,91 @@ QTableWidget* MakeTable(const QStringList& headers) {
   return table;
 }
 
-void SetRow(QTableWidget* table, int row, const QStringList& cells) {
+// A row; a value is coloured only when it stands out (red above the base
+// rate, blue below), a row of few hits is grey, and the base row bold.
+void SetRow(QTableWidget* table, int row, const std::vector<Cell>& cells, bool few,
+            bool base = false) {
   if (table->rowCount() <= row) table->setRowCount(row + 1);
-  for (int c = 0; c < cells.size(); ++c) {
-    auto* item = new QTableWidgetItem(cells[c]);
+  for (size_t c = 0; c < cells.size(); ++c) {
+    auto* item = new QTableWidgetItem(cells[c].text);
     item->setTextAlignment(c == 0 ? Qt::AlignLeft | Qt::AlignVCenter
                                   : Qt::AlignRight | Qt::AlignVCenter);
-    // Return rates of 100 % and more stand out.
-    if (cells[c].endsWith(QStringLiteral("%")) && table->horizontalHeaderItem(c) &&
-        table->horizontalHeaderItem(c)->text().contains(QStringLiteral("回収")) &&
-        cells[c].chopped(1).toDouble() >= 100.0) {
-      item->setForeground(QColor(200, 0, 0));
-      QFont bold = item->font();
-      bold.setBold(true);
-      item->setFont(bold);
+    QFont font = item->font();
+    if (few) item->setForeground(QColor(150, 150, 150));
+    if (cells[c].standout != Standout::None) {
+      item->setForeground(cells[c].standout == Standout::Above ? QColor(200, 0, 0)
+                                                               : QColor(0, 70, 200));
+      font.setBold(true);
     }
-    table->setItem(row, c, item);
+    if (base) font.setBold(true);
+    item->setFont(font);
+    table->setItem(row, static_cast<int>(c), item);
   }
 }
 
-QStringList GroupCells(const QString& label, const BacktestGroup& g) {
-  return {label,
-          QString::number(g.runners),
-          QString::number(g.wins),
-          QString::number(g.top2),
-          QString::number(g.top3),
-          Pct(g.wins, g.runners),
-          Pct(g.top2, g.runners),
-          Pct(g.top3, g.runners),
-          Pct(g.winReturn, g.runners * 100),
-          Pct(g.placeReturn, g.runners * 100)};
-}
-
-const QStringList kGroupHeaders = {QStringLiteral("区分"),       QStringLiteral("頭数"),
-                                   QStringLiteral("1着"),        QStringLiteral("2着内"),
-                                   QStringLiteral("3着内"),      QStringLiteral("勝率"),
-                                   QStringLiteral("連対率"),     QStringLiteral("複勝率"),
-                                   QStringLiteral("単勝回収率"), QStringLiteral("複勝回収率")};
-
-// A round step for an axis from 0 to `top` with about `ticks` lines.
-double NiceStep(double top, int ticks) {
-  double raw = top / std::max(1, ticks);
-  double power = std::pow(10.0, std::floor(std::log10(std::max(raw, 1e-9))));
-  for (double m : {1.0, 2.0, 2.5, 5.0, 10.0})
-    if (raw <= m * power) return m * power;
-  return 10 * power;
-}
-
-void PaintFrame(QPainter& p, const QRect& area, const QString& title) {
-  p.fillRect(area, Qt::white);
-  QFont font = p.font();
-  font.setPointSize(11);
-  font.setBold(true);
-  p.setFont(font);
-  p.setPen(Qt::black);
-  p.drawText(QRect(area.left(), area.top() + 4, area.width(), 24), Qt::AlignCenter, title);
-  font.setBold(false);
-  font.setPointSize(8);
-  p.setFont(font);
-}
-
-void PaintLegend(QPainter& p, int x, int y, const QColor& colour, const QString& text,
-                 bool dashed = false, bool bar = false) {
-  if (bar) {
-    p.fillRect(QRect(x, y - 5, 14, 10), colour);
-  } else {
-    p.setPen(QPen(colour, 2, dashed ? Qt::DashLine : Qt::SolidLine));
-    p.drawLine(x, y, x + 18, y);
+void SetGroupRow(QTableWidget* table, int row, const QString& label, const GroupFigures& f,
+                 bool base = false) {
+  const BacktestGroup& g = f.counts;
+  if (f.empty) {
+    std::vector<Cell> cells = {{label}, {QStringLiteral("0")}};
+    while (cells.size() < 12) cells.push_back({QStringLiteral("—")});
+    SetRow(table, row, cells, true, base);
+    return;
   }
-  p.setPen(Qt::black);
-  p.drawText(QPoint(x + 22, y + 4), text);
+  SetRow(table, row,
+         {{label},
+          {QString::number(g.runners)},
+          {QString::number(g.wins)},
+          {QString::number(g.top2)},
+          {QString::number(g.top3)},
+          RateCell(f.winRate),
+          RateCell(f.top2Rate),
+          RateCell(f.top3Rate),
+          RateCell(f.winReturn),
+          {Pct(f.winReturnLessMax)},
+          RateCell(f.placeReturn),
+          {Pct(f.placeReturnLessMax)}},
+         f.few, base);
 }
+
+void SetTicketRow(QTableWidget* table, int row, const QString& label, const TicketFigures& f,
+                  bool base) {
+  const TicketLine& l = f.counts;
+  if (f.empty) {
+    std::vector<Cell> cells = {{label}, {QStringLiteral("0")}};
+    while (cells.size() < 9) cells.push_back({QStringLiteral("—")});
+    cells.push_back({QString::number(l.refunded)});
+    SetRow(table, row, cells, true, base);
+    return;
+  }
+  SetRow(table, row,
+         {{label},
+          {QString::number(l.tickets)},
+          {QString::number(l.hits)},
+          RateCell(f.hitRate),
+          {Yen(l.stake)},
+          {Yen(l.returned)},
+          RateCell(f.returnRate),
+          {Pct(f.returnLessMax)},
+          {Yen(l.maxReturn)},
+          {QString::number(l.refunded)}},
+         f.few, base);
+}
+
+const QStringList kGroupHeaders = {QStringLiteral("区分"),
+                                   QStringLiteral("頭数"),
+                                   QStringLiteral("1着"),
+                                   QStringLiteral("2着内"),
+                                   QStringLiteral("3着内"),
+                                   QStringLiteral("勝率 (95%区間)"),
+                                   QStringLiteral("連対率 (95%区間)"),
+                                   QStringLiteral("複勝率 (95%区間)"),
+                                   QStringLiteral("単勝回収率 (95%区間)"),
+                                   QStringLiteral("単回収 最高払戻除く"),
+                                   QStringLiteral("複勝回収率 (95%区間)"),
+                                   QStringLiteral("複回収 最高払戻除く")};
 
 }  // namespace
-
-// ---- charts ------------------------------------------------------------------
-
-ReturnRateChart::ReturnRateChart(QWidget* parent) : QWidget(parent) {
-  setMinimumSize(600, 300);
-}
-
-void ReturnRateChart::SetTally(const BacktestTally* tally) {
-  tally_ = tally;
-  update();
-}
-
-void ReturnRateChart::paintEvent(QPaintEvent*) {
-  QPainter p(this);
-  Paint(p, rect());
-}
-
-void ReturnRateChart::Paint(QPainter& p, const QRect& area) const {
-  p.setRenderHint(QPainter::Antialiasing);
-  PaintFrame(p, area, QStringLiteral("サイン別回収率（単勝・複勝 各100円）"));
-  if (!tally_) return;
-  struct Bar {
-    QString label;
-    const BacktestGroup* group;
-  };
-  std::vector<Bar> bars;
-  for (int s = 0; s < kSignCount; ++s) bars.push_back({U(SignLabel(s)), &tally_->signs[s]});
-  for (int f = 0; f < kBacktestFamilies; ++f)
-    bars.push_back({U(FamilyLabel(f)) + QStringLiteral("系"), &tally_->families[f]});
-
-  double top = 150;
-  for (const Bar& b : bars) {
-    top = std::max(top, Percent(b.group->winReturn, b.group->runners * 100));
-    top = std::max(top, Percent(b.group->placeReturn, b.group->runners * 100));
-  }
-  double step = NiceStep(top, 6);
-  top = std::ceil(top / step) * step;
-
-  QRect plot(area.left() + 56, area.top() + 52, area.width() - 72, area.height() - 100);
-  PaintLegend(p, plot.left() + 4, area.top() + 38, QColor(60, 110, 200),
-              QStringLiteral("単勝回収率"), false, true);
-  PaintLegend(p, plot.left() + 110, area.top() + 38, QColor(240, 160, 60),
-              QStringLiteral("複勝回収率"), false, true);
-  PaintLegend(p, plot.left() + 216, area.top() + 38, QColor(210, 0, 0),
-              QStringLiteral("100%（元返し）"), true);
-  auto y = [&](double v) { return plot.bottom() - static_cast<int>(v / top * plot.height()); };
-  p.setPen(QColor(220, 220, 220));
-  for (double v = 0; v <= top + 1e-9; v += step) {
-    p.setPen(QColor(225, 225, 225));
-    p.drawLine(plot.left(), y(v), plot.right(), y(v));
-    p.setPen(Qt::black);
-    p.drawText(QRect(area.left(), y(v) - 8, 52, 16), Qt::AlignRight | Qt::AlignVCenter,
-               QString::number(v, 'f', 0) + QStringLiteral("%"));
-  }
-  double slot = static_cast<double>(plot.width()) / static_cast<double>(bars.size());
-  int barWidth = std::max(2, static_cast<int>(slot * 0.36));
-  for (size_t i = 0; i < bars.size(); ++i) {
-    const BacktestGroup& g = *bars[i].group;
-    int x = plot.left() + static_cast<int>(slot * static_cast<double>(i) + slot * 0.12);
-    double win = Percent(g.winReturn, g.runners * 100);
-    double place = Percent(g.placeReturn, g.runners * 100);
-    p.fillRect(QRect(QPoint(x, y(win)), QPoint(x + barWidth - 1, plot.bottom())),
-               QColor(60, 110, 200));
-    p.fillRect(QRect(QPoint(x + barWidth, y(place)), QPoint(x + 2 * barWidth - 1, plot.bottom())),
-               QColor(240, 160, 60));
-    p.setPen(g.runners ? Qt::black : Qt::gray);
-    QRect label(static_cast<int>(plot.left() + slot * static_cast<double>(i)), plot.bottom() + 4,
-                static_cast<int>(slot), 16);
-    p.drawText(label, Qt::AlignHCenter | Qt::AlignTop, bars[i].label);
-    p.setPen(Qt::darkGray);
-    p.drawText(label.translated(0, 16), Qt::AlignHCenter | Qt::AlignTop,
-               QString::number(g.runners));
-  }
-  p.setPen(QPen(QColor(210, 0, 0), 2, Qt::DashLine));
-  p.drawLine(plot.left(), y(100), plot.right(), y(100));
-  p.setPen(Qt::black);
-  p.drawLine(plot.bottomLeft(), plot.bottomRight());
-  p.drawLine(plot.bottomLeft(), plot.topLeft());
-  p.setPen(Qt::darkGray);
-  p.drawText(QRect(area.left(), plot.bottom() + 20, 54, 16), Qt::AlignRight,
-             QStringLiteral("頭数"));
-}
-
-StakeReturnChart::StakeReturnChart(QWidget* parent) : QWidget(parent) {
-  setMinimumSize(600, 300);
-}
-
-void StakeReturnChart::SetTimeline(const std::vector<BacktestDayTickets>* timeline) {
-  timeline_ = timeline;
-  update();
-}
-
-void StakeReturnChart::paintEvent(QPaintEvent*) {
-  QPainter p(this);
-  Paint(p, rect());
-}
-
-void StakeReturnChart::Paint(QPainter& p, const QRect& area) const {
-  p.setRenderHint(QPainter::Antialiasing);
-  PaintFrame(p, area, QStringLiteral("買い目の購入額と累計払戻（1点100円）"));
-  if (!timeline_ || timeline_->empty()) return;
-  const auto& days = *timeline_;
-  std::vector<std::array<int64_t, kBetTypes>> stake(days.size()), paid(days.size());
-  std::array<int64_t, kBetTypes> s{}, r{};
-  int64_t top = 1;
-  for (size_t i = 0; i < days.size(); ++i) {
-    for (int b = 0; b < kBetTypes; ++b) {
-      s[b] += days[i].stake[b];
-      r[b] += days[i].returned[b];
-      top = std::max({top, s[b], r[b]});
-    }
-    stake[i] = s;
-    paid[i] = r;
-  }
-  // Amounts in 万円 on the axis.
-  double topMan = static_cast<double>(top) / 10000.0;
-  double step = NiceStep(topMan, 6);
-  topMan = std::ceil(topMan / step) * step;
-
-  QRect plot(area.left() + 70, area.top() + 56, area.width() - 90, area.height() - 96);
-  for (int b = 0; b < kBetTypes; ++b)
-    PaintLegend(p, plot.left() + 4 + b * 92, area.top() + 38, kBetColours[b], U(BetTypeLabel(b)));
-  PaintLegend(p, plot.left() + 4 + 4 * 92, area.top() + 38, Qt::gray,
-              QStringLiteral("実線: 累計払戻"));
-  PaintLegend(p, plot.left() + 4 + 4 * 92 + 120, area.top() + 38, Qt::gray,
-              QStringLiteral("破線: 累計購入額"), true);
-  auto y = [&](int64_t yen) {
-    return plot.bottom() -
-           static_cast<int>(static_cast<double>(yen) / 10000.0 / topMan * plot.height());
-  };
-  auto x = [&](size_t i) {
-    return days.size() == 1 ? plot.center().x()
-                            : plot.left() + static_cast<int>(static_cast<double>(i) * plot.width() /
-                                                             static_cast<double>(days.size() - 1));
-  };
-  for (double v = 0; v <= topMan + 1e-9; v += step) {
-    int yy = plot.bottom() - static_cast<int>(v / topMan * plot.height());
-    p.setPen(QColor(225, 225, 225));
-    p.drawLine(plot.left(), yy, plot.right(), yy);
-    p.setPen(Qt::black);
-    p.drawText(QRect(area.left(), yy - 8, 66, 16), Qt::AlignRight | Qt::AlignVCenter,
-               QString::number(v, 'f', step < 1 ? 1 : 0) + QStringLiteral("万円"));
-  }
-  // Date labels: the first, the last and a few between.
-  size_t labels = std::min<size_t>(days.size(), 6);
-  for (size_t k = 0; k < labels; ++k) {
-    size_t i = labels == 1 ? 0 : k * (days.size() - 1) / (labels - 1);
-    QString text = U(IsoDateOfLabel(days[i].label));
-    p.setPen(Qt::black);
-    int left = std::clamp(x(i) - 45, area.left(), area.right() - 90);
-    p.drawText(QRect(left, plot.bottom() + 4, 90, 16), Qt::AlignHCenter, text);
-  }
-  for (int b = 0; b < kBetTypes; ++b) {
-    QPainterPath staked, returned;
-    for (size_t i = 0; i < days.size(); ++i) {
-      QPointF ps(x(i), y(stake[i][b])), pr(x(i), y(paid[i][b]));
-      if (i == 0) {
-        staked.moveTo(ps);
-        returned.moveTo(pr);
-      } else {
-        staked.lineTo(ps);
-        returned.lineTo(pr);
-      }
-    }
-    p.setPen(QPen(kBetColours[b], 1.5, Qt::DashLine));
-    p.drawPath(staked);
-    p.setPen(QPen(kBetColours[b], 2.2));
-    p.drawPath(returned);
-  }
-  p.setPen(Qt::black);
-  p.drawLine(plot.bottomLeft(), plot.bottomRight());
-  p.drawLine(plot.bottomLeft(), plot.topLeft());
-}
 
 // ---- window ------------------------------------------------------------------
 
@@ -368,7 +217,6 @@ void TBacktestForm::AddNoteLabels(QVBoxLayout* layout) {
   note_label_ = new QLabel(this);
   note_label_->setObjectName(QStringLiteral("NoteLabel"));
   note_label_->setWordWrap(true);
-  note_label_->setStyleSheet(QStringLiteral("color: #b00000;"));
   layout->addWidget(note_label_);
 }
 
@@ -410,10 +258,11 @@ void TBacktestForm::AddResultTabs(QVBoxLayout* layout) {
   sign_table_->setObjectName(QStringLiteral("SignTable"));
   rank_table_ = MakeTable(kGroupHeaders);
   rank_table_->setObjectName(QStringLiteral("RankTable"));
-  ticket_table_ =
-      MakeTable({QStringLiteral("券種"), QStringLiteral("点数"), QStringLiteral("的中"),
-                 QStringLiteral("的中率"), QStringLiteral("購入額"), QStringLiteral("払戻額"),
-                 QStringLiteral("回収率"), QStringLiteral("最高払戻"), QStringLiteral("返還")});
+  ticket_table_ = MakeTable({QStringLiteral("券種"), QStringLiteral("点数"), QStringLiteral("的中"),
+                             QStringLiteral("的中率 (95%区間)"), QStringLiteral("購入額"),
+                             QStringLiteral("払戻額"), QStringLiteral("回収率 (95%区間)"),
+                             QStringLiteral("回収率 最高払戻除く"), QStringLiteral("最高払戻"),
+                             QStringLiteral("返還")});
   ticket_table_->setObjectName(QStringLiteral("TicketTable"));
   rate_chart_ = new ReturnRateChart(this);
   rate_chart_->setObjectName(QStringLiteral("RateChart"));
@@ -482,9 +331,11 @@ void TBacktestForm::ShowPoints() {
 }
 
 void TBacktestForm::ShowNote() {
-  bool racehorse = source_combo_->currentIndex() == 0;
-  note_label_->setText(racehorse ? U(kRacehorseSourceNote) : QString());
-  note_label_->setVisible(racehorse);
+  // The estimate the next run uses, or the one the shown result used.
+  BacktestResult next;
+  next.source = source_combo_->currentIndex() == 1 ? EstimateSource::PredictedOdds
+                                                   : EstimateSource::RacehorseData;
+  note_label_->setText(U(EstimateNote(result_ && !Running() ? *result_ : next)));
 }
 
 void TBacktestForm::SetBusy(bool busy) {
@@ -552,16 +403,13 @@ void TBacktestForm::Cancel() {
 void TBacktestForm::Done(std::shared_ptr<BacktestResult> result) {
   if (worker_.joinable()) worker_.join();
   result_ = std::move(result);
-  QString status = QStringLiteral("%1 開催日・%2 レース（結果なし %3）")
-                       .arg(result_->dates)
-                       .arg(result_->races)
-                       .arg(result_->skipped);
-  if (result_->cancelled) status = QStringLiteral("中止しました: ") + status;
+  QString status =
+      U(StateText(*result_)) +
+      QStringLiteral("　%1 レース（結果なし %2）").arg(result_->races).arg(result_->skipped);
   if (!result_->failed.empty())
-    status += QStringLiteral("　読み込めなかった日 %1: %2")
-                  .arg(result_->failed.size())
-                  .arg(U(IsoDateOfLabel(result_->failed.front().first)) + QStringLiteral(" ") +
-                       U(result_->failed.front().second));
+    status += QStringLiteral("　読み込めなかった日: ") +
+              U(IsoDateOfLabel(result_->failed.front().first)) + QStringLiteral(" ") +
+              U(result_->failed.front().second);
   status_label_->setText(status);
   scope_combo_->blockSignals(true);
   scope_combo_->clear();
@@ -570,57 +418,56 @@ void TBacktestForm::Done(std::shared_ptr<BacktestResult> result) {
   for (const auto& [month, tally] : result_->byMonth)
     scope_combo_->addItem(U(month.substr(0, 4) + "年" + month.substr(5, 2) + "月"),
                           QStringLiteral("m") + U(month));
-  for (int code = 1; code <= 10; ++code) {
-    std::string venue = Utf8(VenueName(Format("%02d", code)));
-    while (!venue.empty() && venue.back() == ' ') venue.pop_back();
-    if (result_->byVenue.count(venue))
-      scope_combo_->addItem(U(venue), QStringLiteral("v") + U(venue));
-  }
+  for (const std::string& venue : VenuesInJraOrder(*result_))
+    scope_combo_->addItem(U(venue), QStringLiteral("v") + U(venue));
   scope_combo_->setCurrentIndex(0);
   scope_combo_->blockSignals(false);
   ShowScope();
-  money_chart_->SetTimeline(&result_->timeline);
+  ShowNote();
   SetBusy(false);
   emit Finished();
 }
 
 void TBacktestForm::ShowScope() {
   if (!result_) return;
-  const BacktestTally* tally = &result_->total;
   // The item's data: "m" or "v" and the key of the breakdown.
   QString data = scope_combo_->currentData().toString();
   QChar kind = data.isEmpty() ? QChar() : data.front();
   std::string key = data.mid(1).toStdString();
-  if (kind == 'm' && result_->byMonth.count(key)) tally = &result_->byMonth.at(key);
-  if (kind == 'v' && result_->byVenue.count(key)) tally = &result_->byVenue.at(key);
-  FillTables(*tally);
-  rate_chart_->SetTally(tally);
+  BacktestSlice slice = kind == 'm'   ? BacktestSlice::Month
+                        : kind == 'v' ? BacktestSlice::Venue
+                                      : BacktestSlice::Total;
+  figures_ = FiguresOf(*result_, slice, key);
+  FillTables(figures_);
+  QString name = QStringLiteral("　") + scope_combo_->currentText();
+  rate_chart_->SetFigures(&figures_, name);
+  money_chart_->SetTimeline(SliceTimeline(*result_, slice, key), name);
 }
 
-void TBacktestForm::FillTables(const BacktestTally& t) {
+void TBacktestForm::FillTables(const BacktestFigures& t) {
   sign_table_->setRowCount(0);
   int row = 0;
-  for (int s = 0; s < kSignCount; ++s)
-    SetRow(sign_table_, row++, GroupCells(U(SignLabel(s)), t.signs[s]));
+  SetGroupRow(sign_table_, row++, QStringLiteral("全馬"), t.all, true);
+  for (int s = 0; s < kSignCount; ++s) SetGroupRow(sign_table_, row++, U(SignLabel(s)), t.signs[s]);
   for (int f = 0; f < kBacktestFamilies; ++f)
-    SetRow(sign_table_, row++, GroupCells(U(FamilyLabel(f)) + QStringLiteral("系"), t.families[f]));
+    SetGroupRow(sign_table_, row++, U(FamilyLabel(f)) + QStringLiteral("系"), t.families[f]);
 
   rank_table_->setRowCount(0);
   row = 0;
+  SetGroupRow(rank_table_, row++, QStringLiteral("全馬"), t.all, true);
   for (int r = 0; r < kBacktestRanks; ++r)
     for (int b = 0; b < kRankBands; ++b)
-      SetRow(rank_table_, row++,
-             GroupCells(U(RankLabel(r)) + QStringLiteral(" ") + kRankBandKeys[b], t.ranks[r][b]));
-  SetRow(rank_table_, row++, GroupCells(QStringLiteral("軸（◎●▲）"), t.axis));
-  SetRow(rank_table_, row++, GroupCells(QStringLiteral("相手（○）"), t.partner));
+      SetGroupRow(rank_table_, row++, U(RankLabel(r)) + QStringLiteral(" ") + kRankBandKeys[b],
+                  t.ranks[r][b]);
+  SetGroupRow(rank_table_, row++, QStringLiteral("軸（◎●▲）"), t.axis);
+  SetGroupRow(rank_table_, row++, QStringLiteral("相手（○）"), t.partner);
 
   ticket_table_->setRowCount(0);
+  row = 0;
   for (int b = 0; b < kBetTypes; ++b) {
-    const TicketLine& l = t.tickets[b];
-    SetRow(ticket_table_, b,
-           {U(BetTypeLabel(b)), QString::number(l.tickets), QString::number(l.hits),
-            Pct(l.hits, l.tickets), Yen(l.stake), Yen(l.returned), Pct(l.returned, l.stake),
-            Yen(l.maxReturn), QString::number(l.refunded)});
+    SetTicketRow(ticket_table_, row++, U(BetTypeLabel(b)) + QStringLiteral(" 全通り"), t.pools[b],
+                 true);
+    SetTicketRow(ticket_table_, row++, U(BetTypeLabel(b)), t.tickets[b], false);
   }
 }
 
@@ -659,14 +506,29 @@ bool TBacktestForm::SaveCsv(const QString& path) {
 
 bool TBacktestForm::SaveChartPng(int chart, const QString& path) {
   if (!result_) return false;
-  QImage image(1400, 700, QImage::Format_RGB32);
+  QImage image(1400, 800, QImage::Format_RGB32);
   image.fill(Qt::white);
   {
     QPainter p(&image);
+    QRect plot(0, 0, image.width(), 720);
     if (chart == 1)
-      money_chart_->Paint(p, image.rect());
+      money_chart_->Paint(p, plot);
     else
-      rate_chart_->Paint(p, image.rect());
+      rate_chart_->Paint(p, plot);
+    // What the picture is of: range, slice, state, estimate and points.
+    QFont font = p.font();
+    font.setPointSize(8);
+    p.setFont(font);
+    p.setPen(result_->cancelled || !result_->failed.empty() ? QColor(200, 0, 0) : Qt::black);
+    QString what = QStringLiteral("サイン検証 ") + U(IsoDateOfLabel(result_->from)) +
+                   QStringLiteral(" 〜 ") + U(IsoDateOfLabel(result_->to)) +
+                   QStringLiteral("　集計: ") + scope_combo_->currentText() + QStringLiteral("　") +
+                   U(StateText(*result_));
+    p.drawText(QRect(12, 724, image.width() - 24, 18), Qt::AlignLeft, what);
+    p.setPen(Qt::black);
+    p.drawText(QRect(12, 742, image.width() - 24, 18), Qt::AlignLeft, U(EstimateNote(*result_)));
+    p.drawText(QRect(12, 760, image.width() - 24, 36), Qt::AlignLeft | Qt::TextWordWrap,
+               points_label_->text());
   }
   QByteArray png;
   QBuffer buffer(&png);

@@ -16,6 +16,8 @@
 
 #include "app/ui/save_dialog.h"
 #include "results/backtest.h"
+#include "results/backtest_figures.h"
+#include "results/ui/backtest_charts.h"
 
 class QComboBox;
 class QLabel;
@@ -26,36 +28,6 @@ class QTableWidget;
 class QVBoxLayout;
 
 namespace sorvix {
-
-// Return rate of a 100-yen win and place ticket on the runners of each sign
-// and family, bars against the 100 % line.
-class ReturnRateChart : public QWidget {
- public:
-  explicit ReturnRateChart(QWidget* parent = nullptr);
-  void SetTally(const BacktestTally* tally);
-  void Paint(QPainter& p, const QRect& area) const;
-
- protected:
-  void paintEvent(QPaintEvent* event) override;
-
- private:
-  const BacktestTally* tally_ = nullptr;
-};
-
-// Per bet type, the cumulative stake (dashed) and the cumulative return
-// (solid) date by date.
-class StakeReturnChart : public QWidget {
- public:
-  explicit StakeReturnChart(QWidget* parent = nullptr);
-  void SetTimeline(const std::vector<BacktestDayTickets>* timeline);
-  void Paint(QPainter& p, const QRect& area) const;
-
- protected:
-  void paintEvent(QPaintEvent* event) override;
-
- private:
-  const std::vector<BacktestDayTickets>* timeline_ = nullptr;
-};
 
 class TBacktestForm : public QWidget {
   Q_OBJECT
@@ -102,7 +74,7 @@ class TBacktestForm : public QWidget {
   void ShowNote();
   void Done(std::shared_ptr<BacktestResult> result);
   void ShowScope();
-  void FillTables(const BacktestTally& tally);
+  void FillTables(const BacktestFigures& figures);
   void SetBusy(bool busy);
   QString SavePath(const QString& caption, const SaveKind& kind, const QString& name);
   QString SuggestedName(int chart) const;  // -1 for the CSV
@@ -133,6 +105,7 @@ class TBacktestForm : public QWidget {
   std::thread worker_;
   std::atomic<bool> cancel_{false};
   std::shared_ptr<BacktestResult> result_;
+  BacktestFigures figures_;  // of the slice shown
 };
 
 }  // namespace sorvix

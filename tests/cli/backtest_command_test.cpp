@@ -3,8 +3,11 @@
 // `analyze` output with the stored finishes and payouts.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <filesystem>
 #include <string>
+#include <thread>
 
 #include "cli/demo_store.h"
 
@@ -38,21 +41,34 @@ TEST_F(BacktestCommand, DemoDatesEqualTheScriptSumOfAnalyzeAndPayouts) {
   EXPECT_NE(check.out.find("一致"), std::string::npos) << check.out;
 }
 
-TEST_F(BacktestCommand, TheRacehorseSourceIsSaidToSeeLaterRaces) {
-  const std::string note = "公正な検証には予想オッズデータ";
+TEST_F(BacktestCommand, TheEstimateUsedIsSaidAndRecorded) {
   ShellRun racehorse = Shell(Cli("backtest --from 2024-06-15 --to 2024-06-16 2>&1"));
   EXPECT_EQ(racehorse.status, 0) << racehorse.out;
-  EXPECT_NE(racehorse.out.find(note), std::string::npos);
+  EXPECT_NE(racehorse.out.find("推定能力: 競走馬データ（各開催日の前の成績数に戻して計算）"),
+            std::string::npos)
+      << racehorse.out;
   EXPECT_NE(racehorse.out.find("開催日 2  レース 72"), std::string::npos) << racehorse.out;
 
-  ShellRun odds = Shell(Cli("backtest --source odds --format csv --from 2024-06-15 2>&1"));
+  ShellRun csv = Shell(Cli("backtest --format csv --from 2024-06-15 2>/dev/null"));
+  EXPECT_NE(csv.out.find("input,input,estimate,counts-before-meeting"), std::string::npos);
+  ShellRun odds = Shell(Cli("backtest --source odds --format json --from 2024-06-15 2>&1"));
   EXPECT_EQ(odds.status, 0);
-  EXPECT_EQ(odds.out.find(note), std::string::npos);
-  EXPECT_NE(odds.out.find("input,input,source,odds"), std::string::npos);
+  EXPECT_NE(odds.out.find("\"estimate\": \"predicted-odds\""), std::string::npos) << odds.out;
 
   ShellRun bad = Shell(Cli("backtest --by year 2>&1"));
   EXPECT_EQ(bad.status, 2);
   EXPECT_NE(bad.out.find("sorvix-cli: --by は month か venue です: year"), std::string::npos);
+}
+
+// More workers than cores are said and reduced.
+TEST_F(BacktestCommand, WorkersAreCappedAtTheCores) {
+  ShellRun run = Shell(Cli("backtest --workers 999 --from 2024-06-22 --format json 2>&1"));
+  EXPECT_EQ(run.status, 0) << run.out;
+  const std::string cores = std::to_string(std::max(1u, std::thread::hardware_concurrency()));
+  EXPECT_NE(run.out.find("sorvix-cli: --workers 999 はコア数 " + cores + " を超えるため " + cores +
+                         " にしました"),
+            std::string::npos)
+      << run.out;
 }
 
 }  // namespace

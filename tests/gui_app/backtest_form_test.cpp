@@ -91,13 +91,11 @@ TEST_F(BacktestFormTest, RunShowsTheCoresFiguresAndSavesCsvAndPng) {
   TBacktestForm form;
   form.resize(1200, 820);
   form.show();
-  // Racehorse data: the window says that they see later races.
-  Combo(form, "SourceCombo")->setCurrentIndex(0);
-  EXPECT_TRUE(Label(form, "NoteLabel")->isVisible());
-  EXPECT_TRUE(Label(form, "NoteLabel")->text().contains(QStringLiteral("予想オッズデータ")));
+  // The window says which estimate a run uses.
   Combo(form, "SourceCombo")->setCurrentIndex(1);
-  EXPECT_FALSE(Label(form, "NoteLabel")->isVisible());
+  EXPECT_TRUE(Label(form, "NoteLabel")->text().contains(QStringLiteral("予想オッズデータ")));
   Combo(form, "SourceCombo")->setCurrentIndex(0);
+  EXPECT_TRUE(Label(form, "NoteLabel")->text().contains(QStringLiteral("各開催日の前の成績数")));
   EXPECT_TRUE(Label(form, "PointsLabel")->text().contains(QStringLiteral("赤9=15")));
 
   ASSERT_TRUE(RunAndWait(form));
@@ -115,21 +113,31 @@ TEST_F(BacktestFormTest, RunShowsTheCoresFiguresAndSavesCsvAndPng) {
   EXPECT_EQ(result->races, direct.races);
   EXPECT_GT(result->races, 0);
 
-  // Table rows: 28 signs + 5 families; 4 ranks × 5 bands + 2 marks; 4 bet types.
-  EXPECT_EQ(Table(form, "SignTable")->rowCount(), 33);
-  EXPECT_EQ(Table(form, "RankTable")->rowCount(), 22);
-  ASSERT_EQ(Table(form, "TicketTable")->rowCount(), 4);
-  EXPECT_EQ(Table(form, "SignTable")->item(9, 0)->text(), QStringLiteral("赤9"));
-  EXPECT_EQ(Table(form, "SignTable")->item(9, 1)->text().toLongLong(),
+  // Table rows: 全馬, 28 signs + 5 families; 全馬, 4 ranks × 5 bands + 2
+  // marks; each bet type's whole pool and its tickets.
+  EXPECT_EQ(Table(form, "SignTable")->rowCount(), 34);
+  EXPECT_EQ(Table(form, "RankTable")->rowCount(), 23);
+  ASSERT_EQ(Table(form, "TicketTable")->rowCount(), 8);
+  EXPECT_EQ(Table(form, "SignTable")->item(0, 0)->text(), QStringLiteral("全馬"));
+  EXPECT_EQ(Table(form, "SignTable")->item(0, 1)->text().toLongLong(), direct.total.all.runners);
+  EXPECT_EQ(Table(form, "SignTable")->item(10, 0)->text(), QStringLiteral("赤9"));
+  EXPECT_EQ(Table(form, "SignTable")->item(10, 1)->text().toLongLong(),
             direct.total.signs[9].runners);
-  EXPECT_EQ(Table(form, "TicketTable")->item(0, 1)->text().toLongLong(),
+  EXPECT_EQ(Table(form, "TicketTable")->item(1, 1)->text().toLongLong(),
             direct.total.tickets[0].tickets);
+  // A value is coloured only where the core says it stands out.
+  BacktestFigures figures = FiguresOf(direct);
+  for (int s = 0; s < kSignCount; ++s) {
+    QColor colour = Table(form, "SignTable")->item(s + 1, 8)->foreground().color();
+    bool red = colour == QColor(200, 0, 0);
+    EXPECT_EQ(red, figures.signs[s].winReturn.standout == Standout::Above) << s;
+  }
 
   // A month of the breakdown fills the tables with that month's figures.
   int june = Combo(form, "ScopeCombo")->findText(QStringLiteral("2024年06月"));
   ASSERT_GE(june, 0);
   Combo(form, "ScopeCombo")->setCurrentIndex(june);
-  EXPECT_EQ(Table(form, "SignTable")->item(9, 1)->text().toLongLong(),
+  EXPECT_EQ(Table(form, "SignTable")->item(10, 1)->text().toLongLong(),
             direct.byMonth.at("2024-06").signs[9].runners);
   Combo(form, "ScopeCombo")->setCurrentIndex(0);
 
@@ -140,7 +148,8 @@ TEST_F(BacktestFormTest, RunShowsTheCoresFiguresAndSavesCsvAndPng) {
   };
   Button(form, "CsvButton")->click();
   std::string text = ReadWholeFile(csv);
-  EXPECT_EQ(text.rfind("scope,section,key,value,runners", 0), 0u);
+  EXPECT_EQ(text.rfind("\xEF\xBB\xBFscope,section,key,value,runners", 0), 0u);
+  EXPECT_NE(text.find("input,input,state,complete"), std::string::npos);
   EXPECT_NE(text.find("input,input,source,racehorse"), std::string::npos);
   EXPECT_NE(text.find("\n\"=\"\"2024-06\"\"\",sign,Red9,"), std::string::npos);
   EXPECT_NE(text.find("\n東京,ticket,trio,"), std::string::npos);
@@ -149,14 +158,14 @@ TEST_F(BacktestFormTest, RunShowsTheCoresFiguresAndSavesCsvAndPng) {
   Button(form, "PngButton")->click();
   QImage image(QString::fromStdString(png.string()));
   ASSERT_FALSE(image.isNull());
-  EXPECT_EQ(image.size(), QSize(1400, 700));
-  // The 100 % line is drawn in red across the plot.
-  int red = 0;
+  EXPECT_EQ(image.size(), QSize(1400, 800));
+  // The win return bars are drawn across the plot.
+  int blue = 0;
   for (int y = 0; y < image.height(); ++y) {
-    QColor c = image.pixelColor(700, y);
-    if (c.red() > 180 && c.green() < 60 && c.blue() < 60) ++red;
+    QColor c = image.pixelColor(300, y);
+    if (c.blue() > 150 && c.red() < 120) ++blue;
   }
-  EXPECT_GT(red, 0);
+  EXPECT_GT(blue, 30);
   EXPECT_TRUE(messages.empty());
 }
 

@@ -5,14 +5,19 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <filesystem>
+#include <map>
 #include <string>
 
 #include "analysis/sign_marks.h"
+#include "app/file_io.h"
 #include "app/program_folder.h"
 #include "codes/cp932.h"
 #include "codes/text.h"
+#include "common/record_fields.h"
 #include "results/payout_table.h"
 #include "store/race_day.h"
+#include "store/race_day_loader.h"
 #include "store/store_paths.h"
 #include "support/hr_record_builder.h"
 #include "support/record_builder.h"
@@ -111,6 +116,10 @@ TEST_F(BacktestStore, EveryFigureAsWorkedOutByHand) {
   EXPECT_EQ(r.dates, 2);
   EXPECT_EQ(r.races, 1);
   EXPECT_EQ(r.skipped, 2);  // race 2 of May (no runners), the June race (no payouts)
+  // The predicted odds covered the one counted race and its 7 starters.
+  EXPECT_EQ(r.oddsDates, 1);
+  EXPECT_EQ(r.oddsRaces, 1);
+  EXPECT_EQ(r.oddsRunners, 7);
 
   const BacktestTally& t = r.total;
   struct GroupCase {
@@ -118,21 +127,23 @@ TEST_F(BacktestStore, EveryFigureAsWorkedOutByHand) {
     G got, want;
   };
   const GroupCase groups[] = {
-      // runners, wins, top2, top3, win return, place return
-      {"特 (1, 6)", t.signs[SignIndex(Sign::Special1)], {2, 1, 1, 1, 250, 120}},
-      {"時 (3, 6)", t.signs[SignIndex(Sign::HStimeS1)], {2, 0, 0, 0, 0, 0}},
-      {"away 1 (8)", t.ranks[0][0], {1, 1, 1, 1, 310, 130}},
-      {"away 2 (7)", t.ranks[0][1], {1, 0, 0, 0, 0, 0}},
-      {"away 4-5 (4; 5 scratched)", t.ranks[0][3], {1, 0, 0, 0, 0, 0}},
-      {"away 6+ (3, 2, 1)", t.ranks[0][4], {3, 1, 1, 2, 250, 320}},
-      {"home 6+", t.ranks[1][4], {3, 1, 1, 2, 250, 320}},
-      {"bracket 1 (8)", t.ranks[2][0], {1, 1, 1, 1, 310, 130}},
-      {"estimate 1 (1)", t.ranks[3][0], {1, 1, 1, 1, 250, 120}},
-      {"estimate 3 (2)", t.ranks[3][2], {1, 0, 0, 1, 0, 200}},
-      {"estimate 4-5 (7, 3)", t.ranks[3][3], {2, 0, 0, 0, 0, 0}},
-      {"estimate 6+ (6, 4; 5 scratched)", t.ranks[3][4], {2, 0, 0, 0, 0, 0}},
-      {"axis ◎● (8, 7)", t.axis, {2, 1, 1, 1, 310, 130}},
-      {"partner (1, 2, 6, 7, 8)", t.partner, {5, 2, 2, 3, 560, 450}},
+      // runners, wins, top2, top3, win return, place return, place tickets,
+      // largest win and place payout
+      {"全馬 (7 starters)", t.all, {7, 2, 2, 3, 560, 450, 7, 310, 200}},
+      {"特 (1, 6)", t.signs[SignIndex(Sign::Special1)], {2, 1, 1, 1, 250, 120, 2, 250, 120}},
+      {"時 (3, 6)", t.signs[SignIndex(Sign::HStimeS1)], {2, 0, 0, 0, 0, 0, 2, 0, 0}},
+      {"away 1 (8)", t.ranks[0][0], {1, 1, 1, 1, 310, 130, 1, 310, 130}},
+      {"away 2 (7)", t.ranks[0][1], {1, 0, 0, 0, 0, 0, 1, 0, 0}},
+      {"away 4-5 (4; 5 scratched)", t.ranks[0][3], {1, 0, 0, 0, 0, 0, 1, 0, 0}},
+      {"away 6+ (3, 2, 1)", t.ranks[0][4], {3, 1, 1, 2, 250, 320, 3, 250, 200}},
+      {"home 6+", t.ranks[1][4], {3, 1, 1, 2, 250, 320, 3, 250, 200}},
+      {"bracket 1 (8)", t.ranks[2][0], {1, 1, 1, 1, 310, 130, 1, 310, 130}},
+      {"estimate 1 (1)", t.ranks[3][0], {1, 1, 1, 1, 250, 120, 1, 250, 120}},
+      {"estimate 3 (2)", t.ranks[3][2], {1, 0, 0, 1, 0, 200, 1, 0, 200}},
+      {"estimate 4-5 (7, 3)", t.ranks[3][3], {2, 0, 0, 0, 0, 0, 2, 0, 0}},
+      {"estimate 6+ (6, 4; 5 scratched)", t.ranks[3][4], {2, 0, 0, 0, 0, 0, 2, 0, 0}},
+      {"axis ◎● (8, 7)", t.axis, {2, 1, 1, 1, 310, 130, 2, 310, 130}},
+      {"partner (1, 2, 6, 7, 8)", t.partner, {5, 2, 2, 3, 560, 450, 5, 310, 200}},
   };
   for (const GroupCase& c : groups) EXPECT_EQ(c.got, c.want) << c.what;
 
@@ -150,6 +161,15 @@ TEST_F(BacktestStore, EveryFigureAsWorkedOutByHand) {
   for (const TicketCase& c : tickets)
     EXPECT_EQ(t.tickets[static_cast<int>(c.type)], c.want)
         << kBetTypeKeys[static_cast<int>(c.type)];
+  // The base rate of the tickets: every combination of the 7 starters.
+  const TicketCase pools[] = {
+      {BetType::Quinella, {21, 1, 2100, 900, 900, 0}},
+      {BetType::Wide, {21, 3, 2100, 1900, 800, 0}},
+      {BetType::Exacta, {42, 2, 4200, 3100, 1600, 0}},
+      {BetType::Trio, {35, 1, 3500, 2000, 2000, 0}},
+  };
+  for (const TicketCase& c : pools)
+    EXPECT_EQ(t.pools[static_cast<int>(c.type)], c.want) << kBetTypeKeys[static_cast<int>(c.type)];
 
   // Everything fell in May at 東京; June only adds a skipped race.
   ASSERT_EQ(r.byMonth.count("2024-05"), 1u);
@@ -192,6 +212,47 @@ TEST_F(BacktestStore, RangeAndFailuresAndCancel) {
   EXPECT_EQ(stopped.dates, 0);
 }
 
+// Every file below the home, with its bytes.
+std::map<std::string, std::string> Tree(const std::filesystem::path& home) {
+  std::map<std::string, std::string> tree;
+  for (const auto& e : std::filesystem::recursive_directory_iterator(home))
+    tree[std::filesystem::relative(e.path(), home).string()] =
+        e.is_regular_file() ? ReadWholeFile(e.path()) : std::string("<folder>");
+  return tree;
+}
+
+// A backtest only looks: dates without a SaveMarkFile (June) get none, a
+// horse with a master of the older layout only is converted in memory, and
+// a damaged past-run file is not noted in the error log.
+TEST_F(BacktestStore, WritesNothingIntoTheHome) {
+  const Cp932Text june = DateLabelFromYmd("20240601");
+  test::SeFields runner{.ymd = "20240601", .venue = "09", .race = 1, .horse = 1};
+  runner.pedigree = "2021100001";
+  std::string runners = test::SeRecord(runner);
+  runners.resize(static_cast<size_t>(kRunnerFileLines) * kSeLength, ' ');
+  Write(RunnerFilePath(june, "09"), runners);
+  std::string old = test::RecordBuilder("UM", kOldUmLength).Set(12, runner.pedigree).Build();
+  Write(OldHorseFilePath(runner.pedigree), old);
+  Write(PastRunFilePath(runner.pedigree), "SE damaged");
+
+  const auto before = Tree(home_.path());
+  for (EstimateSource source : {EstimateSource::RacehorseData, EstimateSource::PredictedOdds}) {
+    BacktestOptions o = Options(2);
+    o.source = source;
+    BacktestResult r = RunBacktest(o);
+    EXPECT_EQ(r.dates, 2);
+    EXPECT_EQ(Tree(home_.path()), before);
+  }
+
+  // The read-only load still finds the converted master.
+  auto day = RaceDay::Create();
+  LoadOptions load;
+  load.readOnly = true;
+  ASSERT_TRUE(LoadRaceDay(*day, june, load).loaded);
+  EXPECT_EQ(day->UmRec[0][0].Field(um::kPedigreeNumber), runner.pedigree);
+  EXPECT_EQ(Tree(home_.path()), before);
+}
+
 // A runner counts once per sign however many of its ring rows carry it, and
 // once per family however many signs of the family it has.
 TEST(BacktestTallyDay, ARunnerCountsOncePerSignAndFamily) {
@@ -213,7 +274,8 @@ TEST(BacktestTallyDay, ARunnerCountsOncePerSignAndFamily) {
   for (int h = 0; h < 4; ++h) finish[0].position[h] = positions[h];
   BacktestDay tally = TallyDay(*day, finish);
   EXPECT_EQ(tally.races, 1);
-  const G one{1, 1, 1, 1, 480, 160};
+  // Four starters: no place ticket is sold, so none is counted.
+  const G one{1, 1, 1, 1, 480, 0, 0, 480, 0};
   EXPECT_EQ(tally.total.signs[SignIndex(Sign::Red1)], one);
   EXPECT_EQ(tally.total.signs[SignIndex(Sign::Red2)], one);
   EXPECT_EQ(tally.total.families[0], one);

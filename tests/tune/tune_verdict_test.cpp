@@ -37,6 +37,7 @@ TuneData Generated(uint64_t seed, double signal) {
         BacktestRace& race = kept.race;
         const int n = 8 + random.Below(9);
         race.runners = kept.race.ranks.runners = n;
+        race.placeSold = true;  // eight runners or more
         std::array<double, kHorseSlots> strength{};
         for (int h = 0; h < n; ++h) {
           for (int s = 0; s < kSignCount; ++s) {
