@@ -3,10 +3,10 @@
 // program as PNG: the main window at 1200 x 900 (race card, sign table,
 // results) and at 1024 x 768, the progress box during the load, 連続出馬表,
 // 買い目表, the settings dialog, the acquisition window, the print preview,
-// サイン検証 over every stored date (tables and both charts), and, with
-// --manual, the manual's first page.  These are the pictures of the manual
-// and of the README; `./sorvix.sh screenshots` makes them all from the demo
-// under Xvfb.
+// サイン検証 over every stored date (tables and both charts at 1200 x 900
+// and 800 x 600), and, with --manual, the manual's first page.  These are
+// the pictures of the manual and of the README; `./sorvix.sh screenshots`
+// makes them all from the demo under Xvfb.
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
@@ -137,10 +137,12 @@ void SaveSecondaryWindows(sorvix::TMainForm& form) {
             [&] { form.PrintClick(sorvix::PrintLayout::Ring, sorvix::PrintScope::AllVenues); });
 }
 
-// サイン検証 over every stored date: its tables and its two charts.
+// サイン検証 over every stored date: its tables and its two charts, at
+// 1200 x 900 and at 800 x 600.
 void SaveBacktest() {
   sorvix::TBacktestForm form;
-  form.resize(1100, 760);
+  form.move(0, 0);
+  form.resize(1200, 900);
   form.show();
   auto* from = Named<QComboBox>(&form, "FromCombo");
   auto* to = Named<QComboBox>(&form, "ToCombo");
@@ -151,11 +153,16 @@ void SaveBacktest() {
   form.Run();
   if (form.Running()) wait.exec();
   auto* tabs = Named<QTabWidget>(&form, "Tabs");
-  Save(&form, "backtest-tables.png");
-  tabs->setCurrentWidget(Named<QWidget>(&form, "RateChart"));
-  Save(&form, "backtest-return-rate.png");
-  tabs->setCurrentWidget(Named<QWidget>(&form, "MoneyChart"));
-  Save(&form, "backtest-stake-return.png");
+  for (QSize size : {QSize(1200, 900), QSize(800, 600)}) {
+    form.resize(size);
+    std::string suffix = size.width() == 800 ? "-800x600.png" : ".png";
+    const char* names[] = {"backtest-tables", "backtest-return-rate", "backtest-stake-return"};
+    const char* pages[] = {"SignTable", "RateChart", "MoneyChart"};
+    for (int i = 0; i < 3; ++i) {
+      tabs->setCurrentWidget(Named<QWidget>(&form, pages[i]));
+      Save(&form, (std::string(names[i]) + suffix).c_str());
+    }
+  }
 }
 
 // The manual's first page from the folder `manual`.
