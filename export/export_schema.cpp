@@ -89,7 +89,9 @@ void CreateTables(SqliteDatabase& db, const SignPoints& points, EstimateSource s
       .Bind(2, std::string_view(EstimateSourceName(source)))
       .Run();
   info.Bind(1, std::string_view("estimate"))
-      .Bind(2, std::string_view("開催日ごとにサイン検証と同じ読み込みと計算"))
+      .Bind(2, std::string_view(source == EstimateSource::PredictedOdds
+                                    ? "開催日の予想オッズから計算（サイン検証と同じ）"
+                                    : "開催日より前の成績だけで計算（サイン検証と同じ）"))
       .Run();
   SqliteStatement name(db, "INSERT INTO sign_names VALUES (?, ?, ?, ?)");
   SqliteStatement point(db, "INSERT INTO sign_points VALUES (?, ?)");

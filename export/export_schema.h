@@ -12,7 +12,9 @@ namespace sorvix {
 class SqliteDatabase;
 
 // The schema's version in export_info.
-inline constexpr const char kExportSchemaVersion[] = "1";
+// 2: the racehorse estimate reads only the results before each date, so a
+// file of version 1 (estimates from every stored result) is not added to.
+inline constexpr const char kExportSchemaVersion[] = "2";
 
 // Makes the tables, indexes, views and fixed code tables of an empty file
 // and records `points` and `source`; in a file made before, checks that it
