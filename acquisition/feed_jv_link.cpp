@@ -154,7 +154,11 @@ constexpr std::time_t kFutureSlack = 24 * 60 * 60;
 // "yyyymmddhhnnss" of `t` in local time.
 std::string StampOf(std::time_t t) {
   std::tm tm{};
+#ifdef _WIN32
+  localtime_s(&tm, &t);  // the JV-Link double's build (MinGW)
+#else
   localtime_r(&t, &tm);
+#endif
   char text[32];
   std::strftime(text, sizeof text, "%Y%m%d%H%M%S", &tm);
   return text;

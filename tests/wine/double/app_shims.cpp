@@ -90,6 +90,11 @@ std::string SettingsFile::ReadProfileString(std::string_view section, std::strin
   return std::string(def);
 }
 
+// A file that is there but cannot be read says so at its first read.
+void SettingsFile::CheckReadable() const {
+  ReadFileIfExists(path_);
+}
+
 void SettingsFile::WriteString(std::string_view, std::string_view, std::string_view) {
   throw Error("the double does not write its settings");
 }
