@@ -10,7 +10,10 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <map>
+#include <sstream>
 
 #include "app/io_error.h"
 #include "common/error.h"
@@ -77,7 +80,7 @@ ChildProcess::ChildProcess(const std::vector<std::string>& argv,
 
 ChildProcess::~ChildProcess() {
   if (!ended_ && Poll() < 0) {
-    KillGroup();
+    EndGroup(0);
     Wait();
   }
   if (out_ >= 0) close(out_);
@@ -118,8 +121,38 @@ void ChildProcess::Signal(int signal) {
   if (!ended_) kill(pid_, signal);
 }
 
-void ChildProcess::KillGroup() {
-  if (pid_ > 0) kill(-pid_, SIGKILL);
+std::vector<pid_t> ChildProcess::GroupMembers() const {
+  std::vector<pid_t> members;
+  if (pid_ <= 0) return members;
+  std::error_code ec;
+  for (std::filesystem::directory_iterator it("/proc", ec), end; !ec && it != end;
+       it.increment(ec)) {
+    std::string name = it->path().filename().string();
+    if (name.empty() || name.find_first_not_of("0123456789") != std::string::npos) continue;
+    std::ifstream stat(it->path() / "stat");
+    std::string text;
+    std::getline(stat, text);
+    // "pid (comm) state ppid pgrp …": the name may hold spaces and ')'.
+    size_t paren = text.rfind(')');
+    if (paren == std::string::npos) continue;
+    std::istringstream rest(text.substr(paren + 1));
+    std::string state;
+    long ppid = 0, group = 0;
+    if (rest >> state >> ppid >> group && group == pid_ && state != "Z")
+      members.push_back(static_cast<pid_t>(std::stol(name)));
+  }
+  return members;
+}
+
+void ChildProcess::EndGroup(int graceMs) {
+  std::vector<pid_t> members = GroupMembers();
+  for (pid_t member : members) kill(member, SIGTERM);
+  for (int waited = 0; !members.empty() && waited < graceMs; waited += 20) {
+    if (!ended_) Poll();
+    usleep(20000);
+    members = GroupMembers();
+  }
+  for (pid_t member : members) kill(member, SIGKILL);
 }
 
 int ChildProcess::Poll() {

@@ -28,8 +28,12 @@ class ChildProcess {
   bool ReadLines(std::vector<std::string>& lines, int timeoutMs);
   // Sends `signal` to the program itself.
   void Signal(int signal);
-  // Sends SIGKILL to the program's process group.
-  void KillGroup();
+  // Ends every process left in the program's group (the program itself,
+  // Wine's loader and the Windows processes it started), each by its id:
+  // SIGTERM, then SIGKILL to those still there after `graceMs`.
+  void EndGroup(int graceMs = 2000);
+  // The ids of the processes in the program's group.
+  std::vector<pid_t> GroupMembers() const;
   // Waits for the program's end: its exit code, or 128 + the signal that
   // ended it.
   int Wait();

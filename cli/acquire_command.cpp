@@ -130,18 +130,15 @@ std::optional<std::tm> ParseFromDate(const std::string& text) {
                            : std::string("x"));
 }
 
-// The export through JV-Link under Wine first: setup data from the date,
-// else what is new since the exporter's last run (or LastTime). Returns
-// the exit code when the export ends the command, -1 to go on reading.
-int ExportFirstThroughWine(const std::tm& from, bool setup) {
-  std::string fromText = FromTimeText(from);
-  std::vector<std::string> exportArguments;
-  std::error_code ec;
-  if (setup)
-    exportArguments = {"--setup", "--from", fromText.substr(0, 8)};
-  else if (!std::filesystem::exists(FeedJvLink::FeedFolder() / "sorvix-jvdump.state", ec))
-    exportArguments = {"--from", fromText};
-  return ExportThroughWine(exportArguments);
+// The export through JV-Link under Wine first (--wine, or [Wine] Use=1):
+// setup data from the date, else what is new since the exporter's last run
+// (or LastTime).  The exit code when the export ends the command, -1 to go
+// on reading.
+int ExportFirstThroughWine(const Args& args, const SettingsFile& settings, const std::tm& from,
+                           bool setup) {
+  WineSetup wine = ReadWineSetup(settings);
+  if (!ExportsThroughWine(args, wine)) return -1;
+  return ExportThroughWine(wine, AcquisitionExportArguments(wine, from, setup));
 }
 
 int Acquire(const Args& args) {
@@ -165,9 +162,7 @@ int Acquire(const Args& args) {
     from = *parsed;
   }
   bool setup = HasFlag(args, "--setup");
-  if (HasFlag(args, "--wine")) {
-    if (int code = ExportFirstThroughWine(from, setup); code >= 0) return code;
-  }
+  if (int code = ExportFirstThroughWine(args, settings, from, setup); code >= 0) return code;
 
   // No feed to read is said as it is, not as a component error code.
   if (std::string problem = FeedJvLink::FeedFolderProblem(); !problem.empty()) {

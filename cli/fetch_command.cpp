@@ -47,13 +47,9 @@ int Fetch(const Args& args) {
   }
   auto label = DateLabelArgument(positional[0]);
   if (!label) return 2;
-  if (HasFlag(args, "--wine")) {
-    // The day's results through JV-Link under Wine first ("yyyymmdd": the
-    // digits of the label).
-    std::string ymd;
-    for (char c : label->bytes())
-      if (c >= '0' && c <= '9') ymd += c;
-    if (int code = ExportThroughWine({"--realtime", ymd}); code >= 0) return code;
+  // The day's results through JV-Link under Wine first.
+  if (WineSetup wine = ReadWineSetup(SettingsFile()); ExportsThroughWine(args, wine)) {
+    if (int code = ExportThroughWine(wine, RealtimeExportArguments(*label)); code >= 0) return code;
   }
 
   int selectedRow = -1;

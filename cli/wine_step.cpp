@@ -5,8 +5,6 @@
 #include <csignal>
 #include <cstdio>
 
-#include "acquisition/wine_export.h"
-#include "app/settings_file.h"
 #include "common/error.h"
 
 namespace sorvix::cli {
@@ -18,12 +16,13 @@ void OnInterrupt(int) {
   interrupted = 1;
 }
 
-constexpr int kExportBusy = 5;
-
 }  // namespace
 
-int ExportThroughWine(const std::vector<std::string>& arguments) {
-  WineSetup setup = ReadWineSetup(SettingsFile());
+bool ExportsThroughWine(const Args& args, const WineSetup& setup) {
+  return HasFlag(args, "--wine") || setup.enabledBySettings;
+}
+
+int ExportThroughWine(WineSetup setup, const std::vector<std::string>& arguments) {
   std::string problem = CheckWineSetup(setup);
   if (!problem.empty()) {
     std::fprintf(stderr, "sorvix-cli: %s\n", problem.c_str());
@@ -47,14 +46,10 @@ int ExportThroughWine(const std::vector<std::string>& arguments) {
     return 1;
   }
   sigaction(SIGINT, &previous, nullptr);
-  if (code == kExportOk || code == kExportNothingNew || code == kExportLossy) return -1;
+  std::string message = ExportEndMessage(code);
+  if (message.empty()) return -1;
   if (code == kExportCancelled || interrupted) return 130;
-  if (code == kExportBusy) {
-    std::fprintf(stderr, "sorvix-cli: 別の書き出しがこのフィードフォルダに実行中です。\n");
-    return 1;
-  }
-  std::fprintf(stderr, "sorvix-cli: JV-Link からの書き出しに失敗しました（終了コード %d）。\n",
-               code);
+  std::fprintf(stderr, "sorvix-cli: %s\n", message.c_str());
   return 1;
 }
 

@@ -6,9 +6,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <fstream>
 #include <string>
 #include <vector>
 
+#include "codes/cp932.h"
 #include "support/temp_home.h"
 
 namespace sorvix {
@@ -113,6 +115,121 @@ TEST(WineExportTest, TheExportersLinesComeAsTheyAreWrittenAndACancelEndsIt) {
   // An exporter that does not answer is ended after the grace period.
   lines.clear();
   EXPECT_EQ(RunWineExport(setup, {"stuck"}, collect, once, 300), kExportCancelled);
+}
+
+// The settings decide the setup; without [Wine] Use, Wine is used when it
+// is there and JV-Link is registered in the prefix.
+TEST(WineExportTest, UseFollowsTheSettingsElseTheRegistration) {
+  test::TempHome home;
+  home.Write("p64/system.reg", Registry(true, false));
+  home.Write("none/system.reg", Registry(false, false));
+  fs::path h = home.path();
+  struct Case {
+    const char* ini;
+    bool enabled;
+    bool bySettings;
+  } cases[] = {
+      {"[Wine]\nPrefix=%p64\nProgram=/bin/true\n", true, false},
+      {"[Wine]\nPrefix=%none\nProgram=/bin/true\n", false, false},
+      {"[Wine]\nPrefix=%p64\nProgram=/nonexistent/wine\n", false, false},
+      {"[Wine]\nPrefix=%p64\nProgram=/bin/true\nUse=0\n", false, false},
+      {"[Wine]\nPrefix=%none\nUse=1\n", true, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.ini);
+    std::string ini = c.ini;
+    ini.replace(ini.find('%'), 1, h.string() + "/");
+    home.Write("sorvix.ini", ini);
+    WineSetup setup = ReadWineSetup(SettingsFile());
+    EXPECT_EQ(setup.enabled, c.enabled);
+    EXPECT_EQ(setup.enabledBySettings, c.bySettings);
+  }
+  // What the settings dialog keeps reads back, the feed folder included.
+  SettingsFile settings;
+  WriteWineSetup(settings,
+                 {h / "p64", "/usr/bin/wine", h / "x/sorvix-jvdump64.exe", h / "feed", true});
+  WineSetup back = ReadWineSetup(settings);
+  EXPECT_EQ(back.prefix, h / "p64");
+  EXPECT_EQ(back.wine, "/usr/bin/wine");
+  EXPECT_EQ(back.exporter, h / "x/sorvix-jvdump64.exe");
+  EXPECT_EQ(back.feed, h / "feed");
+  EXPECT_TRUE(back.enabledBySettings);
+}
+
+TEST(WineExportTest, ArgumentsAndProgressLines) {
+  test::TempHome home;
+  WineSetup setup{home.path() / "prefix", "wine", {}, home.path() / "JVLink", true};
+  std::tm from{};
+  from.tm_year = 2023 - 1900;
+  from.tm_mon = 0;
+  from.tm_mday = 2;
+  from.tm_hour = 9;
+  using Args = std::vector<std::string>;
+  EXPECT_EQ(AcquisitionExportArguments(setup, from, true), (Args{"--setup", "--from", "20230102"}));
+  EXPECT_EQ(AcquisitionExportArguments(setup, from, false), (Args{"--from", "20230102090000"}));
+  home.Write("JVLink/sorvix-jvdump.state", "20240107120000\r\n");
+  EXPECT_EQ(AcquisitionExportArguments(setup, from, false), Args{});
+  EXPECT_EQ(RealtimeExportArguments(Cp932View::FromBytes(Cp932("2024年01月07日").bytes())),
+            (Args{"--realtime", "20240107"}));
+
+  struct Case {
+    const char* line;
+    bool matches;
+    bool download;
+    int position;
+    int maximum;
+  } cases[] = {
+      {"ダウンロード中．．．(3/10)", true, true, 3, 10},
+      {"データ読込み中．．．(0/12)", true, false, 0, 12},
+      {"1234 件のレコードを Z:\\feed\\RACEDIFN20240107.jvd に書き出しました。", false, false, 0, 0},
+      {"JVOpen: 取得済みデータより最新のデータがありません。(-1)", false, false, 0, 0},
+      {"(3/x)", false, false, 0, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.line);
+    std::optional<ExportProgress> progress = ExportProgressOf(c.line);
+    ASSERT_EQ(progress.has_value(), c.matches);
+    if (!progress) continue;
+    EXPECT_EQ(progress->download, c.download);
+    EXPECT_EQ(progress->position, c.position);
+    EXPECT_EQ(progress->maximum, c.maximum);
+  }
+}
+
+// One export at a time into a feed folder and in a prefix; what the run
+// started and left behind is ended with it.
+TEST(WineExportTest, OneExportAtATimeAndNothingLeftRunning) {
+  test::TempHome home;
+  home.Write("wine", "#!/bin/sh\nexec /bin/sh \"$@\"\n");
+  // Starts a helper that outlives it, as Wine's own processes do.
+  home.Write("exporter.sh",
+             "sleep 60 &\necho $! > \"$(dirname \"$0\")/helper.pid\"\n"
+             "printf 'started\\r\\n'\nsleep 0.3\nexit 0\n");
+  fs::permissions(home.path() / "wine", fs::perms::owner_all);
+  fs::path h = home.path();
+  WineSetup setup{h / "prefix", (h / "wine").string(), h / "exporter.sh", h / "JVLink", true};
+  fs::create_directories(setup.prefix);
+  std::vector<int> others;
+  auto secondRuns = [&](const std::string&) {
+    WineSetup samePrefix = setup, sameFeed = setup;
+    samePrefix.feed = h / "other-feed";
+    sameFeed.prefix = h / "other-prefix";
+    fs::create_directories(sameFeed.prefix);
+    for (const WineSetup& other : {samePrefix, sameFeed})
+      others.push_back(RunWineExport(
+          other, {}, [](const std::string&) {}, [] { return false; }));
+  };
+  EXPECT_EQ(RunWineExport(setup, {}, secondRuns, [] { return false; }), kExportOk);
+  EXPECT_EQ(others, (std::vector<int>{kExportBusy, kExportBusy}));
+  EXPECT_NE(ExportEndMessage(kExportBusy).find("実行中"), std::string::npos);
+
+  std::string helper = home.Read("helper.pid");
+  helper.erase(helper.find_last_not_of("\r\n ") + 1);
+  std::string state;
+  std::ifstream stat("/proc/" + helper + "/stat");
+  std::getline(stat, state);
+  // Gone, or a zombie waiting for its adopter.
+  EXPECT_TRUE(state.empty() || state.find(") Z ") != std::string::npos) << state;
 }
 
 }  // namespace
