@@ -157,7 +157,9 @@ case "${1:-}" in
     install_packages
     build "$ROOT/build/wine" Release -DSORVIX_GUI=OFF -DSORVIX_TESTS=OFF -DSORVIX_BENCH=OFF \
       -DSORVIX_JVDUMP=ON -DSORVIX_WINE_TESTS=ON
-    bash "$ROOT/tests/wine/run.sh" "$ROOT/build/wine"
+    # The window's runs through Wine use the test build (made by test).
+    build "$ROOT/build/test" RelWithDebInfo
+    bash "$ROOT/tests/wine/run.sh" "$ROOT/build/wine" "$ROOT/build/test"
     ;;
   screenshots)  # ./sorvix.sh screenshots: the manual's and the README's pictures from the demo
     install_packages

@@ -69,6 +69,10 @@ WineSetup ReadWineSetup(const SettingsFile& settings) {
                  : envPrefix && *envPrefix ? fs::path(envPrefix)
                                            : fs::path(home ? home : "") / ".wine";
   setup.wine = settings.ReadProfileString("Wine", "Program", "");
+  // By default the wine on PATH; Debian's wine64 package alone has only
+  // wine64, and its loader in /usr/lib/wine.
+  for (const char* candidate : {"wine", "wine64", "/usr/lib/wine/wine64", "/usr/lib/wine/wine"})
+    if (setup.wine.empty() && !FindProgram(candidate).empty()) setup.wine = candidate;
   if (setup.wine.empty()) setup.wine = "wine";
   setup.exporter = settings.ReadProfileString("Wine", "Exporter", "");
   setup.feed = FeedJvLink::FeedFolder();

@@ -29,9 +29,10 @@ struct WineSetup {
 };
 
 // [Wine] Prefix, Program, Exporter and Use of the settings, and the feed
-// folder of the component.  By default $WINEPREFIX or ~/.wine, "wine",
-// the installed exporter for the bitness JV-Link is registered for, and
-// Use when Wine is there and JV-Link is registered in the prefix.
+// folder of the component.  By default $WINEPREFIX or ~/.wine, the wine
+// (else wine64) on PATH, the installed exporter for the bitness JV-Link is
+// registered for, and Use when Wine is there and JV-Link is registered in
+// the prefix.
 WineSetup ReadWineSetup(const SettingsFile& settings);
 // Keeps `setup` in the settings (an empty exporter: the default) and the
 // feed folder in the component's settings file.

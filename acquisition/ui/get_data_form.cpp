@@ -153,7 +153,7 @@ TGetDataForm::~TGetDataForm() {
 }
 
 bool TGetDataForm::Running() const {
-  return run_.state() == AcquisitionRun::State::Downloading ||
+  return wine_.running() || run_.state() == AcquisitionRun::State::Downloading ||
          run_.state() == AcquisitionRun::State::Reading;
 }
 
@@ -175,9 +175,22 @@ void TGetDataForm::SetFromTime(const std::tm& time) {
 }
 
 void TGetDataForm::ButtonStartClick() {
-  if (Running()) return;
+  if (Running()) {
+    ShowInformationUtf8(this, QString::fromStdString(ExportEndMessage(kExportBusy)), false);
+    return;
+  }
   std::tm from = FromTime();
   ShowInformation(this, StartNotice(from), false);
+  // Under Wine JV-Link fills the feed folder first.
+  WineSetup setup = ReadWineSetup(settings_);
+  if (setup.enabled) {
+    OnBusy(true);
+    bool read =
+        wine_.Export(AcquisitionExportArguments(setup, from, setup_data_radio_->isChecked()),
+                     [this](const QString& line) { ExportLine(line); });
+    OnBusy(false);
+    if (!read) return;
+  }
   run_.Start(FromTimeText(from), setup_data_radio_->isChecked(), QDate::currentDate().year());
   if (run_.outcome() == AcquisitionRun::Outcome::NoData)
     status_label_->setText(QString::fromStdString(EmptyFeedHint(FeedJvLink::FeedFolder())));
@@ -185,10 +198,29 @@ void TGetDataForm::ButtonStartClick() {
 
 void TGetDataForm::ButtonCancelClick() {
   if (!AskYesNo(this, Cp932("データ取込を中止します。実行しますか？"))) return;
+  if (wine_.running()) {
+    wine_.Cancel();
+    return;
+  }
   run_.Cancel();
 }
 
+void TGetDataForm::ExportLine(const QString& line) {
+  status_label_->setText(line);
+  if (std::optional<ExportProgress> progress = ExportProgressOf(line.toStdString())) {
+    if (progress->download)
+      OnDownloadBar(progress->position, progress->maximum);
+    else
+      OnReadBar(progress->position, progress->maximum);
+  }
+}
+
 void TGetDataForm::ButtonSettingClick() {
+  if (wine_.running()) return;
+  if (WineWindowRun::Enabled()) {
+    wine_.UiProperties([this](const QString& line) { status_label_->setText(line); });
+    return;
+  }
   int result = link_.JVSetUIProperties();
   if (result != 0)
     ShowInformation(

@@ -11,6 +11,7 @@
 
 #include "acquisition/acquisition_observer.h"
 #include "acquisition/acquisition_run.h"
+#include "acquisition/ui/wine_window_run.h"
 #include "app/settings_file.h"
 
 class QDateTimeEdit;
@@ -73,6 +74,8 @@ class TGetDataForm : public QDialog, public AcquisitionObserver {
   void CreateTimerAndConnect();
   bool Running() const;
   void SetFromTime(const std::tm& time);
+  // An exporter's line: the status line, and its progress in the bars.
+  void ExportLine(const QString& line);
 
   // The window's controls; each one's objectName is its name in the
   // program (the comment).
@@ -91,6 +94,8 @@ class TGetDataForm : public QDialog, public AcquisitionObserver {
 
   JvLink& link_;
   SettingsFile settings_;
+  // The export through Wine before the feed folder is read.
+  WineWindowRun wine_{this};
   AcquisitionRun run_;
   bool busy_ = false;
   QElapsedTimer since_events_;

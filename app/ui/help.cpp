@@ -96,6 +96,7 @@ QString ManualPageFor(const QWidget* window) {
       {"sorvix::TUserSetForm", "settings.html"},  {"sorvix::TGetDataForm", "acquisition.html"},
       {"sorvix::TAllPrintForm", "print.html"},    {"sorvix::TAboutBox", "index.html"},
       {"sorvix::TBacktestForm", "backtest.html"}, {"sorvix::TSqliteExportForm", "sqlite.html"},
+      {"sorvix::TWineSetForm", "wine.html"},
   };
   for (const Page& p : pages)
     if (window->inherits(p.className)) return QString::fromLatin1(p.page);

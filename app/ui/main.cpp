@@ -16,6 +16,7 @@
 #include <string>
 
 #include "acquisition/feed_jv_link.h"
+#include "acquisition/wine_export.h"
 #include "app/io_error.h"
 #include "app/program_folder.h"
 #include "app/settings_file.h"
@@ -166,6 +167,13 @@ int main(int argc, char** argv) {
                             : sorvix::JvLinkMissingMessage() + sorvix::Cp932("\r\n" + problem));
     return 1;
   }
+
+  // Under Wine JV-Link is the one in the prefix: the checks of a run, said
+  // once here; the program still opens, so that the settings can be put
+  // right.
+  if (std::string wine = sorvix::WineStartupMessage(sorvix::ReadWineSetup(sorvix::SettingsFile()));
+      !wine.empty())
+    sorvix::ShowInformationUtf8(nullptr, QString::fromStdString(wine));
 
   sorvix::TMainForm form(NewJvLink());
   form.show();

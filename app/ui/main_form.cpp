@@ -26,6 +26,8 @@
 #include <QVBoxLayout>
 #include <ctime>
 
+#include "acquisition/ui/wine_set_form.h"
+#include "acquisition/ui/wine_window_run.h"
 #include "analysis/sign_points.h"
 #include "analysis/ui/user_set_form.h"
 #include "app/error_log.h"
@@ -42,6 +44,7 @@
 #include "app/ui/save_dialog.h"
 #include "app/ui/window_keys.h"
 #include "app/ui/window_places.h"
+#include "codes/jv_result_message.h"
 #include "export/ui/sqlite_export_form.h"
 #include "print/ui/all_print_form.h"
 #include "results/ui/backtest_form.h"
@@ -141,7 +144,8 @@ void TMainForm::BuildToolBar() {
           });
   AddTool(bar, QStringLiteral("結果情報"), QStringLiteral("当日のレース結果と払戻を取得します"),
           QStringLiteral("結果情報(&R)"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_R),
-          [this] { KekkaBtnClick(); });
+          [this] { KekkaBtnClick(); })
+      ->setObjectName(QStringLiteral("KekkaBtn"));
   AddTool(bar, QStringLiteral("買い目表"), QStringLiteral("買い目表を表示します"),
           QStringLiteral("買い目表(&K)"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_K), [this] {
             PlaceSecondaryWindows();
@@ -317,6 +321,7 @@ void TMainForm::BuildSettingsMenu() {
             activateWindow();
             if (before && isAncestorOf(before)) before->setFocus(Qt::OtherFocusReason);
           });
+  BuildJvLinkMenuItems(settings);
   QMenu* estimate = settings->addMenu(QStringLiteral("推定能力計算指定(&S)"));
   auto* estimateGroup = new QActionGroup(this);
   race_data_action_ = estimate->addAction(QStringLiteral("競走馬データを利用する"));
@@ -340,6 +345,31 @@ void TMainForm::BuildSettingsMenu() {
   };
   connect(race_data_action_, &QAction::toggled, source, show);
   show(true);
+}
+
+void TMainForm::BuildJvLinkMenuItems(QMenu* settings) {
+  QAction* wine = settings->addAction(QStringLiteral("JV-Link（Wine）の設定(&W)..."));
+  wine->setObjectName(QStringLiteral("WineSetAction"));
+  connect(wine, &QAction::triggered, this, [this] {
+    TWineSetForm form(this);
+    form.exec();
+  });
+  QAction* component = settings->addAction(QStringLiteral("JV-Link の設定画面(&L)..."));
+  component->setObjectName(QStringLiteral("JvLinkSettingAction"));
+  connect(component, &QAction::triggered, this, &TMainForm::JvLinkSettingClick);
+}
+
+void TMainForm::JvLinkSettingClick() {
+  // Under Wine the component's own dialog, through the exporter.
+  if (WineWindowRun::Enabled()) {
+    WineWindowRun(this).UiProperties(
+        [this](const QString& line) { statusBar()->showMessage(line); });
+    return;
+  }
+  int result = JVLink1().JVSetUIProperties();
+  if (result != 0)
+    ShowInformation(
+        this, Cp932("JVSetUIPropertiesエラー：") + JvResultMessage("JVSetUIProperties", result));
 }
 
 void TMainForm::BuildFolderAndHelpMenus() {

@@ -86,6 +86,8 @@ class TMainForm : public QMainWindow {
 
   // 結果情報: the day's results and payouts from JV-Link's real-time data.
   void KekkaBtnClick();
+  // JV-Link の設定画面: JVSetUIProperties (under Wine through the exporter).
+  void JvLinkSettingClick();
   // 予想オッズ: chooses a predicted-odds archive and imports it.
   void YosoOzBtnClick();
   void ImportOdds(const QString& archive);
@@ -118,6 +120,8 @@ class TMainForm : public QMainWindow {
   void BuildPrintMenus(QMenu* file);
   // 設定: ユーザー設定 and where the estimated ability comes from.
   void BuildSettingsMenu();
+  // 設定: the JV-Link (Wine) settings and the component's own dialog.
+  void BuildJvLinkMenuItems(QMenu* settings);
   void BuildViewMenu();
   // ﾌｫﾙﾀﾞ指定 and ﾍﾙﾌﾟ.
   void BuildFolderAndHelpMenus();

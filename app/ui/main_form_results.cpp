@@ -14,6 +14,7 @@
 
 #include "acquisition/realtime_fetch.h"
 #include "acquisition/ui/get_data_form.h"
+#include "acquisition/ui/wine_window_run.h"
 #include "app/error_log.h"
 #include "app/io_error.h"
 #include "app/program_folder.h"
@@ -68,6 +69,14 @@ void TMainForm::KekkaBtnClick() {
   if (day_->RaceListRows <= 0 || date_combo_->currentIndex() < 0) {
     Say(QStringLiteral("結果情報: 開催日が読み込まれていません。先に開催日を選んでください。"));
     return;
+  }
+  // Under Wine JV-Link fills the feed folder with the day's results first.
+  if (WineWindowRun::Enabled()) {
+    WineWindowRun wine(this);
+    bool read = wine.Export(RealtimeExportArguments(day_->LoadedLabel()),
+                            [this](const QString& line) { fetch_label_->setText(line); });
+    fetch_label_->clear();
+    if (!read) return;
   }
   ErrorLog log;
   FetchLabel label(fetch_label_);

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # sorvix-jvdump under Wine against the JV-Link test double.
-#   tests/wine/run.sh BUILD_DIR
+#   tests/wine/run.sh BUILD_DIR [GUI_BUILD_DIR]
 # BUILD_DIR is a build configured with -DSORVIX_WINE_TESTS=ON (sorvix-cli,
-# sorvix-feedgen, both exporters and the double of each bitness).  Makes a
+# sorvix-feedgen, both exporters and the double of each bitness);
+# GUI_BUILD_DIR a build with the windows' tests (test_gui_acquisition), for
+# JVデータ取得, 結果情報 and 中止 in the real window.  Makes a
 # throw-away Wine prefix, registers the double as "JVDTLab.JVLink" and checks:
 #   - the round trip: feed F (with odds and vote-count records of up to
 #     102,890 bytes) → double → sorvix-jvdump (a killed setup run, its rerun,
@@ -15,13 +17,17 @@
 #     over the buffer, Ctrl+C, every error path of the double and a missing
 #     component give the texts of the core's table and leave no file under a
 #     .jvd name;
+#   - one click on JVデータ取得 or 結果情報 in the window exports through
+#     Wine, reads and stores the same store; 中止 keeps nothing and leaves
+#     no exporter running;
 #   - the shipped 32-bit exporter does the round trip through the 32-bit
 #     double where this machine runs 32-bit programs.
 # The last line is "N passed, N failed, N skipped"; the exit status is 1 on
 # a failure.
 set -uo pipefail
 
-BUILD=$(cd "${1:?usage: run.sh BUILD_DIR}" && pwd)
+BUILD=$(cd "${1:?usage: run.sh BUILD_DIR [GUI_BUILD_DIR]}" && pwd)
+GUI_BUILD=${2:+$(cd "$2" && pwd)}
 # COM under Wine needs a display, even for console programs.
 if [ -z "${SORVIX_WINE_DISPLAY:-}" ]; then
   SORVIX_WINE_DISPLAY=1 exec xvfb-run -a -s "-screen 0 640x480x24" bash "$0" "$@"
@@ -585,6 +591,91 @@ code=$?
 check "acquire --wine without Wine: exit 1 and says what to install" \
   grep -qF "sorvix-cli: Wine（/nonexistent/wine）が見つかりません。sudo apt install" \
   "$WORK/acquire-nowine.log"
+
+# JVSetUIProperties: the component's own dialog, after JVInit, without a
+# feed folder; its error as the component's text.
+jvdump "$WORK/ui.log" --ui-properties
+check "--ui-properties: exit 0" test $? -eq 0
+check "--ui-properties: JVInit, then JVSetUIProperties" called "JVSetUIProperties"
+check "--ui-properties: says the dialog closed" said "$WORK/ui.log" "JV-Link の設定画面を閉じました。"
+faults "JVSetUIProperties=-100"
+jvdump "$WORK/ui-fault.log" --ui-properties
+check "--ui-properties refused: exit 2" test $? -eq 2
+check "--ui-properties refused: the component's text" \
+  said "$WORK/ui-fault.log" "sorvix-jvdump: JVSetUIPropertiesエラー:"
+no_faults
+
+echo "== the window: JVデータ取得, 結果情報 and 中止 through Wine"
+# The real main window under Xvfb (test_gui_acquisition of the test build),
+# with [Wine] in its settings: one click exports, reads and stores.
+GUI_TESTS=${GUI_BUILD:+$GUI_BUILD/tests/test_gui_acquisition}
+gui_home() {  # gui_home HOME FEED: a home that exports through the prefix
+  make_home "$1" "$2"
+  printf '[Wine]\r\nUse=1\r\nPrefix=%s\r\nProgram=%s\r\nExporter=%s\r\n' "$WINEPREFIX" "$WINE" \
+    "$WORK/bin/sorvix-jvdump64.exe" >"$1/sorvix.ini"
+}
+gui_test() {  # gui_test LOG NAME [VAR=VALUE...]: one test of the window
+  local log=$1 name=$2
+  shift 2
+  env QT_QPA_PLATFORM=xcb "$@" "$GUI_TESTS" --gtest_filter="WineRunTest.$name" >"$log" 2>&1 &&
+    grep -q '^\[  PASSED  \] 1 test' "$log" && return 0
+  sed -n '/Failure\|FAILED\|error/p' "$log" | head -n 8 | sed 's/^/      /'
+  return 1
+}
+same_store() {  # same_store DIRECT HOME: the stores are the same, byte for byte
+  # (the window's error log holds its start-up lines, and nothing else)
+  diff -r --exclude=jvlink.ini --exclude=JVLink --exclude=sorvix.ini --exclude=ErrorLog.txt \
+    "$1" "$2" >"$WORK/gui.diff" &&
+    test -z "$(iconv -f CP932 -t UTF-8 "$2/ErrorLog.txt" | tr -d '\r' | grep -v '^ソフト起動：' | grep -vxF "$2")" &&
+    return 0
+  head -n 5 "$WORK/gui.diff" | sed 's/^/      /'
+  iconv -f CP932 -t UTF-8 -c "$2/ErrorLog.txt" | tail -n 3 | sed 's/^/      /'
+  return 1
+}
+if [ -x "${GUI_TESTS:-}" ]; then
+  GUIHOME=$WORK/home-gui
+  gui_home "$GUIHOME" "$WORK/gui-feed"
+  faults "Downloaded=no" "DownloadStep=1"
+  "${WINE%/*}/wineserver" -w
+  check "JVデータ取得 in the window: exports through Wine and stores" \
+    gui_test "$WORK/gui-acquire.log" JvDataAcquiresThroughWine SORVIX_WINE_ACQUIRE_HOME="$GUIHOME"
+  DIRECT3=$WORK/home-direct3
+  make_home "$DIRECT3" "$G"
+  cli "$DIRECT3" "$WORK/acquire-direct3.log" acquire --setup --from 2023-01-01
+  check "JVデータ取得 in the window: the store equals the store acquired from the feed" \
+    same_store "$DIRECT3" "$GUIHOME"
+  no_faults
+  check "結果情報 in the window: exports the day through Wine and fetches it" \
+    gui_test "$WORK/gui-kekka.log" KekkaFetchesThroughWine SORVIX_WINE_KEKKA_HOME="$GUIHOME" \
+    SORVIX_WINE_KEKKA_DATE=2024-01-07
+  cli "$DIRECT3" "$WORK/fetch-direct3.log" fetch 20240107
+  check "結果情報 in the window: the store equals the store fetched from the feed" \
+    same_store "$DIRECT3" "$GUIHOME"
+
+  gui_home "$WORK/home-gui2" "$WORK/gui-feed2"
+  faults "Downloaded=no" "DownloadStep=1"
+  check "中止 during a slow export: the export ends and keeps nothing" \
+    gui_test "$WORK/gui-cancel.log" CancelDuringASlowExportKeepsNothing \
+    SORVIX_WINE_CANCEL_HOME="$WORK/home-gui2" JVLINK_DOUBLE_READ_DELAY_MS=5
+  check "中止 during a slow export: no .jvd and no state" \
+    test -z "$(find "$WORK/gui-feed2" -name '*.jvd' -o -name 'sorvix-jvdump.state')"
+  check "中止 during a slow export: no exporter left running" \
+    test -z "$(pgrep -f sorvix-jvdump64.exe)"
+  no_faults
+
+  # The time from the click to the stored data, against the same two steps
+  # by hand (the exporter, then sorvix-cli acquire).
+  "${WINE%/*}/wineserver" -w
+  hand=$(date +%s%N)
+  jvdump "$WORK/hand.log" --out "$(winpath "$WORK/hand-feed")" --setup --from 20230101
+  make_home "$WORK/home-hand" "$WORK/hand-feed"
+  cli "$WORK/home-hand" "$WORK/acquire-hand.log" acquire --setup --from 2023-01-01
+  echo "      by hand (exporter, then sorvix-cli acquire): $((($(date +%s%N) - hand) / 1000000)) ms"
+  echo "      $(grep -h 'click to stored data' "$WORK/gui-acquire.log" "$WORK/gui-kekka.log" | tr '\n' ' ')"
+  echo "      $(grep -h '中止 to the end' "$WORK/gui-cancel.log")"
+else
+  skip "the window through Wine" "no test_gui_acquisition (run.sh BUILD_DIR GUI_BUILD_DIR)"
+fi
 
 # Without the component for this bitness: the other one is registered, the
 # exporter says which program to use; without any: not installed.

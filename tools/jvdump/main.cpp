@@ -12,7 +12,9 @@
 #include <cstdio>
 #include <string>
 
+#include "app/startup_checks.h"
 #include "codes/cp932.h"
+#include "codes/jv_result_message.h"
 #include "tools/jvdump/dispatch_jv_link.h"
 #include "tools/jvdump/export_run.h"
 
@@ -146,7 +148,9 @@ int Usage(ExportReporter& reporter, const char* problem) {
   reporter.Line(Sj(
       "使い方: sorvix-jvdump --out フォルダ [--setup] [--from yyyymmdd[hhnnss]] [--sid ID]\r\n"
       "        sorvix-jvdump --out フォルダ --realtime yyyymmdd [--sid ID]\r\n"
+      "        sorvix-jvdump --ui-properties [--sid ID]\r\n"
       "JV-Link の JV-Data をフォルダに書き出します。--from がなければ前回の続きから取得します。\r\n"
+      "--ui-properties は JV-Link の設定画面（JVSetUIProperties）を開きます。\r\n"
       "--sid は JVInit に渡すソフトウェア ID です（既定: sorvix-jvdump.ini の [JVLink] "
       "SoftwareId、なければ Sorvix のもの）。\r\n"
       "JV-Link 4 は 32 ビット版の sorvix-jvdump.exe、64 ビットの JV-Link 5.0 は "
@@ -154,8 +158,26 @@ int Usage(ExportReporter& reporter, const char* problem) {
   return *problem ? kExitUsage : kExitOk;
 }
 
-// Creates the component and runs the export with it.
-int Export(const ExportOptions& options, ConsoleReporter& reporter) {
+// JVSetUIProperties: the component's own settings dialog, after JVInit.
+int ShowUiProperties(JvLink& link, const ExportOptions& options, ExportReporter& reporter) {
+  int init = link.JVInit(options.sid.empty() ? kSoftwareId : options.sid);
+  if (init != 0) {
+    reporter.Line(Sj("sorvix-jvdump: JVInitエラー:") + JvResultMessage("JVInit", init).bytes());
+    return kExitFailed;
+  }
+  int result = link.JVSetUIProperties();
+  if (result != 0) {
+    reporter.Line(Sj("sorvix-jvdump: JVSetUIPropertiesエラー:") +
+                  JvResultMessage("JVSetUIProperties", result).bytes());
+    return kExitFailed;
+  }
+  reporter.Line(Sj("JV-Link の設定画面を閉じました。"));
+  return kExitOk;
+}
+
+// Creates the component and runs the export with it (or its settings
+// dialog).
+int Export(const ExportOptions& options, bool uiProperties, ConsoleReporter& reporter) {
   HRESULT hr;
   IDispatch* dispatch = DispatchJvLink::Create(hr);
   if (!dispatch) {
@@ -178,12 +200,14 @@ int Export(const ExportOptions& options, ConsoleReporter& reporter) {
   }
   DispatchJvLink link(dispatch, reporter);
   link.SetParentWindow(DialogParent());
+  if (uiProperties) return ShowUiProperties(link, options, reporter);
   return RunExport(link, link, options, reporter, cancelled);
 }
 
 int Run(int argc, wchar_t** argv) {
   ConsoleReporter reporter;
   ExportOptions options;
+  bool uiProperties = false;
   for (int i = 1; i < argc; ++i) {
     std::wstring arg = argv[i];
     auto value = [&]() -> std::wstring { return i + 1 < argc ? argv[++i] : L""; };
@@ -209,13 +233,16 @@ int Run(int argc, wchar_t** argv) {
       options.sid.assign(static_cast<size_t>(bytes), '\0');
       WideCharToMultiByte(932, 0, sid.data(), static_cast<int>(sid.size()), options.sid.data(),
                           bytes, nullptr, nullptr);
+    } else if (arg == L"--ui-properties") {
+      uiProperties = true;
     } else if (arg == L"--help" || arg == L"-h" || arg == L"/?") {
       return Usage(reporter, "");
     } else {
       return Usage(reporter, "知らない引数です。");
     }
   }
-  if (options.out.empty()) return Usage(reporter, "--out で出力フォルダを指定してください。");
+  if (options.out.empty() && !uiProperties)
+    return Usage(reporter, "--out で出力フォルダを指定してください。");
   if (!options.realtime.empty() && (options.setup || !options.from.empty()))
     return Usage(reporter, "--realtime は --setup, --from と一緒に使えません。");
 
@@ -227,7 +254,7 @@ int Run(int argc, wchar_t** argv) {
     reporter.Line(Sj("sorvix-jvdump: COM を初期化できません。"));
     return kExitFailed;
   }
-  int code = Export(options, reporter);
+  int code = Export(options, uiProperties, reporter);
   CoUninitialize();
   return code;
 }
