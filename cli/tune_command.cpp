@@ -124,7 +124,7 @@ std::vector<Cp932Text> DatesOf(const TuneArgs& t) {
   return dates;
 }
 
-std::string Interval(const interim::PercentInterval& i) {
+std::string Interval(const RateInterval& i) {  // in percent
   return PercentText(i.low) + "〜" + PercentText(i.high);
 }
 

@@ -23,6 +23,7 @@ void TuneBase::Add(const TuneBase& o) {
   raceTop3 += o.raceTop3;
   raceWinReturn += o.raceWinReturn;
   racePlaceReturn += o.racePlaceReturn;
+  placeRaces += o.placeRaces;
   for (int t = 0; t < kBetTypes; ++t) everyTicket[t].Add(o.everyTicket[t]);
 }
 
@@ -169,7 +170,10 @@ TuneBase BaseOfRaces(const TuneData& data, size_t begin, size_t end) {
       base.raceWins += static_cast<double>(inRace.wins) / n;
       base.raceTop3 += static_cast<double>(inRace.top3) / n;
       base.raceWinReturn += static_cast<double>(inRace.winReturn) / (100 * n);
-      base.racePlaceReturn += static_cast<double>(inRace.placeReturn) / (100 * n);
+      if (race.placeSold) {
+        base.racePlaceReturn += static_cast<double>(inRace.placeReturn) / (100 * n);
+        ++base.placeRaces;
+      }
     }
     auto& t = base.everyTicket;
     AddEvery(t[static_cast<int>(BetType::Trio)], Choose(ran, 3), race.trio);

@@ -79,6 +79,7 @@ struct TuneBase {
   // fields differ in size.
   int64_t races = 0;
   double raceWins = 0, raceTop3 = 0, raceWinReturn = 0, racePlaceReturn = 0;  // ratios
+  int64_t placeRaces = 0;  // races that sold 複勝 (five starters or more)
   // Every combination of each bet type among the runners that ran, at 100
   // yen each, against what the race paid on that bet type.
   std::array<TicketLine, kBetTypes> everyTicket{};

@@ -3,6 +3,7 @@
 #include <cinttypes>
 
 #include "codes/cp932.h"
+#include "codes/csv_cell.h"
 #include "codes/text.h"
 #include "results/backtest_report.h"
 
@@ -77,13 +78,6 @@ std::string FoldJson(const TuneFoldResult& f) {
   return out;
 }
 
-std::string CsvText(const std::string& text) {
-  if (text.find_first_of(",\"\n") == std::string::npos) return text;
-  std::string out = "\"";
-  for (char c : text) out += c == '"' ? std::string("\"\"") : std::string(1, c);
-  return out + "\"";
-}
-
 }  // namespace
 
 std::string TuneJson(const TuneResult& r) {
@@ -116,38 +110,44 @@ std::string TuneJson(const TuneResult& r) {
 }
 
 std::string TuneCsv(const TuneResult& r) {
+  // A byte-order mark and the shared cells, as every CSV of the program.
   std::string out = "\xEF\xBB\xBF";
-  out +=
-      "section,key,label,base,tuned,tunedLow,tunedHigh,tunedClearsBase,current,currentLow,"
-      "currentHigh,currentClearsBase,defaults,defaultsLow,defaultsHigh,defaultsClearsBase\n";
+  out += CsvLine({"section", "key", "label", "base", "tuned", "tunedLow", "tunedHigh",
+                  "tunedClearsBase", "current", "currentLow", "currentHigh", "currentClearsBase",
+                  "defaults", "defaultsLow", "defaultsHigh", "defaultsClearsBase"});
   const TuneObjectiveInfo& info = InfoOf(r.objective);
-  out += std::string("input,objective,") + CsvText(info.label) + "," + info.key + "\n";
-  out += std::string("input,source,,") + SourceKey(r.source) + "\n";
-  out += "input,seed,," + Format("%" PRIu64, r.seed) + "\n";
-  out += "input,candidates,," + I(r.candidates) + "\n";
-  for (const std::string& line : r.verdict) out += "verdict,,," + CsvText(line) + "\n";
+  out += CsvLine({"input", "objective", info.label, info.key});
+  out += CsvLine({"input", "source", "", SourceKey(r.source)});
+  out += CsvLine({"input", "seed", "", Format("%" PRIu64, r.seed)});
+  out += CsvLine({"input", "candidates", "", I(r.candidates)});
+  for (const std::string& line : r.verdict) out += CsvLine({"verdict", "", "", line});
   for (const TuneFigureRow& row : r.rows) {
-    out += "test," + CsvText(row.key) + "," + CsvText(row.label) + "," + Num(row.base.Percent());
-    for (int set = 0; set < kTuneSets; ++set)
-      out += "," + Num(row.figure[set].Percent()) + "," + Num(row.interval[set].low) + "," +
-             Num(row.interval[set].high) + "," + (row.clears[set] ? "1" : "0");
-    out += "\n";
+    std::vector<std::string> cells = {"test", row.key, row.label, Num(row.base.Percent())};
+    for (int set = 0; set < kTuneSets; ++set) {
+      cells.push_back(Num(row.figure[set].Percent()));
+      cells.push_back(Num(row.interval[set].low));
+      cells.push_back(Num(row.interval[set].high));
+      cells.push_back(row.clears[set] ? "1" : "0");
+    }
+    out += CsvLine(cells);
   }
   for (size_t i = 0; i < r.folds.size(); ++i) {
     const TuneFoldResult& f = r.folds[i];
-    out += "fold," + I(static_cast<int64_t>(i + 1)) + "," + Date(f.trainFrom) + ".." +
-           Date(f.trainTo) + " → " + Date(f.testFrom) + ".." + Date(f.testTo) + "," +
-           Num(f.testBase.Percent());
-    for (int set = 0; set < kTuneSets; ++set)
-      out += "," + Num(f.test[set].Percent()) + "," +
-             (set == 0 ? Num(f.testInterval.low) + "," + Num(f.testInterval.high) : ",") + "," +
-             Num(f.train[set].Percent());
-    out += "\n";
+    std::vector<std::string> cells = {"fold", I(static_cast<int64_t>(i + 1)),
+                                      Date(f.trainFrom) + ".." + Date(f.trainTo) + " → " +
+                                          Date(f.testFrom) + ".." + Date(f.testTo),
+                                      Num(f.testBase.Percent())};
+    for (int set = 0; set < kTuneSets; ++set) {
+      cells.push_back(Num(f.test[set].Percent()));
+      cells.push_back(set == 0 ? Num(f.testInterval.low) : "");
+      cells.push_back(set == 0 ? Num(f.testInterval.high) : "");
+      cells.push_back(Num(f.train[set].Percent()));
+    }
+    out += CsvLine(cells);
   }
   for (int s = 0; s < kSignCount; ++s)
-    out += std::string("points,") + kSignInfo[s].key + "," + SignLabel(s) + ",," +
-           I(r.tuned.value[s]) + ",,,," + I(r.current.value[s]) + ",,,," + I(r.defaults.value[s]) +
-           "\n";
+    out += CsvLine({"points", kSignInfo[s].key, SignLabel(s), "", I(r.tuned.value[s]), "", "", "",
+                    I(r.current.value[s]), "", "", "", I(r.defaults.value[s])});
   return out;
 }
 

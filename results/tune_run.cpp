@@ -5,6 +5,7 @@
 
 #include "codes/text.h"
 #include "common/record_fields.h"
+#include "results/backtest_figures.h"
 
 namespace sorvix {
 
@@ -62,7 +63,7 @@ Fraction WinReturn(const BacktestGroup& g) {
   return {g.winReturn, g.runners * 100};
 }
 Fraction PlaceReturn(const BacktestGroup& g) {
-  return {g.placeReturn, g.runners * 100};
+  return {g.placeReturn, g.placeBets * 100};
 }
 const BacktestGroup& FirstBand(const TuneScore& s, BacktestRank r) {
   return s.tally.ranks[static_cast<int>(r)][0];
@@ -100,13 +101,13 @@ const RowDef kRows[] = {
      [](const TuneBase& b) { return RaceMean(b.raceWinReturn, b.races); }},
     {"axisPlaceReturn", "◎ 複勝回収率", true,
      [](const TuneScore& s) { return PlaceReturn(s.mainAxis); },
-     [](const TuneBase& b) { return RaceMean(b.racePlaceReturn, b.races); }},
+     [](const TuneBase& b) { return RaceMean(b.racePlaceReturn, b.placeRaces); }},
     {"axesTop3Rate", "軸（◎●▲） 複勝率", false,
      [](const TuneScore& s) { return Top3(s.tally.axis); },
      [](const TuneBase& b) { return RaceMean(b.raceTop3, b.races); }},
     {"axesPlaceReturn", "軸（◎●▲） 複勝回収率", true,
      [](const TuneScore& s) { return PlaceReturn(s.tally.axis); },
-     [](const TuneBase& b) { return RaceMean(b.racePlaceReturn, b.races); }},
+     [](const TuneBase& b) { return RaceMean(b.racePlaceReturn, b.placeRaces); }},
     {"away1Top3Rate", "ｱｳｪｲ順位1 複勝率", false,
      [](const TuneScore& s) { return Top3(FirstBand(s, BacktestRank::Away)); },
      [](const TuneBase& b) { return RaceMean(b.raceTop3, b.races); }},
@@ -137,29 +138,30 @@ struct TestDays {
 };
 
 template <typename Figure>
-std::vector<interim::DayPart> PartsOf(const TestDays& days, int set, Figure figure) {
-  std::vector<interim::DayPart> parts;
-  parts.reserve(days.score.size());
+std::vector<DayAmount> AmountsOf(const TestDays& days, int set, Figure figure) {
+  std::vector<DayAmount> amounts;
+  amounts.reserve(days.score.size());
   for (const auto& d : days.score) {
     Fraction f = figure(d[static_cast<size_t>(set)]);
-    parts.push_back({f.part, f.whole});
+    amounts.push_back({f.whole, f.part});
   }
-  return parts;
+  return amounts;
 }
 
-// The two-sided p-value of a hit rate against the base rate (normal
-// approximation of the binomial).
-double RateP(const Fraction& f, double basePercent) {
-  double p0 = basePercent / 100.0;
-  if (f.whole <= 0 || p0 <= 0.0 || p0 >= 1.0) return 1.0;
-  double n = static_cast<double>(f.whole);
-  double z = (static_cast<double>(f.part) / n - p0) / std::sqrt(p0 * (1 - p0) / n);
-  return std::erfc(std::fabs(z) / std::sqrt(2.0));
+// A percentage interval of a rate interval (fractions).
+RateInterval InPercent(const RateInterval& i) {
+  return {100 * i.low, 100 * i.high};
+}
+
+// The race-day draws of the test dates, as サイン検証 draws them.
+std::vector<std::vector<uint32_t>> DrawsOf(size_t days) {
+  return DayResamples(days, kBootstrapResamples, kBootstrapSeed);
 }
 
 template <typename Figure>
 TuneFigureRow MakeRow(const char* key, const char* label, bool isReturn, Fraction base,
-                      const TestDays& days, Figure figure, uint64_t seed,
+                      const TestDays& days, Figure figure,
+                      const std::vector<std::vector<uint32_t>>& draws,
                       std::vector<double>& pValues) {
   TuneFigureRow row;
   row.key = key;
@@ -171,14 +173,14 @@ TuneFigureRow MakeRow(const char* key, const char* label, bool isReturn, Fractio
     for (const auto& d : days.score) sum.Add(d[static_cast<size_t>(set)]);
     Fraction f = figure(sum);
     row.figure[set] = f;
-    double p;
+    double p = 1;
+    const double chance = base.Percent() / 100;
     if (isReturn) {
-      std::vector<interim::DayPart> parts = PartsOf(days, set, figure);
-      row.interval[set] = interim::DayBootstrapInterval(parts, seed);
-      p = interim::DayBootstrapPValue(parts, base.Percent(), seed);
+      row.interval[set] =
+          InPercent(BootstrapReturnInterval(AmountsOf(days, set, figure), draws, chance, &p));
     } else {
-      row.interval[set] = interim::WilsonInterval(f.part, f.whole);
-      p = RateP(f, base.Percent());
+      row.interval[set] = InPercent(WilsonInterval(f.part, f.whole));
+      p = HitRateP(f.part, f.whole, chance);
     }
     row.clears[set] = f.whole > 0 && row.interval[set].low > base.Percent();
     pValues.push_back(p);
@@ -192,18 +194,18 @@ TuneFigureRow MakeRow(const char* key, const char* label, bool isReturn, Fractio
 // interval against the base rate (the one figure the tuning aimed at).
 void MakeRows(TuneResult& result, const TestDays& days) {
   std::vector<double> pValues;
+  const std::vector<std::vector<uint32_t>> draws = DrawsOf(days.score.size());
   const TuneObjective objective = result.objective;
   const TuneObjectiveInfo& info = InfoOf(objective);
   std::string goalKey = std::string("objective:") + info.key;
   result.rows.push_back(MakeRow(
       goalKey.c_str(), info.label, info.isReturn, ObjectiveBase(objective, days.base), days,
-      [objective](const TuneScore& s) { return ObjectiveFigure(objective, s); }, result.seed,
-      pValues));
+      [objective](const TuneScore& s) { return ObjectiveFigure(objective, s); }, draws, pValues));
   for (const RowDef& def : kRows)
     if (std::string_view(def.label) != info.label)  // the objective is the first row already
       result.rows.push_back(MakeRow(def.key, def.label, def.isReturn, def.base(days.base), days,
-                                    def.figure, result.seed, pValues));
-  std::vector<bool> kept = interim::BenjaminiHochberg(pValues);
+                                    def.figure, draws, pValues));
+  std::vector<bool> kept = BenjaminiHochberg(pValues);
   for (size_t r = 0; r < result.rows.size(); ++r)
     for (int set = 0; set < kTuneSets; ++set)
       result.rows[r].clears[set] =
@@ -218,19 +220,19 @@ std::string Pct(double v) {
 
 // The fold's figure of the tuned points over its test dates, with its
 // interval.
-void JudgeFold(const TestDays& days, size_t firstDay, TuneObjective objective, uint64_t seed,
+void JudgeFold(const TestDays& days, size_t firstDay, TuneObjective objective,
                TuneFoldResult& fold) {
-  std::vector<interim::DayPart> parts;
+  std::vector<DayAmount> amounts;
   for (size_t d = firstDay; d < days.score.size(); ++d)
     for (int set = 0; set < kTuneSets; ++set) {
       Fraction f = ObjectiveFigure(objective, days.score[d][static_cast<size_t>(set)]);
       fold.test[set].part += f.part;
       fold.test[set].whole += f.whole;
-      if (set == 0) parts.push_back({f.part, f.whole});
+      if (set == 0) amounts.push_back({f.whole, f.part});
     }
-  fold.testInterval = InfoOf(objective).isReturn
-                          ? interim::DayBootstrapInterval(parts, seed)
-                          : interim::WilsonInterval(fold.test[0].part, fold.test[0].whole);
+  fold.testInterval = InPercent(InfoOf(objective).isReturn
+                                    ? BootstrapReturnInterval(amounts, DrawsOf(amounts.size()))
+                                    : WilsonInterval(fold.test[0].part, fold.test[0].whole));
 }
 
 // Tunes one fold on its training dates, then scores its test dates.
@@ -279,7 +281,7 @@ TuneFoldResult RunFold(const TuneData& data, const TuneFold& fold, int index, in
   days.base.Add(base);
   r.testRaces = static_cast<int>(test.end - test.begin);
   r.testBase = ObjectiveBase(options.objective, base);
-  JudgeFold(days, firstDay, options.objective, options.seed, r);
+  JudgeFold(days, firstDay, options.objective, r);
   return r;
 }
 

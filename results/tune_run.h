@@ -16,7 +16,7 @@
 
 #include "analysis/sign_points.h"
 #include "codes/cp932_text.h"
-#include "results/figure_intervals.h"
+#include "results/rate_intervals.h"
 #include "results/tune_data.h"
 #include "results/tune_search.h"
 
@@ -48,7 +48,9 @@ struct TuneFigureRow {
   std::string label;  // Japanese
   bool isReturn = false;
   std::array<Fraction, kTuneSets> figure{};
-  std::array<interim::PercentInterval, kTuneSets> interval{};
+  // 95 % intervals as サイン検証 gives them (Wilson for a hit rate, race
+  // days resampled for a return), in percent like the figures.
+  std::array<RateInterval, kTuneSets> interval{};
   std::array<bool, kTuneSets> clears{};  // interval above the base rate (after BH)
   Fraction base;
 };
@@ -62,7 +64,7 @@ struct TuneFoldResult {
   std::array<Fraction, kTuneSets> train{};  // the objective over the training dates
   std::array<Fraction, kTuneSets> test{};   // and over the test dates
   Fraction testBase;
-  interim::PercentInterval testInterval;  // of the tuned points
+  RateInterval testInterval;  // of the tuned points, in percent
 };
 
 struct TuneRunOptions {

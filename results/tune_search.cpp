@@ -65,7 +65,7 @@ int TicketOf(TuneObjective objective) {
 Fraction GroupFigure(TuneObjective objective, const BacktestGroup& g) {
   switch (objective) {
     case TuneObjective::AxisPlaceReturn:
-      return {g.placeReturn, g.runners * 100};
+      return {g.placeReturn, g.placeBets * 100};
     case TuneObjective::AxisWinReturn:
       return {g.winReturn, g.runners * 100};
     default:
@@ -91,7 +91,7 @@ Fraction ObjectiveBase(TuneObjective objective, const TuneBase& base) {
   if (int t = TicketOf(objective); t >= 0) return Return(base.everyTicket[t]);
   switch (objective) {
     case TuneObjective::AxisPlaceReturn:
-      return RaceMean(base.racePlaceReturn, base.races);
+      return RaceMean(base.racePlaceReturn, base.placeRaces);
     case TuneObjective::AxisWinReturn:
       return RaceMean(base.raceWinReturn, base.races);
     default:

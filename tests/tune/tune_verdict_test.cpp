@@ -116,6 +116,18 @@ TEST(TuneVerdict, ASignCarryingInformationIsFoundAndConfirmed) {
   EXPECT_NE(verdict.find("検証期間でも"), std::string::npos) << verdict;
   // The same seed gives the same points.
   EXPECT_EQ(RunTuning(data, folds, options).tuned.value, r.tuned.value);
+
+  // The CSV is written as every CSV of the program: a byte-order mark, the
+  // shared cells, CR LF; and the tuned figure's
+  // interval is the report's, in percent.
+  std::string csv = TuneCsv(r);
+  EXPECT_EQ(csv.rfind("\xEF\xBB\xBFsection,key,label,base,tuned,", 0), 0u);
+  EXPECT_NE(csv.find("\r\nfold,1,2020-01-01..2020-10-21 → 2021-01-01..2021-10-21,"),
+            std::string::npos)
+      << csv.substr(csv.find("fold"), 300);
+  const TuneFigureRow& goal = r.rows.front();
+  EXPECT_GT(goal.interval[0].low, goal.base.Percent());
+  EXPECT_LT(goal.interval[0].high, 100.0);
 }
 
 }  // namespace
