@@ -1,6 +1,7 @@
 #include "results/ui/backtest_charts.h"
 
 #include <QDate>
+#include <QFontMetrics>
 #include <QLocale>
 #include <QPainter>
 #include <QPainterPath>
@@ -96,6 +97,13 @@ void PaintBar(QPainter& p, const RateScale& s, int y, int height, const RateFigu
   if (100 * f.interval.high <= s.top) p.drawLine(hi, mid - 2, hi, mid + 2);
 }
 
+// A row's counts as written left of its bars.
+QString CountsText(const GroupFigures& g) {
+  return g.empty ? QStringLiteral("—")
+                 : QString::number(g.counts.runners) + QStringLiteral("頭 ") +
+                       QString::number(g.counts.wins) + QStringLiteral("勝");
+}
+
 void PaintRateRow(QPainter& p, const RateScale& s, const RateRow& row, int y, int rowHeight,
                   const QRect& area) {
   const GroupFigures& g = *row.figures;
@@ -115,11 +123,8 @@ void PaintRateRow(QPainter& p, const RateScale& s, const RateRow& row, int y, in
   font.setBold(false);
   p.setFont(font);
   p.setPen(few ? kFew : QColor(Qt::darkGray));
-  QString counts = g.empty ? QStringLiteral("—")
-                           : QString::number(g.counts.runners) + QStringLiteral("頭 ") +
-                                 QString::number(g.counts.wins) + QStringLiteral("勝");
   p.drawText(QRect(text.right(), y, s.plot.left() - text.right() - 6, rowHeight),
-             Qt::AlignRight | Qt::AlignVCenter, counts);
+             Qt::AlignRight | Qt::AlignVCenter, CountsText(g));
   if (g.empty) return;
   int half = std::max(2, (rowHeight - 2) / 2);
   PaintBar(p, s, y + 1, half, g.winReturn, kWinColour, few);
@@ -175,8 +180,19 @@ void ReturnRateChart::Paint(QPainter& p, const QRect& area) const {
   for (int f = 0; f < kBacktestFamilies; ++f)
     rows.push_back({U(FamilyLabel(f)) + QStringLiteral("系"), &figures_->families[f]});
 
+  // The rows' font follows their height; the labels' column is as wide as
+  // the longest counts in that font, so that no count is cut.
+  const int plotHeight = area.height() - 88;
+  const int rowHeight = std::max(6, plotHeight / static_cast<int>(rows.size()));
+  QFont rowFont = p.font();
+  rowFont.setPointSizeF(std::clamp(rowHeight * 0.55, 5.5, 8.0));
+  int countsWidth = 0;
+  for (const RateRow& r : rows)
+    countsWidth = std::max(
+        countsWidth, QFontMetrics(rowFont, p.device()).horizontalAdvance(CountsText(*r.figures)));
+  const int left = std::max(136, 4 + 44 + countsWidth + 12);
   RateScale s;
-  s.plot = QRect(area.left() + 136, area.top() + 64, area.width() - 136 - 52, area.height() - 88);
+  s.plot = QRect(area.left() + left, area.top() + 64, area.width() - left - 52, plotHeight);
   // The axis reaches the longest interval, up to 250 %: longer bars are cut.
   double longest = 120;
   for (const RateRow& r : rows)
@@ -194,10 +210,7 @@ void ReturnRateChart::Paint(QPainter& p, const QRect& area) const {
   PaintLegend(p, s.plot.left() + 192, y, QColor(120, 120, 120), QStringLiteral("100%"),
               Qt::DashLine, false);
   PaintRateAxis(p, s, figures_->all);
-  const int rowHeight = std::max(6, s.plot.height() / static_cast<int>(rows.size()));
-  QFont font = p.font();
-  font.setPointSizeF(std::clamp(rowHeight * 0.55, 5.5, 8.0));
-  p.setFont(font);
+  p.setFont(rowFont);
   for (size_t i = 0; i < rows.size(); ++i)
     PaintRateRow(p, s, rows[i], s.plot.top() + static_cast<int>(i) * rowHeight, rowHeight, area);
 }
