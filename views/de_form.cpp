@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QComboBox>
 #include <QFontMetrics>
+#include <QGridLayout>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QKeySequence>
@@ -10,8 +11,8 @@
 #include <QPainter>
 #include <QScreen>
 #include <QScrollArea>
-#include <QScrollBar>
 #include <QSignalBlocker>
+#include <QStyle>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -32,6 +33,8 @@ namespace {
 constexpr int kGridRowHeight = 14;
 constexpr int kGridFontPixels = 11;
 constexpr int kTitleFontPixels = 13;
+constexpr int kPanelMargin = 4;
+constexpr int kPanelSpacing = 4;
 
 struct Column {
   int width;
@@ -189,16 +192,16 @@ TDeForm::TDeForm(QWidget* parent) : QWidget(parent, Qt::Window | Qt::WindowStays
   connect(next, &QAction::triggered, this, [this] { StepRace(1); });
   addActions({previous, next});
 
-  // Across the lower part of the screen, wide enough for the four panels
-  // when the screen is; a narrower screen scrolls them.
-  int width = std::max(1360, panel2_->widget()->sizeHint().width() + 8);
+  // At the bottom of the screen, as large as the four panels need (two by
+  // two on a screen too narrow for them side by side).
   if (QScreen* screen = QGuiApplication::primaryScreen()) {
     QRect avail = screen->availableGeometry();
-    resize(std::min(width, avail.width()), 410);
+    resize(ContentSize(avail.width()).boundedTo(avail.size()));
     move(avail.left(), std::max(avail.top(), avail.bottom() + 1 - height()));
   } else {
-    resize(width, 410);
+    resize(ContentSize(QWIDGETSIZE_MAX));
   }
+  ArrangePanels();
 }
 
 QWidget* TDeForm::BuildTab(int firstGrid, QWidget* topBar, QScrollArea** area) {
@@ -210,11 +213,13 @@ QWidget* TDeForm::BuildTab(int firstGrid, QWidget* topBar, QScrollArea** area) {
 
   auto* panels = new QWidget;
   panels->setObjectName(firstGrid == 0 ? QStringLiteral("Panel2") : QStringLiteral("Panel3"));
-  auto* panelsLayout = new QHBoxLayout(panels);
-  panelsLayout->setContentsMargins(4, 4, 4, 4);
-  panelsLayout->setSpacing(4);
+  auto* panelsLayout = new QGridLayout(panels);
+  panelsLayout->setContentsMargins(kPanelMargin, kPanelMargin, kPanelMargin, kPanelMargin);
+  panelsLayout->setSpacing(kPanelSpacing);
+  panel_layouts_[static_cast<size_t>(firstGrid / 4)] = panelsLayout;
   for (int g = firstGrid; g < firstGrid + 4; ++g) {
     auto* panel = new QWidget(panels);
+    panels_[static_cast<size_t>(g)] = panel;
     auto* panelLayout = new QVBoxLayout(panel);
     panelLayout->setContentsMargins(0, 0, 0, 0);
     panelLayout->setSpacing(2);
@@ -228,9 +233,7 @@ QWidget* TDeForm::BuildTab(int firstGrid, QWidget* topBar, QScrollArea** area) {
     panelLayout->addWidget(title);
     panelLayout->addWidget(grids_[static_cast<size_t>(g)]);
     panelLayout->addStretch(1);
-    panelsLayout->addWidget(panel);
   }
-  panelsLayout->addStretch(1);
 
   *area = new QScrollArea(page);
   (*area)->setWidget(panels);
@@ -302,6 +305,7 @@ void TDeForm::ShowSelection(const RaceDay& day, int prev, int sel, int next, int
   panel2_->setUpdatesEnabled(false);
   const int raceSlots[4] = {prev, sel, next, next2};
   for (int i = 0; i < 4; ++i) FillSlot(i, raceSlots[i]);
+  ArrangePanels();  // the grids grew to the texts of these races
   for (int g = 0; g < 4; ++g) grids_[static_cast<size_t>(g)]->ClearSelection();
   panel2_->setUpdatesEnabled(true);
   QSignalBlocker block(race_combo_);
@@ -377,6 +381,7 @@ void TDeForm::BaRaceComboChange() {
   int t = s + 2 == n ? 0 : (s + 1 == n ? 1 : s + 2);
   const int ordinals[4] = {p, s, q, t};
   for (int i = 0; i < 4; ++i) FillVenueRace(4 + i, venue_, ordinals[i]);
+  ArrangePanels();
 }
 
 void TDeForm::FillVenueRace(int g, int venue, int ordinal) {
@@ -404,12 +409,46 @@ void TDeForm::FillVenueRace(int g, int venue, int ordinal) {
   FitGrid(grid);
 }
 
-QSize TDeForm::ContentSize() const {
-  QSize panels = panel2_->widget()->sizeHint();
-  int height = tabs_->tabBar()->sizeHint().height() + race_combo_->sizeHint().height() + 4 +
-               panels.height() + 2 * panel2_->frameWidth() + 8 +
-               panel2_->horizontalScrollBar()->sizeHint().height();
-  return QSize(panels.width() + 8, height);
+QSize TDeForm::ContentSize(int width) const {
+  // The largest panel of both tabs stands for each of them.
+  QSize panel;
+  for (const QWidget* p : panels_) panel = panel.expandedTo(p->sizeHint());
+  // Around the panels: the scroll area's and the tab page's frames.
+  const int frames =
+      2 * panel2_->frameWidth() + 2 * tabs_->style()->pixelMetric(QStyle::PM_DefaultFrameWidth) + 8;
+  auto size = [&](int columns) {
+    int rows = 4 / columns;
+    return QSize(
+        columns * panel.width() + (columns - 1) * kPanelSpacing + 2 * kPanelMargin + frames,
+        tabs_->tabBar()->sizeHint().height() + race_combo_->sizeHint().height() + 4 +
+            rows * panel.height() + (rows - 1) * kPanelSpacing + 2 * kPanelMargin + frames);
+  };
+  QSize row = size(4);
+  return row.width() <= width ? row : size(2);
+}
+
+void TDeForm::ArrangePanels() {
+  int columns = ContentSize(width()).width() == ContentSize(QWIDGETSIZE_MAX).width() ? 4 : 2;
+  if (columns == columns_) return;
+  columns_ = columns;
+  for (size_t t = 0; t < panel_layouts_.size(); ++t) {
+    QGridLayout* layout = panel_layouts_[t];
+    for (int i = 0; i < 4; ++i) layout->removeWidget(panels_[t * 4 + static_cast<size_t>(i)]);
+    for (int i = 0; i <= 4; ++i) {
+      layout->setColumnStretch(i, 0);
+      layout->setRowStretch(i, 0);
+    }
+    for (int i = 0; i < 4; ++i)
+      layout->addWidget(panels_[t * 4 + static_cast<size_t>(i)], i / columns, i % columns);
+    // The room left over goes right of and below the panels.
+    layout->setColumnStretch(columns, 1);
+    layout->setRowStretch(4 / columns, 1);
+  }
+}
+
+void TDeForm::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  ArrangePanels();
 }
 
 void TDeForm::StepRace(int delta) {

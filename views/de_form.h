@@ -1,6 +1,7 @@
 // 連続出馬表: the continuous race card window.  Four consecutive races side by
-// side in compact grids, each runner row coloured by its sign families, its
-// bracket, its post-time mark and its final position.  Tab 全競馬場 follows
+// side (two by two when the window is too narrow for four) in compact
+// grids, each runner row coloured by its sign families, its bracket, its
+// post-time mark and its final position.  Tab 全競馬場 follows
 // the race list of the whole day (previous, selected, next, next-but-one
 // race); tab 競馬場別 shows four consecutive races of one chosen venue.
 //
@@ -14,6 +15,7 @@
 #include <string>
 
 class QComboBox;
+class QGridLayout;
 class QLabel;
 class QPainter;
 class QScrollArea;
@@ -61,8 +63,9 @@ class TDeForm : public QWidget {
 
   // 連続出馬表 (DeBtn): shows the window and repaints its grids.
   void DeBtnClick();
-  // The window size that shows the four panels without scrolling.
-  QSize ContentSize() const;
+  // The smallest window size that shows the four panels of a tab without
+  // scrolling within `width`: side by side when they fit, else two by two.
+  QSize ContentSize(int width) const;
   // PageDown/PageUp, Ctrl+→/←: the next or previous race of the tab shown
   // (on 全競馬場 the main window's race follows).
   void StepRace(int delta);
@@ -85,6 +88,9 @@ class TDeForm : public QWidget {
   };
 
   QWidget* BuildTab(int firstGrid, QWidget* topBar, QScrollArea** area);
+  // The panels four or two to a line, as the window's width allows.
+  void ArrangePanels();
+  void resizeEvent(QResizeEvent* event) override;
   void SetupGrid(int g);
   void FillSlot(int g, int slot);
   void FillVenueRace(int g, int venue, int ordinal);
@@ -98,6 +104,9 @@ class TDeForm : public QWidget {
   std::array<StringGrid*, kGrids> grids_{};  // StringGrid1–StringGrid8
   std::array<QLabel*, kGrids> titles_{};     // TitleLabel1–TitleLabel8
   std::array<Shown, kGrids> shown_{};
+  std::array<QWidget*, kGrids> panels_{};  // title and grid of each race
+  std::array<QGridLayout*, 2> panel_layouts_{};
+  int columns_ = 0;  // panels to a line
   QScrollArea* panel2_ = nullptr;
   int venue_ = -1;
 };

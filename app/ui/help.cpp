@@ -108,22 +108,21 @@ bool OpenManualPage(QWidget* parent, const QString& page) {
   QString file = page.section('#', 0, 0);
   QString anchor = page.section('#', 1);
   if (folder.isEmpty() || !QFileInfo::exists(QDir(folder).filePath(file))) {
-    ShowInformationUtf8(parent,
-                        QStringLiteral("ヘルプを開けませんでした: %1 が見つかりません"
-                                       "（share/sorvix/manual にインストールされていません）。")
-                            .arg(folder.isEmpty() ? QStringLiteral("manual/index.html")
-                                                  : QDir(folder).filePath(file)));
+    ShowWarningUtf8(parent, QStringLiteral("ヘルプを開けませんでした: %1 が見つかりません"
+                                           "（share/sorvix/manual にインストールされていません）。")
+                                .arg(folder.isEmpty() ? QStringLiteral("manual/index.html")
+                                                      : QDir(folder).filePath(file)));
     return false;
   }
   QUrl url = QUrl::fromLocalFile(QDir(folder).filePath(file));
   if (!anchor.isEmpty()) url.setFragment(anchor);
   bool opened = Opener() ? Opener()(SectionUrl(url)) : QDesktopServices::openUrl(SectionUrl(url));
   if (!opened)
-    ShowInformationUtf8(parent,
-                        QStringLiteral("ヘルプ %1 を開けませんでした: ブラウザーを起動できません"
-                                       "（xdg-open とブラウザーがインストールされているか"
-                                       "確認してください）。")
-                            .arg(url.toLocalFile()));
+    ShowWarningUtf8(parent,
+                    QStringLiteral("ヘルプ %1 を開けませんでした: ブラウザーを起動できません"
+                                   "（xdg-open とブラウザーがインストールされているか"
+                                   "確認してください）。")
+                        .arg(url.toLocalFile()));
   return opened;
 }
 

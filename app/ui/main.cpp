@@ -72,7 +72,7 @@ void CheckSettingsFile() {
   try {
     sorvix::SettingsFile().CheckReadable();
   } catch (const sorvix::Error& e) {
-    sorvix::ShowInformationUtf8(
+    sorvix::ShowWarningUtf8(
         nullptr, QString::fromStdString(std::string("設定ファイルを読み込めません: ") + e.what()) +
                      QStringLiteral("\n初期設定で起動します。設定は保存されません。"));
   }
@@ -100,16 +100,15 @@ void OpenDateArgument(sorvix::TMainForm& form, const std::string& date,
     bool ok = false;
     row = QString::fromStdString(*race).toInt(&ok);
     if (!ok || row < 0) {
-      sorvix::ShowInformationUtf8(
+      sorvix::ShowWarningUtf8(
           &form, QStringLiteral("--race にはレース一覧の行（0 から）を指定してください: %1")
                      .arg(QString::fromStdString(*race)));
       row = -1;
     }
   }
   if (!label) {
-    sorvix::ShowInformationUtf8(&form,
-                                QStringLiteral("--date の日付が読めません: %1（例: 2024-06-15）")
-                                    .arg(QString::fromStdString(date)));
+    sorvix::ShowWarningUtf8(&form, QStringLiteral("--date の日付が読めません: %1（例: 2024-06-15）")
+                                       .arg(QString::fromStdString(date)));
   } else {
     form.OpenDate(*label, row);
   }

@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QMenuBar>
+#include <QScreen>
 #include <QScrollArea>
 #include <QSplitter>
 #include <QStatusBar>
@@ -452,22 +453,30 @@ void TMainForm::RestoreGeometry() {
 }
 
 void TMainForm::PlaceSecondaryWindows() {
-  // First-time places beside the main window's controls: 連続出馬表 under
-  // the tab bar, right of the race list and above the status line; 買い目表
-  // at the right of the tab area.  The tool bar, the header, the race list,
-  // the tab bar and the status line stay uncovered.
+  // First-time places beside the main window's controls: 連続出馬表 right
+  // of the race list and above the status line, under the tab bar where it
+  // fits there; 買い目表 at the right of the tab area.  The race list, the
+  // tabs and the status line stay uncovered on a screen of 1200 x 900.
   QWidget* area = view_tabs_->parentWidget();
   QRect areaRect(area->mapToGlobal(QPoint(0, 0)), area->size());
   int tabBar = view_tabs_->tabBar()->sizeHint().height();
   if (!continuous_card_window_->isVisible() && !deFormPlaced_) {
     deFormPlaced_ = true;
-    // Tall enough for the grids' 19 rows in this screen's font.
+    // Large enough for its four races in this screen's font: side by side
+    // where the screen is wide enough (past the main window's right edge if
+    // need be), else two by two, reaching up over the header when the area
+    // is too low for that (the screen's edges bound it).
     QMargins margins = FrameMargins(continuous_card_window_);
-    int want = std::max(
-        410, continuous_card_window_->ContentSize().height() + margins.top() + margins.bottom());
-    int height = std::min(want, areaRect.height() - tabBar);
-    PlaceFrame(continuous_card_window_,
-               QRect(areaRect.left(), areaRect.bottom() + 1 - height, areaRect.width(), height));
+    QSize content = continuous_card_window_->ContentSize(screen()->availableGeometry().width() -
+                                                         margins.left() - margins.right());
+    int width = content.width() + margins.left() + margins.right();
+    int height = content.height() + margins.top() + margins.bottom();
+    if (height <= areaRect.height() - tabBar)
+      height = std::max(height, std::min(410, areaRect.height() - tabBar));
+    // At the right of the area, the race card's tab bar uncovered, when the
+    // area is wide enough; else from its left edge onwards.
+    int left = width <= areaRect.width() ? areaRect.right() + 1 - width : areaRect.left();
+    PlaceFrame(continuous_card_window_, QRect(left, areaRect.bottom() + 1 - height, width, height));
   }
   if (!combinations_window_->isVisible() && !combinations_window_->HasStoredPlace() &&
       !kaimeFormPlaced_) {

@@ -204,18 +204,17 @@ void TMainForm::SelectRace(int row) {
 bool TMainForm::OpenDate(Cp932View label, int row) {
   int index = date_combo_->findText(Q(label));
   if (index < 0) {
-    ShowInformationUtf8(this,
-                        QStringLiteral("開催日 %1 のデータは保存されていません。").arg(Q(label)));
+    ShowWarningUtf8(this, QStringLiteral("開催日 %1 のデータは保存されていません。").arg(Q(label)));
     return false;
   }
   date_combo_->setCurrentIndex(index);
   DateComboChange();
   if (row >= 0) {
     if (row >= race_list_->count()) {
-      ShowInformationUtf8(this, QStringLiteral("%1 のレースは 0〜%2 です: %3")
-                                    .arg(Q(label))
-                                    .arg(race_list_->count() - 1)
-                                    .arg(row));
+      ShowWarningUtf8(this, QStringLiteral("%1 のレースは 0〜%2 です: %3")
+                                .arg(Q(label))
+                                .arg(race_list_->count() - 1)
+                                .arg(row));
       return false;
     }
     SelectRace(row);

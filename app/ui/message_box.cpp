@@ -38,12 +38,16 @@ void ShowInformationUtf8(QWidget* parent, const QString& text, bool beep) {
 }
 
 void ShowWarning(QWidget* parent, Cp932View text, bool beep) {
+  ShowWarningUtf8(parent, Q(text), beep);
+}
+
+void ShowWarningUtf8(QWidget* parent, const QString& text, bool beep) {
   if (beep) QApplication::beep();
   if (Handler()) {
-    Handler()(MessageKind::Warning, Q(text));
+    Handler()(MessageKind::Warning, text);
     return;
   }
-  QMessageBox::warning(parent, Title(), Q(text), QMessageBox::Ok);
+  QMessageBox::warning(parent, Title(), text, QMessageBox::Ok);
 }
 
 bool AskYesNo(QWidget* parent, Cp932View text, bool beep) {

@@ -23,8 +23,10 @@ enum class MessageKind { Information, Warning, Question };
 using MessageHandler = std::function<bool(MessageKind, const QString&)>;
 void SetMessageHandler(MessageHandler handler);
 
-// The same with UTF-8 texts (platform messages).
+// The same with UTF-8 texts (platform messages); a failure that is no
+// exception (a file not found, an argument not understood) as a warning.
 void ShowInformationUtf8(QWidget* parent, const QString& text, bool beep = true);
+void ShowWarningUtf8(QWidget* parent, const QString& text, bool beep = true);
 
 // How every window shows a failure: the message of `error` (an Error, or
 // any exception as AsError tells it) after `lead`, in an OK box with the

@@ -142,7 +142,7 @@ void TSqliteExportForm::Done(std::shared_ptr<SqliteExportResult> result, QString
   SetBusy(false);
   if (!result_) {
     status_label_->setText(QStringLiteral("書き出せませんでした: ") + failure);
-    ShowInformationUtf8(this, failure);
+    ShowWarningUtf8(this, failure);
   } else {
     QString status =
         QStringLiteral("追加 %1 日（%2 レース、%3 頭）、書き出し済み %4 日、%5 MB")

@@ -388,7 +388,7 @@ void TTunePanel::Done(std::shared_ptr<TuneResult> result, QString failure) {
   result_ = std::move(result);
   if (!failure.isEmpty()) {
     status_->setText(QStringLiteral("最適化できませんでした"));
-    ShowInformationUtf8(this, failure);
+    ShowWarningUtf8(this, failure);
   } else if (result_) {
     status_->setText(QStringLiteral("%1%2 分割・候補 %3・検証 %4 開催日 %5 レース")
                          .arg(result_->cancelled ? QStringLiteral("中止しました: ") : QString())

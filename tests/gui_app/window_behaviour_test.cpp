@@ -7,8 +7,8 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QDialogButtonBox>
-#include <QFileDialog>
 #include <QFile>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
@@ -335,15 +335,16 @@ TEST_F(WindowBehaviourTest, ModalDialogsGoAboveTheStayOnTopWindows) {
     EXPECT_TRUE(checked) << i;
   }
 
-  // First-time places leave the main window's controls uncovered.
+  // First-time places leave the main window's controls uncovered (those of
+  // 連続出馬表, which depend on the screen's size, are checked on screens of
+  // the sizes people use: continuous_card_fit_test).
   QList<QWidget*> controls = {form->menuBar(),   form->findChild<QToolBar*>(),
                               DatList(),         PageControl1()->tabBar(),
                               form->statusBar(), DateCombo()};
-  for (QWidget* window : {static_cast<QWidget*>(DeForm()), static_cast<QWidget*>(KaimeForm())})
-    for (QWidget* control : controls)
-      EXPECT_FALSE(window->frameGeometry().intersects(GlobalRect(control)))
-          << window->objectName().toStdString() << " covers " << control->metaObject()->className()
-          << " " << Text(window->frameGeometry()) << " " << Text(GlobalRect(control));
+  for (QWidget* control : controls)
+    EXPECT_FALSE(KaimeForm()->frameGeometry().intersects(GlobalRect(control)))
+        << "KaimeForm covers " << control->metaObject()->className() << " "
+        << Text(KaimeForm()->frameGeometry()) << " " << Text(GlobalRect(control));
 }
 
 TEST_F(WindowBehaviourTest, QtsOwnDialogsSpeakJapanese) {
