@@ -313,14 +313,8 @@ void TMainForm::BuildSettingsMenu() {
   QMenu* settings = menuBar()->addMenu(QStringLiteral("設定(&S)"));
   connect(settings->addAction(QStringLiteral("ユーザー設定(&U)")), &QAction::triggered, this,
           [this] {
-            QWidget* before = QApplication::focusWidget();
-            {
-              TUserSetForm form(this);
-              form.exec();
-            }
-            // Back to where the user was, not to nowhere.
-            activateWindow();
-            if (before && isAncestorOf(before)) before->setFocus(Qt::OtherFocusReason);
+            TUserSetForm form(this);
+            form.exec();
           });
   BuildJvLinkMenuItems(settings);
   QMenu* estimate = settings->addMenu(QStringLiteral("推定能力計算指定(&S)"));
@@ -385,8 +379,9 @@ void TMainForm::BuildFolderAndHelpMenus() {
   // F1 itself is read by HelpKey in every window; the menu shows it.
   QAction* page = help->addAction(QStringLiteral("この画面のヘルプ(&H)\tF1"));
   connect(page, &QAction::triggered, this, [this] { OpenManualPage(this, ManualPageFor(this)); });
-  connect(help->addAction(QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報(&A)...")), &QAction::triggered, this,
-          &TMainForm::VersionClick);
+  QAction* version = help->addAction(QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報(&A)..."));
+  version->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_I));
+  connect(version, &QAction::triggered, this, &TMainForm::VersionClick);
 }
 
 void TMainForm::BuildViewMenu() {

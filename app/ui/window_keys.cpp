@@ -4,6 +4,7 @@
 #include <QKeyEvent>
 #include <QShortcut>
 #include <QTabWidget>
+#include <QWheelEvent>
 #include <algorithm>
 
 namespace sorvix {
@@ -40,6 +41,13 @@ DateBoxKeys::DateBoxKeys(QComboBox* box, std::function<void()> load)
 }
 
 bool DateBoxKeys::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == box_ && event->type() == QEvent::Wheel) {
+    // The wheel steps through the dates as ↑/↓ do, loading none.
+    int steps = static_cast<QWheelEvent*>(event)->angleDelta().y() / 120;
+    if (steps != 0 && box_->count() > 0)
+      box_->setCurrentIndex(std::clamp(box_->currentIndex() - steps, 0, box_->count() - 1));
+    return true;
+  }
   if (watched != box_ || event->type() != QEvent::KeyPress)
     return QObject::eventFilter(watched, event);
   auto* key = static_cast<QKeyEvent*>(event);

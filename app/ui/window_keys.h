@@ -18,8 +18,9 @@ void CloseOnEscape(QWidget* window);
 
 void SwitchTabsByKeys(QTabWidget* tabs);
 
-// ↑/↓, Home and End in the closed box move its choice without `load`;
-// Enter runs `load` (a pick from the open list is the box's activated()).
+// ↑/↓, Home, End and the wheel on the closed box move its choice without
+// `load`; Enter runs `load` (a pick from the open list is the box's
+// activated()).
 class DateBoxKeys : public QObject {
  public:
   DateBoxKeys(QComboBox* box, std::function<void()> load);

@@ -5,6 +5,7 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <QStyle>
+#include <QTimer>
 #include <QWidget>
 #include <QWindow>
 #include <algorithm>
@@ -121,16 +122,36 @@ void ModalDialogsOnTop::Install() {
 }
 
 bool ModalDialogsOnTop::eventFilter(QObject* watched, QEvent* event) {
-  if (event->type() == QEvent::Show && watched->isWidgetType()) {
+  bool shown = event->type() == QEvent::Show;
+  if ((shown || event->type() == QEvent::Hide) && watched->isWidgetType()) {
     auto* widget = static_cast<QWidget*>(watched);
     if (widget->isWindow() && widget->isModal()) {
-      // Shown before it is mapped: the hint reaches the window manager
-      // with the window, above the program's stay-on-top windows.
-      if (QWindow* window = widget->windowHandle()) window->setFlag(Qt::WindowStaysOnTopHint, true);
-      widget->raise();
+      if (shown) {
+        // Shown before it is mapped: the hint reaches the window manager
+        // with the window, above the program's stay-on-top windows.
+        if (QWindow* window = widget->windowHandle())
+          window->setFlag(Qt::WindowStaysOnTopHint, true);
+        widget->raise();
+        openers_[widget] = QApplication::focusWidget();
+      } else {
+        ReturnFocus(openers_[widget]);
+        openers_.erase(widget);
+      }
     }
   }
   return QObject::eventFilter(watched, event);
+}
+
+void ModalDialogsOnTop::ReturnFocus(QPointer<QWidget> opener) {
+  // Once the dialog is gone, unless another modal box has come meanwhile;
+  // the window manager may have activated a stay-on-top window instead.
+  QTimer::singleShot(0, this, [opener] {
+    if (opener == nullptr || !opener->isVisible()) return;
+    QWidget* modal = QApplication::activeModalWidget();
+    if (modal != nullptr && modal != opener->window()) return;
+    opener->window()->activateWindow();
+    opener->setFocus(Qt::ActiveWindowFocusReason);
+  });
 }
 
 }  // namespace sorvix

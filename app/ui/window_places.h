@@ -5,12 +5,13 @@
 
 #include <QMargins>
 #include <QObject>
+#include <QPointer>
 #include <QRect>
 #include <QSize>
+#include <QWidget>
 #include <functional>
+#include <map>
 #include <string_view>
-
-class QWidget;
 
 namespace sorvix {
 
@@ -54,7 +55,8 @@ void KeepOnScreen(QWidget* window);
 
 // Installed once on the application: every modal dialog (message boxes,
 // file and folder choosers, the program's own dialogs) is shown above the
-// stay-on-top windows.
+// stay-on-top windows, and when it closes the focus goes back to the
+// control that had it when the dialog opened, in the window that opened it.
 class ModalDialogsOnTop : public QObject {
   Q_OBJECT
  public:
@@ -63,6 +65,10 @@ class ModalDialogsOnTop : public QObject {
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void ReturnFocus(QPointer<QWidget> opener);
+  std::map<QObject*, QPointer<QWidget>> openers_;
 };
 
 }  // namespace sorvix
