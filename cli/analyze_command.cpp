@@ -134,49 +134,13 @@ void PrintTable(const std::vector<Column>& columns,
   for (const auto& row : rows) print(row);
 }
 
-std::string Number(int value) {
-  return Format("%d", value);
-}
-
-// Column headings of the signs, in sign-table order.
-std::string SignHeading(int i) {
-  static const char* kFamily[] = {"特", "赤", "緑", "橙", "青", "黄", "時"};
-  std::string key = kSignInfo[i].key;
-  std::string family = kFamily[static_cast<int>(kSignInfo[i].family)];
-  size_t digit = key.find_first_of("0123456789");
-  std::string number = digit == std::string::npos ? "" : key.substr(digit);
-  bool single =
-      kSignInfo[i].family == SignFamily::Special || kSignInfo[i].family == SignFamily::Blue ||
-      kSignInfo[i].family == SignFamily::Yellow || kSignInfo[i].family == SignFamily::Time;
-  return Cp932(single ? family : family + number).bytes();
-}
-
-void PrintSignTable(const RaceDay& day, int slot) {
-  const RaceSheet& sheet = day.Sheet[slot];
-  const RaceCalc& calc = day.Calc[slot];
-  std::vector<Column> columns = {{"行"_sj, true}, {"枠"_sj, true}, {"馬"_sj, true}, {"馬名"_sj}};
-  for (int i = 0; i < kSignCount; ++i) columns.push_back({SignHeading(i)});
-  columns.push_back({"計"_sj, true});
-  std::vector<std::vector<std::string>> rows;
-  int runners = day.Runners(slot);
-  for (int k = 0; runners > 0 && k < kRingRows; ++k) {
-    std::vector<std::string> row = {Number(k), std::string(TrimBlanksRight(sheet.BracketNo[k])),
-                                    std::string(TrimBlanksRight(sheet.HorseNo[k])),
-                                    std::string(TrimBlanksRight(sheet.HorseName[k]))};
-    for (int i = 0; i < kSignCount; ++i)
-      row.emplace_back(TrimBlanksRight(MarkText(calc, SignAt(i), k)));
-    row.push_back(Number(calc.SignSum[k]));
-    rows.push_back(std::move(row));
-  }
-  PrintTable(columns, rows);
-}
-
-// The race card as CSV保存 and the CSV output have it (one source for the
-// three), without the race and past-run columns.
-void PrintRaceCard(const RaceDay& day, int slot) {
-  std::vector<std::vector<std::string>> csv =
-      CsvRows(day, CsvTable::RaceCard, {slot}, SignPoints::Defaults());
-  const size_t last = csv.front().size() - kKakoRuns;  // up to 着順
+// Table `table` of race `slot` as CSV保存 and the CSV output have it (one
+// source for the three), without the race column and, for the race card,
+// the past runs.  Texts go left, numbers right.
+void PrintCsvTable(const RaceDay& day, int slot, CsvTable table, const SignPoints& points) {
+  std::vector<std::vector<std::string>> csv = CsvRows(day, table, {slot}, points);
+  const size_t last =
+      csv.front().size() - (table == CsvTable::RaceCard ? static_cast<size_t>(kKakoRuns) : 0);
   static const std::set<std::string> kLeft = {"馬名", "性齢", "騎手", "調教師", "軸", "相手"};
   std::vector<Column> columns;
   for (size_t c = 1; c < last; ++c)
@@ -201,15 +165,15 @@ void PrintCombinations(const char* title, const std::vector<KaimeRow>& rows) {
   std::printf("\n");
 }
 
-void PrintRaceTables(const RaceDay& day, int slot) {
+void PrintRaceTables(const RaceDay& day, int slot, const SignPoints& points) {
   const RaImage& ra = day.RaRec[slot];
   std::printf("%s  %s  %d頭\n\n", Utf8(day.RaceListRow(slot)).c_str(),
               Utf8(Cp932View::FromBytes(TrimBlanksRight(ra.Field(ra::kRaceName)))).c_str(),
               day.Runners(slot));
   std::printf("サイン表\n");
-  PrintSignTable(day, slot);
+  PrintCsvTable(day, slot, CsvTable::SignTable, points);
   std::printf("\n出馬表\n");
-  PrintRaceCard(day, slot);
+  PrintCsvTable(day, slot, CsvTable::RaceCard, points);
   KaimeTables kaime = KaimeTablesOf(day, slot);
   std::printf("\n買い目\n");
   if (!kaime.hasAxis) {
@@ -266,7 +230,7 @@ int Analyze(const Args& args) {
   }
 
   if (table) {
-    PrintRaceTables(*day, race);
+    PrintRaceTables(*day, race, SignPoints::Load(*settings));
     return 0;
   }
   // --csv [--csv-table 出馬表|サイン表|結果表|買い目表]: the window's CSV保存

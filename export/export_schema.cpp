@@ -1,5 +1,6 @@
 #include "export/export_schema.h"
 
+#include "analysis/column_texts.h"
 #include "common/error.h"
 #include "export/sqlite_database.h"
 #include "export/sqlite_export.h"
@@ -71,13 +72,7 @@ INSERT INTO abnormal_names VALUES (0, '異常なし'), (1, '出走取消'), (2, 
 INSERT INTO bet_type_names VALUES ('win', '単勝'), ('place', '複勝'),
   ('bracket_quinella', '枠連'), ('quinella', '馬連'), ('wide', 'ワイド'), ('exacta', '馬単'),
   ('trio', '3連複'), ('trifecta', '3連単');
-INSERT INTO axis_mark_names VALUES (1, '◎'), (2, '●'), (3, '▲');
 )SQL";
-
-const char* FamilyName(SignFamily family) {
-  static const char* kNames[] = {"特", "赤", "緑", "橙", "青", "黄", "時"};
-  return kNames[static_cast<int>(family)];
-}
 
 void CreateTables(SqliteDatabase& db, const SignPoints& points, EstimateSource source) {
   db.Execute(kTables);
@@ -103,6 +98,9 @@ void CreateTables(SqliteDatabase& db, const SignPoints& points, EstimateSource s
         .Run();
     point.Bind(1, std::string_view(kSignInfo[s].key)).Bind(2, points.value[s]).Run();
   }
+  SqliteStatement axis(db, "INSERT INTO axis_mark_names VALUES (?, ?)");
+  for (int mark = 1; mark <= 3; ++mark)
+    axis.Bind(1, mark).Bind(2, std::string_view(AxisMarkText(mark))).Run();
 }
 
 [[noreturn]] void Refuse(SqliteDatabase& db, const std::string& why) {

@@ -37,16 +37,7 @@ void DrawBlock(TPrevX& prev, const RaceDay& day, int slot, const RaceSheet& shee
   FilledCell(prev, 2680, top + 97, 2824, top + 218, kSilver);
   for (int k = 0; k < kRingRows; ++k) {
     const int x0 = RingColumnLeft(k);
-    const int x1 = RingColumnRight(k);
-    const int bracket = ReadInt(sheet.BracketNo[k].View());
-    FilledCell(prev, x0, top + 97, x1, top + 127, BracketColor(bracket));
-    FilledCell(prev, x0, top + 127, x1, top + 157, kLightYellow);
-    prev.Canvas().Brush.Style = BrushStyle::Clear;
-    prev.Canvas().Pen = PagePen{};
-    SetFont(prev, 8, false, false, BracketTextColor(bracket));
-    prev.TextAt(x0 + 65, top + 99, PageText(sheet.BracketNo[k].View()));
-    prev.Canvas().Font.Color = kBlack;
-    prev.TextAt(x0 + 62, top + 130, CircledNumberText(sheet.HorseNo[k].View()));
+    RingBracketAndNumber(prev, sheet, k, top);
     prev.Canvas().Font.Size = 4;
     prev.TextAt(x0 + 2, top + 165, PageText(TrimRight(sheet.HorseName[k].View())));
     prev.Canvas().Font.Size = 7;

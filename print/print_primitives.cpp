@@ -100,6 +100,20 @@ void FilledCell(TPrevX& prev, int x1, int y1, int x2, int y2, PageColor color) {
   prev.RectangleAt(x1, y1, x2, y2);
 }
 
+void RingBracketAndNumber(TPrevX& prev, const RaceSheet& sheet, int k, int top) {
+  const int x0 = RingColumnLeft(k);
+  const int x1 = RingColumnRight(k);
+  const int bracket = ReadInt(sheet.BracketNo[k].View());
+  FilledCell(prev, x0, top + 97, x1, top + 127, BracketColor(bracket));
+  FilledCell(prev, x0, top + 127, x1, top + 157, kLightYellow);
+  prev.Canvas().Brush.Style = BrushStyle::Clear;
+  prev.Canvas().Pen = PagePen{};
+  SetFont(prev, 8, false, false, BracketTextColor(bracket));
+  prev.TextAt(x0 + 65, top + 99, PageText(sheet.BracketNo[k].View()));
+  prev.Canvas().Font.Color = kBlack;
+  prev.TextAt(x0 + 62, top + 130, CircledNumberText(sheet.HorseNo[k].View()));
+}
+
 void SignBox(TPrevX& prev, int x1, int y1, int x2, int y2, PageColor fill) {
   prev.Canvas().Pen = PagePen{kBlack, 1, PenStyle::Solid};
   prev.Canvas().Brush = PageBrush{fill, BrushStyle::Solid};

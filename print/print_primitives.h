@@ -89,6 +89,12 @@ constexpr int RingColumnLeft(int k) {
   return RingColumnRight(k) - 144;
 }
 
+// The bracket and horse-number cells of ring row k's column in a block at
+// `top` (the ring card's and the batch ring table's): the bracket number on
+// its bracket colour, the circled horse number on light yellow; the font
+// is left 8 point black.
+void RingBracketAndNumber(TPrevX& prev, const RaceSheet& sheet, int k, int top);
+
 // The colour band a race block starts with (pen none, venue-coloured fill);
 // the font colour becomes the venue's text colour.
 void HeaderBand(TPrevX& prev, int venue, int x1, int y1, int x2, int y2);

@@ -33,15 +33,7 @@ bool StartsWithLatinLetter(std::string_view name) {
 
 void DrawRow(TPrevX& prev, const RaceSheet& sheet, const RaceCalc& calc, int k, int top) {
   const int x0 = RingColumnLeft(k);
-  const int x1 = RingColumnRight(k);
-  const int bracket = ReadInt(sheet.BracketNo[k].View());
-  FilledCell(prev, x0, top + 97, x1, top + 127, BracketColor(bracket));
-  FilledCell(prev, x0, top + 127, x1, top + 157, kLightYellow);
-  prev.Canvas().Brush.Style = BrushStyle::Clear;
-  SetFont(prev, 8, false, false, BracketTextColor(bracket));
-  prev.TextAt(x0 + 65, top + 99, PageText(sheet.BracketNo[k].View()));
-  prev.Canvas().Font.Color = kBlack;
-  prev.TextAt(x0 + 62, top + 130, CircledNumberText(sheet.HorseNo[k].View()));
+  RingBracketAndNumber(prev, sheet, k, top);
 
   const int popularity = sheet.Popularity[k];
   if (popularity > 0) {

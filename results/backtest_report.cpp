@@ -2,6 +2,7 @@
 
 #include <cinttypes>
 
+#include "analysis/column_texts.h"
 #include "codes/cp932.h"
 #include "codes/csv_cell.h"
 #include "codes/text.h"
@@ -22,20 +23,11 @@ const char* EstimateKey(EstimateSource source) {
 }
 
 std::string SignLabel(int sign) {
-  static const char* kFamily[] = {"特", "赤", "緑", "橙", "青", "黄", "時"};
-  const SignInfo& info = kSignInfo[static_cast<size_t>(sign)];
-  std::string key = info.key;
-  size_t digit = key.find_first_of("0123456789");
-  bool single = info.family == SignFamily::Special || info.family == SignFamily::Blue ||
-                info.family == SignFamily::Yellow || info.family == SignFamily::Time;
-  std::string label = kFamily[static_cast<int>(info.family)];
-  if (!single && digit != std::string::npos) label += key.substr(digit);
-  return label;
+  return SignHeadingOf(SignAt(sign)).Joined();
 }
 
 std::string FamilyLabel(int family) {
-  static const char* kLabels[] = {"赤", "緑", "橙", "青", "黄"};
-  return kLabels[family];
+  return FamilyName(static_cast<SignFamily>(static_cast<int>(SignFamily::Red) + family));
 }
 
 std::string RankLabel(int rank) {

@@ -2,6 +2,7 @@
 
 #include <QPainter>
 
+#include "analysis/column_texts.h"
 #include "app/ui/qt_text.h"
 #include "codes/code_tables.h"
 #include "codes/text.h"
@@ -115,16 +116,16 @@ void DrawMarkCell(QPainter& p, int col, const QRect& rect, const SeImage& se, co
                   int h) {
   switch (col) {
     case 9: {
-      static const char* kAxis[] = {" ", "◎", "●", "▲"};
-      int mark = calc.AxisMark[h];
+      QString mark = QString::fromUtf8(AxisMarkText(calc.AxisMark[h]));
       p.setFont(cell::Gothic(9, true));
-      cell::Text(p, rect, 5, 7, QString::fromUtf8(mark >= 1 && mark <= 3 ? kAxis[mark] : " "));
+      cell::Text(p, rect, 5, 7, mark.isEmpty() ? QStringLiteral(" ") : mark);
       break;
     }
     case 10:
       p.setFont(cell::Gothic(9, true));
-      cell::Text(p, rect, 5, 7,
-                 calc.PartnerMark[h] == 1 ? QStringLiteral("○") : QStringLiteral(" "));
+      cell::Text(
+          p, rect, 5, 7,
+          calc.PartnerMark[h] == 1 ? QString::fromUtf8(PartnerMarkText(1)) : QStringLiteral(" "));
       break;
     case 11: {
       int place = se.Int(se::kFinalPosition);

@@ -2,6 +2,7 @@
 
 #include <QPainter>
 
+#include "analysis/column_texts.h"
 #include "analysis/sign_marks.h"
 #include "app/ui/qt_text.h"
 #include "codes/code_tables.h"
@@ -38,28 +39,8 @@ QColor FamilyColour(SignFamily family) {
 std::pair<QString, QString> HeaderLines(int col) {
   if (col == 0) return {QStringLiteral("枠"), QStringLiteral("番")};
   if (col == kSumColumn) return {QStringLiteral("ｻｲﾝ"), QStringLiteral("点")};
-  Sign sign = SignAt(col - kSignColumn);
-  int number = 0;
-  switch (InfoOf(sign).family) {
-    case SignFamily::Special:
-      return {QStringLiteral("特"), QString()};
-    case SignFamily::Red:
-      number = col - 5;
-      return {QStringLiteral("赤"), QString::number(number)};
-    case SignFamily::Green:
-      number = col - 16;
-      return {QStringLiteral("緑"), QString::number(number)};
-    case SignFamily::Orange:
-      number = col - 22;
-      return {QStringLiteral("橙"), QString::number(number)};
-    case SignFamily::Blue:
-      return {QStringLiteral("青"), QString()};
-    case SignFamily::Yellow:
-      return {QStringLiteral("黄"), QString()};
-    case SignFamily::Time:
-      return {QStringLiteral("時"), QString()};
-  }
-  return {};
+  SignHeading heading = SignHeadingOf(SignAt(col - kSignColumn));
+  return {QString::fromStdString(heading.family), QString::fromStdString(heading.number)};
 }
 
 // Text on the darker family fills is drawn white.

@@ -1,5 +1,6 @@
 #include "views/text/csv_tables.h"
 
+#include "analysis/column_texts.h"
 #include "analysis/sign_kinds.h"
 #include "analysis/sign_marks.h"
 #include "codes/code_tables.h"
@@ -40,21 +41,8 @@ std::string RaceCell(const RaceDay& day, int slot) {
   return Cell(day.RaceList[slot].View());
 }
 
-// Heading of sign column i, as the sign table's two header lines read.
-std::string SignHeading(int i) {
-  static const char* kFamily[] = {"特", "赤", "緑", "橙", "青", "黄", "時"};
-  SignFamily family = kSignInfo[static_cast<size_t>(i)].family;
-  std::string key = kSignInfo[static_cast<size_t>(i)].key;
-  size_t digit = key.find_first_of("0123456789");
-  bool numbered =
-      family == SignFamily::Red || family == SignFamily::Green || family == SignFamily::Orange;
-  return std::string(kFamily[static_cast<int>(family)]) +
-         (numbered && digit != std::string::npos ? key.substr(digit) : "");
-}
-
 void RaceCardRows(const RaceDay& day, int slot, std::vector<Row>& rows) {
   const RaceCalc& calc = day.Calc[slot];
-  static const char* kAxis[] = {"◎", "●", "▲"};
   for (int h = 0; h < day.Runners(slot) && h < kHorseSlots; ++h) {
     const SeImage& se = day.SeRec[slot][h];
     int axis = calc.AxisMark[h];
@@ -75,8 +63,8 @@ void RaceCardRows(const RaceDay& day, int slot, std::vector<Row>& rows) {
                Number(calc.BracketAverage[h]),
                Rank(calc.BracketRank[h]),
                Rank(calc.SuiteiRank[h]),
-               axis >= 1 && axis <= 3 ? kAxis[axis - 1] : "",
-               calc.PartnerMark[h] == 1 ? "○" : "",
+               AxisMarkText(axis),
+               PartnerMarkText(calc.PartnerMark[h]),
                finish >= 1 ? Number(finish) : ""};
     for (int k = 0; k < kKakoRuns; ++k) {
       const RaImage& ra = day.KakoRaRec[slot][h][k];
@@ -201,7 +189,7 @@ std::vector<std::vector<std::string>> CsvRows(const RaceDay& day, CsvTable table
     }
     case CsvTable::SignTable: {
       Row heading = {"レース", "枠", "馬", "馬名", "性齢", "斤量", "騎手", "調教師"};
-      for (int i = 0; i < kSignCount; ++i) heading.push_back(SignHeading(i));
+      for (int i = 0; i < kSignCount; ++i) heading.push_back(SignHeadingOf(SignAt(i)).Joined());
       heading.push_back("ｻｲﾝ点");
       rows.push_back(heading);
       break;
