@@ -95,6 +95,7 @@ TuneData KeepTuneData(const BacktestOptions& options) {
   data.dateBegin.push_back(data.races.size());
   data.failed = std::move(run.failed);
   data.cancelled = run.cancelled;
+  data.countsNotRebuilt = run.countsNotRebuilt;
   return data;
 }
 

@@ -36,6 +36,9 @@ struct TuneData {
   EstimateSource source = EstimateSource::RacehorseData;
   std::vector<std::pair<Cp932Text, std::string>> failed;
   bool cancelled = false;
+  // Racehorse data: the counts that could not be taken back to before
+  // their date's meeting (see RunLedger).
+  int64_t countsNotRebuilt = 0;
 };
 
 // Loads and analyses every date of `options.dates` once (its points only

@@ -85,6 +85,8 @@ std::string TuneJson(const TuneResult& r) {
   std::string out = "{\n  \"objective\": " + JsonString(info.key) +
                     ",\n  \"objectiveLabel\": " + JsonString(info.label) +
                     ",\n  \"source\": " + JsonString(SourceKey(r.source)) +
+                    ",\n  \"estimate\": " + JsonString(EstimateKey(r.source)) +
+                    ",\n  \"countsNotRebuilt\": " + I(r.countsNotRebuilt) +
                     ",\n  \"seed\": " + Format("%" PRIu64, r.seed) +
                     ",\n  \"candidates\": " + I(r.candidates) +
                     ",\n  \"cancelled\": " + (r.cancelled ? "true" : "false") +
@@ -118,6 +120,8 @@ std::string TuneCsv(const TuneResult& r) {
   const TuneObjectiveInfo& info = InfoOf(r.objective);
   out += CsvLine({"input", "objective", info.label, info.key});
   out += CsvLine({"input", "source", "", SourceKey(r.source)});
+  out += CsvLine({"input", "estimate", "", EstimateKey(r.source)});
+  out += CsvLine({"input", "countsNotRebuilt", "", I(r.countsNotRebuilt)});
   out += CsvLine({"input", "seed", "", Format("%" PRIu64, r.seed)});
   out += CsvLine({"input", "candidates", "", I(r.candidates)});
   for (const std::string& line : r.verdict) out += CsvLine({"verdict", "", "", line});

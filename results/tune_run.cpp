@@ -334,6 +334,7 @@ TuneResult RunTuning(const TuneData& data, const std::vector<TuneFold>& folds,
   TuneResult result;
   result.objective = options.objective;
   result.source = data.source;
+  result.countsNotRebuilt = data.countsNotRebuilt;
   result.seed = options.seed;
   result.current = options.current;
   result.defaults = SignPoints::Defaults();

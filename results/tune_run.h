@@ -83,6 +83,7 @@ struct TuneRunOptions {
 struct TuneResult {
   TuneObjective objective = TuneObjective::AxisPlaceReturn;
   EstimateSource source = EstimateSource::RacehorseData;
+  int64_t countsNotRebuilt = 0;  // see TuneData
   uint64_t seed = 1;
   SignPoints current, defaults, tuned;  // tuned: the last fold's (trained on the most dates)
   std::vector<TuneFoldResult> folds;

@@ -58,6 +58,8 @@ TEST_F(TuneCommand, TheSavedPointsBacktestAsTheReportSaysAndTheHomeIsNotWritten)
   ASSERT_TRUE(fs::exists(out));
   EXPECT_EQ(ReadFileIfExists(ini), before);
   EXPECT_EQ(Cli(tune, false).out, run.out);  // the seed gives the same run
+  // Every date was tuned and tested on the counts of before its meeting.
+  EXPECT_NE(run.out.find("\"estimate\": \"counts-before-meeting\""), std::string::npos);
 
   ShellRun backtest =
       Cli("backtest --ini " + out.string() + " --from 2024-05-07 --format json", false);
