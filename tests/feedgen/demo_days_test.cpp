@@ -29,6 +29,7 @@
 #include "store/race_day.h"
 #include "store/race_day_loader.h"
 #include "store/store_paths.h"
+#include "support/acquire_feed.h"
 #include "tests/support/cp932_bytes.h"
 #include "tools/feedgen/generator.h"
 
@@ -90,17 +91,7 @@ struct AcquiredDemo {
     FeedOptions demo = DemoOptions(feed);
     demo.legacyUmaHome = home.path();
     summary = GenerateFeed(demo);
-    WriteFileAtomic(home.path() / "jvlink.ini", "[Feed]\r\nFolder=" + feed.string() + "\r\n");
-    CreateStoreFolders();
-    FeedJvLink link;
-    EXPECT_EQ(link.JVInit("SORVIX"), 0);
-    AcquisitionObserver observer;
-    SettingsFile settings;
-    AcquisitionRun run(link, observer, settings);
-    run.Start("20220101000000", true, 2026);
-    for (int i = 0; i < 100000 && run.state() == AcquisitionRun::State::Downloading; ++i)
-      run.Tick();
-    EXPECT_EQ(run.outcome(), AcquisitionRun::Outcome::Completed);
+    EXPECT_EQ(sorvix::test::AcquireFeedInto(home.path(), feed), AcquisitionRun::Outcome::Completed);
   }
 };
 

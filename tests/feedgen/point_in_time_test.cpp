@@ -28,6 +28,7 @@
 #include "store/race_day_loader.h"
 #include "store/run_ledger.h"
 #include "store/store_paths.h"
+#include "support/acquire_feed.h"
 
 namespace sorvix::feedgen::test {
 namespace {
@@ -42,17 +43,8 @@ class ShmHome {
     path_ = ::mkdtemp(pattern.data()) ? fs::path(pattern) : MakeTempFolder("sorvix-morning");
     previous_ = ProgramFolder::Get();
     Use();
-    WriteFileAtomic(path_ / "jvlink.ini", "[Feed]\r\nFolder=" + feed.string() + "\r\n");
-    CreateStoreFolders();
-    FeedJvLink link;
-    EXPECT_EQ(link.JVInit("SORVIX"), 0);
-    AcquisitionObserver observer;
-    SettingsFile settings;
-    AcquisitionRun run(link, observer, settings);
-    run.Start("20220101000000", true, 2026);
-    for (int i = 0; i < 100000 && run.state() == AcquisitionRun::State::Downloading; ++i)
-      run.Tick();
-    EXPECT_EQ(run.outcome(), AcquisitionRun::Outcome::Completed) << feed;
+    EXPECT_EQ(sorvix::test::AcquireFeedInto(path_, feed), AcquisitionRun::Outcome::Completed)
+        << feed;
   }
   ~ShmHome() {
     ProgramFolder::Set(previous_);
