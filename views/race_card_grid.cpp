@@ -2,13 +2,8 @@
 
 #include <QPainter>
 
-#include "analysis/column_texts.h"
-#include "app/ui/qt_text.h"
-#include "codes/code_tables.h"
-#include "codes/text.h"
-#include "common/record_fields.h"
 #include "store/race_day.h"
-#include "views/text/race_selection.h"
+#include "views/text/race_card_rows.h"
 
 namespace sorvix {
 namespace {
@@ -34,127 +29,120 @@ QColor RankColour(int rank) {
   return Qt::black;
 }
 
+QString Text(const std::string& utf8) {
+  return QString::fromStdString(utf8);
+}
+// A number right-aligned in `width` characters, so that a column's numbers
+// line up.
+QString Padded(const std::string& utf8, int width) {
+  return QStringLiteral("%1").arg(Text(utf8), width);
+}
+
 // Columns 0–4, the runner: bracket, horse number (on numberBackground),
 // name with sex, age and burden, jockey, trainer.
-void DrawRunnerCell(QPainter& p, int col, const QRect& rect, const SeImage& se,
+void DrawRunnerCell(QPainter& p, int col, const QRect& rect, const RaceCardRow& row,
                     const QColor& numberBackground) {
   switch (col) {
-    case 0: {
-      int bracket = se.Int(se::kBracketNumber);
-      cell::Fill(p, rect, cell::BracketColour(bracket));
+    case 0:
+      cell::Fill(p, rect, cell::BracketColour(row.bracket.rank));
       p.setFont(cell::Gothic(10, true));
-      p.setPen(cell::BracketTextColour(bracket));
-      cell::Text(p, rect, 5, 3, QString::asprintf("%1d", bracket));
+      p.setPen(cell::BracketTextColour(row.bracket.rank));
+      cell::Text(p, rect, 5, 3, Text(row.bracket.text));
       break;
-    }
     case 1:
       cell::Fill(p, rect, numberBackground);
       p.setFont(cell::Gothic(10, true));
-      cell::Text(p, rect, 1, 3, QString::asprintf("%2d", se.Int(se::kHorseNumber)));
+      cell::Text(p, rect, 1, 3, Padded(row.horseNumber, 2));
       break;
     case 2: {
       p.setFont(cell::Gothic(9, true));
-      cell::Text(p, rect, 1, -1, Q(Cp932View::FromBytes(se.Field(se::kHorseNameHead))));
+      cell::Text(p, rect, 1, -1, Text(row.name));
       int second = cell::LineHeight(p) - 1;
       p.setFont(cell::Gothic(8));
-      cell::Text(p, rect, 1, second, Q(SexAgeText(se.Field(se::kSex), se.Field(se::kAge))));
-      cell::Text(p, rect, 65, second, Q(BurdenText(TrimRight(se.Field(se::kBurden)))));
+      cell::Text(p, rect, 1, second, Text(row.sexAge));
+      cell::Text(p, rect, 65, second, Text(row.burden));
       break;
     }
     case 3:
       p.setFont(cell::Gothic(8));
-      cell::Text(p, rect, 1, 7, Q(Cp932View::FromBytes(se.Field(se::kJockeyName))));
+      cell::Text(p, rect, 1, 7, Text(row.jockey));
       break;
     case 4:
       p.setFont(cell::Gothic(8));
-      cell::Text(p, rect, 1, 1, Q(Cp932View::FromBytes(se.Field(se::kTrainerName))));
+      cell::Text(p, rect, 1, 1, Text(row.trainer));
       break;
   }
 }
 
-// Columns 5–8, the sign index of runner h: away and home index with their
-// ranks, their sum over the bracket average, the estimated-ability rank.
-void DrawIndexCell(QPainter& p, int col, const QRect& rect, const RaceCalc& calc, int h) {
+// A number over its rank, the rank bold in `rankColour`.
+void DrawOverRank(QPainter& p, const QRect& rect, const std::string& number,
+                  const std::string& rank, const QColor& rankColour, bool boldRank) {
+  p.setFont(cell::Gothic(9));
+  cell::Text(p, rect, 1, 1, Padded(number, 3));
+  int second = 1 + cell::LineHeight(p);
+  if (boldRank) p.setFont(cell::Gothic(9, true));
+  p.setPen(rankColour);
+  cell::Text(p, rect, 1, second, Padded(rank, 3));
+}
+
+// Columns 5–8, the sign index: away and home index with their ranks, their
+// sum over the bracket average (red for the bracket ranks 1–4), the
+// estimated-ability rank.
+void DrawIndexCell(QPainter& p, int col, const QRect& rect, const RaceCardRow& row) {
   switch (col) {
     case 5:
-    case 6: {
-      int index = col == 5 ? calc.AwayIndex[h] : calc.HomeIndex[h];
-      int rank = col == 5 ? calc.AwayRank[h] : calc.HomeRank[h];
-      p.setFont(cell::Gothic(9));
-      cell::Text(p, rect, 1, 1, QString::asprintf("%3d", index));
-      int second = 1 + cell::LineHeight(p);
-      p.setFont(cell::Gothic(9, true));
-      p.setPen(RankColour(rank));
-      cell::Text(p, rect, 1, second,
-                 rank < 1 ? QStringLiteral(" ") : QString::asprintf("%3d", rank));
+      DrawOverRank(p, rect, row.awayIndex, row.awayRank.text, RankColour(row.awayRank.rank), true);
       break;
-    }
+    case 6:
+      DrawOverRank(p, rect, row.homeIndex, row.homeRank.text, RankColour(row.homeRank.rank), true);
+      break;
     case 7: {
-      p.setFont(cell::Gothic(9));
-      cell::Text(p, rect, 1, 1, QString::asprintf("%3d", calc.AwayIndex[h] + calc.HomeIndex[h]));
-      int second = 1 + cell::LineHeight(p);
-      int rank = calc.BracketRank[h];
-      p.setPen(rank >= 1 && rank <= 4 ? Qt::red : Qt::black);
-      cell::Text(p, rect, 1, second, QString::asprintf("%3d", calc.BracketAverage[h]));
+      int rank = row.bracketRank.rank;
+      DrawOverRank(p, rect, row.indexSum, row.bracketAverage,
+                   rank >= 1 && rank <= 4 ? Qt::red : Qt::black, false);
       break;
     }
     case 8: {
-      int rank = calc.SuiteiRank[h];
+      int rank = row.estimateRank.rank;
       p.setFont(cell::Gothic(9, true));
       p.setPen(rank == 1                  ? QColor(Qt::red)
                : (rank == 2 || rank == 3) ? QColor(Qt::blue)
                                           : QColor(Qt::black));
-      if (rank >= 1) cell::Text(p, rect, 1, 7, QString::asprintf("%2d", rank));
+      cell::Text(p, rect, 1, 7, Padded(row.estimateRank.text, 2));
       break;
     }
   }
 }
 
-// Columns 9–11: the axis and partner marks of runner h and its finishing
-// place.
-void DrawMarkCell(QPainter& p, int col, const QRect& rect, const SeImage& se, const RaceCalc& calc,
-                  int h) {
+// Columns 9–11: the axis and partner marks and the finishing place.
+void DrawMarkCell(QPainter& p, int col, const QRect& rect, const RaceCardRow& row) {
+  p.setFont(cell::Gothic(9, true));
   switch (col) {
-    case 9: {
-      QString mark = QString::fromUtf8(AxisMarkText(calc.AxisMark[h]));
-      p.setFont(cell::Gothic(9, true));
-      cell::Text(p, rect, 5, 7, mark.isEmpty() ? QStringLiteral(" ") : mark);
+    case 9:
+      cell::Text(p, rect, 5, 7, Text(row.axisMark));
       break;
-    }
     case 10:
-      p.setFont(cell::Gothic(9, true));
-      cell::Text(
-          p, rect, 5, 7,
-          calc.PartnerMark[h] == 1 ? QString::fromUtf8(PartnerMarkText(1)) : QStringLiteral(" "));
+      cell::Text(p, rect, 5, 7, Text(row.partnerMark));
       break;
-    case 11: {
-      int place = se.Int(se::kFinalPosition);
-      p.setFont(cell::Gothic(9, true));
-      p.setPen(cell::PlaceColour(place));
-      cell::Text(p, rect, 1, 7, place >= 1 ? QString::asprintf("%2d", place) : QStringLiteral(" "));
+    case 11:
+      p.setPen(cell::PlaceColour(row.place.rank));
+      cell::Text(p, rect, 1, 7, Padded(row.place.text, 2));
       break;
-    }
   }
 }
 
 // Columns 12–21, one past run: its date, venue and race number, and the
-// place the runner finished (ra and se are the past race and run).
-void DrawPastRunCell(QPainter& p, const QRect& rect, const RaImage& ra, const SeImage& se) {
-  if (ra.Int(ra::kYear) <= 0) return;
+// place the runner finished.
+void DrawPastRunCell(QPainter& p, const QRect& rect, const PastRunText& run) {
+  if (run.date.empty()) return;
   p.setFont(cell::Gothic(8));
-  cell::Text(p, rect, 1, 1,
-             QString::fromStdString(std::string(ra.Field(ra::kYear)) + "." +
-                                    std::string(ra.Field(ra::kMonth)) + "." +
-                                    std::string(ra.Field(ra::kDay))));
+  cell::Text(p, rect, 1, 1, Text(run.date));
   int second = 1 + cell::LineHeight(p);
-  cell::Text(p, rect, 1, second,
-             Q(VenueName(ra.Field(ra::kVenueCode)) +
-               Cp932View::FromBytes(PadNumber(ra.Field(ra::kRaceNumber)) + "R ")));
-  int place = se.Int(se::kFinalPosition);
-  if (place > 0) {
+  cell::Text(p, rect, 1, second, Text(run.venueRace));
+  if (!run.place.text.empty()) {
     p.setFont(cell::Gothic(8, true));
-    p.setPen(cell::PlaceColour(place));
-    cell::Text(p, rect, 45, second, QString::asprintf("%2d", place));
+    p.setPen(cell::PlaceColour(run.place.rank));
+    cell::Text(p, rect, 45, second, Padded(run.place.text, 2));
   }
 }
 
@@ -196,18 +184,17 @@ void RaceCardGrid::DrawCell(QPainter& p, int col, int row, const QRect& rect) co
   const int r = race_;
   const int h = row - 1;
   if (r < 0 || r >= kRaceSlots || h >= kHorseSlots) return;
-  const SeImage& se = day_->SeRec[r][h];
-  const RaceCalc& calc = day_->Calc[r];
   p.setPen(Qt::black);
-  if (col <= 4) {
-    DrawRunnerCell(p, col, rect, se, palette().color(QPalette::ToolTipBase));
-  } else if (col <= 8) {
-    DrawIndexCell(p, col, rect, calc, h);
-  } else if (col <= 11) {
-    DrawMarkCell(p, col, rect, se, calc, h);
+  if (col >= 12) {
+    DrawPastRunCell(p, rect, PastRunOf(*day_, r, h, col - 12));
   } else {
-    int k = col - 12;
-    DrawPastRunCell(p, rect, day_->KakoRaRec[r][h][k], day_->KakoSeRec[r][h][k]);
+    RaceCardRow texts = RaceCardRowOf(*day_, r, h);
+    if (col <= 4)
+      DrawRunnerCell(p, col, rect, texts, palette().color(QPalette::ToolTipBase));
+    else if (col <= 8)
+      DrawIndexCell(p, col, rect, texts);
+    else
+      DrawMarkCell(p, col, rect, texts);
   }
   cell::BottomLine(p, rect);
 }

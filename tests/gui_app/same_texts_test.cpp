@@ -132,6 +132,16 @@ TEST_F(SameTexts, WindowCsvAndTerminalTableAgree) {
       EXPECT_EQ(drawn, Shown(csv[r], 1, 19, 14)) << "出馬表 row " << r;
       EXPECT_TRUE(HoldsInOrder(terminal[r], Shown(csv[r], 1, 19), missing))
           << "出馬表 row " << r << ": " << missing << " not in " << terminal[r];
+      // The past runs (not in the terminal table): the window's date, venue
+      // and race, and place are the CSV's line, which adds 着 to the place.
+      for (size_t k = 0; k < 10; ++k) {
+        std::string drawnRun;
+        for (const std::string& t : window[r][12 + k])
+          drawnRun += (drawnRun.empty() ? "" : " ") + t;
+        std::string line = csv[r][19 + k];
+        if (line.ends_with("着")) line.resize(line.size() - std::string("着").size());
+        EXPECT_EQ(drawnRun, line) << "出馬表 row " << r << " 前走" << k + 1;
+      }
     }
   }
 }

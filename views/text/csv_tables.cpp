@@ -11,6 +11,7 @@
 #include "results/betting_combinations.h"
 #include "results/payout_table.h"
 #include "store/race_day.h"
+#include "views/text/race_card_rows.h"
 #include "views/text/race_selection.h"
 
 namespace sorvix {
@@ -32,9 +33,6 @@ std::string Cell(std::string_view field) {
 std::string Number(int value) {
   return std::to_string(value);
 }
-std::string Rank(int rank) {
-  return rank >= 1 ? Number(rank) : "";
-}
 
 // The race as the race list shows it ("09:50 新潟 1R").
 std::string RaceCell(const RaceDay& day, int slot) {
@@ -42,44 +40,28 @@ std::string RaceCell(const RaceDay& day, int slot) {
 }
 
 void RaceCardRows(const RaceDay& day, int slot, std::vector<Row>& rows) {
-  const RaceCalc& calc = day.Calc[slot];
   for (int h = 0; h < day.Runners(slot) && h < kHorseSlots; ++h) {
-    const SeImage& se = day.SeRec[slot][h];
-    int axis = calc.AxisMark[h];
-    int finish = se.Int(se::kFinalPosition);
+    RaceCardRow t = RaceCardRowOf(day, slot, h);
     Row row = {RaceCell(day, slot),
-               Number(se.Int(se::kBracketNumber)),
-               Number(se.Int(se::kHorseNumber)),
-               Cell(se.Field(se::kHorseNameHead)),
-               Utf8(SexAgeText(se.Field(se::kSex), se.Field(se::kAge))),
-               Utf8(BurdenText(TrimRight(se.Field(se::kBurden)))),
-               Cell(se.Field(se::kJockeyName)),
-               Cell(se.Field(se::kTrainerName)),
-               Number(calc.AwayIndex[h]),
-               Rank(calc.AwayRank[h]),
-               Number(calc.HomeIndex[h]),
-               Rank(calc.HomeRank[h]),
-               Number(calc.AwayIndex[h] + calc.HomeIndex[h]),
-               Number(calc.BracketAverage[h]),
-               Rank(calc.BracketRank[h]),
-               Rank(calc.SuiteiRank[h]),
-               AxisMarkText(axis),
-               PartnerMarkText(calc.PartnerMark[h]),
-               finish >= 1 ? Number(finish) : ""};
-    for (int k = 0; k < kKakoRuns; ++k) {
-      const RaImage& ra = day.KakoRaRec[slot][h][k];
-      if (ra.Int(ra::kYear) <= 0) {
-        row.push_back("");
-        continue;
-      }
-      std::string run = std::string(ra.Field(ra::kYear)) + "." + std::string(ra.Field(ra::kMonth)) +
-                        "." + std::string(ra.Field(ra::kDay)) + " " +
-                        Utf8(VenueName(ra.Field(ra::kVenueCode)) +
-                             Cp932View::FromBytes(PadNumber(ra.Field(ra::kRaceNumber)) + "R"));
-      int place = day.KakoSeRec[slot][h][k].Int(se::kFinalPosition);
-      if (place > 0) run += " " + Number(place) + "着";
-      row.push_back(run);
-    }
+               t.bracket.text,
+               t.horseNumber,
+               t.name,
+               t.sexAge,
+               t.burden,
+               t.jockey,
+               t.trainer,
+               t.awayIndex,
+               t.awayRank.text,
+               t.homeIndex,
+               t.homeRank.text,
+               t.indexSum,
+               t.bracketAverage,
+               t.bracketRank.text,
+               t.estimateRank.text,
+               t.axisMark,
+               t.partnerMark,
+               t.place.text};
+    for (int k = 0; k < kKakoRuns; ++k) row.push_back(PastRunOf(day, slot, h, k).Joined());
     rows.push_back(std::move(row));
   }
 }
