@@ -32,7 +32,6 @@ CREATE TABLE races (race_key TEXT PRIMARY KEY, date TEXT NOT NULL REFERENCES mee
   race_number INTEGER NOT NULL, race_name TEXT, distance INTEGER, track_code TEXT,
   class_code TEXT, grade_code TEXT, runners INTEGER NOT NULL, post_time TEXT,
   has_results INTEGER NOT NULL) WITHOUT ROWID;
-CREATE INDEX races_date ON races (date);
 CREATE TABLE runners (race_key TEXT NOT NULL REFERENCES races, horse_number INTEGER NOT NULL,
   date TEXT NOT NULL, bracket INTEGER, horse_id TEXT, horse_name TEXT, sex_code TEXT,
   age INTEGER, jockey_code TEXT, jockey_name TEXT, trainer_code TEXT, trainer_name TEXT,
@@ -41,13 +40,10 @@ CREATE TABLE runners (race_key TEXT NOT NULL REFERENCES races, horse_number INTE
   bracket_average INTEGER, away_rank INTEGER, home_rank INTEGER, bracket_rank INTEGER,
   estimate REAL, estimate_rank INTEGER, axis_mark INTEGER, partner_mark INTEGER,
   PRIMARY KEY (race_key, horse_number)) WITHOUT ROWID;
-CREATE INDEX runners_horse ON runners (horse_id, date);
-CREATE INDEX runners_date ON runners (date);
 CREATE TABLE signs (race_key TEXT NOT NULL, horse_number INTEGER NOT NULL,
   sign TEXT NOT NULL REFERENCES sign_names, mark TEXT NOT NULL,
   PRIMARY KEY (race_key, horse_number, sign),
   FOREIGN KEY (race_key, horse_number) REFERENCES runners) WITHOUT ROWID;
-CREATE INDEX signs_sign ON signs (sign);
 CREATE TABLE ring_rows (race_key TEXT NOT NULL REFERENCES races, ring_row INTEGER NOT NULL,
   horse_number INTEGER NOT NULL, sign_sum INTEGER NOT NULL,
   PRIMARY KEY (race_key, ring_row)) WITHOUT ROWID;
@@ -74,8 +70,38 @@ INSERT INTO bet_type_names VALUES ('win', '単勝'), ('place', '複勝'),
   ('trio', '3連複'), ('trifecta', '3連単');
 )SQL";
 
+// The indexes beside the keys, for the questions users ask most: a date's
+// races and runners, a horse's runs, a sign's runners.  Named as queries
+// and older files know them.
+constexpr const char* kIndexes = R"SQL(
+CREATE INDEX IF NOT EXISTS races_date ON races (date);
+CREATE INDEX IF NOT EXISTS runners_horse ON runners (horse_id, date);
+CREATE INDEX IF NOT EXISTS runners_date ON runners (date);
+CREATE INDEX IF NOT EXISTS signs_sign ON signs (sign);
+)SQL";
+
+constexpr const char* kDropIndexes = R"SQL(
+DROP INDEX IF EXISTS races_date;
+DROP INDEX IF EXISTS runners_horse;
+DROP INDEX IF EXISTS runners_date;
+DROP INDEX IF EXISTS signs_sign;
+)SQL";
+
+// `sql` in a transaction of its own.
+void InTransaction(SqliteDatabase& db, const char* sql) {
+  db.Execute("BEGIN IMMEDIATE");
+  try {
+    db.Execute(sql);
+    db.Execute("COMMIT");
+  } catch (...) {
+    db.RollBack();
+    throw;
+  }
+}
+
 void CreateTables(SqliteDatabase& db, const SignPoints& points, EstimateSource source) {
   db.Execute(kTables);
+  db.Execute(kIndexes);
   SqliteStatement info(db, "INSERT INTO export_info VALUES (?, ?)");
   info.Bind(1, std::string_view("schema_version")).Bind(2, std::string_view(kExportSchemaVersion));
   info.Run();
@@ -156,6 +182,14 @@ void PrepareExportFile(SqliteDatabase& db, const SignPoints& points, EstimateSou
     db.RollBack();
     throw;
   }
+}
+
+void DropIndexes(SqliteDatabase& db) {
+  InTransaction(db, kDropIndexes);
+}
+
+void CreateIndexes(SqliteDatabase& db) {
+  InTransaction(db, kIndexes);
 }
 
 std::set<std::string> ExportedDates(SqliteDatabase& db) {

@@ -22,6 +22,14 @@ inline constexpr const char kExportSchemaVersion[] = "2";
 // Throws Error saying what differs.
 void PrepareExportFile(SqliteDatabase& db, const SignPoints& points, EstimateSource source);
 
+// The secondary indexes (on the date, the horse and the sign) off while
+// many dates are added, and on again: built once from the rows, they cost a
+// sort; kept up row by row, every date's commit rewrites pages all over
+// them.  CreateIndexes makes only those missing, so it also mends a file
+// whose export was killed while they were off.
+void DropIndexes(SqliteDatabase& db);
+void CreateIndexes(SqliteDatabase& db);
+
 // The ISO dates the file holds whole with results.  A date written before
 // any of its races had results (a race day exported in the morning) is
 // written again by the next export, in place of what it held.

@@ -216,7 +216,20 @@ SqliteExportResult RunSqliteExport(const SqliteExportOptions& options) {
     db.Execute("PRAGMA synchronous = NORMAL");
     PrepareExportFile(db, options.points, options.source);
     std::vector<Cp932Text> todo = DatesToWrite(options, db, result);
-    if (!todo.empty()) WriteAll(options, db, std::move(todo), result);
+    // Adding at least as many dates as the file holds: the indexes are
+    // built after the rows.  Fewer: kept up as the rows go in.
+    if (!todo.empty() && todo.size() >= static_cast<size_t>(result.present)) DropIndexes(db);
+    try {
+      if (!todo.empty()) WriteAll(options, db, std::move(todo), result);
+    } catch (...) {
+      try {
+        CreateIndexes(db);
+      } catch (...) {
+        // The next export makes them.
+      }
+      throw;
+    }
+    CreateIndexes(db);
     // The file ends as one file again (no log beside it), for tools that
     // read it from a folder they cannot write.  A reader holding it open
     // leaves it in the log's mode, which every SQLite reads as well.

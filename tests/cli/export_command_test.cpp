@@ -111,8 +111,9 @@ TEST_F(ExportCommand, ALongerRangeAddsOnlyNewDatesAndOtherSettingsAreRefused) {
   EXPECT_EQ(Dump(part), Dump(whole));
   // Again: only the dates without results (written again, in case their
   // results have come since).
-  std::string open = Query(part, "SELECT count(*) FROM meeting_days d WHERE NOT EXISTS (SELECT 1 "
-                                 "FROM races r WHERE r.date = d.date AND r.has_results = 1)");
+  std::string open = Query(part,
+                           "SELECT count(*) FROM meeting_days d WHERE NOT EXISTS (SELECT 1 "
+                           "FROM races r WHERE r.date = d.date AND r.has_results = 1)");
   ShellRun again = Shell(Cli("export --sqlite " + part.string() + " --source odds"));
   EXPECT_NE(again.out.find("追加 " + open.substr(0, open.size() - 1) + " 日"), std::string::npos)
       << again.out;
@@ -196,6 +197,11 @@ TEST_F(ExportCommand, AKilledExportLeavesWholeDatesAndTheRerunFinishesIt) {
   ShellRun rerun = Shell(Cli("export --sqlite " + killed.string()));
   ASSERT_EQ(rerun.status, 0) << rerun.out;
   EXPECT_EQ(Query(killed, "PRAGMA integrity_check"), "ok\n");
+  // The indexes, off while the first dates went in, are back.
+  EXPECT_EQ(Query(killed,
+                  "SELECT group_concat(name, ' ') FROM (SELECT name FROM sqlite_master "
+                  "WHERE type = 'index' AND sql IS NOT NULL ORDER BY name)"),
+            "races_date runners_date runners_horse signs_sign\n");
   EXPECT_EQ(Dump(killed), Dump(whole));
 }
 
