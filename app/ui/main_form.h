@@ -163,6 +163,11 @@ class TMainForm : public QMainWindow {
   // Why an action cannot run: in the status line and in a box.
   void Say(const QString& text);
 
+  // 結果情報 under Wine: JV-Link writes the loaded day's results into the
+  // feed folder first, behind a box with 中止 (the window waits for it).
+  // True when the feed folder is read next.
+  bool ExportResultsThroughWine();
+
   // Runs `action`; an exception it throws is shown with ShowError.  False
   // when it failed.
   bool RunOrShowError(const std::function<void()>& action);

@@ -8,9 +8,12 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QListWidget>
+#include <QProgressDialog>
 #include <QStatusBar>
 #include <QStringList>
 #include <QUrl>
+#include <algorithm>
+#include <optional>
 
 #include "acquisition/realtime_fetch.h"
 #include "acquisition/ui/get_data_form.h"
@@ -70,14 +73,7 @@ void TMainForm::KekkaBtnClick() {
     Say(QStringLiteral("結果情報: 開催日が読み込まれていません。先に開催日を選んでください。"));
     return;
   }
-  // Under Wine JV-Link fills the feed folder with the day's results first.
-  if (WineWindowRun::Enabled()) {
-    WineWindowRun wine(this);
-    bool read = wine.Export(RealtimeExportArguments(day_->LoadedLabel()),
-                            [this](const QString& line) { fetch_label_->setText(line); });
-    fetch_label_->clear();
-    if (!read) return;
-  }
+  if (WineWindowRun::Enabled() && !ExportResultsThroughWine()) return;
   ErrorLog log;
   FetchLabel label(fetch_label_);
   RealtimeFetch fetch(JVLink1(), log, label);
@@ -91,6 +87,36 @@ void TMainForm::KekkaBtnClick() {
     ShowInformationUtf8(this, lines.join(QStringLiteral("\n")));
   }
   if (outcome.payoutsImported) DatListClick();
+}
+
+bool TMainForm::ExportResultsThroughWine() {
+  WineWindowRun wine(this);
+  QProgressDialog box(QStringLiteral("JV-Link（Wine）から結果情報を書き出しています…"),
+                      QStringLiteral("中止"), 0, 0, this);
+  box.setObjectName(QStringLiteral("KekkaWineProgress"));
+  box.setWindowTitle(QStringLiteral("結果情報"));
+  box.setWindowModality(Qt::WindowModal);
+  box.setMinimumDuration(0);
+  box.setAutoReset(false);
+  box.setAutoClose(false);
+  // 中止, Esc or closing the box: the exporter is interrupted, then ended
+  // after a grace period; what it has not finished is not kept.
+  connect(&box, &QProgressDialog::canceled, this, [&] {
+    wine.Cancel();
+    fetch_label_->setText(QStringLiteral("結果情報の書き出しを中止しています…"));
+  });
+  box.show();
+  bool read = wine.Export(RealtimeExportArguments(day_->LoadedLabel()), [&](const QString& line) {
+    fetch_label_->setText(line);
+    if (!box.isVisible()) return;
+    box.setLabelText(line);
+    if (std::optional<ExportProgress> progress = ExportProgressOf(line.toStdString())) {
+      box.setRange(0, std::max(1, progress->maximum));
+      box.setValue(std::clamp(progress->position, 0, box.maximum()));
+    }
+  });
+  fetch_label_->clear();
+  return read;
 }
 
 void TMainForm::YosoOzBtnClick() {

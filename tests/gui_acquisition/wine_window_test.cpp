@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
@@ -25,6 +26,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -209,6 +211,17 @@ class WineRunTest : public WineWindowTest {
     std::printf("%s: %lld ms\n", what, static_cast<long long>(ms));
   }
 
+  // Every file of the store (ProgramFolder's Data) with its size and time.
+  static std::map<std::string, std::pair<uintmax_t, fs::file_time_type>> StoreState() {
+    std::map<std::string, std::pair<uintmax_t, fs::file_time_type>> state;
+    std::error_code ec;
+    fs::path data = HomePath("\\Data");
+    for (fs::recursive_directory_iterator it(data, ec), end; !ec && it != end; it.increment(ec))
+      if (it->is_regular_file())
+        state[it->path().string()] = {it->file_size(), it->last_write_time()};
+    return state;
+  }
+
   std::unique_ptr<TMainForm> form;
   fs::path previous_;
 };
@@ -258,6 +271,41 @@ TEST_F(WineRunTest, KekkaFetchesThroughWine) {
   Click("KekkaBtn");
   Report("click to stored data (結果情報)", start);
   for (const std::string& message : messages) ADD_FAILURE() << message;
+}
+
+// 中止 in 結果情報's box while the day's export reads: the exporter is
+// interrupted, nothing is fetched, and the window is free again.
+TEST_F(WineRunTest, KekkaCancelFetchesNothing) {
+  if (!UseHome("SORVIX_WINE_KEKKA_CANCEL_HOME")) GTEST_SKIP() << "tests/wine/run.sh runs this";
+  OpenMainForm();
+  std::optional<Cp932Text> day = ParseDateArgument(std::getenv("SORVIX_WINE_KEKKA_DATE"));
+  ASSERT_TRUE(day);
+  ASSERT_TRUE(form->OpenDate(*day, 0));
+  auto before = StoreState();
+  std::chrono::steady_clock::time_point cancelledAt;
+  bool modal = false;
+  QTimer watch;
+  QObject::connect(&watch, &QTimer::timeout, [&] {
+    auto* box = form->findChild<QProgressDialog*>(QStringLiteral("KekkaWineProgress"));
+    // Once the exporter has said a line in place of the box's first text.
+    if (!box || !box->isVisible() ||
+        box->labelText() == QStringLiteral("JV-Link（Wine）から結果情報を書き出しています…"))
+      return;
+    watch.stop();
+    modal = QApplication::activeModalWidget() == box;
+    cancelledAt = std::chrono::steady_clock::now();
+    QTest::keyClick(box, Qt::Key_Escape);
+  });
+  watch.start(20);
+  Click("KekkaBtn");  // returns when the export has ended
+  watch.stop();
+  ASSERT_NE(cancelledAt, std::chrono::steady_clock::time_point()) << "the export never said a line";
+  Report("中止 to the end of the export (結果情報)", cancelledAt);
+  EXPECT_TRUE(modal) << "the window took input while Wine worked";
+  ASSERT_FALSE(messages.empty());
+  EXPECT_EQ(messages.back(), ExportEndMessage(kExportCancelled));
+  EXPECT_EQ(StoreState(), before);
+  EXPECT_EQ(form->findChild<QProgressDialog*>(QStringLiteral("KekkaWineProgress")), nullptr);
 }
 
 // 中止 while a slow export reads: the exporter is interrupted, and nothing

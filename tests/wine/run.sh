@@ -651,6 +651,12 @@ if [ -x "${GUI_TESTS:-}" ]; then
   cli "$DIRECT3" "$WORK/fetch-direct3.log" fetch 20240107
   check "結果情報 in the window: the store equals the store fetched from the feed" \
     same_store "$DIRECT3" "$GUIHOME"
+  check "中止 in 結果情報's box: the export ends, nothing is fetched" \
+    gui_test "$WORK/gui-kekka-cancel.log" KekkaCancelFetchesNothing \
+    SORVIX_WINE_KEKKA_CANCEL_HOME="$GUIHOME" SORVIX_WINE_KEKKA_DATE=2024-01-07 \
+    JVLINK_DOUBLE_READ_DELAY_MS=200
+  check "中止 in 結果情報's box: no exporter left running" \
+    test -z "$(pgrep -f sorvix-jvdump64.exe)"
 
   gui_home "$WORK/home-gui2" "$WORK/gui-feed2"
   faults "Downloaded=no" "DownloadStep=1"
@@ -672,7 +678,7 @@ if [ -x "${GUI_TESTS:-}" ]; then
   cli "$WORK/home-hand" "$WORK/acquire-hand.log" acquire --setup --from 2023-01-01
   echo "      by hand (exporter, then sorvix-cli acquire): $((($(date +%s%N) - hand) / 1000000)) ms"
   echo "      $(grep -h 'click to stored data' "$WORK/gui-acquire.log" "$WORK/gui-kekka.log" | tr '\n' ' ')"
-  echo "      $(grep -h '中止 to the end' "$WORK/gui-cancel.log")"
+  echo "      $(grep -h '中止 to the end' "$WORK/gui-cancel.log" "$WORK/gui-kekka-cancel.log" | tr '\n' ' ')"
 else
   skip "the window through Wine" "no test_gui_acquisition (run.sh BUILD_DIR GUI_BUILD_DIR)"
 fi
