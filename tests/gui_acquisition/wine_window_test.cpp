@@ -192,6 +192,13 @@ class WineRunTest : public WineWindowTest {
     form->show();
     QCoreApplication::processEvents();
   }
+  // The main window with the day of SORVIX_WINE_KEKKA_DATE loaded.
+  void OpenKekkaDay() {
+    OpenMainForm();
+    std::optional<Cp932Text> day = ParseDateArgument(std::getenv("SORVIX_WINE_KEKKA_DATE"));
+    ASSERT_TRUE(day);
+    ASSERT_TRUE(form->OpenDate(*day, 0));
+  }
   // Clicks the tool button `name` of the main window; `inDialog` runs in
   // the acquisition window it opens.
   void Click(const char* name, const std::function<void(TGetDataForm&)>& inDialog = {}) {
@@ -263,10 +270,7 @@ TEST_F(WineRunTest, JvDataAcquiresThroughWine) {
 // fetch.
 TEST_F(WineRunTest, KekkaFetchesThroughWine) {
   if (!UseHome("SORVIX_WINE_KEKKA_HOME")) GTEST_SKIP() << "tests/wine/run.sh runs this";
-  OpenMainForm();
-  std::optional<Cp932Text> day = ParseDateArgument(std::getenv("SORVIX_WINE_KEKKA_DATE"));
-  ASSERT_TRUE(day);
-  ASSERT_TRUE(form->OpenDate(*day, 0));
+  ASSERT_NO_FATAL_FAILURE(OpenKekkaDay());
   auto start = std::chrono::steady_clock::now();
   Click("KekkaBtn");
   Report("click to stored data (結果情報)", start);
@@ -277,10 +281,7 @@ TEST_F(WineRunTest, KekkaFetchesThroughWine) {
 // interrupted, nothing is fetched, and the window is free again.
 TEST_F(WineRunTest, KekkaCancelFetchesNothing) {
   if (!UseHome("SORVIX_WINE_KEKKA_CANCEL_HOME")) GTEST_SKIP() << "tests/wine/run.sh runs this";
-  OpenMainForm();
-  std::optional<Cp932Text> day = ParseDateArgument(std::getenv("SORVIX_WINE_KEKKA_DATE"));
-  ASSERT_TRUE(day);
-  ASSERT_TRUE(form->OpenDate(*day, 0));
+  ASSERT_NO_FATAL_FAILURE(OpenKekkaDay());
   auto before = StoreState();
   std::chrono::steady_clock::time_point cancelledAt;
   bool modal = false;
