@@ -2,7 +2,8 @@
 // Opens the main window on HOME's store and grabs each window of the
 // program as PNG: the main window at 1200 x 900 (race card, sign table,
 // results) and at 1024 x 768, the progress box during the load, 連続出馬表,
-// 買い目表, the settings dialog, the acquisition window, the print preview,
+// 買い目表, the settings dialog, the acquisition window, the JV-Link (Wine)
+// settings dialog, the print preview,
 // サイン検証 over every stored date (tables and both charts at 1200 x 900
 // and 800 x 600), and, with --manual, the manual's first page.  These are
 // the pictures of the manual and of the README; `./sorvix.sh screenshots`
@@ -11,6 +12,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QEventLoop>
+#include <QLineEdit>
 #include <QProgressBar>
 #include <QTabWidget>
 #include <QTextBrowser>
@@ -23,6 +25,7 @@
 
 #include "acquisition/feed_jv_link.h"
 #include "acquisition/ui/get_data_form.h"
+#include "acquisition/ui/wine_set_form.h"
 #include "analysis/ui/user_set_form.h"
 #include "app/program_folder.h"
 #include "app/ui/fonts.h"
@@ -132,6 +135,17 @@ void SaveSecondaryWindows(sorvix::TMainForm& form) {
     sorvix::TGetDataForm acquisition(form.JVLink1(), &form);
     acquisition.show();
     Save(&acquisition, "acquisition.png");
+  }
+  {
+    // As a user's home shows it, with the prefix made but JV-Link not yet
+    // installed in it: the finding says what to do next.
+    sorvix::TWineSetForm wine(&form);
+    Named<QLineEdit>(&wine, "WinePrefix")->setText(QStringLiteral("/home/user/.wine"));
+    Named<QLineEdit>(&wine, "FeedFolder")
+        ->setText(QStringLiteral("/home/user/.local/share/sorvix/JVLink"));
+    wine.CheckFields();
+    wine.show();
+    Save(&wine, "wine-settings.png");
   }
   SaveModal("print.png",
             [&] { form.PrintClick(sorvix::PrintLayout::Ring, sorvix::PrintScope::AllVenues); });
