@@ -18,8 +18,8 @@
 #include "acquisition/feed_jv_link.h"
 #include "app/program_folder.h"
 #include "app/settings_file.h"
-#include "app/startup_checks.h"
 #include "cli/command_registry.h"
+#include "cli/feed_link.h"
 #include "cli/wine_step.h"
 #include "codes/cp932.h"
 #include "codes/text.h"
@@ -164,20 +164,8 @@ int Acquire(const Args& args) {
   bool setup = HasFlag(args, "--setup");
   if (int code = ExportFirstThroughWine(args, settings, from, setup); code >= 0) return code;
 
-  // No feed to read is said as it is, not as a component error code.
-  if (std::string problem = FeedJvLink::FeedFolderProblem(); !problem.empty()) {
-    std::fprintf(stderr, "sorvix-cli: %s\n", problem.c_str());
-    return 1;
-  }
   FeedJvLink link;
-  link.SetWarningSink([](const std::string& text) {
-    std::fprintf(stderr, "sorvix-cli: 警告: %s\n", text.c_str());
-  });
-  int init = link.JVInit(kSoftwareId);
-  if (init != 0) {
-    std::fprintf(stderr, "sorvix-cli: %s\n", Utf8(JvInitErrorMessage(init)).c_str());
-    return 1;
-  }
+  if (!OpenFeedLink(link)) return 1;
 
   std::fprintf(stderr, "%s\n", Utf8(StartNotice(from)).c_str());
   AcquisitionRun* current = nullptr;

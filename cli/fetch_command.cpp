@@ -14,9 +14,9 @@
 #include "analysis/sign_points.h"
 #include "app/error_log.h"
 #include "app/settings_file.h"
-#include "app/startup_checks.h"
 #include "cli/command_registry.h"
 #include "cli/day_argument.h"
+#include "cli/feed_link.h"
 #include "cli/wine_step.h"
 #include "codes/cp932.h"
 #include "store/estimate.h"
@@ -58,20 +58,8 @@ int Fetch(const Args& args) {
   bool hadPayouts[kRaceSlots];
   for (int r = 0; r < kRaceSlots; ++r) hadPayouts[r] = day->PayoutLoaded[r];
 
-  // No feed to read is said as it is, not as a component error code.
-  if (std::string problem = FeedJvLink::FeedFolderProblem(); !problem.empty()) {
-    std::fprintf(stderr, "sorvix-cli: %s\n", problem.c_str());
-    return 1;
-  }
   FeedJvLink link;
-  link.SetWarningSink([](const std::string& text) {
-    std::fprintf(stderr, "sorvix-cli: 警告: %s\n", text.c_str());
-  });
-  int init = link.JVInit(kSoftwareId);
-  if (init != 0) {
-    std::fprintf(stderr, "sorvix-cli: %s\n", Utf8(JvInitErrorMessage(init)).c_str());
-    return 1;
-  }
+  if (!OpenFeedLink(link)) return 1;
   ErrorLog log;
   TerminalObserver observer;
   RealtimeFetch fetch(link, log, observer);
