@@ -6,6 +6,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <functional>
 
 #include "analysis/sign_points.h"
 #include "app/settings_file.h"
@@ -14,7 +15,6 @@
 #include "app/ui/window_keys.h"
 #include "app/ui/window_places.h"
 #include "codes/cp932.h"
-#include "common/error.h"
 #include "results/backtest.h"
 #include "store/estimate.h"
 
@@ -43,6 +43,7 @@ TSqliteExportForm::TSqliteExportForm(QWidget* parent) : QWidget(parent, Qt::Wind
   status_label_ = new QLabel(this);
   status_label_->setObjectName(QStringLiteral("StatusLabel"));
   status_label_->setWordWrap(true);
+  run_.ShowOn(progress_bar_, status_label_);
   auto* buttons = new QHBoxLayout();
   cancel_button_ = new QPushButton(QStringLiteral("中止"), this);
   cancel_button_->setObjectName(QStringLiteral("CancelButton"));
@@ -65,10 +66,7 @@ TSqliteExportForm::TSqliteExportForm(QWidget* parent) : QWidget(parent, Qt::Wind
   SetBusy(false);
 }
 
-TSqliteExportForm::~TSqliteExportForm() {
-  cancel_ = true;
-  if (worker_.joinable()) worker_.join();
-}
+TSqliteExportForm::~TSqliteExportForm() = default;
 
 TSqliteExportForm* TSqliteExportForm::Open(QWidget* parent) {
   auto* form = parent ? parent->findChild<TSqliteExportForm*>() : nullptr;
@@ -95,49 +93,28 @@ bool TSqliteExportForm::Start(const QString& path) {
   options.points = SignPoints::Load(settings);
   options.source = ReadEstimateSource(settings);
   options.dates = StoredDatesBetween({}, {});
-  options.cancel = &cancel_;
+  options.cancel = run_.CancelFlag();
   options.progress = [this](int done, int total, Cp932View label) {
-    QString text = U(IsoDateOfLabel(label));
-    QMetaObject::invokeMethod(
-        this,
-        [this, done, total, text] {
-          progress_bar_->setMaximum(total);
-          progress_bar_->setValue(done);
-          status_label_->setText(QStringLiteral("書き出し中: ") + text);
-        },
-        Qt::QueuedConnection);
+    run_.Progress(done, total, QStringLiteral("書き出し中: ") + U(IsoDateOfLabel(label)));
   };
   file_label_->setText(QStringLiteral("ファイル: ") + path);
   settings_label_->setText(QStringLiteral("開催日 %1 日、推定能力: %2、配点: ユーザー設定")
                                .arg(options.dates.size())
                                .arg(U(EstimateSourceName(options.source))));
-  cancel_ = false;
   progress_bar_->setMaximum(std::max<int>(1, static_cast<int>(options.dates.size())));
   progress_bar_->setValue(0);
   status_label_->setText(QStringLiteral("書き出し中…"));
   SetBusy(true);
-  worker_ = std::thread([this, options = std::move(options)] {
-    std::shared_ptr<SqliteExportResult> result;
-    QString failure;
-    try {
-      result = std::make_shared<SqliteExportResult>(RunSqliteExport(options));
-    } catch (const std::exception& e) {
-      failure = U(AsError(e).what());
-    }
-    QMetaObject::invokeMethod(
-        this, [this, result, failure] { Done(result, failure); }, Qt::QueuedConnection);
-  });
-  return true;
+  return run_.Start<SqliteExportResult>(
+      [options = std::move(options)] { return RunSqliteExport(options); },
+      std::bind_front(&TSqliteExportForm::Done, this));
 }
 
 void TSqliteExportForm::Cancel() {
-  if (!Running()) return;
-  cancel_ = true;
-  status_label_->setText(QStringLiteral("中止しています…"));
+  run_.Cancel();
 }
 
-void TSqliteExportForm::Done(std::shared_ptr<SqliteExportResult> result, QString failure) {
-  if (worker_.joinable()) worker_.join();
+void TSqliteExportForm::Done(std::shared_ptr<SqliteExportResult> result, const QString& failure) {
   result_ = std::move(result);
   SetBusy(false);
   if (!result_) {

@@ -6,11 +6,10 @@
 #pragma once
 
 #include <QWidget>
-#include <atomic>
 #include <functional>
 #include <memory>
-#include <thread>
 
+#include "app/ui/background_run.h"
 #include "export/sqlite_export.h"
 
 class QLabel;
@@ -33,7 +32,7 @@ class TSqliteExportForm : public QWidget {
   // Starts the export into `path`; false when one runs already.
   bool Start(const QString& path);
   void Cancel();  // 中止
-  bool Running() const { return worker_.joinable(); }
+  bool Running() const { return run_.Running(); }
   // The last finished export (nullptr before the first or after a failure).
   const SqliteExportResult* Result() const { return result_.get(); }
 
@@ -45,7 +44,7 @@ class TSqliteExportForm : public QWidget {
   void Finished();
 
  private:
-  void Done(std::shared_ptr<SqliteExportResult> result, QString failure);
+  void Done(std::shared_ptr<SqliteExportResult> result, const QString& failure);
   void SetBusy(bool busy);
 
   QLabel* file_label_ = nullptr;          // FileLabel
@@ -55,9 +54,8 @@ class TSqliteExportForm : public QWidget {
   QPushButton* cancel_button_ = nullptr;  // CancelButton
   QPushButton* close_button_ = nullptr;   // CloseButton
 
-  std::thread worker_;
-  std::atomic<bool> cancel_{false};
   std::shared_ptr<SqliteExportResult> result_;
+  BackgroundRun run_;  // last: stops and waits for the export first
 };
 
 }  // namespace sorvix

@@ -17,6 +17,7 @@
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
+#include <functional>
 
 #include "app/file_io.h"
 #include "app/settings_file.h"
@@ -230,6 +231,7 @@ void TBacktestForm::AddProgressRow(QVBoxLayout* layout) {
   progressRow->addWidget(progress_bar_, 1);
   progressRow->addWidget(status_label_, 2);
   layout->addLayout(progressRow);
+  run_.ShowOn(progress_bar_, status_label_);
 }
 
 void TBacktestForm::AddOutputRow(QVBoxLayout* layout) {
@@ -293,10 +295,7 @@ void TBacktestForm::ConnectControls() {
   });
 }
 
-TBacktestForm::~TBacktestForm() {
-  cancel_ = true;
-  if (worker_.joinable()) worker_.join();
-}
+TBacktestForm::~TBacktestForm() = default;
 
 TBacktestForm* TBacktestForm::Open(QWidget* parent) {
   auto* form = parent ? parent->findChild<TBacktestForm*>() : nullptr;
@@ -370,38 +369,31 @@ void TBacktestForm::Run() {
   options.points = points_;
   options.source = source_combo_->currentIndex() == 1 ? EstimateSource::PredictedOdds
                                                       : EstimateSource::RacehorseData;
-  options.cancel = &cancel_;
+  options.cancel = run_.CancelFlag();
   options.progress = [this](int done, int total, Cp932View label) {
-    QString text = U(IsoDateOfLabel(label));
-    QMetaObject::invokeMethod(
-        this,
-        [this, done, total, text] {
-          progress_bar_->setMaximum(total);
-          progress_bar_->setValue(done);
-          status_label_->setText(QStringLiteral("検証中: ") + text);
-        },
-        Qt::QueuedConnection);
+    run_.Progress(done, total, QStringLiteral("検証中: ") + U(IsoDateOfLabel(label)));
   };
-  cancel_ = false;
   progress_bar_->setMaximum(static_cast<int>(options.dates.size()));
   progress_bar_->setValue(0);
   status_label_->setText(QStringLiteral("検証中…"));
   SetBusy(true);
-  worker_ = std::thread([this, options = std::move(options)] {
-    auto result = std::make_shared<BacktestResult>(RunBacktest(options));
-    QMetaObject::invokeMethod(
-        this, [this, result] { Done(result); }, Qt::QueuedConnection);
-  });
+  run_.Start<BacktestResult>([options = std::move(options)] { return RunBacktest(options); },
+                             std::bind_front(&TBacktestForm::Done, this));
 }
 
 void TBacktestForm::Cancel() {
-  if (!Running()) return;
-  cancel_ = true;
-  status_label_->setText(QStringLiteral("中止しています…"));
+  run_.Cancel();
 }
 
-void TBacktestForm::Done(std::shared_ptr<BacktestResult> result) {
-  if (worker_.joinable()) worker_.join();
+void TBacktestForm::Done(std::shared_ptr<BacktestResult> result, const QString& failure) {
+  if (!result) {
+    // The run broke off (out of memory, say): the last result stays.
+    status_label_->setText(QStringLiteral("検証できませんでした: ") + failure);
+    ShowWarningUtf8(this, failure);
+    SetBusy(false);
+    emit Finished();
+    return;
+  }
   result_ = std::move(result);
   QString status =
       U(StateText(*result_)) +

@@ -9,11 +9,10 @@
 #pragma once
 
 #include <QWidget>
-#include <atomic>
 #include <functional>
 #include <memory>
-#include <thread>
 
+#include "app/ui/background_run.h"
 #include "app/ui/save_dialog.h"
 #include "results/backtest.h"
 #include "results/backtest_figures.h"
@@ -43,7 +42,7 @@ class TBacktestForm : public QWidget {
   // 実行 and 中止.
   void Run();
   void Cancel();
-  bool Running() const { return worker_.joinable(); }
+  bool Running() const { return run_.Running(); }
   // The last finished run (nullptr before the first).
   const BacktestResult* Result() const { return result_.get(); }
 
@@ -72,7 +71,7 @@ class TBacktestForm : public QWidget {
   void ConnectControls();
   void ShowPoints();
   void ShowNote();
-  void Done(std::shared_ptr<BacktestResult> result);
+  void Done(std::shared_ptr<BacktestResult> result, const QString& failure);
   void ShowScope();
   void FillTables(const BacktestFigures& figures);
   void SetBusy(bool busy);
@@ -102,10 +101,9 @@ class TBacktestForm : public QWidget {
   StakeReturnChart* money_chart_ = nullptr;  // MoneyChart
 
   SignPoints points_;
-  std::thread worker_;
-  std::atomic<bool> cancel_{false};
   std::shared_ptr<BacktestResult> result_;
   BacktestFigures figures_;  // of the slice shown
+  BackgroundRun run_;        // last: stops and waits for the run first
 };
 
 }  // namespace sorvix

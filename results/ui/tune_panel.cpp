@@ -15,7 +15,9 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <array>
 #include <filesystem>
+#include <functional>
 
 #include "analysis/ui/user_set_form.h"
 #include "app/settings_file.h"
@@ -54,6 +56,32 @@ QTableWidgetItem* Cell(const QString& text, bool leftAligned = false) {
   auto* item = new QTableWidgetItem(text);
   item->setTextAlignment((leftAligned ? Qt::AlignLeft : Qt::AlignRight) | Qt::AlignVCenter);
   return item;
+}
+
+// On the worker: every date loaded once, then the folds tuned, with the
+// progress on `worker`'s bar.  Throws when there is nothing to tune on.
+TuneResult Tune(BackgroundRun& worker, const std::vector<Cp932Text>& dates,
+                const TuneRunOptions& run, EstimateSource source, bool yearly,
+                const std::array<Cp932Text, 4>& bounds) {
+  BacktestOptions load;
+  load.dates = dates;
+  load.source = source;
+  load.cancel = worker.CancelFlag();
+  load.progress = [&worker](int done, int total, Cp932View label) {
+    worker.Progress(done, total, QStringLiteral("読込中: ") + U(IsoDateOfLabel(label)));
+  };
+  TuneData data = KeepTuneData(load);
+  std::vector<TuneFold> folds;
+  if (yearly)
+    folds = YearlyFolds(data);
+  else if (auto f = FoldOfRange(data, bounds[0], bounds[1], bounds[2], bounds[3]))
+    folds = {*f};
+  if (folds.empty() && !data.cancelled)
+    throw Error(yearly ? "毎年の分割には2年以上の開催日が必要です。"
+                       : "訓練期間か検証期間に読み込めた開催日がありません。");
+  TuneResult result = RunTuning(data, folds, run);
+  if (data.cancelled) result.cancelled = true;
+  return result;
 }
 
 }  // namespace
@@ -132,10 +160,7 @@ TTunePanel::TTunePanel(QWidget* parent) : QWidget(parent) {
   SetBusy(false);
 }
 
-TTunePanel::~TTunePanel() {
-  cancel_ = true;
-  if (worker_.joinable()) worker_.join();
-}
+TTunePanel::~TTunePanel() = default;
 
 void TTunePanel::AddPeriodRow(QVBoxLayout* layout) {
   auto* row = new QGridLayout();
@@ -203,6 +228,7 @@ void TTunePanel::AddSearchRow(QVBoxLayout* layout) {
   progress->addWidget(progress_, 1);
   progress->addWidget(status_, 2);
   layout->addLayout(progress);
+  run_.ShowOn(progress_, status_);
 }
 
 void TTunePanel::AddResultRows(QVBoxLayout* layout) {
@@ -309,7 +335,7 @@ bool TTunePanel::ReadInputs(std::vector<Cp932Text>& dates, TuneRunOptions& run,
   run.current = SignPoints::Load(SettingsFile());
   run.seed = static_cast<uint64_t>(seed_->value());
   run.candidates = candidates_->value();
-  run.cancel = &cancel_;
+  run.cancel = run_.CancelFlag();
   source =
       source_->currentIndex() == 1 ? EstimateSource::PredictedOdds : EstimateSource::RacehorseData;
   return true;
@@ -326,65 +352,26 @@ void TTunePanel::Run() {
   std::array<Cp932Text, 4> bounds = {label(train_from_), label(train_to_), label(test_from_),
                                      label(test_to_)};
   run.progress = [this](int fold, int folds, int scored, int most) {
-    Progress(QStringLiteral("最適化中: 分割 %1/%2 候補 %3").arg(fold + 1).arg(folds).arg(scored),
-             scored, most);
+    run_.Progress(
+        scored, most,
+        QStringLiteral("最適化中: 分割 %1/%2 候補 %3").arg(fold + 1).arg(folds).arg(scored));
   };
-  cancel_ = false;
   result_.reset();
   FillTables();
   progress_->setValue(0);
   status_->setText(QStringLiteral("読込中…"));
   SetBusy(true);
-  worker_ = std::thread([this, dates, run, source, yearly, bounds] {
-    std::shared_ptr<TuneResult> result;
-    QString failure;
-    try {
-      BacktestOptions load;
-      load.dates = dates;
-      load.source = source;
-      load.cancel = &cancel_;
-      load.progress = [this](int done, int total, Cp932View label) {
-        Progress(QStringLiteral("読込中: ") + U(IsoDateOfLabel(label)), done, total);
-      };
-      TuneData data = KeepTuneData(load);
-      std::vector<TuneFold> folds;
-      if (yearly)
-        folds = YearlyFolds(data);
-      else if (auto f = FoldOfRange(data, bounds[0], bounds[1], bounds[2], bounds[3]))
-        folds = {*f};
-      if (folds.empty() && !data.cancelled)
-        failure = yearly ? QStringLiteral("毎年の分割には2年以上の開催日が必要です。")
-                         : QStringLiteral("訓練期間か検証期間に読み込めた開催日がありません。");
-      else
-        result = std::make_shared<TuneResult>(RunTuning(data, folds, run));
-      if (result && data.cancelled) result->cancelled = true;
-    } catch (const std::exception& e) {
-      failure = U(e.what());
-    }
-    QMetaObject::invokeMethod(
-        this, [this, result, failure] { Done(result, failure); }, Qt::QueuedConnection);
-  });
+  auto job = [worker = &run_, dates, run, source, yearly, bounds] {
+    return Tune(*worker, dates, run, source, yearly, bounds);
+  };
+  run_.Start<TuneResult>(job, std::bind_front(&TTunePanel::Done, this));
 }
 
 void TTunePanel::Cancel() {
-  if (!Running()) return;
-  cancel_ = true;
-  status_->setText(QStringLiteral("中止しています…"));
+  run_.Cancel();
 }
 
-void TTunePanel::Progress(const QString& text, int done, int total) {
-  QMetaObject::invokeMethod(
-      this,
-      [this, text, done, total] {
-        progress_->setMaximum(std::max(1, total));
-        progress_->setValue(std::min(done, std::max(1, total)));
-        status_->setText(text);
-      },
-      Qt::QueuedConnection);
-}
-
-void TTunePanel::Done(std::shared_ptr<TuneResult> result, QString failure) {
-  if (worker_.joinable()) worker_.join();
+void TTunePanel::Done(std::shared_ptr<TuneResult> result, const QString& failure) {
   result_ = std::move(result);
   if (!failure.isEmpty()) {
     status_->setText(QStringLiteral("最適化できませんでした"));

@@ -9,11 +9,10 @@
 #pragma once
 
 #include <QWidget>
-#include <atomic>
 #include <functional>
 #include <memory>
-#include <thread>
 
+#include "app/ui/background_run.h"
 #include "results/tune_run.h"
 
 class QCheckBox;
@@ -54,7 +53,7 @@ class TTunePanel : public QWidget {
   // 実行 and 中止.
   void Run();
   void Cancel();
-  bool Running() const { return worker_.joinable(); }
+  bool Running() const { return run_.Running(); }
   const TuneResult* Result() const { return result_.get(); }
 
   // 保存: the tuned points into the settings file `path` (never the home's
@@ -78,8 +77,7 @@ class TTunePanel : public QWidget {
   void AddSearchRow(QVBoxLayout* layout);
   void AddResultRows(QVBoxLayout* layout);
   void ConnectControls();
-  void Progress(const QString& text, int done, int total);
-  void Done(std::shared_ptr<TuneResult> result, QString failure);
+  void Done(std::shared_ptr<TuneResult> result, const QString& failure);
   void FillTables();
   void SetBusy(bool busy);
   // The options of the boxes; false after telling the user what is wrong.
@@ -105,9 +103,8 @@ class TTunePanel : public QWidget {
   QPushButton* save_button_ = nullptr;    // TuneSaveButton
   QPushButton* dialog_button_ = nullptr;  // TuneSettingsButton
 
-  std::thread worker_;
-  std::atomic<bool> cancel_{false};
   std::shared_ptr<TuneResult> result_;
+  BackgroundRun run_;  // last: stops and waits for the run first
 };
 
 }  // namespace sorvix

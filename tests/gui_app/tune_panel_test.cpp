@@ -138,5 +138,23 @@ TEST_F(TunePanelTest, SavesIntoAFileButNeverIntoTheHomesSettings) {
   EXPECT_EQ(ReadFileIfExists(SettingsFile().path()), before);
 }
 
+// Nothing to tune on (dates within one year, split yearly):
+// the run ends with the reason, no result, and the window ready again.
+TEST_F(TunePanelTest, YearlyFoldsOnOneYearOfDatesSayWhyAndEndTheRun) {
+  TTunePanel* panel = Panel();
+  ASSERT_NE(panel, nullptr);
+  test::Child<QCheckBox>(panel, "TuneYearly")->setChecked(true);
+  test::Child<QComboBox>(panel, "TuneTestTo")->setCurrentIndex(1);
+  ASSERT_TRUE(RunAndWait(*panel));
+  EXPECT_EQ(panel->Result(), nullptr);
+  ASSERT_FALSE(messages_.empty());
+  EXPECT_EQ(messages_.back(), QStringLiteral("毎年の分割には2年以上の開催日が必要です。"));
+  EXPECT_EQ(test::Child<QLabel>(panel, "TuneStatus")->text(),
+            QStringLiteral("最適化できませんでした"));
+  EXPECT_FALSE(panel->Running());
+  EXPECT_TRUE(test::Child<QPushButton>(panel, "TuneRunButton")->isEnabled());
+  EXPECT_FALSE(test::Child<QPushButton>(panel, "TuneCancelButton")->isEnabled());
+}
+
 }  // namespace
 }  // namespace sorvix
