@@ -186,8 +186,10 @@ int RunLedger::RewindCounts(RaceDay& day) const {
         RunsBetween(Kind::Horse, code, cutoff,
                     LastCountedDay(Kind::Horse, code, um.Field(um::kMadeDate)), runs);
         int32_t* stat = calc.UmaStat[h];
-        bool whole = Subtract(stat[0], runs[0]) & Subtract(stat[1], runs[1]) &
-                     Subtract(stat[2], runs[2]) & Subtract(stat[3], runs[3] + runs[4] + runs[5]);
+        // Every count is taken back, also after one that could not be.
+        bool whole = true;
+        for (int b = 0; b < 3; ++b) whole &= Subtract(stat[b], runs[b]);
+        whole &= Subtract(stat[3], runs[3] + runs[4] + runs[5]);
         failed += !whole;
       }
       const KsImage& ks = day.KsRec[r][h];
