@@ -53,8 +53,7 @@ TEST_F(ContinuousCardFit, OpensShowingItsFourRacesOnTheScreen) {
   form = std::make_unique<TMainForm>(std::make_unique<test::ScriptedJvLink>());
   form->show();
   QCoreApplication::processEvents();
-  DateCombo()->setCurrentIndex(DateCombo()->findText(QStringLiteral("2024年06月15日")));
-  form->DateComboChange();
+  ASSERT_NO_FATAL_FAILURE(Choose(QStringLiteral("2024年06月15日")));
   form->PlaceSecondaryWindows();
   TDeForm* de = DeForm();
   de->DeBtnClick();

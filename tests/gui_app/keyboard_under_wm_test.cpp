@@ -69,8 +69,7 @@ class KeyboardUnderWm : public ::testing::Test, public test::MainFormControls<Ke
     form = std::make_unique<TMainForm>(std::make_unique<test::ScriptedJvLink>());
     form->show();
     ASSERT_TRUE(Activate(form.get()));
-    DateCombo()->setCurrentIndex(DateCombo()->findText(QStringLiteral("2024年06月15日")));
-    form->DateComboChange();
+    ASSERT_NO_FATAL_FAILURE(Choose(QStringLiteral("2024年06月15日")));
     DatList()->setFocus();
   }
   void TearDown() override {

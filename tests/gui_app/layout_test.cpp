@@ -48,10 +48,7 @@ class LayoutTest : public ::testing::TestWithParam<QSize>,
     form->resize(GetParam());
     form->show();
     QCoreApplication::processEvents();
-    int index = DateCombo()->findText(QStringLiteral("2024年06月15日"));
-    ASSERT_GE(index, 0);
-    DateCombo()->setCurrentIndex(index);
-    form->DateComboChange();
+    ASSERT_NO_FATAL_FAILURE(Choose(QStringLiteral("2024年06月15日")));
     QCoreApplication::processEvents();
   }
   void TearDown() override {

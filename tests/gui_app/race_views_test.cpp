@@ -45,14 +45,6 @@ class RaceViewsTest : public ::testing::Test, public test::MainFormControls<Race
   }
   void TearDown() override { form.reset(); }
 
-  // Chooses a date in DateCombo as a user does.
-  void Choose(const QString& date) {
-    int index = DateCombo()->findText(date);
-    ASSERT_GE(index, 0) << date.toStdString();
-    DateCombo()->setCurrentIndex(index);
-    form->DateComboChange();
-  }
-
   void Select(int row) {
     DatList()->setCurrentRow(row);
     form->DatListClick();

@@ -87,8 +87,7 @@ class SameTexts : public ::testing::Test, public test::MainFormControls<SameText
 TEST_F(SameTexts, WindowCsvAndTerminalTableAgree) {
   SetMessageHandler([](MessageKind, const QString&) { return true; });
   form = std::make_unique<TMainForm>(std::make_unique<test::ScriptedJvLink>());
-  DateCombo()->setCurrentIndex(DateCombo()->findText(QStringLiteral("2024年06月15日")));
-  form->DateComboChange();
+  ASSERT_NO_FATAL_FAILURE(Choose(QStringLiteral("2024年06月15日")));
   const SignPoints points = SignPoints::Load(SettingsFile());
   for (int race : {0, 7}) {
     SCOPED_TRACE("race " + std::to_string(race));

@@ -98,13 +98,6 @@ class WindowBehaviourTest : public ::testing::Test,
     QCoreApplication::processEvents();
   }
 
-  void Choose(const QString& date) {
-    int index = DateCombo()->findText(date);
-    ASSERT_GE(index, 0) << date.toStdString();
-    DateCombo()->setCurrentIndex(index);
-    form->DateComboChange();
-  }
-
   // The race number the header shows, and the row of that race.
   int ShownRaceNumber() const {
     return test::Child<QLabel>(RaceHeader(), "Label3D2")->text().toInt();

@@ -4,6 +4,8 @@
 // when that member is not public).
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <QComboBox>
 #include <QListWidget>
 #include <QTabWidget>
@@ -35,6 +37,15 @@ class MainFormControls {
   TDeForm* DeForm() const { return Child<TDeForm>(Window(), "DeForm"); }
   TKaimeForm* KaimeForm() const { return Child<TKaimeForm>(Window(), "KaimeForm"); }
   TPrgrsForm* PrgrsForm() const { return Child<TPrgrsForm>(Window(), "PrgrsForm"); }
+
+  // Chooses `date` ("2024年06月15日") in DateCombo as a user does: the
+  // box, then its change.  A date the box does not list fails the test.
+  void Choose(const QString& date) {
+    int index = DateCombo()->findText(date);
+    ASSERT_GE(index, 0) << date.toStdString();
+    DateCombo()->setCurrentIndex(index);
+    static_cast<Fixture*>(this)->form->DateComboChange();
+  }
 
  private:
   const TMainForm* Window() const { return static_cast<const Fixture*>(this)->form.get(); }
